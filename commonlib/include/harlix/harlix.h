@@ -1,0 +1,3 @@
+#pragma once
+// Umbrella header of the Harlix common functions library.
+#include "harlix/ComError.h"

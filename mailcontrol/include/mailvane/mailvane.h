@@ -1,0 +1,3 @@
+#pragma once
+// Umbrella header of the mail control library.
+#include "mailvane/ComError.h"
