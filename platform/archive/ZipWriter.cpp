@@ -1,0 +1,85 @@
+#include "platform/archive/ZipWriter.h"
+
+#include "platform/archive/ArchiveError.h"
+
+#include <zip.h>
+
+#include <fstream>
+#include <system_error>
+
+namespace brevant::archive {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// libzip removes an archive that would have no entries, but an empty archive is a reply in its
+// own right ("these documents are no longer available"), so it is written by hand: a zip with no
+// entries is just the end-of-central-directory record.
+void writeEmptyZip(const fs::path& path) {
+    static const char record[22] = {'P', 'K', 5, 6};
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(record, sizeof record);
+    if (!out.flush())
+        throw ArchiveError("cannot write " + path.string());
+}
+
+std::string zipErrorText(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string text = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+} // namespace
+
+ZipWriter::ZipWriter(fs::path path) : path_(std::move(path)) {}
+
+void ZipWriter::addFile(const std::string& entryName, const fs::path& source) {
+    entries_.push_back(Entry{entryName, source, {}, true});
+}
+
+void ZipWriter::addBytes(const std::string& entryName, std::string bytes) {
+    entries_.push_back(Entry{entryName, {}, std::move(bytes), false});
+}
+
+void ZipWriter::write() const {
+    fs::path temp = path_;
+    temp += ".part";
+    std::error_code ec;
+    fs::remove(temp, ec);
+    if (entries_.empty()) {
+        writeEmptyZip(temp);
+    } else {
+        int code = 0;
+        zip_t* za = zip_open(temp.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+        if (!za)
+            throw ArchiveError("cannot create " + path_.string() + ": " + zipErrorText(code));
+        for (const Entry& e : entries_) {
+            zip_source_t* src = e.fromFile
+                                    ? zip_source_file(za, e.source.c_str(), 0, -1)
+                                    : zip_source_buffer(za, e.bytes.data(), e.bytes.size(), 0);
+            if (!src || zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
+                std::string why = zip_strerror(za);
+                if (src)
+                    zip_source_free(src);
+                zip_discard(za);
+                throw ArchiveError("cannot add " + e.name + " to " + path_.string() + ": " + why);
+            }
+        }
+        if (zip_close(za) < 0) {
+            std::string why = zip_strerror(za);
+            zip_discard(za);
+            fs::remove(temp, ec);
+            throw ArchiveError("cannot write " + path_.string() + ": " + why);
+        }
+    }
+    fs::rename(temp, path_, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw ArchiveError("cannot write " + path_.string() + ": " + ec.message());
+    }
+}
+
+} // namespace brevant::archive

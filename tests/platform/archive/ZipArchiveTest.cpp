@@ -1,0 +1,145 @@
+// Zip round trips, the empty archive and the refusal of entry names that would leave the folder.
+#include "platform/archive/ArchiveError.h"
+#include "platform/archive/EntryName.h"
+#include "platform/archive/ZipReader.h"
+#include "platform/archive/ZipWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace brevant::archive;
+
+namespace {
+
+class ZipArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/brevant-archive-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        fs::create_directory(dir / "out");
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    static std::string slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path dir;
+};
+
+TEST(EntryNameTest, RefusesNamesThatLeaveTheFolder) {
+    for (const char* bad : {"", ".", "..", "../x", "a/b", "/etc/passwd", "a\\b", "..\\x",
+                            "C:evil.svd", "x..", "tab\tname"})
+        EXPECT_FALSE(isSafeEntryName(bad)) << bad;
+    for (const char* good : {"PLAN001", "PLAN.SVD", "03300.SVD", "ADD01_001.tif", "update-000001",
+                             "Children's Hospital.xml"})
+        EXPECT_TRUE(isSafeEntryName(good)) << good;
+}
+
+TEST_F(ZipArchiveTest, RoundTripsFilesAndBytesInOrder) {
+    std::string big(300000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>((i * 131) % 251);
+    { std::ofstream(dir / "source.bin", std::ios::binary) << big; }
+    ZipWriter writer(dir / "a.zip");
+    writer.addBytes("first.xml", "<?xml version=\"1.0\"?><Jobs/>");
+    writer.addFile("PLAN001", dir / "source.bin");
+    writer.addBytes("empty", "");
+    writer.write();
+
+    ZipReader reader(dir / "a.zip");
+    ASSERT_EQ(reader.entryCount(), 3);
+    EXPECT_EQ(reader.entryName(0), "first.xml");
+    EXPECT_EQ(reader.entryName(1), "PLAN001");
+    EXPECT_EQ(reader.entrySize(1), big.size());
+    EXPECT_EQ(reader.readAll(0), "<?xml version=\"1.0\"?><Jobs/>");
+
+    fs::path written = reader.extract(1, dir / "out");
+    EXPECT_EQ(written, dir / "out" / "PLAN001");
+    EXPECT_EQ(slurp(written), big);
+    EXPECT_EQ(fs::file_size(reader.extract(2, dir / "out")), 0u);
+    EXPECT_FALSE(fs::exists(dir / "a.zip.part"));
+}
+
+TEST_F(ZipArchiveTest, EmptyArchiveIsAValidZipWithNoEntries) {
+    ZipWriter(dir / "empty.zip").write();
+    ASSERT_TRUE(fs::exists(dir / "empty.zip"));
+    ZipReader reader(dir / "empty.zip");
+    EXPECT_EQ(reader.entryCount(), 0);
+    // The system's unzip agrees that it is a zip archive.
+    std::string cmd = "unzip -l '" + (dir / "empty.zip").string() + "' >/dev/null 2>&1";
+    int rc = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(rc));
+    EXPECT_NE(WEXITSTATUS(rc), 9) << "unzip does not see a zip file";
+}
+
+TEST_F(ZipArchiveTest, HostileEntriesAreRefusedAndWriteNothing) {
+    ZipWriter writer(dir / "hostile.zip");
+    writer.addBytes("../escaped.txt", "x");
+    writer.addBytes("/tmp/absolute.txt", "x");
+    writer.addBytes("sub\\inner.txt", "x");
+    writer.addBytes("sub/inner.txt", "x");
+    writer.addBytes("fine.txt", "ok");
+    writer.write();
+
+    ZipReader reader(dir / "hostile.zip");
+    ASSERT_EQ(reader.entryCount(), 5);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_THROW(reader.extract(i, dir / "out"), ArchiveError) << reader.entryName(i);
+    EXPECT_FALSE(fs::exists(dir / "escaped.txt"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "sub"));
+    EXPECT_EQ(reader.extract(4, dir / "out").filename(), "fine.txt");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "out"))
+        ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(ZipArchiveTest, ExistingFileInOtherCaseIsReplacedNotDuplicated) {
+    { std::ofstream(dir / "out" / "plan.svd") << "old"; }
+    ZipWriter writer(dir / "c.zip");
+    writer.addBytes("PLAN.SVD", "new contents");
+    writer.write();
+    ZipReader reader(dir / "c.zip");
+    fs::path written = reader.extract(0, dir / "out");
+    EXPECT_EQ(written.filename(), "plan.svd");
+    EXPECT_EQ(slurp(dir / "out" / "plan.svd"), "new contents");
+    EXPECT_FALSE(fs::exists(dir / "out" / "PLAN.SVD"));
+}
+
+TEST_F(ZipArchiveTest, OversizedEntryIsRefusedAndRemoved) {
+    ZipWriter writer(dir / "big.zip");
+    writer.addBytes("big.bin", std::string(5000, 'z'));
+    writer.write();
+    ZipReader reader(dir / "big.zip");
+    EXPECT_THROW(reader.extract(0, dir / "out", 4096), ArchiveError);
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+}
+
+TEST_F(ZipArchiveTest, MissingOrCorruptArchiveThrows) {
+    EXPECT_THROW(ZipReader(dir / "missing.zip"), ArchiveError);
+    { std::ofstream(dir / "not.zip") << "this is not a zip archive at all"; }
+    EXPECT_THROW(ZipReader(dir / "not.zip"), ArchiveError);
+    // A truncated archive: the central directory is gone.
+    ZipWriter writer(dir / "t.zip");
+    writer.addBytes("a.txt", std::string(2000, 'a'));
+    writer.write();
+    fs::resize_file(dir / "t.zip", fs::file_size(dir / "t.zip") / 2);
+    EXPECT_THROW(ZipReader(dir / "t.zip"), ArchiveError);
+}
+
+TEST_F(ZipArchiveTest, WritingIntoMissingFolderThrows) {
+    ZipWriter writer(dir / "nowhere" / "x.zip");
+    writer.addBytes("a", "b");
+    EXPECT_THROW(writer.write(), ArchiveError);
+}
+
+} // namespace
