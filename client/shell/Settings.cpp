@@ -1,0 +1,28 @@
+#include "shell/Settings.h"
+
+#include <harlix/RegSettings.h>
+
+namespace brevant {
+namespace {
+
+constexpr const char* kApp = "Velmora";
+constexpr const char* kSection = "Brevant";
+
+harlix::RegSettings& settings() {
+    static harlix::RegSettings instance;
+    return instance;
+}
+
+} // namespace
+
+QString ReadSetting(const QString& key, const QString& defaultValue) {
+    return QString::fromStdString(
+        settings().GetSetting(kApp, kSection, key.toStdString(), defaultValue.toStdString()));
+}
+
+void WriteSetting(const QString& key, const QString& value) {
+    settings().SaveSetting(kApp, kSection, key.toStdString(), value.toStdString(),
+                           harlix::vsStringVal);
+}
+
+} // namespace brevant
