@@ -134,7 +134,8 @@ bool databaseFolderChanged(const QString& openingDataLocation, const QString& ne
 
 SaveOutcome savePreferences(const PreferenceValues& values, const QString& openingDataLocation) {
     SaveOutcome out;
-    if (checkBeforeSave(values) != SaveRefusal::None) {
+    out.refusal = checkBeforeSave(values);
+    if (out.refusal != SaveRefusal::None) {
         return out;
     }
     const std::pair<const char*, QString> writes[] = {

@@ -77,7 +77,8 @@ struct HttpProxy {
 HttpProxy httpProxyFor(const PreferenceValues& values);
 
 struct SaveOutcome {
-    bool saved = false;                 // false when refused (nothing was written)
+    bool saved = false; // false when refused (nothing was written)
+    SaveRefusal refusal = SaveRefusal::None;
     bool databaseFolderChanged = false; // rerun the main window's load
     HttpProxy httpProxy;                // apply to the HTTP control at once
 };

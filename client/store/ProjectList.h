@@ -5,6 +5,7 @@
 // forwards to these functions; everything here runs headless.
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -96,6 +97,8 @@ inline bool isChangeMarker(int icon) {
 // empty text for an empty value. Accepts the stored ISO form and "m/d/yyyy [h:mm:ss AM]";
 // text it cannot read is returned unchanged.
 QString bidDateText(const QString& storedDate);
+// The same for a value read from a recordset (a date, a stored date text or Null).
+QString bidDateText(const QVariant& value);
 
 struct ProjectRow {
     int jobId = 0;         // the row's tag
