@@ -1,0 +1,116 @@
+#include "mime/HeaderTransform.h"
+
+#include "mime/Base64Encoder.h"
+#include "mime/Iso2022Jp.h"
+
+#include <algorithm>
+
+namespace mailvane::mime {
+
+namespace {
+
+bool hasEightBit(std::string_view value) {
+    return std::any_of(value.begin(), value.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+constexpr const char* kFoldBreak = "\r\n\t";
+
+// Width of the Shift_JIS text collected into one encoded word of a Subject.
+constexpr int kEncodedWordOverhead = 40;
+
+} // namespace
+
+std::string foldHeader(std::string_view value, int width) {
+    if (width <= 0)
+        return std::string(value);
+    std::string out;
+    out.reserve(value.size() + value.size() / static_cast<std::size_t>(width) * 3 + 4);
+    int counter = width;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\r' || c == '\n')
+            c = ' ';
+        const bool separator = c == ',' || c == ' ' || c == '\t';
+        if (separator && counter <= 1) {
+            const bool last = i + 1 == value.size();
+            if (c == ',')
+                out += c;
+            if (!last)
+                out += kFoldBreak;
+            counter = width;
+            continue;
+        }
+        out += c;
+        --counter;
+    }
+    return out;
+}
+
+std::string japaneseEncodedWord(std::string_view shiftJis) {
+    return "=?ISO-2022-JP?B?" + base64(shiftJisToIso2022Jp(shiftJis)) + "?=";
+}
+
+std::string transformAddressHeader(std::string_view value, int width, bool japanese) {
+    if (!japanese || !hasEightBit(value))
+        return foldHeader(value, width);
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c == '"') {
+            std::size_t end = i + 1;
+            while (end < value.size() && value[end] != '"')
+                end += isShiftJisLead(static_cast<unsigned char>(value[end])) ? 2 : 1;
+            end = std::min(end, value.size());
+            const std::string_view stretch = value.substr(i + 1, end - i - 1);
+            out += '"';
+            out += hasEightBit(stretch) ? japaneseEncodedWord(stretch) : std::string(stretch);
+            if (end < value.size())
+                out += '"';
+            i = end;
+            continue;
+        }
+        out += static_cast<char>(c);
+        if (isShiftJisLead(c) && i + 1 < value.size())
+            out += value[++i];
+    }
+    return foldHeader(out, width);
+}
+
+std::string transformSubject(std::string_view value, int width, bool japanese) {
+    if (!japanese || !hasEightBit(value))
+        return foldHeader(value, width);
+    // A limit of 0 (header width 40 or less) leaves words whole, like width 0 leaves folding off.
+    const std::size_t limit =
+        width > kEncodedWordOverhead ? static_cast<std::size_t>(width - kEncodedWordOverhead) : 0;
+    std::string out;
+    std::string word;
+    bool wordEightBit = false;
+    const auto flush = [&] {
+        out += wordEightBit ? japaneseEncodedWord(word) : word;
+        word.clear();
+        wordEightBit = false;
+    };
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c == ' ' || c == '\t' || c == ',') {
+            flush();
+            out += static_cast<char>(c);
+            continue;
+        }
+        const std::size_t length = isShiftJisLead(c) && i + 1 < value.size() ? 2 : 1;
+        const bool eightBit = c >= 0x80;
+        if (limit > 0 && (eightBit || wordEightBit) && !word.empty() &&
+            word.size() + length > limit) {
+            flush();
+            out += kFoldBreak;
+        }
+        word.append(value.substr(i, length));
+        wordEightBit = wordEightBit || eightBit;
+        i += length - 1;
+    }
+    flush();
+    return out;
+}
+
+} // namespace mailvane::mime
