@@ -1,0 +1,218 @@
+#include "platform/db/Connection.h"
+
+#include "platform/db/DataPath.h"
+#include "platform/db/DbError.h"
+#include "platform/db/JetFunctions.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace brevant::db {
+
+namespace {
+
+// Prepared statements kept per connection; the client's statement shapes number a few dozen.
+constexpr int kCacheLimit = 128;
+
+int authorize(void* data, int action, const char* a1, const char*, const char*, const char*) {
+    const auto* allowed = static_cast<const QSet<QString>*>(data);
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_FUNCTION:
+        return SQLITE_OK;
+    case SQLITE_READ:
+        return allowed->contains(QString::fromUtf8(a1).toLower()) ? SQLITE_OK : SQLITE_DENY;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+} // namespace
+
+Connection::~Connection() {
+    close();
+}
+
+void Connection::open(const QString& connection, Mode mode) {
+    openFile(connection, SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0),
+             mode == Mode::Create);
+    try {
+        // WAL keeps a statement-at-a-time workload fast and a killed writer harmless.
+        executeNative(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::openReadOnly(const QString& connection, const QStringList& allowedTables) {
+    openFile(connection, SQLITE_OPEN_READONLY, false);
+    allowedTables_.clear();
+    for (const QString& t : allowedTables)
+        allowedTables_.insert(t.toLower());
+    readOnly_ = true;
+    sqlite3_set_authorizer(db_, authorize, &allowedTables_);
+}
+
+void Connection::openFile(const QString& connection, int flags, bool create) {
+    close();
+    const QString wanted = dataSourcePath(connection);
+    const QString file = resolveCaseInsensitive(wanted);
+    if (!create && !QFileInfo(file).isFile())
+        throw DbError(errors::Unspecified, QStringLiteral("Could not find file '%1'.").arg(wanted));
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(file.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg =
+            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close_v2(db);
+        throw DbError(errors::Unspecified,
+                      QStringLiteral("Could not open file '%1': %2").arg(wanted, msg), rc);
+    }
+    db_ = db;
+    path_ = file;
+    readOnly_ = false;
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    registerJetFunctions(db_);
+    try {
+        reloadSchema();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::close() {
+    clearCache();
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    readOnly_ = false;
+    schema_.clear();
+}
+
+void Connection::clearCache() {
+    for (sqlite3_stmt* s : std::as_const(cache_))
+        sqlite3_finalize(s);
+    cache_.clear();
+}
+
+void Connection::requireOpen() const {
+    if (!db_)
+        throw DbError(errors::ObjectClosed,
+                      QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+void Connection::raise(int rc) const {
+    throw DbError(errorNumberFor(rc), QString::fromUtf8(sqlite3_errmsg(db_)), rc);
+}
+
+void Connection::reloadSchema() {
+    requireOpen();
+    schema_.clear();
+    // Read before any authorizer applies to the caller's statements.
+    auto* saved = readOnly_ ? &allowedTables_ : nullptr;
+    if (saved)
+        sqlite3_set_authorizer(db_, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db_,
+                                "SELECT m.name, p.name, p.type FROM sqlite_master AS m, "
+                                "pragma_table_info(m.name) AS p WHERE m.type = 'table'",
+                                -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const auto text = [&](int i) {
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+            };
+            const ColumnKind kind = JetSchema::kindOfDeclaredType(text(2));
+            if (kind != ColumnKind::Other)
+                schema_.setKind(text(0), text(1), kind);
+        }
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    sqlite3_finalize(st);
+    if (saved)
+        sqlite3_set_authorizer(db_, authorize, saved);
+    if (rc != SQLITE_OK)
+        raise(rc);
+}
+
+sqlite3_stmt* Connection::prepare(const TranslatedStatement& t) {
+    requireOpen();
+    sqlite3_stmt* st = cache_.value(t.sql, nullptr);
+    if (!st) {
+        const int rc = sqlite3_prepare_v3(db_, t.sql.constData(), int(t.sql.size()),
+                                          SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+        if (rc != SQLITE_OK)
+            raise(rc);
+        if (cache_.size() >= kCacheLimit)
+            clearCache();
+        cache_.insert(t.sql, st);
+    }
+    for (int i = 0; i < t.params.size(); ++i) {
+        const QVariant& v = t.params[i];
+        int rc;
+        if (v.isNull()) {
+            rc = sqlite3_bind_null(st, i + 1);
+        } else if (v.typeId() == QMetaType::LongLong) {
+            rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
+        } else if (v.typeId() == QMetaType::Double) {
+            rc = sqlite3_bind_double(st, i + 1, v.toDouble());
+        } else {
+            const QByteArray text = v.toString().toUtf8();
+            rc = sqlite3_bind_text(st, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK) {
+            sqlite3_clear_bindings(st);
+            raise(rc);
+        }
+    }
+    return st;
+}
+
+StatementRun::StatementRun(Connection& c, const TranslatedStatement& t)
+    : c_(c), stmt_(c.prepare(t)) {}
+
+StatementRun::~StatementRun() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+bool StatementRun::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3_reset(stmt_);
+    c_.raise(rc);
+}
+
+int Connection::execute(const QString& jetSql) {
+    requireOpen();
+    const TranslatedStatement t = translateJet(jetSql, schema_);
+    StatementRun run(*this, t);
+    while (run.step()) {
+    }
+    return t.verb == TranslatedStatement::Verb::Select ? 0 : sqlite3_changes(db_);
+}
+
+void Connection::executeNative(const QString& sqliteSql) {
+    requireOpen();
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db_, sqliteSql.toUtf8().constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(err);
+        throw DbError(errorNumberFor(rc), msg, rc);
+    }
+    // Table definitions may have changed; statements and column kinds are re-read.
+    clearCache();
+    reloadSchema();
+}
+
+} // namespace brevant::db

@@ -1,0 +1,18 @@
+#pragma once
+// The tables of Desktop.mdb. Used where an empty database is made: the client's first run and
+// the local service's demo export.
+#include <QString>
+
+namespace brevant::db {
+
+class Connection;
+
+// Creates the eight tables and their indexes (existing ones are left alone), in one
+// transaction.
+void createDesktopSchema(Connection& connection);
+
+// Creates the file at path (folders must exist) with the schema; an existing file only gets
+// what it lacks.
+void createDesktopDatabase(const QString& path);
+
+} // namespace brevant::db

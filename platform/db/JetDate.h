@@ -1,0 +1,26 @@
+#pragma once
+// Dates in Desktop.mdb are ISO-8601 texts "YYYY-MM-DD HH:MM:SS" so that they sort and compare
+// as dates. These helpers convert the texts the service and the client send, and read the
+// stored form back.
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace brevant::db {
+
+// Converts "m/d/yyyy", "m/d/yy", "m/d/yyyy h:mm[:ss] [AM|PM]", "yyyy-mm-dd[ T]hh:mm[:ss]" and
+// "h:mm:ss AM"-less variants to the stored form; std::nullopt when the text is not a date.
+std::optional<QString> toStoredDate(const QString& text);
+
+// The stored form as a QDateTime (local time); invalid when the text is not a stored date.
+QDateTime fromStoredDate(const QString& stored);
+
+// "mm/dd/yyyy" for a date value read from a recordset (QDateTime, QDate or stored text);
+// an empty text for Null or anything that is not a date.
+QString formatDate(const QVariant& value);
+
+// True when the value is a date in the year 1900, which marks "no date set".
+bool isNoDateSet(const QVariant& value);
+
+} // namespace brevant::db

@@ -1,0 +1,486 @@
+#include "platform/db/JetTranslator.h"
+
+#include "platform/db/DbError.h"
+#include "platform/db/JetDate.h"
+#include "platform/db/JetLexer.h"
+
+#include <optional>
+
+namespace brevant::db {
+
+void JetSchema::setKind(const QString& table, const QString& column, ColumnKind kind) {
+    tables_[table.toLower()][column.toLower()] = kind;
+}
+
+ColumnKind JetSchema::kind(const QString& table, const QString& column) const {
+    auto t = tables_.constFind(table.toLower());
+    if (t == tables_.constEnd())
+        return ColumnKind::Other;
+    return t->value(column.toLower(), ColumnKind::Other);
+}
+
+bool JetSchema::hasTable(const QString& table) const {
+    return tables_.contains(table.toLower());
+}
+
+ColumnKind JetSchema::kindOfDeclaredType(const QString& declaredType) {
+    const QString t = declaredType.toUpper();
+    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME")))
+        return ColumnKind::Date;
+    if (t.contains(QLatin1String("BOOL")) || t.contains(QLatin1String("YESNO")) ||
+        t == QLatin1String("BIT"))
+        return ColumnKind::YesNo;
+    return ColumnKind::Other;
+}
+
+namespace {
+
+using Tokens = std::vector<JetToken>;
+
+[[noreturn]] void fail(const QString& text) {
+    throw DbError(errors::CommandError, text);
+}
+
+bool isIdent(const JetToken& t) {
+    return t.kind == JetToken::Word || t.kind == JetToken::Name;
+}
+
+// Length of a constant string at i ('text' or chr(n)), and its value; 0 when there is none.
+int constantStringAt(const Tokens& t, size_t i, QString* value) {
+    if (i >= t.size())
+        return 0;
+    if (t[i].kind == JetToken::String) {
+        *value = t[i].text;
+        return 1;
+    }
+    if (t[i].isWord("chr") && i + 3 < t.size() && t[i + 1].isSymbol("(") &&
+        t[i + 2].kind == JetToken::Number && t[i + 3].isSymbol(")")) {
+        bool ok = false;
+        const uint code = t[i + 2].text.toUInt(&ok);
+        if (!ok || code == 0 || code > 0x10FFFF)
+            return 0;
+        *value = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        return 4;
+    }
+    return 0;
+}
+
+// Folds runs of constant strings joined by '&' (the quoting of '|') into one literal.
+Tokens foldConcatenation(const Tokens& in) {
+    Tokens out;
+    out.reserve(in.size());
+    for (size_t i = 0; i < in.size();) {
+        QString value;
+        int len = constantStringAt(in, i, &value);
+        if (len == 0) {
+            out.push_back(in[i++]);
+            continue;
+        }
+        size_t j = i + len;
+        for (;;) {
+            QString next;
+            if (j < in.size() && in[j].isSymbol("&")) {
+                if (int l = constantStringAt(in, j + 1, &next)) {
+                    value += next;
+                    j += 1 + l;
+                    continue;
+                }
+            }
+            break;
+        }
+        out.push_back({JetToken::String, value});
+        i = j;
+    }
+    return out;
+}
+
+// A column reference at i: name or qualifier.name. Returns the index after it, 0 if none.
+size_t columnRefAt(const Tokens& t, size_t i, QString* qualifier, QString* column) {
+    if (i >= t.size() || !isIdent(t[i]))
+        return 0;
+    if (i + 2 < t.size() && t[i + 1].isSymbol(".") && isIdent(t[i + 2])) {
+        *qualifier = t[i].text;
+        *column = t[i + 2].text;
+        return i + 3;
+    }
+    qualifier->clear();
+    *column = t[i].text;
+    return i + 1;
+}
+
+// Length of a constant value at i: a literal, a signed number, TRUE/FALSE/NULL; 0 if none.
+int constantAt(const Tokens& t, size_t i) {
+    if (i >= t.size())
+        return 0;
+    switch (t[i].kind) {
+    case JetToken::String:
+    case JetToken::Number:
+    case JetToken::Date:
+        return 1;
+    case JetToken::Word:
+        return (t[i].isWord("true") || t[i].isWord("false") || t[i].isWord("null")) ? 1 : 0;
+    case JetToken::Symbol:
+        return (t[i].isSymbol("-") && i + 1 < t.size() && t[i + 1].kind == JetToken::Number) ? 2
+                                                                                             : 0;
+    default:
+        return 0;
+    }
+}
+
+bool isComparison(const JetToken& t) {
+    return t.kind == JetToken::Symbol &&
+           (t.text == QLatin1String("=") || t.text == QLatin1String("<>") ||
+            t.text == QLatin1String("<") || t.text == QLatin1String(">") ||
+            t.text == QLatin1String("<=") || t.text == QLatin1String(">="));
+}
+
+class Translator {
+public:
+    Translator(const QString& sql, const JetSchema& schema) : schema_(schema) {
+        tokens_ = tokenizeJet(sql);
+        while (!tokens_.empty() && tokens_.back().isSymbol(";"))
+            tokens_.pop_back();
+        for (const auto& tok : tokens_) {
+            if (tok.isSymbol(";"))
+                fail(QStringLiteral("Characters found after end of SQL statement."));
+        }
+        if (tokens_.empty())
+            fail(QStringLiteral("Empty SQL statement."));
+        tokens_ = foldConcatenation(tokens_);
+        marks_.assign(tokens_.size(), ColumnKind::Other);
+    }
+
+    TranslatedStatement run() {
+        TranslatedStatement result;
+        const JetToken& first = tokens_.front();
+        if (first.isWord("select"))
+            result.verb = TranslatedStatement::Verb::Select;
+        else if (first.isWord("insert"))
+            result.verb = TranslatedStatement::Verb::Insert;
+        else if (first.isWord("update"))
+            result.verb = TranslatedStatement::Verb::Update;
+        else if (first.isWord("delete"))
+            result.verb = TranslatedStatement::Verb::Delete;
+        else
+            fail(QStringLiteral("Invalid SQL statement; expected 'DELETE', 'INSERT', 'SELECT', "
+                                "or 'UPDATE'."));
+        if (result.verb == TranslatedStatement::Verb::Delete && tokens_.size() > 1 &&
+            tokens_[1].isSymbol("*")) {
+            tokens_.erase(tokens_.begin() + 1); // Delete * from
+            marks_.pop_back();
+        }
+        if (result.verb == TranslatedStatement::Verb::Update)
+            unqualifyAssignments();
+        collectTables();
+        if (result.verb == TranslatedStatement::Verb::Insert)
+            markInsertValues();
+        markComparisons();
+        emit(result);
+        return result;
+    }
+
+private:
+    // SQLite wants UPDATE t SET col = ..., not SET t.col = ...
+    void unqualifyAssignments() {
+        size_t i = 0;
+        while (i < tokens_.size() && !tokens_[i].isWord("set"))
+            ++i;
+        int depth = 0;
+        bool atStart = true;
+        for (++i; i < tokens_.size(); ++i) {
+            const JetToken& t = tokens_[i];
+            if (depth == 0 && t.isWord("where"))
+                break;
+            if (atStart && i + 3 < tokens_.size() && isIdent(t) && tokens_[i + 1].isSymbol(".") &&
+                isIdent(tokens_[i + 2]) && tokens_[i + 3].isSymbol("=")) {
+                tokens_.erase(tokens_.begin() + i, tokens_.begin() + i + 2);
+            }
+            atStart = false;
+            if (tokens_[i].isSymbol("("))
+                ++depth;
+            else if (tokens_[i].isSymbol(")"))
+                --depth;
+            else if (depth == 0 && tokens_[i].isSymbol(","))
+                atStart = true;
+        }
+        marks_.assign(tokens_.size(), ColumnKind::Other);
+    }
+
+    void collectTables() {
+        for (size_t i = 0; i + 1 < tokens_.size(); ++i) {
+            const JetToken& t = tokens_[i];
+            if (!(t.isWord("from") || t.isWord("into") || t.isWord("join") ||
+                  (i == 0 && t.isWord("update"))))
+                continue;
+            size_t j = i + 1;
+            while (j < tokens_.size() && isIdent(tokens_[j])) {
+                tables_.push_back(tokens_[j].text);
+                ++j;
+                if (j < tokens_.size() && tokens_[j].isWord("as"))
+                    j += 2; // alias
+                else if (j < tokens_.size() && tokens_[j].kind == JetToken::Name)
+                    ++j;
+                if (j < tokens_.size() && tokens_[j].isSymbol(",") && t.isWord("from"))
+                    ++j;
+                else
+                    break;
+            }
+        }
+    }
+
+    ColumnKind kindOf(const QString& qualifier, const QString& column) const {
+        if (!qualifier.isEmpty() && schema_.hasTable(qualifier))
+            return schema_.kind(qualifier, column);
+        for (const QString& table : tables_) {
+            const ColumnKind k = schema_.kind(table, column);
+            if (k != ColumnKind::Other)
+                return k;
+        }
+        return ColumnKind::Other;
+    }
+
+    void markValue(size_t i, ColumnKind kind) {
+        if (kind != ColumnKind::Other && i < marks_.size())
+            marks_[i] = kind;
+    }
+
+    // INSERT INTO t (c1, c2, ...) VALUES (v1, v2, ...): a constant takes its column's kind.
+    void markInsertValues() {
+        size_t i = 0;
+        while (i < tokens_.size() && !tokens_[i].isSymbol("("))
+            ++i;
+        std::vector<ColumnKind> kinds;
+        for (++i; i < tokens_.size() && !tokens_[i].isSymbol(")");) {
+            QString q, c;
+            const size_t end = columnRefAt(tokens_, i, &q, &c);
+            if (end == 0)
+                return; // not the plain column list form; comparisons still apply
+            kinds.push_back(kindOf(q, c));
+            i = end;
+            if (i < tokens_.size() && tokens_[i].isSymbol(","))
+                ++i;
+        }
+        if (i + 2 >= tokens_.size() || !tokens_[i + 1].isWord("values") ||
+            !tokens_[i + 2].isSymbol("("))
+            return;
+        i += 3;
+        size_t column = 0;
+        while (i < tokens_.size() && column < kinds.size()) {
+            const size_t start = i;
+            int depth = 0;
+            while (i < tokens_.size()) {
+                if (tokens_[i].isSymbol("("))
+                    ++depth;
+                else if (tokens_[i].isSymbol(")")) {
+                    if (depth == 0)
+                        break;
+                    --depth;
+                } else if (tokens_[i].isSymbol(",") && depth == 0)
+                    break;
+                ++i;
+            }
+            if (static_cast<size_t>(constantAt(tokens_, start)) == i - start)
+                markValue(start, kinds[column]);
+            ++column;
+            if (i >= tokens_.size() || tokens_[i].isSymbol(")"))
+                break;
+            ++i; // the comma
+        }
+    }
+
+    // column op constant, constant op column, column BETWEEN constant AND constant; also covers
+    // the assignments of UPDATE ... SET column = constant.
+    void markComparisons() {
+        for (size_t i = 0; i < tokens_.size(); ++i) {
+            QString q, c;
+            const size_t end = columnRefAt(tokens_, i, &q, &c);
+            if (end == 0 || end >= tokens_.size())
+                continue;
+            if (i > 0 && tokens_[i - 1].isSymbol("."))
+                continue; // the tail of a qualified name seen already
+            const ColumnKind kind = kindOf(q, c);
+            if (kind == ColumnKind::Other)
+                continue;
+            if (isComparison(tokens_[end]) && constantAt(tokens_, end + 1)) {
+                markValue(end + 1, kind);
+            } else if (tokens_[end].isWord("between")) {
+                const int a = constantAt(tokens_, end + 1);
+                if (a && end + 1 + a < tokens_.size() && tokens_[end + 1 + a].isWord("and") &&
+                    constantAt(tokens_, end + 2 + a)) {
+                    markValue(end + 1, kind);
+                    markValue(end + 2 + a, kind);
+                }
+            }
+            if (i >= 2 && isComparison(tokens_[i - 1])) {
+                size_t s = i - 2;
+                if (s >= 1 && tokens_[s - 1].isSymbol("-") && tokens_[s].kind == JetToken::Number)
+                    --s;
+                if (static_cast<size_t>(constantAt(tokens_, s)) == i - 1 - s)
+                    markValue(s, kind);
+            }
+        }
+    }
+
+    void bindParam(QString& out, QVariant value) {
+        out += QLatin1Char('?');
+        params_.push_back(std::move(value));
+    }
+
+    static QVariant numberValue(const QString& text) {
+        bool ok = false;
+        const qlonglong n = text.toLongLong(&ok);
+        if (ok)
+            return n;
+        return text.toDouble();
+    }
+
+    static std::optional<int> yesNoOfText(const QString& text) {
+        const QString t = text.trimmed().toLower();
+        if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("on") ||
+            t == QLatin1String("-1") || t == QLatin1String("1"))
+            return 1;
+        if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("off") ||
+            t == QLatin1String("0"))
+            return 0;
+        return std::nullopt;
+    }
+
+    void emitConstant(QString& out, size_t& i) {
+        const JetToken& t = tokens_[i];
+        const ColumnKind mark = marks_[i];
+        if (t.isSymbol("-") && mark == ColumnKind::YesNo) {
+            // -1 (or any non-zero) written to a yes/no column is stored as 1.
+            const QVariant n = numberValue(tokens_[i + 1].text);
+            bindParam(out, qlonglong(n.toDouble() != 0.0 ? 1 : 0));
+            ++i;
+            return;
+        }
+        switch (t.kind) {
+        case JetToken::Number:
+            if (mark == ColumnKind::YesNo)
+                bindParam(out, qlonglong(numberValue(t.text).toDouble() != 0.0 ? 1 : 0));
+            else if (inOrderBy_)
+                out += t.text; // ORDER BY 1 names a result column, not a value
+            else
+                bindParam(out, numberValue(t.text));
+            return;
+        case JetToken::Date: {
+            const auto stored = toStoredDate(t.text);
+            if (!stored)
+                fail(
+                    QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(t.text));
+            bindParam(out, *stored);
+            return;
+        }
+        case JetToken::String:
+            if (mark == ColumnKind::Date) {
+                if (const auto stored = toStoredDate(t.text)) {
+                    bindParam(out, *stored);
+                    return;
+                }
+            } else if (mark == ColumnKind::YesNo) {
+                if (const auto yn = yesNoOfText(t.text)) {
+                    bindParam(out, qlonglong(*yn));
+                    return;
+                }
+            }
+            bindParam(out, t.text);
+            return;
+        default:
+            return;
+        }
+    }
+
+    void emit(TranslatedStatement& result) {
+        QString out;
+        out.reserve(tokens_.size() * 8);
+        int depth = 0;
+        for (size_t i = 0; i < tokens_.size(); ++i) {
+            const JetToken& t = tokens_[i];
+            const bool callFollows = i + 1 < tokens_.size() && tokens_[i + 1].isSymbol("(");
+            if (!out.isEmpty() && !t.isSymbol(".") && !(i > 0 && tokens_[i - 1].isSymbol(".")))
+                out += QLatin1Char(' ');
+            switch (t.kind) {
+            case JetToken::Name:
+                out += QLatin1Char('"') + QString(t.text).replace(QLatin1Char('"'), "\"\"") +
+                       QLatin1Char('"');
+                break;
+            case JetToken::Word:
+                if (t.isWord("true") || t.isWord("false")) {
+                    out += t.isWord("true") ? QLatin1Char('1') : QLatin1Char('0');
+                } else if (callFollows && (t.isWord("left") || t.isWord("right"))) {
+                    out += QLatin1String("jet_") + t.text.toLower();
+                    textCalls_.push_back(depth);
+                } else if (callFollows && t.isWord("datepart") && i + 3 < tokens_.size() &&
+                           tokens_[i + 2].kind == JetToken::Word && tokens_[i + 3].isSymbol(",")) {
+                    // The interval is a bare word in Jet; pass it as text.
+                    out += QLatin1String("jet_datepart('") + tokens_[i + 2].text.toLower() +
+                           QLatin1String("',");
+                    ++depth;
+                    i += 3;
+                } else if (callFollows && t.isWord("datepart")) {
+                    out += QLatin1String("jet_datepart");
+                } else if (callFollows && t.isWord("chr")) {
+                    out += QLatin1String("char");
+                } else if (callFollows && (t.isWord("ucase") || t.isWord("lcase"))) {
+                    out += t.isWord("ucase") ? QLatin1String("upper") : QLatin1String("lower");
+                    textCalls_.push_back(depth);
+                } else if (callFollows && t.isWord("len")) {
+                    out += QLatin1String("length");
+                } else if (callFollows && t.isWord("mid")) {
+                    out += QLatin1String("substr");
+                    textCalls_.push_back(depth);
+                } else {
+                    if ((t.isWord("order") || t.isWord("group")) && i + 1 < tokens_.size() &&
+                        tokens_[i + 1].isWord("by"))
+                        inOrderBy_ = true;
+                    out += t.text;
+                }
+                break;
+            case JetToken::String:
+            case JetToken::Number:
+            case JetToken::Date:
+                emitConstant(out, i);
+                break;
+            case JetToken::Symbol:
+                if (t.isSymbol("-") && marks_[i] == ColumnKind::YesNo) {
+                    emitConstant(out, i);
+                } else if (t.isSymbol("&")) {
+                    out += QLatin1String("||");
+                } else {
+                    if (t.isSymbol("("))
+                        ++depth;
+                    else if (t.isSymbol(")") && --depth < 0)
+                        fail(QStringLiteral("Syntax error: unbalanced ')'."));
+                    out += t.text;
+                    // Text from a string function compares like the columns: without case.
+                    if (t.isSymbol(")") && !textCalls_.empty() && textCalls_.back() == depth) {
+                        textCalls_.pop_back();
+                        out += QLatin1String(" COLLATE NOCASE");
+                    }
+                }
+                break;
+            }
+        }
+        if (depth != 0)
+            fail(QStringLiteral("Syntax error: missing ')'."));
+        result.sql = out.toUtf8();
+        result.params = std::move(params_);
+    }
+
+    const JetSchema& schema_;
+    Tokens tokens_;
+    std::vector<ColumnKind> marks_;
+    QStringList tables_;
+    QVariantList params_;
+    bool inOrderBy_ = false;
+    std::vector<int> textCalls_; // depth at which each open string-function call started
+};
+
+} // namespace
+
+TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema) {
+    return Translator(jetSql, schema).run();
+}
+
+} // namespace brevant::db

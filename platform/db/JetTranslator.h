@@ -1,0 +1,44 @@
+#pragma once
+// Turns one statement in the Jet dialect the client writes into SQLite text with its literals
+// as bound parameters (so that prepared statements can be reused), converting on the way:
+//   [name] -> "name"; Delete * from -> DELETE FROM; 'a' & chr(124) & 'b' -> one literal;
+//   & -> ||; left(x,n) -> jet_left(x,n) (LEFT is an SQLite keyword); datepart(yyyy, x) ->
+//   jet_datepart('yyyy', x); TRUE/FALSE -> 1/0; #date# -> stored date text; a text written to
+//   or compared with a date column -> stored date text; TRUE, -1, 'True' written to or compared
+//   with a yes/no column -> 1; a trailing ';' is dropped, anything after it is refused.
+// It is deliberately not a general SQL parser: it recognises the forms above by their tokens.
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariantList>
+
+namespace brevant::db {
+
+enum class ColumnKind { Other, Date, YesNo };
+
+// Column kinds by table, names compared without regard to case.
+class JetSchema {
+public:
+    void setKind(const QString& table, const QString& column, ColumnKind kind);
+    ColumnKind kind(const QString& table, const QString& column) const;
+    bool hasTable(const QString& table) const;
+    void clear() { tables_.clear(); }
+
+    // The kind implied by a declared SQLite column type (DATETIME, BOOLEAN, ...).
+    static ColumnKind kindOfDeclaredType(const QString& declaredType);
+
+private:
+    QHash<QString, QHash<QString, ColumnKind>> tables_;
+};
+
+struct TranslatedStatement {
+    enum class Verb { Select, Insert, Update, Delete };
+    Verb verb = Verb::Select;
+    QByteArray sql;      // UTF-8 SQLite text with '?' placeholders
+    QVariantList params; // in placeholder order: null, qlonglong, double or QString
+};
+
+// Throws DbError (CommandError) for a statement it cannot translate.
+TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema);
+
+} // namespace brevant::db

@@ -1,0 +1,136 @@
+// Opening Desktop.mdb the ways the client and the local service do, and the read-only mode.
+#include "DbFixture.h"
+
+#include "platform/db/DataPath.h"
+#include "platform/db/DbError.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+using brevant::db::Connection;
+using brevant::db::DbError;
+using brevant::db::Recordset;
+namespace errors = brevant::db::errors;
+
+namespace {
+
+TEST(DataSource, ConnectionStringAndPathsMapToTheFile) {
+    EXPECT_EQ(brevant::db::dataSourcePath(
+                  "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/home/u/Work\\Desktop.mdb;Persist "
+                  "Security Info=False"),
+              "/home/u/Work/Desktop.mdb");
+    EXPECT_EQ(brevant::db::dataSourcePath("/data/\\Desktop.mdb"), "/data/Desktop.mdb");
+    EXPECT_EQ(brevant::db::dataSourcePath("data source=\"/a b/x.mdb\""), "/a b/x.mdb");
+}
+
+TEST(DataSource, NamesAreFoundWithoutRegardToCase) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Work"));
+    QFile f(dir.filePath("Work/Desktop.mdb"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(brevant::db::resolveCaseInsensitive(dir.path() + "/WORK/desktop.MDB"),
+              dir.filePath("Work/Desktop.mdb"));
+    // Missing names keep the spelling given, so they can be created as such.
+    EXPECT_EQ(brevant::db::resolveCaseInsensitive(dir.path() + "/work/New/Desktop.mdb"),
+              dir.path() + "/Work/New/Desktop.mdb");
+}
+
+TEST_F(DesktopDb, OpensByConnectionStringInAnyCaseAndUsesWal) {
+    db.close();
+    QString cs = connectionString();
+    cs.replace("Desktop.mdb", "desktop.MDB");
+    db.open(cs);
+    EXPECT_EQ(db.path(), file());
+    Recordset rs;
+    EXPECT_EQ(db.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (1,'A','B')"), 1);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.nativeHandle(), "PRAGMA journal_mode", -1, &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal");
+    sqlite3_finalize(st);
+}
+
+TEST(ConnectionOpen, MissingFileFailsAndCreatesNothing) {
+    QTemporaryDir dir;
+    Connection c;
+    try {
+        c.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.path() + "\\Desktop.mdb;");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), errors::Unspecified);
+        EXPECT_EQ(e.description(), "Could not find file '" + dir.path() + "/Desktop.mdb'.");
+    }
+    EXPECT_FALSE(c.isOpen());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    EXPECT_THROW(c.execute("Select * from [Projects]"), DbError);
+}
+
+TEST_F(DesktopDb, SchemaDefaultsAndKeys) {
+    db.execute("INSERT INTO Projects (Job_ID, [Name]) VALUES (7,'A')");
+    db.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (7,'P1','D',1)");
+    db.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (7,'S1','D')");
+    EXPECT_EQ(rows("Select * from [Projects]", {"New", "Tracked"}), QStringList{"true|false"});
+    EXPECT_EQ(rows("Select * from [Plans]", {"Local"}), QStringList{"false"});
+    EXPECT_EQ(rows("Select * from [Specs]", {"Local"}), QStringList{"false"});
+    EXPECT_THROW(db.execute("INSERT INTO Projects (Job_ID, [Name]) VALUES (7,'again')"), DbError);
+    // The same sheet may exist in two projects.
+    EXPECT_EQ(
+        db.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (8,'P1','D',1)"),
+        1);
+    // Running the schema again on an existing file changes nothing.
+    brevant::db::createDesktopSchema(db);
+    EXPECT_EQ(scalar("SELECT Count(*) FROM Plans").toInt(), 2);
+}
+
+class ReadOnlyServer : public DesktopDb {
+protected:
+    void SetUp() override {
+        DesktopDb::SetUp();
+        db.executeNative(
+            "CREATE TABLE \"Job Information\" (Job_ID INTEGER, Name TEXT, Due_Date DATETIME);"
+            "CREATE TABLE \"Jobs Detail\" (JOBID INTEGER, Section TEXT);"
+            "INSERT INTO \"Job Information\" VALUES (1, 'ROOF', '2026-12-10 00:00:00');"
+            "INSERT INTO \"Jobs Detail\" VALUES (1, '07500');");
+        db.execute("INSERT INTO Projects (Job_ID, [Name]) VALUES (7,'SECRET')");
+        db.close();
+        ro.openReadOnly(file(), {"Job Information", "jobs detail"});
+    }
+    void expectDenied(const QString& sql) {
+        try {
+            Recordset rs;
+            rs.open(sql, ro);
+            ADD_FAILURE() << "allowed: " << sql.toStdString();
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), errors::PermissionDenied)
+                << sql.toStdString() << ": " << e.description().toStdString();
+        }
+    }
+    Connection ro;
+};
+
+TEST_F(ReadOnlyServer, AllowsSelectOnTheNamedTablesOnly) {
+    Recordset rs;
+    rs.open(
+        "SELECT * FROM [Job Information] WHERE [Job Information].Job_ID IN (SELECT DISTINCT JOBID "
+        "AS Job_ID FROM [Jobs Detail] WHERE [Jobs Detail].[Section] BETWEEN '07000' AND '07999') "
+        "AND (Due_Date >= '12/8/2026' OR (datepart(yyyy, Due_Date) = 1900)) ORDER BY Due_Date",
+        ro, Recordset::Cursor::Static);
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.field("Name").toString(), "ROOF");
+
+    expectDenied("SELECT * FROM [Projects]");
+    expectDenied("SELECT * FROM [Job Information] WHERE Job_ID IN (SELECT Job_ID FROM Projects)");
+    expectDenied("SELECT * FROM sqlite_master");
+    expectDenied("UPDATE [Job Information] SET Name = 'X'");
+    expectDenied("DELETE FROM [Jobs Detail]");
+    expectDenied("INSERT INTO [Jobs Detail] (JOBID) VALUES (2)");
+    EXPECT_THROW(ro.execute("DELETE FROM [Jobs Detail]"), DbError);
+    Recordset left;
+    left.open("SELECT Count(*) FROM [Jobs Detail]", ro);
+    EXPECT_EQ(left.field(0).toInt(), 1);
+}
+
+} // namespace
