@@ -5,6 +5,7 @@
 #include "control/ControlErrors.h"
 #include "control/MailvaneInternal.h"
 #include "control/PropertyTable.h"
+#include "control/WinsockPathForm.h"
 #include "mime/HeaderTransform.h"
 #include "mime/Iso2022Jp.h"
 #include "net/NameResolver.h"
@@ -23,10 +24,6 @@ constexpr std::size_t kMaxFirewallCredential = 255;
 constexpr std::int32_t kMaxPort = 65535;
 constexpr std::int32_t kSocksPort = 1080;
 constexpr std::int32_t kProxyPort = 80;
-
-// The WinsockPath forms that carry the SMTP login instead of a library name.
-constexpr std::size_t kUserFormLength = 7;      // "*Uxxxxx" then the user name
-constexpr std::size_t kPasswordFormLength = 11; // "*Pxxxxxxxxx" then the password
 
 [[noreturn]] void outOfRange(std::int32_t dispid) {
     throw ComError(kOutOfRangeNumber, kProgId, kOutOfRangeText, help(dispid));
@@ -406,18 +403,20 @@ std::string Mailvane::get_WinsockPath() const {
 
 void Mailvane::put_WinsockPath(const std::string& value) {
     checkWrite(kWinsockPath);
-    MailvaneState& s = *state_;
-    if (value.size() >= 2 && value[0] == '*' && value[1] == 'U') {
-        if (value.size() >= kUserFormLength)
-            s.loginUser = value.substr(kUserFormLength);
-        return;
+    std::string payload;
+    switch (classifyWinsockPath(value, payload)) {
+    case WinsockPathForm::User:
+        state_->loginUser = payload;
+        break;
+    case WinsockPathForm::Password:
+        state_->loginPassword = payload;
+        break;
+    case WinsockPathForm::Ignored:
+        break;
+    case WinsockPathForm::Library:
+        net::SocketLibrary::setLibraryName(value);
+        break;
     }
-    if (value.size() >= 2 && value[0] == '*' && value[1] == 'P') {
-        if (value.size() >= kPasswordFormLength)
-            s.loginPassword = value.substr(kPasswordFormLength);
-        return;
-    }
-    net::SocketLibrary::setLibraryName(value);
 }
 
 std::string Mailvane::get_WinsockStatus() const {

@@ -1,5 +1,5 @@
-// The transport step of Send. Until the SMTP session is built in, the first step that needs a
-// connection fails as it does when no socket library is loaded.
+// The transport step of Send. Until the SMTP session is built in, it stops where the session
+// would open the connection, failing as a connect does while no socket library is usable.
 #include "control/MailvaneInternal.h"
 #include "net/SocketErrors.h"
 
@@ -7,7 +7,14 @@ namespace mailvane {
 
 int Mailvane::transmit(const ComposedMessage& message) {
     (void)message;
-    return net::kNotInitialised;
+    detail::MailvaneState& s = *state_;
+    s.firePITrail(2, "Connecting to mail server.");
+    // A handler may have interrupted; a wait would have ended "Interrupted" then.
+    if (s.interruptRequested)
+        return s.fail(301, "Interrupted");
+    const int code = net::kNotInitialised;
+    s.fireError(162, "Failed to connect: " + net::describeSocketError(code));
+    return code;
 }
 
 void Mailvane::closeConnection() {

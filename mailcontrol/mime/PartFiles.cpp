@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <new>
 #include <unistd.h>
 #include <utility>
@@ -33,11 +33,13 @@ std::unique_ptr<unsigned char[]> allocateFileBuffer(std::uint64_t fileSize, std:
 }
 
 OutputFile OutputFile::createTemporary() {
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error)
-        folder = "/tmp";
-    std::string pattern = (folder / "mvfXXXXXX").string();
+    // The system temporary folder as the environment names it; a folder that is not usable
+    // fails here rather than writing somewhere the user did not choose.
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp");
+    if (pattern.back() != '/')
+        pattern += '/';
+    pattern += "mvfXXXXXX";
     const int fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         throw MimeFailure(kCantCreateTempFile);
