@@ -7,6 +7,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <thread>
 
 namespace mailvane::net {
@@ -123,6 +124,8 @@ Status Connection::connect(const ConnectionSettings& settings) {
     api.setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     api.setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
     api.setsockopt(fd, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
+    // One command, then its reply: small writes must not wait for the peer's delayed ACK.
+    api.setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 
     fd_ = fd;
     channel_ = std::make_unique<PlainChannel>(fd);

@@ -1,0 +1,82 @@
+#pragma once
+// What Send does on the wire: connect (through the firewall if one is set), greet with EHLO or
+// HELO, log in with AUTH LOGIN when a user and password were given, run one mail transaction
+// for every recipient and close with QUIT. One command, then its reply; every line and note
+// goes to the host's trail.
+#include "net/Connection.h"
+#include "net/Status.h"
+#include "net/TransportHost.h"
+#include "smtp/MessageText.h"
+
+#include <functional>
+#include <string>
+
+namespace mailvane::smtp {
+
+// The transport host plus the body transfer events.
+class SessionHost : public net::TransportHost {
+public:
+    virtual void startTransfer() = 0;
+    virtual void transfer(long bytesTransferred) = 0;
+    virtual void endTransfer() = 0;
+};
+
+struct SessionSettings {
+    net::ConnectionSettings connection;
+    int timeoutSeconds = 0;   // 0 = no deadline
+    std::string greetingName; // sent after EHLO/HELO; empty = the machine's host name
+    std::string loginUser;    // AUTH LOGIN only when both are set
+    std::string loginPassword;
+};
+
+enum SessionCode : int {
+    kServerRefused = 161,
+    kNoSender = 164,
+    kNoRecipient = 165,
+    kBusy = 166,
+    kCannotOpenFile = 302,
+    kBadFileHandle = 5,
+    kFileReadError = 6,
+};
+
+class SmtpSession {
+public:
+    static constexpr std::size_t kTextBlock = 8192;
+    static constexpr std::size_t kFileBlock = 16384;
+    static constexpr std::size_t kCommandBuffer = 512;
+
+    explicit SmtpSession(SessionHost& host);
+
+    // The whole exchange of one Send. compose fills the message (its failure ends the Send);
+    // it runs after the busy check so that a second Send is refused before any work.
+    net::Status send(const SessionSettings& settings,
+                     const std::function<net::Status(MailMessage&)>& compose);
+
+    // Closes at once without QUIT and ends the wait in progress with 301 "Interrupted".
+    void interrupt();
+
+    bool busy() const { return busy_; }
+    const std::string& lastReply() const { return lastReply_; }
+    net::Connection& connection() { return connection_; }
+    const net::Connection& connection() const { return connection_; }
+
+    // The steps of send(), usable on their own by a host that drives the session itself.
+    net::Status mailTransaction(const SessionSettings& settings, const MailMessage& message);
+    net::Status quit(const SessionSettings& settings);
+
+private:
+    net::Status command(const std::string& cmd, const std::string& arg = {});
+    net::Status readReply();
+    net::Status connectAndGreet(const SessionSettings& settings);
+    net::Status sendRecipients(const std::string& list, bool blind);
+    net::Status sendBody(const MailMessage& message);
+    net::Status sendBodyFile(const std::string& path);
+
+    SessionHost& host_;
+    net::Connection connection_;
+    std::string lastReply_;
+    std::string greetingName_;
+    bool busy_ = false;
+};
+
+} // namespace mailvane::smtp

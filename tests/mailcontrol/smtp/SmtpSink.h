@@ -1,0 +1,77 @@
+#pragma once
+// The aiosmtpd server the session tests deliver to, started on a free port with a folder of
+// its own, and Python's email package to read back what it stored.
+#include "../net/support/TestPeers.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace mailvane::testing {
+
+inline std::filesystem::path peerScript(const char* name) {
+    return std::filesystem::path(BREVANT_SOURCE_DIR) / "tests/mailcontrol/smtp/peers" / name;
+}
+
+class SmtpSink {
+public:
+    explicit SmtpSink(const std::string& user = {}, const std::string& password = {}) {
+        port_ = freePort();
+        std::vector<std::string> argv = {"/usr/bin/python3", peerScript("smtp_sink.py").string(),
+                                         std::to_string(port_), dir_.path().string()};
+        if (!user.empty()) {
+            argv.push_back(user);
+            argv.push_back(password);
+        }
+        process_ = PeerProcess(argv, dir_.path() / "sink.log");
+        up_ = process_.waitForPort(port_);
+    }
+    bool up() const { return up_; }
+    int port() const { return port_; }
+    std::filesystem::path message(int n = 1) const {
+        return dir_.path() / ("msg-" + std::to_string(n) + ".eml");
+    }
+    std::string stored(int n = 1) const { return readFile(message(n)); }
+    // Sender, then the recipients, as the server took them.
+    std::vector<std::string> envelope(int n = 1) const {
+        std::vector<std::string> lines;
+        std::string text = readFile(dir_.path() / ("msg-" + std::to_string(n) + ".env"));
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find('\n', start)) != std::string::npos;
+             start = end + 1) {
+            lines.push_back(text.substr(start, end - start));
+        }
+        return lines;
+    }
+    // What the email package makes of message n: its report lines; parts go to partFile(i).
+    std::vector<std::string> parse(int n = 1) const {
+        const std::string command = "/usr/bin/python3 '" + peerScript("dump_message.py").string() +
+                                    "' '" + message(n).string() + "' '" + dir_.path().string() +
+                                    "'";
+        std::vector<std::string> lines;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[4096];
+            while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+                std::string line(buffer);
+                if (!line.empty() && line.back() == '\n') {
+                    line.pop_back();
+                }
+                lines.push_back(line);
+            }
+            ::pclose(pipe);
+        }
+        return lines;
+    }
+    std::string partBytes(int i) const {
+        return readFile(dir_.path() / ("part-" + std::to_string(i)));
+    }
+
+private:
+    TempDir dir_;
+    int port_ = 0;
+    PeerProcess process_;
+    bool up_ = false;
+};
+
+} // namespace mailvane::testing
