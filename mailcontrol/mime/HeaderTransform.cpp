@@ -14,6 +14,18 @@ bool hasEightBit(std::string_view value) {
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// Whether the word starting at from (up to the next blank, tab or comma) holds 8-bit bytes.
+bool nextWordHasEightBit(std::string_view value, std::size_t from) {
+    for (std::size_t i = from; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c == ' ' || c == '\t' || c == ',')
+            return false;
+        if (c >= 0x80)
+            return true;
+    }
+    return false;
+}
+
 constexpr const char* kFoldBreak = "\r\n\t";
 
 // Width of the Shift_JIS text collected into one encoded word of a Subject.
@@ -94,6 +106,12 @@ std::string transformSubject(std::string_view value, int width, bool japanese) {
     for (std::size_t i = 0; i < value.size(); ++i) {
         const auto c = static_cast<unsigned char>(value[i]);
         if (c == ' ' || c == '\t' || c == ',') {
+            // Decoders drop the white space between two encoded words, so a blank between two
+            // 8-bit words travels inside the encoded word instead.
+            if (c != ',' && wordEightBit && nextWordHasEightBit(value, i + 1)) {
+                word += static_cast<char>(c);
+                continue;
+            }
             flush();
             out += static_cast<char>(c);
             continue;
