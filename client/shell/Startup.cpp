@@ -1,0 +1,208 @@
+#include "shell/Startup.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/DesktopSchema.h"
+#include "platform/db/Recordset.h"
+#include "platform/ui/Ui.h"
+#include "shell/ProgramFolders.h"
+#include "shell/Settings.h"
+#include "shell/modResources.h"
+
+#include <harlix/ComError.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#if __has_include("shell/CompactAndRepair.h")
+#include "shell/CompactAndRepair.h"
+#define BREVANT_HAVE_COMPACT_AND_REPAIR 1
+#endif
+
+namespace brevant::shell {
+
+namespace {
+
+bool toBool(const QString& text) {
+    // Settings hold "1"/"0"; "True"/"False" (and any other number) are read the same way.
+    const QString t = text.trimmed();
+    if (t.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool ok = false;
+    const double n = t.toDouble(&ok);
+    return ok && n != 0;
+}
+
+QDate toDate(const QString& text) {
+    const QString t = text.trimmed();
+    for (const char* format : {"M/d/yyyy", "M/d/yy", "yyyy-MM-dd"}) {
+        QDate d = QDate::fromString(t, QLatin1String(format));
+        if (d.isValid()) {
+            if (d.year() < 1930 && QLatin1String(format) == QLatin1String("M/d/yy"))
+                d = d.addYears(100);
+            return d;
+        }
+    }
+    return QDate::fromString(t.left(10), Qt::ISODate);
+}
+
+QString connectionString(const QString& folder) {
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + folder +
+           QStringLiteral("\\Desktop.mdb;Persist Security Info=False");
+}
+
+bool hasDatabase(const QString& folder) {
+    // The name is looked up without regard to case, as the file system of old did.
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return false;
+    const QStringList found = dir.entryList({QStringLiteral("Desktop.mdb")}, QDir::Files);
+    return !found.isEmpty();
+}
+
+} // namespace
+
+QString DefaultDataLocation() {
+    return ProgramFolder() + QStringLiteral("/Work");
+}
+
+void LoadSettings() {
+    using namespace modResources;
+    CacheLocation = ReadSetting(QStringLiteral("CACHELOC"), ProgramFolder());
+    DataLocation = ReadSetting(QStringLiteral("DATALOC"), DefaultDataLocation());
+    FirstDown = toBool(ReadSetting(QStringLiteral("FIRSTDOWN"), QStringLiteral("0")));
+    ProxyOn = toBool(ReadSetting(QStringLiteral("PROXY"), QStringLiteral("0")));
+    if (ProxyOn) {
+        HttpProxy.server = ReadSetting(QStringLiteral("PROXYURL"), QString());
+        bool ok = false;
+        const int port = ReadSetting(QStringLiteral("PROXYPORT"), QStringLiteral("80")).toInt(&ok);
+        HttpProxy.port = ok ? port : 80;
+    } else {
+        HttpProxy.server.clear();
+        HttpProxy.port = 80;
+    }
+    ShowReminder = toBool(ReadSetting(QStringLiteral("MESSAGE"), QStringLiteral("1")));
+    if (ShowReminder)
+        LastUpdate =
+            toDate(ReadSetting(QStringLiteral("LASTUPDATE"), QStringLiteral("01/01/1970")));
+    else
+        LastUpdate = QDate();
+}
+
+bool EnsureDefaultDatabase() {
+    const QString folder = DefaultDataLocation();
+    if (hasDatabase(folder))
+        return false;
+    QDir().mkpath(folder);
+    db::createDesktopDatabase(folder + QStringLiteral("/Desktop.mdb"));
+    return true;
+}
+
+bool InitializeApplication() {
+    using namespace modResources;
+    try {
+        LoadSettings();
+        DocumentsSelected = false;
+        EnsureDefaultDatabase();
+
+        if (DbRecordset)
+            DbRecordset->close();
+        if (DbConnection)
+            DbConnection->close();
+        DbConnection = std::make_unique<db::Connection>();
+        if (hasDatabase(DataLocation)) {
+            DbConnection->open(connectionString(DataLocation));
+        } else {
+            ui::message(QStringLiteral("Database not found, using default location.  Go to "
+                                       "Options-> Program Preferences and verify the database "
+                                       "location."),
+                        ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+            DataLocation = DefaultDataLocation();
+            DbConnection->open(connectionString(DataLocation));
+            WriteSetting(QStringLiteral("DATALOC"), DataLocation);
+        }
+        DbRecordset = std::make_unique<db::Recordset>();
+        return true;
+    } catch (const db::DbError& e) {
+        ui::message(QStringLiteral("Error initializing application: %1 - %2")
+                        .arg(e.number())
+                        .arg(e.description()),
+                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+    } catch (const harlix::ComError& e) {
+        ui::message(QStringLiteral("Error initializing application: %1 - %2")
+                        .arg(static_cast<long>(e.number()))
+                        .arg(QString::fromStdString(e.description())),
+                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+    } catch (const std::exception& e) {
+        ui::message(QStringLiteral("Error initializing application: %1 - %2")
+                        .arg(-1)
+                        .arg(QString::fromLocal8Bit(e.what())),
+                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+    }
+    // Later commands fail in their own way; the recordset must exist for them to do so.
+    if (!DbRecordset)
+        DbRecordset = std::make_unique<db::Recordset>();
+    return false;
+}
+
+bool ReminderDue(bool showReminder, const QDate& lastUpdate, const QDate& today, int messageDays) {
+    if (!showReminder || !lastUpdate.isValid() || lastUpdate <= QDate(1970, 1, 1))
+        return false;
+    return lastUpdate.daysTo(today) > messageDays;
+}
+
+QString ReminderText(const QDate& lastUpdate) {
+    return QStringLiteral("Your last update was performed on ") +
+           lastUpdate.toString(QStringLiteral("MM/dd/yyyy")) +
+           QStringLiteral(" - Be sure to update projects in order to get updated information "
+                          "and addenda ...");
+}
+
+bool ShowUpdateReminder(const QDate& today) {
+    bool ok = false;
+    int days = ReadSetting(QStringLiteral("MESSAGEDAYS"), QStringLiteral("2")).trimmed().toInt(&ok);
+    if (!ok)
+        days = 2; // a damaged value must not stop the start-up
+    if (!ReminderDue(modResources::ShowReminder, modResources::LastUpdate, today, days))
+        return false;
+    ui::message(ReminderText(modResources::LastUpdate), ui::Buttons::Ok, ui::Icon::Information,
+                QStringLiteral("System Message"));
+    return true;
+}
+
+void SaveListLayout(const std::vector<ColumnWidth>& columns, int attachViewMode) {
+    for (const auto& [caption, twips] : columns) {
+        try {
+            WriteSetting(caption, QString::number(twips));
+        } catch (...) {
+        }
+    }
+    try {
+        WriteSetting(QStringLiteral("ATTACHLIST"), QString::number(attachViewMode));
+    } catch (...) {
+    }
+}
+
+void CloseDatabase() {
+    using namespace modResources;
+    try {
+        if (DbRecordset)
+            DbRecordset->close();
+    } catch (...) {
+    }
+    DbRecordset.reset();
+    try {
+        if (DbConnection)
+            DbConnection->close();
+    } catch (...) {
+    }
+    DbConnection.reset();
+}
+
+void CompactDesktopDatabase() {
+#ifdef BREVANT_HAVE_COMPACT_AND_REPAIR
+    CompactAndRepair(QStringLiteral("desktop.mdb"), QStringLiteral("#db1.mdb"), false);
+#endif
+}
+
+} // namespace brevant::shell

@@ -1,0 +1,102 @@
+#include "shell/frmLogon.h"
+
+#include "shell/ProgramFolders.h"
+#include "shell/modResources.h"
+
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace brevant::shell {
+
+frmLogon::frmLogon(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmLogon"));
+    setWindowTitle(QStringLiteral("Brevant Desktop - Connect"));
+    setModal(true);
+
+    txtUserName = new QLineEdit(modResources::UserName, this);
+    txtUserName->setObjectName(QStringLiteral("txtUserName"));
+    txtPassword = new QLineEdit(modResources::Password, this);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtUserName->installEventFilter(this);
+    txtPassword->installEventFilter(this);
+    lblPlatform = new QLabel(VersionText(), this);
+    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
+
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&User Name:"), txtUserName);
+    form->addRow(QStringLiteral("&Password:"), txtPassword);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lblPlatform);
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    // The dialog may open while a request shows the hourglass; the user needs the arrow here.
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    if (cursor && cursor->shape() == Qt::WaitCursor) {
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        restoreHourglass_ = true;
+    }
+}
+
+frmLogon::~frmLogon() {
+    // Back to the hourglass the caller showed.
+    if (restoreHourglass_)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool frmLogon::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* box = qobject_cast<QLineEdit*>(watched))
+            QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmLogon::cmdOK_Click() {
+    const QString user = txtUserName->text();
+    const QString password = txtPassword->text();
+    if (!user.isEmpty() && !password.isEmpty()) {
+        modResources::UserName = user;
+        modResources::Password = password;
+        modResources::LogonCancelled = false;
+    } else {
+        // An incomplete logon abandons the request and keeps the previous credentials.
+        modResources::LogonCancelled = true;
+    }
+    answered_ = true;
+    accept();
+}
+
+void frmLogon::cmdCancel_Click() {
+    modResources::LogonCancelled = true;
+    answered_ = true;
+    reject();
+}
+
+void frmLogon::done(int result) {
+    // Closing the window any other way (Escape, the title bar) is a cancel.
+    if (!answered_)
+        modResources::LogonCancelled = true;
+    QDialog::done(result);
+}
+
+} // namespace brevant::shell

@@ -1,0 +1,70 @@
+#include "shell/frmSplash.h"
+
+#include "shell/ProgramFolders.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace brevant::shell {
+
+frmSplash::frmSplash(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::Box);
+    Frame1->setLineWidth(2);
+    Frame1->installEventFilter(this);
+
+    auto* picture = new QLabel(Frame1);
+    picture->setObjectName(QStringLiteral("imgLogo"));
+    picture->setPixmap(QPixmap(DataFile(QStringLiteral("brevant.png"))));
+    picture->setAlignment(Qt::AlignCenter);
+
+    const QString numbers = VersionText().mid(QStringLiteral("Version ").size());
+    Label1 = new QLabel(QStringLiteral("Brevant Desktop Edition v") + numbers, Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont big = Label1->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    Label1->setFont(big);
+    Label1->setAlignment(Qt::AlignCenter);
+
+    lblVersion = new QLabel(VersionText(), Frame1);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->setAlignment(Qt::AlignCenter);
+
+    auto* inner = new QVBoxLayout(Frame1);
+    inner->setContentsMargins(30, 24, 30, 24);
+    inner->addWidget(picture);
+    inner->addWidget(Label1);
+    inner->addWidget(lblVersion);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(Frame1);
+    resize(460, 260);
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+void frmSplash::keyPressEvent(QKeyEvent* event) {
+    close();
+    event->accept();
+}
+
+bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Frame1 && event->type() == QEvent::MouseButtonRelease) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace brevant::shell
