@@ -2,6 +2,7 @@
 // A temporary folder and environment variables restored when the test ends.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -55,6 +56,40 @@ public:
 
 private:
     std::map<std::string, std::optional<std::string>> saved_;
+};
+
+} // namespace harlix::test
+
+namespace harlix::test {
+
+// Writes an executable shell script `name` into `dir`.
+inline void writeScript(const std::filesystem::path& dir, const std::string& name,
+                        const std::string& body) {
+    auto path = dir / name;
+    {
+        std::ofstream out(path);
+        out << "#!/bin/sh\n" << body << "\n";
+    }
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+// A folder of stand-in programs put first on PATH for the life of the object.
+class StandInPath {
+public:
+    StandInPath() {
+        const char* old = std::getenv("PATH");
+        env_.set("PATH", dir_.path().string() + ":" + (old ? old : "/usr/bin:/bin"));
+    }
+    // Only the stand-ins and the basic tools, so that a real program cannot answer instead.
+    void isolate() { env_.set("PATH", dir_.path().string() + ":/usr/bin:/bin"); }
+    void add(const std::string& name, const std::string& body) {
+        writeScript(dir_.path(), name, body);
+    }
+    const std::filesystem::path& dir() const { return dir_.path(); }
+
+private:
+    TempDir dir_;
+    ScopedEnv env_;
 };
 
 } // namespace harlix::test

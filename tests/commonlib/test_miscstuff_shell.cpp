@@ -1,0 +1,183 @@
+#include "TempEnv.h"
+
+#include <harlix/harlix.h>
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using harlix::ComError;
+using harlix::miscStuff;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Waits until the recording stand-in has written its file (it may run after Execute returns).
+std::string waitForRecord(const fs::path& path) {
+    for (int i = 0; i < 300 && !fs::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return readFile(path);
+}
+
+class ExecuteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        record = dir.path() / "record";
+        // Each stand-in writes its working folder and its arguments, one a line.
+        std::string recorder = "{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > " +
+                               record.string() + ".tmp; mv " + record.string() + ".tmp " +
+                               record.string();
+        path.add("xdg-open", recorder);
+        path.add("lp", recorder);
+        work = dir.path() / "work dir";
+        fs::create_directory(work);
+        std::ofstream(work / "plan 1.pdf") << "%PDF";
+    }
+    void expectShellError(int code, const std::string& text, auto&& call) {
+        try {
+            call();
+            ADD_FAILURE() << "no error, expected " << code;
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.number(), code);
+            EXPECT_EQ(e.source(), "ShellExecute");
+            EXPECT_EQ(e.description(), text);
+        }
+    }
+
+    harlix::test::TempDir dir;
+    harlix::test::StandInPath path;
+    fs::path record, work;
+    miscStuff m;
+};
+
+TEST_F(ExecuteTest, OpenHandsTheFileToXdgOpenInTheGivenFolder) {
+    m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(), harlix::scShowNormal);
+    EXPECT_EQ(waitForRecord(record), work.string() + "\n" + (work / "plan 1.pdf").string() + "\n");
+}
+
+TEST_F(ExecuteTest, PrintUsesLpAndExploreOpensTheFolder) {
+    path.add("xdg-open", "exit 99");
+    m.Execute(0, harlix::opPrint, (work / "plan 1.pdf").string(), "", "", harlix::scHide);
+    EXPECT_EQ(waitForRecord(record),
+              fs::current_path().string() + "\n" + (work / "plan 1.pdf").string() + "\n");
+    fs::remove(record);
+    path.add("xdg-open", "echo \"$1\" > " + record.string());
+    m.Execute(0, harlix::opExplore, (work / "plan 1.pdf").string(), "", "", harlix::scShow);
+    EXPECT_EQ(waitForRecord(record), work.string() + "\n");
+}
+
+TEST_F(ExecuteTest, UrlsAreOpenedThoughTheyAreNoFiles) {
+    m.Execute(0, harlix::opOpen, "https://example.com/a?b=c", "", "", harlix::scShow);
+    EXPECT_NE(waitForRecord(record).find("\nhttps://example.com/a?b=c\n"), std::string::npos);
+}
+
+TEST_F(ExecuteTest, AProgramIsRunWithItsParameters) {
+    harlix::test::writeScript(work, "tool.sh",
+                              "for a in \"$@\"; do echo \"$a\"; done > " + record.string());
+    m.Execute(0, harlix::opOpen, "tool.sh", "-x \"two words\" 'single quoted'", work.string(),
+              harlix::scShow);
+    EXPECT_EQ(waitForRecord(record), "-x\ntwo words\nsingle quoted\n");
+}
+
+TEST_F(ExecuteTest, FailuresCarryTheCodesAndTexts) {
+    const std::string notFound = "The specified file was not found.";
+    const std::string noProgram =
+        "There is no application associated with the given file name extension. This error "
+        "will also be returned if you attempt to print a file that is not printable.";
+    expectShellError(2, notFound, [&] {
+        m.Execute(0, harlix::opOpen, "missing.pdf", "", work.string(), harlix::scShow);
+    });
+    expectShellError(2, notFound,
+                     [&] { m.Execute(0, harlix::opOpen, "", "", work.string(), harlix::scShow); });
+    expectShellError(3, "The specified path was not found.", [&] {
+        m.Execute(0, harlix::opOpen, "plan 1.pdf", "", (dir.path() / "nope").string(),
+                  harlix::scShow);
+    });
+    expectShellError(3, "The specified path was not found.", [&] {
+        m.Execute(0, harlix::opOpen, (dir.path() / "nope/x.pdf").string(), "", "", harlix::scShow);
+    });
+    // xdg-open's "no program for this type" and "file does not exist" answers.
+    path.add("xdg-open", "exit 3");
+    expectShellError(31, noProgram, [&] {
+        m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(), harlix::scShow);
+    });
+    path.add("xdg-open", "exit 2");
+    expectShellError(2, notFound, [&] {
+        m.Execute(0, harlix::opEdit, "plan 1.pdf", "", work.string(), harlix::scShow);
+    });
+    path.add("lp", "echo 'lp: Unsupported document-format' >&2; exit 1");
+    expectShellError(31, noProgram, [&] {
+        m.Execute(0, harlix::opPrint, "plan 1.pdf", "", work.string(), harlix::scShow);
+    });
+    expectShellError(31, noProgram, [&] {
+        m.Execute(0, harlix::opProperties, "plan 1.pdf", "", work.string(), harlix::scShow);
+    });
+    EXPECT_FALSE(fs::exists(record)) << "nothing may have been opened";
+}
+
+TEST_F(ExecuteTest, NoOpenerOnPathIsError31) {
+    path.isolate();
+    fs::remove(path.dir() / "xdg-open");
+    if (fs::exists("/usr/bin/xdg-open") || fs::exists("/bin/xdg-open"))
+        GTEST_SKIP() << "xdg-open is installed system-wide";
+    expectShellError(
+        31,
+        "There is no application associated with the given file name extension. "
+        "This error will also be returned if you attempt to print a file that is "
+        "not printable.",
+        [&] { m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(), harlix::scShow); });
+}
+
+TEST(ExecAndWait, ReturnsTheExitCode) {
+    miscStuff m;
+    harlix::test::TempDir dir;
+    EXPECT_EQ(m.ExecAndWait("exit 0"), 0);
+    EXPECT_EQ(m.ExecAndWait("exit 7"), 7);
+    EXPECT_EQ(m.ExecAndWait("sleep 0.2; echo done > '" + dir / "out" + "'"), 0);
+    EXPECT_TRUE(fs::exists(dir / "out")) << "waits for the end";
+    EXPECT_EQ(m.ExecAndWait("kill -TERM $$"), 128 + SIGTERM);
+    EXPECT_EQ(m.ExecAndWait("no-such-command-xyz 2>/dev/null"), 127);
+}
+
+TEST(IsAppRunning, FindsAProcessByAPrefixOfItsNameInAnyCase) {
+    harlix::test::TempDir dir;
+    fs::path program = dir.path() / "HarlixSleeper42";
+    fs::copy_file("/bin/sleep", program);
+    miscStuff m;
+    EXPECT_FALSE(m.IsAppRunning("harlixsleeper42"));
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(program.c_str(), "HarlixSleeper42", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    bool seen = false;
+    for (int i = 0; i < 100 && !seen; ++i) {
+        seen = m.IsAppRunning("  HARLIXsleep ");
+        if (!seen)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(m.IsAppRunning("harlixsleeper42"));
+    EXPECT_FALSE(m.IsAppRunning("harlixsleeper421"));
+    EXPECT_FALSE(m.IsAppRunning("arlixSleeper")) << "a prefix, not any part";
+    EXPECT_FALSE(m.IsAppRunning("   ")) << "an empty name matches nothing";
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_FALSE(m.IsAppRunning("HarlixSleeper42"));
+}
+
+} // namespace
