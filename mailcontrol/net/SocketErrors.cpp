@@ -196,8 +196,11 @@ const char* socketErrorText(int code) {
 
 std::string describeSocketError(int code) {
     const char* text = socketErrorText(code);
-    return "[" + std::to_string(code) + "] " +
-           (text != nullptr ? text : "(no description available)");
+    std::string out = "[";
+    out += std::to_string(code);
+    out += "] ";
+    out += text != nullptr ? text : "(no description available)";
+    return out;
 }
 
 } // namespace mailvane::net
