@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace mailvane::mime {
 
@@ -9,13 +10,22 @@ namespace {
 
 enum ByteClass : std::uint8_t { kLiteral, kBlank, kCr, kLf, kEscape };
 
-struct ClassTable {
+// Per byte: its class, and for plain and escaped bytes the characters written (up to three, in
+// memory order) and their count, so the common path copies four bytes and advances by the count.
+struct ByteTable {
     std::array<std::uint8_t, 256> kind{};
-    constexpr ClassTable() {
+    std::array<std::uint8_t, 256> length{};
+    std::array<std::array<char, 4>, 256> text{};
+    constexpr ByteTable() {
+        constexpr char hex[] = "0123456789ABCDEF";
         for (unsigned c = 0; c < 256; ++c) {
-            if ((c >= 33 && c <= 60) || (c >= 62 && c <= 126))
+            if ((c >= 33 && c <= 60) || (c >= 62 && c <= 126)) {
                 kind[c] = kLiteral;
-            else if (c == ' ' || c == '\t')
+                length[c] = 1;
+                text[c] = {static_cast<char>(c), 0, 0, 0};
+                continue;
+            }
+            if (c == ' ' || c == '\t')
                 kind[c] = kBlank;
             else if (c == '\r')
                 kind[c] = kCr;
@@ -23,11 +33,15 @@ struct ClassTable {
                 kind[c] = kLf;
             else
                 kind[c] = kEscape;
+            if (kind[c] == kEscape) {
+                length[c] = 3;
+                text[c] = {'=', hex[c >> 4], hex[c & 15], 0};
+            }
         }
     }
 };
 
-constexpr ClassTable kClasses;
+constexpr ByteTable kClasses;
 constexpr char kHex[] = "0123456789ABCDEF";
 
 // Column at which a soft break comes before the next character, and the highest column an
@@ -99,16 +113,26 @@ std::size_t QuotedPrintableEncoder::update(const unsigned char* in, std::size_t 
     char* const start = out;
     const unsigned char* const end = in + n;
     while (in < end) {
-        // Fast path: runs of plain characters with nothing held.
+        // Fast path while nothing is held: plain and escaped bytes alike take a table copy; a
+        // character of length n first gets a soft break when the line would pass column 75
+        // (the same rule as literal() and escaped()).
         if (heldBlank_ < 0 && !heldCr_) {
-            while (in < end && kClasses.kind[*in] == kLiteral) {
-                if (column_ >= kBreakColumn) {
+            int column = column_;
+            while (in < end) {
+                const unsigned char c = *in;
+                const unsigned length = kClasses.length[c];
+                if (length == 0)
+                    break;
+                if (column + static_cast<int>(length) > kBreakColumn) {
                     out = softBreak(out);
-                    column_ = 0;
+                    column = 0;
                 }
-                *out++ = static_cast<char>(*in++);
-                ++column_;
+                std::memcpy(out, kClasses.text[c].data(), 4);
+                out += length;
+                column += static_cast<int>(length);
+                ++in;
             }
+            column_ = column;
             if (in == end)
                 break;
         }
