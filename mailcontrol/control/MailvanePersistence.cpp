@@ -143,6 +143,24 @@ void Mailvane::Load(IPropertyBag& bag) {
                 *field = *text;
                 break;
             }
+            case kMailServer:
+            case kFirewallHost:
+                try {
+                    PutProperty(info.dispid, value);
+                } catch (const ComError&) {
+                    // A name that does not resolve now is kept, so the setting is not lost.
+                    if (text == nullptr)
+                        throw;
+                    if (info.dispid == kMailServer) {
+                        s.mailServerName = *text;
+                        s.mailServerAddress = 0;
+                    } else {
+                        s.firewallHostName = *text;
+                        s.firewallAddress = 0;
+                    }
+                    throw;
+                }
+                break;
             case kFirewallType: {
                 const std::int32_t port = s.firewallPort;
                 PutProperty(info.dispid, value);

@@ -151,3 +151,13 @@ TEST(MailvanePersistence, ARefusedValueDoesNotStopTheOthers) {
     EXPECT_EQ(m.get_Timeout(), 12);
     EXPECT_EQ(m.get_FirewallType(), fwNone);
 }
+
+TEST(MailvanePersistence, AServerNameThatNoLongerResolvesIsKept) {
+    MapBag bag;
+    bag.values["MailServer"] = std::string("gone.invalid");
+    bag.values["From"] = std::string("me@example.com");
+    Mailvane m;
+    EXPECT_THROW(m.Load(bag), ComError);
+    EXPECT_EQ(m.get_MailServer(), "gone.invalid");
+    EXPECT_EQ(m.get_From(), "me@example.com");
+}
