@@ -47,6 +47,10 @@ void Mailvane::raise(int code, std::uint32_t helpContext) const {
                    helpContext);
 }
 
+void Mailvane::raiseFixed(int code, std::uint32_t helpContext) const {
+    throw ComError(errorNumberForCode(code), kProgId, describeFailure(code, {}), helpContext);
+}
+
 void Mailvane::Advise(IMailvaneEvents* sink) {
     if (sink != nullptr &&
         std::find(state_->sinks.begin(), state_->sinks.end(), sink) == state_->sinks.end())
@@ -128,8 +132,7 @@ void Mailvane::send(std::uint32_t helpContext) {
     MailvaneState& s = *state_;
     // inSend also covers the unwinding after an Interrupt, when Action already reads 0.
     if (s.busy || s.inSend) {
-        s.failureText.clear();
-        raise(kBusyCode, helpContext);
+        raiseFixed(kBusyCode, helpContext);
     }
     s.busy = true;
     s.inSend = true;

@@ -77,8 +77,7 @@ std::string Mailvane::get_Attachments(std::int16_t index) const {
 void Mailvane::put_Attachments(std::int16_t index, const std::string& value) {
     checkWrite(kAttachments);
     if (index < 1 || static_cast<std::size_t>(index) > state_->attachments.size()) {
-        state_->failureText.clear();
-        raise(kBadAttachmentIndexCode, help(kAttachments));
+        raiseFixed(kBadAttachmentIndexCode, help(kAttachments));
     }
     state_->attachments[static_cast<std::size_t>(index - 1)] = value;
 }
@@ -132,8 +131,7 @@ void Mailvane::put_FirewallHost(const std::string& value) {
     checkWrite(kFirewallHost);
     const net::Resolution resolved = net::resolveIpv4(value);
     if (resolved.code != 0) {
-        state_->failureText.clear();
-        raise(resolved.code, help(kFirewallHost));
+        raiseFixed(resolved.code, help(kFirewallHost));
     }
     state_->firewallHostName = value;
     state_->firewallAddress = resolved.address;
@@ -225,8 +223,7 @@ void Mailvane::put_LocalHost(const std::string& value) {
     }
     const net::Resolution resolved = net::resolveIpv4(value);
     if (resolved.code != 0) {
-        s.failureText.clear();
-        raise(resolved.code, help(kLocalHost));
+        raiseFixed(resolved.code, help(kLocalHost));
     }
     s.localAddressWritten = true;
     s.localAddress = resolved.address;
@@ -241,8 +238,7 @@ std::int32_t Mailvane::get_MailPort() const {
 void Mailvane::put_MailPort(std::int32_t value) {
     checkWrite(kMailPort);
     if (state_->connected()) {
-        state_->failureText.clear();
-        raise(kPortWhileConnected, help(kMailPort));
+        raiseFixed(kPortWhileConnected, help(kMailPort));
     }
     if (value < 0 || value > kMaxPort)
         outOfRange(kMailPort);
@@ -261,16 +257,14 @@ void Mailvane::put_MailServer(const std::string& value) {
     checkWrite(kMailServer);
     MailvaneState& s = *state_;
     if (s.connected()) {
-        s.failureText.clear();
-        raise(kServerWhileConnected, help(kMailServer));
+        raiseFixed(kServerWhileConnected, help(kMailServer));
     }
     // Through a firewall the name goes to the firewall unresolved.
     net::Resolution resolved;
     if (s.firewallType == fwNone)
         resolved = net::resolveIpv4(value);
     if (resolved.code != 0) {
-        s.failureText.clear();
-        raise(resolved.code, help(kMailServer));
+        raiseFixed(resolved.code, help(kMailServer));
     }
     s.mailServerName = value;
     s.mailServerAddress = resolved.address;

@@ -157,7 +157,9 @@ private:
 
     void checkRead(std::int32_t dispid) const;
     void checkWrite(std::int32_t dispid) const;
+    // Raises code with the text the failing step recorded (raise) or its standard text.
     [[noreturn]] void raise(int code, std::uint32_t helpContext) const;
+    [[noreturn]] void raiseFixed(int code, std::uint32_t helpContext) const;
     void send(std::uint32_t helpContext);
     ComposedMessage compose(std::uint32_t helpContext) const;
     void interrupt();
