@@ -5,9 +5,10 @@ parse MSG OUTDIR       parse a whole message; write each part's decoded payload 
                        OUTDIR/partN and print "part N TYPE CTE FILENAME_HEX CHARSET" lines
 roundtrip DIR          for every DIR/NAME.bin, decode NAME.qp / NAME.b64 and compare; check
                        line lengths and line ends
-japanese MSG SUBJ BODY decode the Subject and the body of MSG (ISO-2022-JP) and compare them
-                       with the Shift_JIS texts in SUBJ and BODY (half-width kana compared in
-                       their full-width forms)
+japanese MSG SUBJ BODY FROM
+                       decode the Subject, the body and the From of MSG (ISO-2022-JP) and
+                       compare them with the Shift_JIS texts in SUBJ, BODY and FROM (half-width
+                       kana compared in their full-width forms)
 """
 import base64
 import email
@@ -82,17 +83,27 @@ def roundtrip(folder):
     print("checked %d" % checked)
 
 
-def japanese(msg_path, subject_path, body_path):
+def decoded_header(value):
+    pieces = email.header.decode_header(value)
+    return "".join(p.decode(c or "ascii") if isinstance(p, bytes) else p for p, c in pieces)
+
+
+def japanese(msg_path, subject_path, body_path, from_path):
     with open(msg_path, "rb") as f:
         msg = email.message_from_bytes(f.read(), policy=email.policy.compat32)
     with open(subject_path, "rb") as f:
         want_subject = unicodedata.normalize("NFKC", f.read().decode("shift_jis"))
     with open(body_path, "rb") as f:
         want_body = unicodedata.normalize("NFKC", f.read().decode("shift_jis"))
-    pieces = email.header.decode_header(msg["Subject"])
-    subject = "".join(p.decode(c or "ascii") if isinstance(p, bytes) else p for p, c in pieces)
+    with open(from_path, "rb") as f:
+        want_from = f.read().decode("shift_jis")
+    subject = decoded_header(msg["Subject"])
     if subject != want_subject:
         fail("subject %r != %r" % (subject, want_subject))
+    # The display name is an encoded word inside its quotes; decoders read it there too.
+    sender = decoded_header(msg["From"])
+    if sender != want_from:
+        fail("from %r != %r" % (sender, want_from))
     part = msg.get_payload()[0] if msg.is_multipart() else msg
     if msg.is_multipart() and part.get_content_charset() != "iso-2022-jp":
         fail("text part charset %r" % part.get_content_charset())
@@ -109,6 +120,6 @@ if __name__ == "__main__":
     elif command == "roundtrip":
         roundtrip(sys.argv[2])
     elif command == "japanese":
-        japanese(sys.argv[2], sys.argv[3], sys.argv[4])
+        japanese(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
     else:
         fail("unknown command")

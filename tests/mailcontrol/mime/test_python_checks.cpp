@@ -135,25 +135,29 @@ TEST(PythonChecks, JapaneseHeaderAndBodyDecodeToTheShiftJisText) {
         "\x96\xbc\x82\xc5\x82\xb7 \xb6\xde\xb2\xc4\xde";
     const std::string body = "\x82\xb1\x82\xf1\x82\xc9\x82\xbf\x82\xcd\x81\x42\r\n"
                              "Plans attached. \xb6\xde\xb2\xc4\xde\r\n\x96\x7b\x93\xfa\r\n";
+    const std::string from = "\"\x8e\x52\x93\x63 \x91\xbe\x98\x59\" <yamada@example.jp>";
     Mailvane m;
     m.put_CharsetMode(1);
+    m.put_From(from);
     m.put_Subject(subject);
     m.put_MessageText(body);
     EXPECT_EQ(m.get_MessageText().find('\x82'), std::string::npos) << "stored as ISO-2022-JP";
     const fs::path subjectFile = tmp.write("subject.sjis", subject);
     const fs::path bodyFile = tmp.write("body.sjis", body);
+    const fs::path fromFile = tmp.write("from.sjis", from);
 
     for (bool withAttachment : {false, true}) {
         if (withAttachment)
             m.AddAttachment(tmp.write("a.bin", "x").string());
         const ComposedMessage composed = m.Compose();
         const fs::path message = tmp.path() / "jp.eml";
-        writeFile(message, assemble(composed, "To: a@example.jp\r\nFrom: b@example.jp\r\n"
-                                              "Subject: " +
+        writeFile(message, assemble(composed, "To: a@example.jp\r\nFrom: " + m.get_From() +
+                                                  "\r\n"
+                                                  "Subject: " +
                                                   m.get_Subject()));
         std::string report;
         EXPECT_EQ(runChecker("japanese " + message.string() + " " + subjectFile.string() + " " +
-                                 bodyFile.string(),
+                                 bodyFile.string() + " " + fromFile.string(),
                              report),
                   0)
             << report << (withAttachment ? " (multipart)" : " (plain)");
