@@ -2,6 +2,7 @@
 #include "MimeTestSupport.h"
 #include "mime/MessageComposer.h"
 #include "mime/MimeErrors.h"
+#include "mime/PartFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -150,4 +151,14 @@ TEST(MimeComposer, UnreadableAttachmentFailsWhenEncoded) {
     CompositionInput input;
     input.attachments = {file.string()};
     EXPECT_EQ(failureCode(input), kNoFileGiven);
+}
+
+TEST(MimeComposer, FileBuffersAreSizedToTheFile) {
+    std::size_t size = 0;
+    EXPECT_NE(allocateFileBuffer(0, size), nullptr);
+    EXPECT_EQ(size, 1024u);
+    allocateFileBuffer(5000, size);
+    EXPECT_EQ(size, 5000u);
+    allocateFileBuffer(std::uint64_t{1} << 33, size);
+    EXPECT_EQ(size, 512u * 1024u);
 }
