@@ -1,0 +1,41 @@
+// The "Program Statistics" of the Preferences dialog: the four project counts and the size of
+// the database file.
+#include "platform/db/DataPath.h"
+#include "shell/Preferences.h"
+#include "store/ProjectList.h"
+
+#include <QFileInfo>
+#include <exception>
+#include <harlix/miscStuff.h>
+
+namespace brevant::shell {
+
+Statistics readStatistics(db::Connection* connection, const QString& dataLocation) {
+    Statistics s;
+    if (connection) {
+        try {
+            const store::ProjectCounts c = store::countProjects(*connection);
+            s.tracked = QString::number(c.tracked);
+            s.fresh = QString::number(c.fresh);
+            s.viewed = QString::number(c.viewed);
+            s.total = QString::number(c.total);
+        } catch (const std::exception&) {
+            // A database that cannot be counted leaves the boxes empty; the dialog still opens.
+        }
+    }
+    if (!dataLocation.isEmpty()) {
+        const QFileInfo file(
+            db::resolveCaseInsensitive(dataLocation + QStringLiteral("/desktop.mdb")));
+        if (file.isFile()) {
+            try {
+                harlix::miscStuff misc;
+                s.databaseSize = QString::fromStdString(misc.FormatSize(file.size()));
+            } catch (const std::exception&) {
+                s.databaseSize = QString::number(file.size()) + QStringLiteral(" bytes");
+            }
+        }
+    }
+    return s;
+}
+
+} // namespace brevant::shell
