@@ -87,6 +87,11 @@ Status Connection::connect(const ConnectionSettings& settings) {
         return {kAlreadyConnected,
                 "Already connected. If you want to reconnect, close the current connection first."};
     }
+    if (interruptRequested_) {
+        // Interrupted before the first wait (by a handler of the "Connecting" note).
+        interruptRequested_ = false;
+        return {kWaitEnded, "Interrupted"};
+    }
     const bool viaFirewall = settings.firewallType != FirewallType::None;
     const Ipv4Address address = viaFirewall ? settings.firewallAddress : settings.serverAddress;
     const int port = viaFirewall ? settings.firewallPort : settings.serverPort;
