@@ -25,17 +25,24 @@ detail::FoundWindow requireWindow(WindowHandle handle, const char* source) {
 
 void setStaysOnTop(WindowHandle handle, bool onTop, const char* source) {
     auto found = requireWindow(handle, source);
+    // The flag goes to the native window as it is: QWidget::setWindowFlags would re-create it
+    // on some platforms, and the caller's handle would then name no window.
     if (found.widget) {
         QWidget* w = found.widget;
-        // Changing the flags hides a widget; show it again, without taking the focus.
-        bool noActivate = w->testAttribute(Qt::WA_ShowWithoutActivating);
-        w->setAttribute(Qt::WA_ShowWithoutActivating, true);
-        w->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        w->show();
-        w->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
+        w->overrideWindowFlags(onTop ? w->windowFlags() | Qt::WindowStaysOnTopHint
+                                     : w->windowFlags() & ~Qt::WindowStaysOnTopHint);
+        if (found.window)
+            found.window->setFlag(Qt::WindowStaysOnTopHint, onTop);
+        if (!w->isVisible()) {
+            bool noActivate = w->testAttribute(Qt::WA_ShowWithoutActivating);
+            w->setAttribute(Qt::WA_ShowWithoutActivating, true);
+            w->show();
+            w->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
+        }
     } else {
         found.window->setFlag(Qt::WindowStaysOnTopHint, onTop);
-        found.window->setVisible(true);
+        if (!found.window->isVisible())
+            found.window->showNormal();
     }
 }
 
