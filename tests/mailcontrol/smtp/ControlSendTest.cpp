@@ -1,0 +1,179 @@
+// Send through the control itself, end to end: properties in, composition, the session to
+// aiosmtpd, events out; the login from WinsockPath; a socket library named by WinsockPath.
+#include "../net/support/ScriptedServer.h"
+#include "../net/support/TestPeers.h"
+#include "SmtpSink.h"
+#include "mailvane/mailvane.h"
+#include "net/SocketLibrary.h"
+
+#include <gtest/gtest.h>
+
+using namespace mailvane;
+using mailvane::testing::SmtpSink;
+using mailvane::testing::TempDir;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+struct Sink : IMailvaneEvents {
+    std::vector<std::pair<int, std::string>> trail;
+    std::vector<std::pair<int, std::string>> errors;
+    std::vector<std::string> transfers;
+    std::function<void(int, const std::string&)> onTrail;
+    void PITrail(std::int16_t& direction, std::string& message) override {
+        trail.emplace_back(direction, message);
+        if (onTrail) {
+            onTrail(direction, message);
+        }
+    }
+    void Error(std::int16_t& code, std::string& description) override {
+        errors.emplace_back(code, description);
+    }
+    void StartTransfer() override { transfers.push_back("start"); }
+    void Transfer(std::int32_t& bytes) override { transfers.push_back(std::to_string(bytes)); }
+    void EndTransfer() override { transfers.push_back("end"); }
+};
+
+void address(Mailvane& m, int port) {
+    m.put_MailServer("127.0.0.1");
+    m.put_MailPort(port);
+    m.put_From("Estimator <estimator@example.com>");
+    m.put_SendTo("Ann Smith <ann@example.com>, \"Doe, John\" <john@example.com>");
+    m.put_Cc("carol@example.com");
+    m.put_BCc("Dave <dave@example.com>");
+    m.put_Subject("Plans for bid");
+    m.put_MessageText("The plans are attached.\r\n.Regards\r\n");
+}
+
+std::string binaryFile(std::size_t size) {
+    std::string data(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        data[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+    }
+    return data;
+}
+
+} // namespace
+
+TEST(ControlSend, MessageWithAttachmentsArrivesWholeAndEventsReportTheWay) {
+    SmtpSink server;
+    ASSERT_TRUE(server.up());
+    TempDir dir;
+    const std::string plan = binaryFile(300000);
+    mailvane::testing::writeFile(dir.path() / "plan.tif", plan);
+    mailvane::testing::writeFile(dir.path() / "spec.txt", "Section 1\r\n.dot line\r\n");
+
+    Mailvane m;
+    Sink events;
+    int handleSeen = -1;
+    events.onTrail = [&](int direction, const std::string& text) {
+        if (direction == 2 && text == "Connected.") {
+            handleSeen = m.get_SocketHandle();
+        }
+    };
+    m.Advise(&events);
+    address(m, server.port());
+    m.AddAttachment((dir.path() / "plan.tif").string());
+    m.AddAttachment((dir.path() / "spec.txt").string());
+    ASSERT_NO_THROW(m.Send());
+
+    EXPECT_EQ(server.envelope(),
+              (Lines{"estimator@example.com", "ann@example.com", "john@example.com",
+                     "carol@example.com", "dave@example.com"}));
+    const Lines parsed = server.parse();
+    ASSERT_GE(parsed.size(), 7u);
+    EXPECT_EQ(parsed[0], "To: Ann Smith <ann@example.com>, \"Doe, John\" <john@example.com>");
+    EXPECT_EQ(parsed[1], "Cc: carol@example.com");
+    EXPECT_EQ(parsed[2], "From: Estimator <estimator@example.com>");
+    EXPECT_EQ(parsed[3], "Subject: Plans for bid");
+    EXPECT_EQ(std::count_if(parsed.begin(), parsed.end(),
+                            [](const std::string& l) { return l.rfind("Bcc", 0) == 0; }),
+              0);
+    // The text, then the two files, byte for byte.
+    const Lines partLines(parsed.begin() + 4, parsed.end());
+    ASSERT_EQ(partLines.size(), 3u) << ::testing::PrintToString(parsed);
+    EXPECT_EQ(server.partBytes(1).find("The plans are attached.\n.Regards"), 0u);
+    EXPECT_NE(partLines[1].find("plan.tif"), std::string::npos);
+    EXPECT_EQ(server.partBytes(2), plan);
+    EXPECT_NE(partLines[2].find("spec.txt"), std::string::npos);
+    EXPECT_EQ(server.partBytes(3), "Section 1\n.dot line\n");
+
+    EXPECT_GE(handleSeen, 0) << "SocketHandle reads the socket while connected";
+    EXPECT_EQ(m.get_SocketHandle(), -1);
+    EXPECT_EQ(m.get_LastReply().substr(0, 4), "221 ");
+    EXPECT_EQ(m.get_Action(), mailvaneIdle);
+    EXPECT_EQ(events.trail.front(), std::make_pair(2, std::string("Connecting to mail server.")));
+    EXPECT_EQ(events.trail.back(), std::make_pair(2, std::string("Disconnected.")));
+    ASSERT_GE(events.transfers.size(), 4u);
+    EXPECT_EQ(events.transfers.front(), "start");
+    EXPECT_EQ(events.transfers.back(), "end");
+    EXPECT_TRUE(events.errors.empty());
+}
+
+TEST(ControlSend, LoginGivenThroughWinsockPath) {
+    SmtpSink server("alice", "secret");
+    ASSERT_TRUE(server.up());
+    Mailvane m;
+    Sink events;
+    m.Advise(&events);
+    address(m, server.port());
+    m.put_WinsockPath("*USER: alice");
+    m.put_WinsockPath("*PASSWORD: wrong");
+    try {
+        m.Send();
+        ADD_FAILURE() << "a wrong password must fail";
+    } catch (const ComError& e) {
+        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x800A0000u + 161 + 20001);
+        EXPECT_EQ(e.description().substr(0, 4), "535 ");
+        EXPECT_EQ(m.get_LastReply(), e.description());
+    }
+    m.put_WinsockPath("*PASSWORD: secret");
+    ASSERT_NO_THROW(m.Send());
+    EXPECT_TRUE(std::filesystem::exists(server.message()));
+}
+
+TEST(ControlSend, TimeoutOfFiveSecondsForAGreetingThatNeverComes) {
+    mailvane::testing::ScriptedServer silent(
+        [](mailvane::testing::Peer& peer) { peer.waitClosed(); });
+    Mailvane m;
+    address(m, silent.port());
+    m.put_Timeout(5);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        m.Send();
+        ADD_FAILURE();
+    } catch (const ComError& e) {
+        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x800A0000u + 301 + 20001);
+        EXPECT_EQ(e.description(), "Timeout.");
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
+}
+
+TEST(ControlSend, SocketLibraryNamedByWinsockPathCarriesTheMessage) {
+    SmtpSink server;
+    ASSERT_TRUE(server.up());
+    ::setenv("FAULTSOCK_MAX_SEND", "5", 1);
+    ::setenv("FAULTSOCK_EAGAIN_EVERY", "4", 1);
+    {
+        Mailvane m;
+        m.put_WinsockLoaded(false);
+        ASSERT_EQ(net::SocketLibrary::loadCount(), 0);
+        m.put_WinsockPath(FAULTSOCK_PATH);
+        m.put_WinsockLoaded(true);
+        ASSERT_TRUE(m.get_WinsockLoaded()) << m.get_WinsockStatus();
+        EXPECT_NE(m.get_WinsockPath().find("libfaultsock"), std::string::npos);
+        address(m, server.port());
+        std::string text;
+        for (int i = 0; i < 400; ++i) {
+            text += (i % 9 == 0 ? "." : "") + std::to_string(i) + " of the body lines\r\n";
+        }
+        m.put_MessageText(text);
+        ASSERT_NO_THROW(m.Send());
+        EXPECT_NE(server.stored().find(text), std::string::npos);
+        m.put_WinsockPath("");
+    }
+    ::unsetenv("FAULTSOCK_MAX_SEND");
+    ::unsetenv("FAULTSOCK_EAGAIN_EVERY");
+    EXPECT_EQ(net::SocketLibrary::loadCount(), 0);
+    net::SocketLibrary::setLibraryName("");
+}
