@@ -1,0 +1,26 @@
+#pragma once
+// An SMTP server that accepts every message (AUTH LOGIN and PLAIN accepted with any
+// credentials) and stores it as a file DIR/mail/<time>-<n>.eml, envelope first, so that
+// e-mailing documents works in the demo and can be checked in tests.
+#include <QString>
+#include <QTcpServer>
+
+namespace brevant::service {
+
+class SmtpSink : public QTcpServer {
+public:
+    SmtpSink(const QString& mailFolder, QObject* parent = nullptr);
+
+    QString folder() const { return folder_; }
+    // The file name for the next stored message.
+    QString nextMessagePath();
+
+protected:
+    void incomingConnection(qintptr descriptor) override;
+
+private:
+    QString folder_;
+    int counter_ = 0;
+};
+
+} // namespace brevant::service
