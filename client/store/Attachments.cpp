@@ -1,0 +1,117 @@
+#include "store/Attachments.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DataPath.h"
+#include "platform/db/DbError.h"
+#include "platform/db/JetDate.h"
+#include "platform/db/Recordset.h"
+#include "store/SqlValue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace brevant::store {
+
+namespace {
+
+// A text literal that keeps an empty text empty (SqlValue would store Null).
+QString textLiteral(const QString& text) {
+    return QLatin1Char('\'') + SqlEscape(text) + QLatin1Char('\'');
+}
+
+} // namespace
+
+QString AttachmentsSql(int jobId) {
+    return "Select * from [Attachments] where [JobID] = " + QString::number(jobId) +
+           " ORDER BY [Description]";
+}
+
+std::vector<AttachmentRow> LoadAttachments(db::Connection& connection, int jobId) {
+    std::vector<AttachmentRow> rows;
+    db::Recordset rs;
+    rs.open(AttachmentsSql(jobId), connection);
+    while (!rs.eof()) {
+        AttachmentRow row;
+        row.fileName = rs.field(QStringLiteral("FileName")).toString();
+        row.path = rs.field(QStringLiteral("Path")).toString();
+        row.description = rs.field(QStringLiteral("Description")).toString();
+        row.type = rs.field(QStringLiteral("Type")).toString();
+        row.added = db::formatDate(rs.field(QStringLiteral("Added")));
+        rows.push_back(std::move(row));
+        rs.moveNext();
+    }
+    rs.close();
+    return rows;
+}
+
+QString AttachmentFolder(const QString& cacheLocation, int jobId) {
+    return db::resolveCaseInsensitive(QDir::cleanPath(cacheLocation) + QLatin1Char('/') +
+                                      QString::number(jobId));
+}
+
+QString AttachmentFile(const QString& cacheLocation, int jobId, const QString& fileName) {
+    return db::resolveCaseInsensitive(AttachmentFolder(cacheLocation, jobId) + QLatin1Char('/') +
+                                      fileName);
+}
+
+QString AttachmentType(const QString& fileName) {
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : fileName.mid(dot + 1);
+}
+
+QString AttachmentIconName(const QString& type) {
+    static const QStringList known = {"DOC", "XLS", "PDF", "TXT", "RTF",
+                                      "CSV", "LOG", "HTM", "HTML"};
+    const QString upper = type.toUpper();
+    return known.contains(upper) ? upper : QStringLiteral("FILE");
+}
+
+AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation, int jobId,
+                        const QString& sourcePath, const QString& description, const QDate& today) {
+    const QFileInfo source(sourcePath);
+    const QString fileName = source.fileName();
+    if (!source.isFile())
+        return {AttachOutcome::NotFound, {}};
+    const QString folder = AttachmentFolder(cacheLocation, jobId);
+    if (!QDir().mkpath(folder))
+        return {AttachOutcome::Failed, "Cannot create the folder " + folder};
+    const QString target = AttachmentFile(cacheLocation, jobId, fileName);
+    const QFileInfo targetInfo(target);
+    // Attaching the stored copy itself leaves it as it is.
+    if (targetInfo.canonicalFilePath() != source.canonicalFilePath()) {
+        if (targetInfo.exists() && !QFile::remove(target))
+            return {AttachOutcome::Failed, "Cannot replace " + target};
+        QFile in(sourcePath);
+        if (!in.copy(target))
+            return {AttachOutcome::Failed, in.errorString()};
+        // The copy is a document: opening it must never run it, whatever mode it came with.
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther);
+    }
+    if (!QFileInfo::exists(target))
+        return {AttachOutcome::NotFound, {}};
+    const QString sql = "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, "
+                        "Added ) VALUES (" +
+                        QString::number(jobId) + "," + textLiteral(fileName) + "," +
+                        textLiteral(folder + QLatin1Char('/')) + "," + textLiteral(description) +
+                        "," + textLiteral(AttachmentType(fileName)) + "," +
+                        textLiteral(today.toString(Qt::ISODate)) + ");";
+    try {
+        connection.execute(sql);
+    } catch (const db::DbError& e) {
+        return {AttachOutcome::Failed, e.description()};
+    }
+    return {AttachOutcome::Added, {}};
+}
+
+void RemoveAttachment(db::Connection& connection, const QString& cacheLocation, int jobId,
+                      const QString& fileName) {
+    const QString file = AttachmentFile(cacheLocation, jobId, fileName);
+    if (!fileName.isEmpty() && QFileInfo(file).isFile())
+        QFile::remove(file);
+    connection.execute("dELETE * from [Attachments] where [Filename] = " + textLiteral(fileName) +
+                       " AND [JOBID] = " + QString::number(jobId));
+}
+
+} // namespace brevant::store

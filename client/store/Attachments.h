@@ -1,0 +1,63 @@
+#pragma once
+// The user's own files attached to a project: the rows of the attachment list, and attaching
+// (a copy in the project's cache folder plus a row in Attachments), removing and opening one.
+// Everything here runs headless; the commands with their questions are in AttachmentCommands.
+#include <QDate>
+#include <QString>
+#include <vector>
+
+namespace brevant::db {
+class Connection;
+}
+
+namespace brevant::store {
+
+// One row of the attachment list.
+struct AttachmentRow {
+    QString fileName;
+    QString path; // folder of the stored copy, with the trailing separator
+    QString description;
+    QString type;
+    QString added; // "mm/dd/yyyy"
+};
+
+// "Select * from [Attachments] where [JobID] = n ORDER BY [Description]".
+QString AttachmentsSql(int jobId);
+// The rows of a project's attachment list, ordered by description.
+std::vector<AttachmentRow> LoadAttachments(db::Connection& connection, int jobId);
+
+// The project's cache folder: cacheLocation + "/" + n (an existing folder whose name differs
+// only in case is used).
+QString AttachmentFolder(const QString& cacheLocation, int jobId);
+// The text after the last "." of the file name; empty when it has none.
+QString AttachmentType(const QString& fileName);
+// The icon shown for a type: "DOC", "XLS", "PDF", "TXT", "RTF", "CSV", "LOG", "HTM" or "HTML"
+// (compared in upper case), "FILE" for any other.
+QString AttachmentIconName(const QString& type);
+
+enum class AttachOutcome {
+    Added,    // copied and listed
+    NotFound, // the copy is not in the project folder (the picked file was not there)
+    Failed,   // copying or the database failed; error says why
+};
+struct AttachResult {
+    AttachOutcome outcome = AttachOutcome::Failed;
+    QString error;
+};
+
+// Copies the file into the project's folder (created when missing; a stored copy of the same
+// name is replaced) and adds its row. Texts are stored exactly as given, quotes and "|"
+// included; an empty description is stored as an empty text.
+AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation, int jobId,
+                        const QString& sourcePath, const QString& description,
+                        const QDate& today = QDate::currentDate());
+
+// Deletes the stored copy (when it is there) and every row of the project with that file
+// name. Database errors propagate (db::DbError).
+void RemoveAttachment(db::Connection& connection, const QString& cacheLocation, int jobId,
+                      const QString& fileName);
+
+// The stored copy's path (case-insensitive lookup of an existing file).
+QString AttachmentFile(const QString& cacheLocation, int jobId, const QString& fileName);
+
+} // namespace brevant::store

@@ -1,0 +1,149 @@
+// Attachments and assignments on a real Desktop.mdb and a real project folder.
+#include "platform/db/Connection.h"
+#include "platform/db/DesktopSchema.h"
+#include "platform/db/Recordset.h"
+#include "store/Assignments.h"
+#include "store/Attachments.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brevant;
+using namespace brevant::store;
+
+namespace {
+
+class AttachmentStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
+        connection.open(dir.filePath("Desktop.mdb"));
+        connection.execute("Insert into [Projects] ([Job_ID], [Name]) values (77, 'Depot')");
+        cache = dir.filePath("cache");
+        QDir().mkpath(dir.filePath("picked"));
+    }
+
+    QString picked(const QString& name, const QByteArray& content) {
+        const QString path = dir.filePath("picked/" + name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return path;
+    }
+
+    QByteArray stored(const QString& name) {
+        QFile f(cache + "/77/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QVariant column(const QString& sql) {
+        db::Recordset rs;
+        rs.open(sql, connection);
+        return rs.eof() ? QVariant() : rs.field(0);
+    }
+
+    QTemporaryDir dir;
+    db::Connection connection;
+    QString cache;
+};
+
+} // namespace
+
+TEST_F(AttachmentStore, SameNameTwiceReplacesTheCopyAndListsTwoRowsRemovedTogether) {
+    const QDate day(2026, 3, 9);
+    ASSERT_EQ(
+        AttachFile(connection, cache, 77, picked("quote.pdf", "first"), "First quote", day).outcome,
+        AttachOutcome::Added);
+    ASSERT_EQ(
+        AttachFile(connection, cache, 77, picked("quote.pdf", "second"), "A revised", day).outcome,
+        AttachOutcome::Added);
+    EXPECT_EQ(stored("quote.pdf"), "second");
+    const auto rows = LoadAttachments(connection, 77);
+    ASSERT_EQ(rows.size(), 2u);
+    // Ordered by description.
+    EXPECT_EQ(rows[0].description, "A revised");
+    EXPECT_EQ(rows[1].description, "First quote");
+    EXPECT_EQ(rows[0].fileName, "quote.pdf");
+    EXPECT_EQ(rows[0].path, cache + "/77/");
+    EXPECT_EQ(rows[0].type, "pdf");
+    EXPECT_EQ(rows[0].added, "03/09/2026");
+
+    RemoveAttachment(connection, cache, 77, "quote.pdf");
+    EXPECT_TRUE(LoadAttachments(connection, 77).empty());
+    EXPECT_FALSE(QFileInfo::exists(cache + "/77/quote.pdf"));
+}
+
+TEST_F(AttachmentStore, QuotesAndBarsInNamesAndDescriptionsAreStoredIntact) {
+    const QString name = "O'Neil | bid's.xls";
+    const QString description = "It's Bob's | 'final' \"copy\"";
+    ASSERT_EQ(AttachFile(connection, cache, 77, picked(name, "x"), description).outcome,
+              AttachOutcome::Added);
+    const auto rows = LoadAttachments(connection, 77);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].fileName, name);
+    EXPECT_EQ(rows[0].description, description);
+    EXPECT_EQ(rows[0].type, "xls");
+    // A row of another project with the same name is not touched by the removal.
+    connection.execute("INSERT INTO Attachments ( JobID, FileName ) VALUES (78, 'O''Neil | "
+                       "bid''s.xls')");
+    RemoveAttachment(connection, cache, 77, name);
+    EXPECT_TRUE(LoadAttachments(connection, 77).empty());
+    EXPECT_EQ(LoadAttachments(connection, 78).size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(cache + "/77/" + name));
+}
+
+TEST_F(AttachmentStore, EmptyDescriptionIsAnEmptyTextNotNull) {
+    ASSERT_EQ(AttachFile(connection, cache, 77, picked("notes", "n"), "").outcome,
+              AttachOutcome::Added);
+    const QVariant d = column("Select Description from [Attachments] where [JobID] = 77");
+    EXPECT_FALSE(d.isNull());
+    EXPECT_EQ(d.toString(), "");
+    EXPECT_EQ(column("Select Type from [Attachments] where [JobID] = 77").toString(), "");
+}
+
+TEST_F(AttachmentStore, MissingFileAddsNothingAndCopiesAreNeverPrograms) {
+    const AttachResult missing =
+        AttachFile(connection, cache, 77, dir.filePath("picked/gone.doc"), "gone");
+    EXPECT_EQ(missing.outcome, AttachOutcome::NotFound);
+    EXPECT_TRUE(LoadAttachments(connection, 77).empty());
+
+    const QString script = picked("run.sh", "#!/bin/sh\ntouch owned\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
+    ASSERT_EQ(AttachFile(connection, cache, 77, script, "script").outcome, AttachOutcome::Added);
+    EXPECT_FALSE(QFileInfo(cache + "/77/run.sh").isExecutable());
+
+    // Attaching the stored copy itself keeps it.
+    ASSERT_EQ(AttachFile(connection, cache, 77, cache + "/77/run.sh", "again").outcome,
+              AttachOutcome::Added);
+    EXPECT_EQ(stored("run.sh"), "#!/bin/sh\ntouch owned\n");
+}
+
+TEST_F(AttachmentStore, ProjectFolderFoundWithoutRegardToCase) {
+    QDir().mkpath(cache);
+    QDir().mkpath(dir.filePath("Cache"));
+    ASSERT_EQ(AttachFile(connection, dir.filePath("CACHE"), 77, picked("a.txt", "a"), "a").outcome,
+              AttachOutcome::Added);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("cache/77/a.txt")) ||
+                QFileInfo::exists(dir.filePath("Cache/77/a.txt")));
+    EXPECT_EQ(AttachmentType("plan.final.PDF"), "PDF");
+    EXPECT_EQ(AttachmentIconName("pdf"), "PDF");
+    EXPECT_EQ(AttachmentIconName("html"), "HTML");
+    EXPECT_EQ(AttachmentIconName("dwg"), "FILE");
+}
+
+TEST_F(AttachmentStore, AssignmentNamesStoredIntactAndCleared) {
+    connection.execute("Insert into [Projects] ([Job_ID], [Name]) values (78, 'Yard')");
+    SetAssignment(connection, 77, "O'Brien | Sons");
+    SetAssignment(connection, 78, "Ann");
+    EXPECT_EQ(column("Select Assignment from Projects where Job_ID = 77").toString(),
+              "O'Brien | Sons");
+    ClearAssignment(connection, 77);
+    const QVariant cleared = column("Select Assignment from Projects where Job_ID = 77");
+    EXPECT_FALSE(cleared.isNull());
+    EXPECT_EQ(cleared.toString(), "");
+    EXPECT_EQ(column("Select Assignment from Projects where Job_ID = 78").toString(), "Ann");
+}
