@@ -59,11 +59,29 @@ std::string attachmentBaseName(std::string_view path) {
     return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
+namespace {
+
+// A name as a quoted-string: quotes and backslashes escaped, and line breaks (which would end
+// the header line and let a file name write headers of its own) turned into blanks.
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+} // namespace
+
 std::string MimePart::headerBlock() const {
     std::string block;
     const auto nameParameter = [this](std::string& out) {
         if (!name.empty())
-            out += "; name=\"" + name + "\"";
+            out += "; name=" + quoted(name);
     };
     if (!contentType.empty()) {
         block += "Content-Type: " + contentType;
@@ -76,7 +94,7 @@ std::string MimePart::headerBlock() const {
         block += "Content-Disposition: " + disposition;
         nameParameter(block);
         if (!fileName.empty())
-            block += "; filename=\"" + fileName + "\"";
+            block += "; filename=" + quoted(fileName);
         block += dispositionParameters.empty() ? "\r\n" : "; " + dispositionParameters + "\r\n";
     }
     block += "Content-Transfer-Encoding: ";

@@ -162,3 +162,16 @@ TEST(MimeComposer, FileBuffersAreSizedToTheFile) {
     allocateFileBuffer(std::uint64_t{1} << 33, size);
     EXPECT_EQ(size, 512u * 1024u);
 }
+
+TEST(MimeComposer, NamesCannotBreakOutOfTheirHeaderLine) {
+    MimePart part;
+    part.contentType = "application/octet-stream";
+    part.disposition = "attachment";
+    part.name = part.fileName = "a\"b\\c\r\nX-Injected: 1.bin";
+    part.encoding = Encoding::Base64;
+    EXPECT_EQ(part.headerBlock(),
+              "Content-Type: application/octet-stream; name=\"a\\\"b\\\\c  X-Injected: 1.bin\"\r\n"
+              "Content-Disposition: attachment; name=\"a\\\"b\\\\c  X-Injected: 1.bin\"; "
+              "filename=\"a\\\"b\\\\c  X-Injected: 1.bin\"\r\n"
+              "Content-Transfer-Encoding: base64\r\n");
+}
