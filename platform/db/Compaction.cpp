@@ -74,16 +74,23 @@ QString sqlText(const QString& s) {
            QLatin1Char('\'');
 }
 
+// Checks the copy and leaves it as one self-contained file (no log beside it), so that it
+// can be renamed into place.
 void checkCopy(const QString& path) {
-    Connection copy;
-    copy.openReadOnly(path, {});
-    sqlite3_stmt* st = nullptr;
+    sqlite3* db = nullptr;
     QString result;
-    if (sqlite3_prepare_v2(copy.nativeHandle(), "PRAGMA quick_check", -1, &st, nullptr) ==
-            SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+    }
+    if (result.isEmpty())
+        result = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close_v2(db);
     if (result != QLatin1String("ok"))
         throw DbError(errors::Unspecified,
                       QStringLiteral("The compacted copy failed its check: %1").arg(result));

@@ -1,0 +1,55 @@
+#include "shell/CompactAndRepair.h"
+
+#include "platform/db/Compaction.h"
+#include "platform/db/DataPath.h"
+#include "platform/db/DbError.h"
+#include "platform/ui/Ui.h"
+#include "shell/MainWindow.h"
+#include "shell/modResources.h"
+
+namespace brevant::shell {
+
+bool CompactAndRepair(const QString& dataLocation, const QString& databaseName,
+                      const QString& tempName, bool showDone,
+                      const StatusTextFunction& setStatusText) {
+    const auto status = [&](const QString& text) {
+        if (setStatusText)
+            setStatusText(text);
+    };
+    status(QStringLiteral("Compacting Database -- Please Wait ..."));
+    QString folder = dataLocation;
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString database = db::resolveCaseInsensitive(folder + QLatin1Char('/') + databaseName);
+    const QString temp = db::resolveCaseInsensitive(folder + QLatin1Char('/') + tempName);
+    try {
+        db::recoverInterruptedCompaction(database, temp);
+        db::compactInto(database, temp);
+        db::replaceFile(temp, database);
+    } catch (const db::DbError& e) {
+        ui::message(QStringLiteral("Error with compact / repair of database - %1 %2...")
+                        .arg(e.number())
+                        .arg(e.description()),
+                    ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+        status(QString());
+        return false;
+    } catch (const std::exception& e) {
+        ui::message(QStringLiteral("Error with compact / repair of database - %1 %2...")
+                        .arg(db::errors::Unspecified)
+                        .arg(QString::fromLocal8Bit(e.what())),
+                    ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+        status(QString());
+        return false;
+    }
+    if (showDone)
+        ui::message(QStringLiteral("Compact and Repair complete ..."), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, QStringLiteral("System Error"));
+    status(QString());
+    return true;
+}
+
+bool CompactAndRepair(const QString& databaseName, const QString& tempName, bool showDone) {
+    return CompactAndRepair(modResources::DataLocation, databaseName, tempName, showDone,
+                            [](const QString& text) { SetStatusText(text); });
+}
+
+} // namespace brevant::shell

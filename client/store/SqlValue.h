@@ -1,0 +1,16 @@
+#pragma once
+// SQL literals for the statements the client builds by concatenation.
+#include <QString>
+#include <QVariant>
+
+namespace brevant::store {
+
+// Doubles every "'" and then replaces every "|" by "' & chr(124) & '", so that the statement
+// text holds no "|" while the stored value keeps it.
+QString SqlEscape(const QString& text);
+
+// "NULL" for a Null value or an empty text; the text unchanged when isNumber; otherwise the
+// text escaped by SqlEscape in single quotes.
+QString SqlValue(const QVariant& value, bool isNumber);
+
+} // namespace brevant::store

@@ -1,0 +1,66 @@
+// SQL literals as the imports and merges write them, checked against a real Desktop.mdb.
+#include "store/SqlValue.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DesktopSchema.h"
+#include "platform/db/Recordset.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using brevant::store::SqlEscape;
+using brevant::store::SqlValue;
+
+namespace {
+
+TEST(SqlValueLiterals, NullEmptyNumbersAndText) {
+    EXPECT_EQ(SqlValue(QVariant(), false), "NULL");
+    EXPECT_EQ(SqlValue(QVariant(), true), "NULL");
+    EXPECT_EQ(SqlValue(QString(""), false), "NULL");
+    EXPECT_EQ(SqlValue(QString("1250000"), true), "1250000");
+    EXPECT_EQ(SqlValue(42, true), "42");
+    EXPECT_EQ(SqlValue(QString("O'Brien"), false), "'O''Brien'");
+    EXPECT_EQ(SqlValue(QString("X|Y"), false), "'X' & chr(124) & 'Y'");
+    // Quotes are doubled before the '|' is replaced, so the inserted quotes stay single.
+    EXPECT_EQ(SqlEscape("a'|b"), "a''' & chr(124) & 'b");
+    EXPECT_EQ(SqlEscape("||"), "' & chr(124) & '' & chr(124) & '");
+}
+
+TEST(SqlValueLiterals, HostileTextsAreStoredAsGiven) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Desktop.mdb");
+    brevant::db::createDesktopDatabase(file);
+    brevant::db::Connection c;
+    c.open(file);
+    const QStringList texts = {"O'Brien",
+                               "X|Y",
+                               "'|'",
+                               "||",
+                               "a' OR '1'='1",
+                               "x'); DROP TABLE Specs; --",
+                               "[Name]",
+                               "#1/1/2026#",
+                               "\"quoted\"",
+                               "50% & more",
+                               "' & chr(124) & '",
+                               "Ünïcødé – 日本"};
+    for (int i = 0; i < texts.size(); ++i)
+        c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (1," +
+                  SqlValue(QString::number(i), false) + "," + SqlValue(texts[i], false) + ")");
+    brevant::db::Recordset rs;
+    for (int i = 0; i < texts.size(); ++i) {
+        rs.open("Select * from [Specs] where [JobID] = 1 AND [Spec] = " +
+                    SqlValue(QString::number(i), false),
+                c);
+        ASSERT_FALSE(rs.eof()) << i;
+        EXPECT_EQ(rs.field("Description").toString(), texts[i]) << i;
+    }
+
+    // An empty text is stored as Null, not as ''.
+    c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (2,'A'," +
+              SqlValue(QString(), false) + ")");
+    rs.open("Select * from [Specs] where [JobID] = 2", c);
+    EXPECT_TRUE(rs.field("Description").isNull());
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// The translator's rewrites, and the date texts it converts.
+#include "platform/db/DbError.h"
+#include "platform/db/JetDate.h"
+#include "platform/db/JetTranslator.h"
+
+#include <gtest/gtest.h>
+
+using namespace brevant::db;
+
+namespace {
+
+JetSchema desktopKinds() {
+    JetSchema s;
+    s.setKind("Projects", "Due_Date", ColumnKind::Date);
+    s.setKind("Projects", "Pre_Bid", ColumnKind::YesNo);
+    s.setKind("Projects", "New", ColumnKind::YesNo);
+    s.setKind("Plans", "Local", ColumnKind::YesNo);
+    s.setKind("Updates", "Added", ColumnKind::Date);
+    return s;
+}
+
+struct Case {
+    const char* jet;
+    const char* sql;
+    QVariantList params;
+};
+
+TEST(JetTranslator, RewritesTheJetForms) {
+    const JetSchema schema = desktopKinds();
+    const Case cases[] = {
+        {"Delete * from [Updates] where [JOBID] = 7;",
+         "Delete from \"Updates\" where \"JOBID\" = ?",
+         {7}},
+        {"dELETE FROM [Plans] Where [JobID] = 7", "dELETE FROM \"Plans\" Where \"JobID\" = ?", {7}},
+        {"Update [Projects] Set Notes = 'X' & chr(124) & 'Y' & chr(124) & '' where [JOB_ID] = 1",
+         "Update \"Projects\" Set Notes = ? where \"JOB_ID\" = ?",
+         {"X|Y|", 1}},
+        {"Select [Name] & ', ' & City from [Projects]",
+         "Select \"Name\" || ? || City from \"Projects\"",
+         {", "}},
+        {"Select Spec FROM [Specs] where [JobID] = 3 AND left([Spec],3) <> 'ADD' ORDER BY [Spec]",
+         "Select Spec FROM \"Specs\" where \"JobID\" = ? AND jet_left(\"Spec\", ?) COLLATE NOCASE "
+         "<> ? "
+         "ORDER BY \"Spec\"",
+         {3, 3, "ADD"}},
+        {"SELECT * FROM Projects WHERE (datepart(yyyy, Due_Date) = 1900) ORDER BY 1",
+         "SELECT * FROM Projects WHERE (jet_datepart('yyyy', Due_Date) = ?) ORDER BY 1",
+         {1900}},
+        {"UPDATE Projects SET Due_Date=#12/20/2026 3:00:00 PM#, Pre_Bid=-1, [New] = TRUE WHERE "
+         "Job_ID=5",
+         "UPDATE Projects SET Due_Date = ?, Pre_Bid = ?, \"New\" = 1 WHERE Job_ID = ?",
+         {"2026-12-20 15:00:00", 1, 5}},
+        {"UPDATE Projects SET Projects.Assignment = '' WHERE (((Projects.Job_ID)=5));",
+         "UPDATE Projects SET Assignment = ? WHERE (((Projects.Job_ID) = ?))",
+         {"", 5}},
+        {"INSERT INTO Updates ( JobID, [Update], Added ) Values (5,'1/2/2026','12/8/2026 3:04:05 "
+         "AM')",
+         "INSERT INTO Updates (JobID, \"Update\", Added) Values (?, ?, ?)",
+         {5, "1/2/2026", "2026-12-08 03:04:05"}},
+        {"Select * from [Projects] where '12/8/2026' <= Due_Date AND Due_Date BETWEEN '1/1/2026' "
+         "AND "
+         "'TBD'",
+         "Select * from \"Projects\" where ? <= Due_Date AND Due_Date BETWEEN ? AND ?",
+         {"2026-12-08 00:00:00", "2026-01-01 00:00:00", "TBD"}},
+        {"Update [Plans] set [Local] = 'True' WHERE [Local] = -1 AND [Size] = -1",
+         "Update \"Plans\" set \"Local\" = ? WHERE \"Local\" = ? AND \"Size\" = - ?",
+         {1, 1, 1}},
+        {"SELECT Count(*) FROM Projects WHERE [Name] LIKE '%o''brien%'",
+         "SELECT Count(*) FROM Projects WHERE \"Name\" LIKE ?",
+         {"%o'brien%"}},
+    };
+    for (const Case& c : cases) {
+        const TranslatedStatement t = translateJet(QString::fromUtf8(c.jet), schema);
+        // Spacing is the translator's own; compare with single blanks around punctuation removed.
+        const auto tidy = [](QString s) {
+            return s.replace(" ,", ",").replace("( ", "(").replace(" )", ")").replace(" (", "(");
+        };
+        EXPECT_EQ(tidy(QString::fromUtf8(t.sql)).toStdString(),
+                  tidy(QString::fromUtf8(c.sql)).toStdString())
+            << c.jet;
+        QVariantList expected = c.params;
+        for (QVariant& v : expected)
+            if (v.typeId() == QMetaType::Int)
+                v = qlonglong(v.toInt());
+        EXPECT_EQ(t.params, expected) << c.jet;
+    }
+}
+
+TEST(JetTranslator, RefusesWhatItCannotRunSafely) {
+    const JetSchema schema = desktopKinds();
+    const char* bad[] = {
+        "Delete * from [Projects]; DROP TABLE Projects",
+        "DROP TABLE Projects",
+        "PRAGMA writable_schema = 1",
+        "Select * from [Projects",
+        "Update [Projects] Set Notes = 'open",
+        "Select * from Projects where (Job_ID = 1",
+        "Select * from Projects where Job_ID = 1)",
+        "UPDATE Projects SET Due_Date=#13/45/2026# WHERE Job_ID=1",
+        "",
+        " ; ",
+    };
+    for (const char* sql : bad) {
+        try {
+            translateJet(QString::fromUtf8(sql), schema);
+            ADD_FAILURE() << "accepted: " << sql;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), errors::CommandError) << sql;
+            EXPECT_FALSE(e.description().isEmpty());
+        }
+    }
+}
+
+TEST(JetDate, ConvertsTheServiceAndClientForms) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"12/15/2026 2:00:00 PM", "2026-12-15 14:00:00"},
+        {"12/15/2026 12:00:00 AM", "2026-12-15 00:00:00"},
+        {"12/15/2026 12:30 PM", "2026-12-15 12:30:00"},
+        {"12/31/2026 11:59:59 PM", "2026-12-31 23:59:59"},
+        {"1/5/2027", "2027-01-05 00:00:00"},
+        {" 1/1/1900 ", "1900-01-01 00:00:00"},
+        {"1/1/26", "2026-01-01 00:00:00"},
+        {"1/1/99", "1999-01-01 00:00:00"},
+        {"2026-12-15T14:00:00", "2026-12-15 14:00:00"},
+        {"2026-12-15 14:00:00", "2026-12-15 14:00:00"},
+        {"2026-12-15", "2026-12-15 00:00:00"},
+        {"2/29/2028 7:05:09 am", "2028-02-29 07:05:09"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(toStoredDate(in).value_or("<none>").toStdString(), out) << in;
+    for (const char* notADate : {"2/30/2026", "13/1/2026", "12/15/2026 13:00:00 PM", "TBD", "",
+                                 "12/15/2026 25:00", "2026-13-01"})
+        EXPECT_FALSE(toStoredDate(notADate).has_value()) << notADate;
+}
+
+TEST(JetDate, ReadsBackForDisplay) {
+    EXPECT_EQ(formatDate(fromStoredDate("2026-12-05 14:00:00")), "12/05/2026");
+    EXPECT_EQ(formatDate(QVariant(QStringLiteral("2026-12-05 14:00:00"))), "12/05/2026");
+    EXPECT_EQ(formatDate(QVariant()), "");
+    EXPECT_EQ(formatDate(QVariant(QStringLiteral("soon"))), "");
+    EXPECT_TRUE(isNoDateSet(fromStoredDate("1900-01-01 00:00:00")));
+    EXPECT_FALSE(isNoDateSet(fromStoredDate("1901-01-01 00:00:00")));
+    EXPECT_FALSE(isNoDateSet(QVariant()));
+}
+
+} // namespace
