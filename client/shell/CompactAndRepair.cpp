@@ -19,7 +19,11 @@ bool CompactAndRepair(const QString& dataLocation, const QString& databaseName,
     status(QStringLiteral("Compacting Database -- Please Wait ..."));
     QString folder = dataLocation;
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString database = db::resolveCaseInsensitive(folder + QLatin1Char('/') + databaseName);
+    // A database restored from the temporary copy takes the name the program creates it with.
+    const QString canonical = QStringLiteral("Desktop.mdb");
+    const QString database = db::resolveCaseInsensitive(
+        folder + QLatin1Char('/') +
+        (databaseName.compare(canonical, Qt::CaseInsensitive) == 0 ? canonical : databaseName));
     const QString temp = db::resolveCaseInsensitive(folder + QLatin1Char('/') + tempName);
     try {
         db::recoverInterruptedCompaction(database, temp);
