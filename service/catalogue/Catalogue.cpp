@@ -48,16 +48,27 @@ Catalogue::Catalogue(const QString& dataDir, std::uint64_t seed, int projectCoun
         projects_.push_back(std::move(p));
     }
 
-    db_->exec("BEGIN");
-    db_->exec("DELETE FROM [Job Information]");
-    db_->exec("DELETE FROM [Jobs Detail]");
-    for (const Project& p : projects_)
-        writeSearchRows(p);
-    db_->exec("COMMIT");
+    inTransaction([&] {
+        db_->exec("DELETE FROM [Job Information]");
+        db_->exec("DELETE FROM [Jobs Detail]");
+        for (const Project& p : projects_)
+            writeSearchRows(p);
+    });
 }
 
 QString Catalogue::databasePath() const {
     return QDir(dataDir_).filePath("catalogue.db");
+}
+
+void Catalogue::inTransaction(const std::function<void()>& work) {
+    db_->exec("BEGIN");
+    try {
+        work();
+        db_->exec("COMMIT");
+    } catch (...) {
+        db_->exec("ROLLBACK");
+        throw;
+    }
 }
 
 void Catalogue::createTables() {
@@ -127,10 +138,10 @@ QStringList Catalogue::advance(int jobId) {
         return {};
     Project& p = projects_[it.value()];
     QStringList done = advanceGeneration(p, seed_, today_);
-    db_->exec("BEGIN");
-    writeSearchRows(p);
-    storeGeneration(p);
-    db_->exec("COMMIT");
+    inTransaction([&] {
+        writeSearchRows(p);
+        storeGeneration(p);
+    });
     return done;
 }
 

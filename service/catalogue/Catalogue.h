@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace brevant::service {
@@ -29,6 +30,7 @@ public:
 
 private:
     void createTables();
+    void inTransaction(const std::function<void()>& work);
     void writeSearchRows(const Project& p);
     void storeGeneration(const Project& p);
 

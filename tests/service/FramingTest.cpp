@@ -57,6 +57,21 @@ TEST(FramingTest, RequestArrivingInPiecesIsJoinedBeforeItIsRead) {
     EXPECT_TRUE(r.body().contains("/archives/listing-")) << r.body().constData();
 }
 
+TEST(FramingTest, EveryRequestIsLoggedWithKindUserArgumentAndReplySize) {
+    ServiceProcess service;
+    ASSERT_TRUE(service.started());
+    Received listing = exchange(service.port, frame(2, "210001"));
+    exchange(service.port, frame(4, "test", "nope", "2.0.0", ""));
+    exchange(service.port, "junk");
+    const QString log = service.stderrText();
+    EXPECT_TRUE(log.contains(
+        QString("listing user=test arg=\"210001\" reply=%1 bytes").arg(listing.body().size())))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains("access user=test arg=\"\" reply=")) << log.toStdString();
+    EXPECT_TRUE(log.contains("refused: Invalid user name or password"));
+    EXPECT_TRUE(log.contains("invalid user= arg=\"junk\""));
+}
+
 TEST(FramingTest, ChunkedRepliesArriveInPiecesAndJoinToTheWholeReply) {
     ServiceProcess plain;
     ServiceProcess chunked({"--chunk", "7", "--chunk-delay", "40"});

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryFile>
@@ -41,6 +42,8 @@ ServiceProcess::ServiceProcess(const QStringList& extra, const QString& dataDir)
                         "--request-idle-ms",
                         "60"};
     args << extra;
+    // The log goes to a file: a pipe nobody drains would stall the service once it is full.
+    process_.setStandardErrorFile(dataDir_ + "/service.log");
     process_.setProgram(BREVANT_SERVICE_EXE);
     process_.setArguments(args);
     process_.start();
@@ -63,8 +66,7 @@ ServiceProcess::ServiceProcess(const QStringList& extra, const QString& dataDir)
             return;
         }
     }
-    stderr_ += process_.readAllStandardError();
-    error_ = "service did not start: " + QString::fromUtf8(out + stderr_);
+    error_ = "service did not start: " + QString::fromUtf8(out) + stderrText();
 }
 
 ServiceProcess::~ServiceProcess() {
@@ -77,9 +79,9 @@ ServiceProcess::~ServiceProcess() {
     }
 }
 
-QString ServiceProcess::stderrText() {
-    stderr_ += process_.readAllStandardError();
-    return QString::fromUtf8(stderr_);
+QString ServiceProcess::stderrText() const {
+    QFile log(dataDir_ + "/service.log");
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
 QByteArray frame(int kind, const QString& user, const QString& password, const QString& version,

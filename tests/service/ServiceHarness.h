@@ -26,7 +26,7 @@ public:
 
     bool started() const { return port > 0; }
     QString errorText() const { return error_; }
-    QString stderrText();
+    QString stderrText() const; // the service's log so far
     QString dataDir() const { return dataDir_; }
 
     int port = 0, httpPort = 0, smtpPort = 0;
@@ -36,7 +36,6 @@ private:
     QString dataDir_;
     QProcess process_;
     QString error_;
-    QByteArray stderr_;
 };
 
 // A request as the client frames it.
