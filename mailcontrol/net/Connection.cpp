@@ -137,6 +137,7 @@ Status Connection::connect(const ConnectionSettings& settings) {
     lines_.clear();
     pendingPartial_.clear();
     usable_ = false;
+    peerClosed_ = false;
     connectError_ = 0;
     connectText_.clear();
     firewall_.reset();
@@ -313,6 +314,10 @@ Status Connection::readLine(std::string& line) {
         if (!pendingPartial_.empty()) {
             continue;
         }
+        if (peerClosed_) {
+            dropConnection(0);
+            return socketFailure(kNotConnected);
+        }
         if (fd_ < 0 || !usable_) {
             return socketFailure(kNotConnected);
         }
@@ -324,6 +329,13 @@ Status Connection::readLine(std::string& line) {
             continue;
         }
         if (n == 0) {
+            // A last line without its line end still counts; the close is reported after it.
+            const std::string rest = partial + lines_.takeRest();
+            if (!rest.empty()) {
+                peerClosed_ = true;
+                line = rest;
+                return {};
+            }
             dropConnection(0);
             return socketFailure(kNotConnected);
         }

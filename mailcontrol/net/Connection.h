@@ -84,6 +84,7 @@ private:
     int fd_ = -1;
     Phase phase_ = Phase::Closed;
     bool usable_ = false;
+    bool peerClosed_ = false; // end of stream seen; reported at the next read or close
     int connectError_ = 0;
     std::string connectText_;
     std::unique_ptr<ByteChannel> channel_;

@@ -63,6 +63,15 @@ LineAssembler::Piece LineAssembler::next(std::string& out) {
     return Piece::None;
 }
 
+std::string LineAssembler::takeRest() {
+    if (skipNext_ != 0 && read_ < fill_ && buffer_[read_] == skipNext_) {
+        ++read_;
+    }
+    std::string rest(buffer_.data() + read_, fill_ - read_);
+    clear();
+    return rest;
+}
+
 void LineAssembler::clear() {
     read_ = 0;
     fill_ = 0;

@@ -26,6 +26,9 @@ public:
     // partial line; None when more data is needed.
     Piece next(std::string& out);
 
+    // Everything not handed over yet (the last line of a stream that ended without a line end).
+    std::string takeRest();
+
     bool empty() const { return read_ == fill_; }
     void clear();
 

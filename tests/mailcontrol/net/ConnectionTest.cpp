@@ -179,6 +179,23 @@ TEST_F(ConnectionTest, PeerClosingIsReportedAndReadsFail) {
     EXPECT_EQ(c.sendAll("x").code, 10057);
 }
 
+TEST_F(ConnectionTest, LastLineWithoutItsEndIsDeliveredBeforeTheClose) {
+    ScriptedServer server([](Peer& peer) {
+        peer.send("250 first\r\n221 bye");
+        peer.close();
+    });
+    net::Connection c(host);
+    ASSERT_TRUE(c.connect(to(server.port())).ok());
+    std::string line;
+    ASSERT_TRUE(c.readLine(line).ok());
+    EXPECT_EQ(line, "250 first");
+    ASSERT_TRUE(c.readLine(line).ok());
+    EXPECT_EQ(line, "221 bye");
+    EXPECT_FALSE(host.saw("trail2", "Disconnected."));
+    EXPECT_EQ(c.readLine(line).code, 10057);
+    EXPECT_TRUE(host.saw("trail2", "Disconnected."));
+}
+
 TEST_F(ConnectionTest, SendsEverythingInOrderThroughAFullSocket) {
     std::string payload;
     for (int i = 0; payload.size() < 3'000'000; ++i) {
