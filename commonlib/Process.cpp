@@ -92,13 +92,10 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         return result;
     }
     if (pid == 0) {
+        // Otherwise the program inherits the caller's standard handles.
         if (captureOutput) {
             ::dup2(out[1], 1);
             ::dup2(out[1], 2);
-        } else {
-            int devnull = ::open("/dev/null", O_RDONLY);
-            if (devnull >= 0)
-                ::dup2(devnull, 0);
         }
         int err = 0;
         if (!workDir.empty() && ::chdir(workDir.c_str()) != 0)

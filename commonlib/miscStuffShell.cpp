@@ -101,6 +101,18 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// An executable file that really is a program (files on some mounts all carry the x bits).
+bool isProgram(const fs::path& file) {
+    if (::access(file.c_str(), X_OK) != 0)
+        return false;
+    std::ifstream in(file, std::ios::binary);
+    char magic[4] = {};
+    in.read(magic, sizeof magic);
+    return (in.gcount() >= 2 && magic[0] == '#' && magic[1] == '!') ||
+           (in.gcount() == 4 && std::string(magic, 4) == "\x7f"
+                                                         "ELF");
+}
+
 bool startsWithNoCase(const std::string& s, const std::string& prefix) {
     return s.size() >= prefix.size() && strncasecmp(s.c_str(), prefix.c_str(), prefix.size()) == 0;
 }
@@ -148,7 +160,7 @@ void miscStuff::Execute(WindowHandle, OperationType whichOperation, const std::s
     case opOpen:
     case opEdit:
     default:
-        if (!url && !isDir && whichOperation == opOpen && ::access(file.c_str(), X_OK) == 0) {
+        if (!url && !isDir && whichOperation == opOpen && isProgram(file)) {
             // A program is run rather than opened.
             argv = {file.string()};
             for (auto& p : splitParams(params))

@@ -92,6 +92,12 @@ TEST_F(ExecuteTest, AProgramIsRunWithItsParameters) {
     EXPECT_EQ(waitForRecord(record), "-x\ntwo words\nsingle quoted\n");
 }
 
+TEST_F(ExecuteTest, ADocumentWithExecuteBitsIsOpenedNotRun) {
+    fs::permissions(work / "plan 1.pdf", fs::perms::owner_all);
+    m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(), harlix::scShow);
+    EXPECT_EQ(waitForRecord(record), work.string() + "\n" + (work / "plan 1.pdf").string() + "\n");
+}
+
 TEST_F(ExecuteTest, FailuresCarryTheCodesAndTexts) {
     const std::string notFound = "The specified file was not found.";
     const std::string noProgram =
