@@ -228,8 +228,15 @@ void Connection::handleFirewallStep(const FirewallNegotiator::Step& step) {
     case FirewallNegotiator::State::Pending:
         if (!step.toSend.empty()) {
             const Status sent = sendAll(step.toSend);
-            if (!sent.ok() && connectError_ == 0 && fd_ >= 0) {
-                failConnect(sent.code);
+            if (!sent.ok() && connectError_ == 0) {
+                if (sent.code == kWaitEnded) {
+                    // Timeout or Interrupt while the firewall was still reading our request.
+                    connectError_ = kWaitEnded;
+                    connectText_ = sent.text;
+                    dropConnection(0);
+                } else {
+                    failConnect(sent.code);
+                }
             }
         }
         return;

@@ -129,6 +129,24 @@ TEST_F(ConnectionTest, DeadlineEndsAWaitForASilentPeer) {
     c.close();
 }
 
+TEST_F(ConnectionTest, SilentFirewallTimesOutTheConnect) {
+    ScriptedServer firewall([](Peer& peer) { peer.waitClosed(); });
+    net::ConnectionSettings settings;
+    settings.serverName = "mail.example.com";
+    settings.serverPort = 25;
+    settings.firewallType = net::FirewallType::Socks5;
+    settings.firewallAddress = loopback();
+    settings.firewallPort = firewall.port();
+    net::Connection c(host);
+    c.startDeadline(1);
+    const net::Status s = c.connect(settings);
+    EXPECT_EQ(s.code, 301);
+    EXPECT_EQ(s.text, "Timeout.");
+    EXPECT_FALSE(c.isOpen());
+    EXPECT_FALSE(host.saw("trail2", "Connected."));
+    EXPECT_EQ(firewall.received(), std::string("\x05\x01\x00", 3)) << "the greeting went out";
+}
+
 TEST_F(ConnectionTest, InterruptFromTheHostEndsTheWait) {
     ScriptedServer server([](Peer& peer) { peer.waitClosed(); });
     // Like a button handler that runs while the control waits: it interrupts and closes.
