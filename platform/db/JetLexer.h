@@ -19,7 +19,10 @@ struct JetToken {
     QString text;
 
     bool is(Kind k, const char* t) const {
-        return kind == k && text.compare(QLatin1String(t), Qt::CaseInsensitive) == 0;
+        if (kind != k)
+            return false;
+        const QLatin1String word(t);
+        return text.size() == word.size() && text.compare(word, Qt::CaseInsensitive) == 0;
     }
     bool isWord(const char* t) const { return is(Word, t); }
     bool isSymbol(const char* t) const { return kind == Symbol && text == QLatin1String(t); }

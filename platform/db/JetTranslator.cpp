@@ -8,19 +8,26 @@
 
 namespace brevant::db {
 
+size_t qHash(const JetSchema::Name& name, size_t seed) noexcept {
+    size_t h = seed ^ 0x9e3779b97f4a7c15ULL;
+    for (QChar c : name.text)
+        h = h * 31 + c.toCaseFolded().unicode();
+    return h;
+}
+
 void JetSchema::setKind(const QString& table, const QString& column, ColumnKind kind) {
-    tables_[table.toLower()][column.toLower()] = kind;
+    tables_[Name{table}][Name{column}] = kind;
 }
 
 ColumnKind JetSchema::kind(const QString& table, const QString& column) const {
-    auto t = tables_.constFind(table.toLower());
+    auto t = tables_.constFind(Name{table});
     if (t == tables_.constEnd())
         return ColumnKind::Other;
-    return t->value(column.toLower(), ColumnKind::Other);
+    return t->value(Name{column}, ColumnKind::Other);
 }
 
 bool JetSchema::hasTable(const QString& table) const {
-    return tables_.contains(table.toLower());
+    return tables_.contains(Name{table});
 }
 
 ColumnKind JetSchema::kindOfDeclaredType(const QString& declaredType) {
@@ -402,8 +409,11 @@ private:
                 out += QLatin1Char(' ');
             switch (t.kind) {
             case JetToken::Name:
-                out += QLatin1Char('"') + QString(t.text).replace(QLatin1Char('"'), "\"\"") +
-                       QLatin1Char('"');
+                out += QLatin1Char('"');
+                out += t.text.contains(QLatin1Char('"'))
+                           ? QString(t.text).replace(QLatin1Char('"'), QLatin1String("\"\""))
+                           : t.text;
+                out += QLatin1Char('"');
                 break;
             case JetToken::Word:
                 if (t.isWord("true") || t.isWord("false")) {

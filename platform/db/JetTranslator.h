@@ -27,9 +27,19 @@ public:
     // The kind implied by a declared SQLite column type (DATETIME, BOOLEAN, ...).
     static ColumnKind kindOfDeclaredType(const QString& declaredType);
 
+    // A name compared and hashed without regard to case, so look-ups need no lower-case copy.
+    struct Name {
+        QString text;
+        bool operator==(const Name& other) const {
+            return text.compare(other.text, Qt::CaseInsensitive) == 0;
+        }
+    };
+
 private:
-    QHash<QString, QHash<QString, ColumnKind>> tables_;
+    QHash<Name, QHash<Name, ColumnKind>> tables_;
 };
+
+size_t qHash(const JetSchema::Name& name, size_t seed = 0) noexcept;
 
 struct TranslatedStatement {
     enum class Verb { Select, Insert, Update, Delete };
