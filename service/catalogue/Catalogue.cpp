@@ -116,6 +116,9 @@ void Catalogue::writeSearchRows(const Project& p) {
         .step();
     SqliteFile::Statement spec(*db_, "INSERT INTO [Jobs Detail] VALUES (?,?,?)");
     for (const SpecEntry& s : p.specs) {
+        // Only CSI sections are searchable; TOC entries and addenda are not sections.
+        if (s.section.startsWith("TOC") || s.section.startsWith("ADD"))
+            continue;
         spec.bind(1, p.jobId).bind(2, s.section).bind(3, s.description).step();
         spec.reset();
     }

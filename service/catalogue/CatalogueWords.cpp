@@ -154,6 +154,11 @@ const QStringList& projectSubjects() {
         "Family Health Clinic",
         "Water Tower",
         "Pump Station No. 2",
+        "St. Mary's Hospital",
+        "Governor's Mansion",
+        "Women's Resource Center",
+        "King's Highway Bridge",
+        "Farmers' Market Pavilion",
     };
     return list;
 }
