@@ -1,6 +1,11 @@
 #include "platform/db/DesktopSchema.h"
 
+#include "platform/db/Compaction.h"
 #include "platform/db/Connection.h"
+#include "platform/db/DataPath.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace brevant::db {
 
@@ -130,10 +135,27 @@ void createDesktopSchema(Connection& connection) {
 }
 
 void createDesktopDatabase(const QString& path) {
-    Connection c;
-    c.open(path, Connection::Mode::Create);
-    createDesktopSchema(c);
-    c.close();
+    const QString file = resolveCaseInsensitive(dataSourcePath(path));
+    if (QFileInfo(file).isFile()) {
+        Connection c;
+        c.open(file);
+        createDesktopSchema(c);
+        return;
+    }
+    // Built under another name and renamed into place, so that an interrupted first run never
+    // leaves a Desktop.mdb without its tables.
+    const QString building = file + QStringLiteral(".new");
+    QFile::remove(building);
+    try {
+        Connection c;
+        c.open(building, Connection::Mode::Create);
+        createDesktopSchema(c);
+        c.close();
+        replaceFile(building, file);
+    } catch (...) {
+        QFile::remove(building);
+        throw;
+    }
 }
 
 } // namespace brevant::db

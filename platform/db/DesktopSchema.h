@@ -11,8 +11,8 @@ class Connection;
 // transaction.
 void createDesktopSchema(Connection& connection);
 
-// Creates the file at path (folders must exist) with the schema; an existing file only gets
-// what it lacks.
+// Creates the file at path (a path or connection string; folders must exist) with the schema,
+// atomically; an existing file only gets the tables and indexes it lacks.
 void createDesktopDatabase(const QString& path);
 
 } // namespace brevant::db

@@ -134,3 +134,25 @@ TEST_F(ReadOnlyServer, AllowsSelectOnTheNamedTablesOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DesktopDatabase, CreatedWholeAndCompletedWhenTablesAreMissing) {
+    QTemporaryDir dir;
+    brevant::db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"Desktop.mdb"});
+    {
+        Connection c;
+        c.open(dir.filePath("Desktop.mdb"));
+        c.executeNative("DROP TABLE Awards;");
+        EXPECT_THROW(c.execute("Select * from [Awards]"), DbError);
+    }
+    // An existing file (found in any case) only gets what it lacks.
+    brevant::db::createDesktopDatabase(dir.filePath("DESKTOP.MDB"));
+    Connection c;
+    c.open(dir.filePath("Desktop.mdb"));
+    EXPECT_EQ(c.execute("INSERT INTO Awards (JobID, [Name], [Bid]) VALUES (1,'A',2)"), 1);
+}
+
+} // namespace
