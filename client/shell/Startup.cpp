@@ -5,6 +5,7 @@
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
+#include "shell/CompactAndRepair.h"
 #include "shell/ProgramFolders.h"
 #include "shell/Settings.h"
 #include "shell/modResources.h"
@@ -13,11 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
-#if __has_include("shell/CompactAndRepair.h")
-#include "shell/CompactAndRepair.h"
-#define BREVANT_HAVE_COMPACT_AND_REPAIR 1
-#endif
 
 namespace brevant::shell {
 
@@ -200,9 +196,7 @@ void CloseDatabase() {
 }
 
 void CompactDesktopDatabase() {
-#ifdef BREVANT_HAVE_COMPACT_AND_REPAIR
     CompactAndRepair(QStringLiteral("desktop.mdb"), QStringLiteral("#db1.mdb"), false);
-#endif
 }
 
 } // namespace brevant::shell

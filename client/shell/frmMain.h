@@ -1,0 +1,184 @@
+#pragma once
+// The main window: the project list on the left, the selected project's details and
+// documents on the right, the menus, the toolbar and the status bar. It holds the controls and
+// forwards every event; what a command does lives in the functions it calls.
+#include "platform/ui/QtUiImageList.h"
+#include "shell/MainWindow.h"
+#include "store/ProjectList.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QVector>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace brevant::shell {
+
+class frmWait;
+
+class frmMain : public QMainWindow, public MainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // ---- Start-up and shutdown --------------------------------------------------------------
+    // The main window's load: initialisation, menu bitmaps, columns, the first fill of the
+    // list and the update reminder. Run again when the database folder changes.
+    void Form_Load();
+    // True when the window may close (asks while a request runs).
+    bool Form_QueryUnload();
+    // Saves the list layout, closes and compacts the database. Runs once.
+    void Form_Unload();
+
+    // ---- MainWindow ------------------------------------------------------------------------
+    void setStatusText(const QString& text) override;
+    void showWaitForm() override;
+    void closeWaitForm() override;
+    void enableCommands(bool enabled) override;
+    bool updateBusy() const override { return UpdateBusy; }
+    void setUpdateBusy(bool busy) override { UpdateBusy = busy; }
+    bool documentsBusy() const override { return DocumentsBusy; }
+    void setDocumentsBusy(bool busy) override { DocumentsBusy = busy; }
+    QString currentFilter() const override;
+    void loadProjects(const QString& filter, bool quiet) override { LoadProjects(filter, quiet); }
+    std::vector<int> checkedJobIds() const override;
+    std::optional<int> selectedJobId() const override;
+    void setProjectRowIcon(int jobId, int icon) override;
+    void showChangedBidDate(int jobId, const QString& dateText) override;
+
+    // ---- Main window commands --------------------------------------------------------------
+    void EnableCommands(bool enabled) { enableCommands(enabled); }
+    void BuildMenuBitmaps();
+    void SetToolbarImages();
+    void CopySelectedText();
+    // The Preferences dialog; a changed database folder reloads the window.
+    void ShowPreferences();
+    // A command of a part of the program this version does not have yet.
+    void NotAvailable(const QString& command);
+    // The selected tab of the documents tab set, as last changed by the user.
+    int documentTab() const { return documentTab_; }
+
+    // ---- Project list ----------------------------------------------------------------------
+    void SetUpColumns();
+    void LoadProjects(const QString& filter, bool quiet);
+    void SelectProject(int jobId);
+    // What selecting a project loads besides DbRecordset: reports, notes, attachments and
+    // the document lists.
+    void LoadProjectDetail(int jobId);
+    void ClearProjectDetail();
+    void CheckAll();
+    void UncheckAll();
+    void MarkTagged();
+    void MarkOpened();
+    void DeleteSelectedProjects();
+    void ShowChangedBidDate(int jobId, const QString& dateText) {
+        showChangedBidDate(jobId, dateText);
+    }
+    // A filter command of the "Project Display" submenu or the toolbar.
+    void ShowFilter(const QString& filter);
+    void ListView1_ColumnClick(int column);
+    void ListView1_ItemClick(QTreeWidgetItem* item);
+    void Text2_Change();
+    // The row of the project list with this tag, or null.
+    QTreeWidgetItem* FindProjectRow(int jobId) const;
+    const store::SortState& sortState() const { return sort_; }
+
+    // The attachment list's view mode: 0 icons, 3 report.
+    int attachmentViewMode() const;
+    void setAttachmentViewMode(int mode);
+
+    // True when at least one row of the list view is checked.
+    static bool AnyChecked(const QTreeWidget* listView);
+
+    // Main-window state read by the other parts of the program.
+    bool UpdateBusy = false;
+    bool DocumentsBusy = false;
+    int DocumentRequestCode = 0; // the documents request of the server exchange
+    QString DialogResult;        // the answer of the attachment / assignment dialogs
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildCentre();
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption);
+    void toolbarClick(int index);
+    void detailTabChanged(int index);
+    void printButton(const QString& kind);
+    void popup(QMenu* menu);
+    QTreeWidget* newListView(const char* name, bool checkBoxes);
+    void addProjectRow(const store::ProjectRow& row);
+    void setRowIcon(QTreeWidgetItem* item, int icon);
+    void showHeaderSortIcons();
+    void markChecked(bool tagged);
+
+    // Controls, each named as the program refers to it.
+    QMenu* mnuFile;
+    QMenu* mnuList;
+    QMenu* mnuList_Project;
+    QMenu* mnuOptions;
+    QAction* mnuAbout;
+    QMenu* mnuCPY;
+    QMenu* mnuPlans;
+    QMenu* mnuSpecs;
+    QMenu* mnuAdd;
+    QMenu* mnuAttach;
+    QAction* mnuListAllRec;
+    QAction* mnuListNewRec;
+    QAction* mnuListTrackRec;
+    QAction* mnuListVeiwedRec;
+    QToolBar* Toolbar1;
+    QVector<QAction*> buttons_; // index 1..12 as on the toolbar; [0] unused
+    QLabel* statusPanel1;
+    QTreeWidget* ListView1;
+    QTreeWidget* ListView2;
+    QTreeWidget* ListView3;
+    QTreeWidget* ListView4;
+    QTreeWidget* ListView5;
+    QTabWidget* SSTab1;
+    QTabWidget* SSTab2;
+    QTextEdit* Summary;
+    QTextEdit* Bidders;
+    QTextEdit* Contacts;
+    QTextEdit* Updates;
+    QTextEdit* Awards;
+    QTextEdit* RichTextBox1;
+    QPlainTextEdit* Text2;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QProgressBar* ProgressBar2;
+    QProgressBar* ProgressBar3;
+    QProgressBar* ProgressBar4;
+
+    ui::ImageList ImageList1;
+    ui::ImageList ImageList2;
+    QPointer<frmWait> wait_;
+    store::SortState sort_;
+    int documentTab_ = 0;
+    bool filling_ = false;
+    bool unloaded_ = false;
+};
+
+// The process entry: the single-instance guard, the splash, the main window's load, the
+// splash hold and the main window shown. Returns the process's exit code.
+int Main();
+
+} // namespace brevant::shell

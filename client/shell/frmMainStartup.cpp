@@ -1,0 +1,138 @@
+// The main window's load and close, and the process entry that shows it after the splash.
+#include "shell/frmMain.h"
+
+#include "platform/ui/Ui.h"
+#include "shell/ProgramFolders.h"
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
+#include "shell/frmSplash.h"
+#include "shell/frmWait.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QPushButton>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace brevant::shell {
+
+void frmMain::Form_Load() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    InitializeApplication();
+    SetToolbarImages();
+    QApplication::restoreOverrideCursor();
+
+    BuildMenuBitmaps();
+    SetUpColumns();
+    mnuListAllRec->setChecked(true);
+    mnuListNewRec->setChecked(false);
+    mnuListTrackRec->setChecked(false);
+    mnuListVeiwedRec->setChecked(false);
+    Command2->setVisible(true);
+    Command3->setVisible(false);
+    Command4->setVisible(false);
+    LoadProjects(QStringLiteral("ALL"), true);
+    DocumentsBusy = false;
+    documentTab_ = SSTab2->currentIndex();
+    QCoreApplication::processEvents();
+    ShowUpdateReminder();
+}
+
+bool frmMain::Form_QueryUnload() {
+    if (!UpdateBusy && !DocumentsBusy)
+        return true;
+    return ui::message(QStringLiteral("System Currently Processing - Close Anyway? ..."),
+                       ui::Buttons::YesNo, ui::Icon::Critical,
+                       QStringLiteral("System Message")) == ui::Answer::Yes;
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    std::vector<ColumnWidth> widths;
+    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96.0;
+    for (QTreeWidget* view : {ListView1, ListView2, ListView3, ListView4, ListView5}) {
+        const QTreeWidgetItem* header = view->headerItem();
+        for (int i = 0; i < view->columnCount(); ++i)
+            widths.emplace_back(header->text(i), store::pixelsToTwips(view->columnWidth(i), dpi));
+    }
+    SaveListLayout(widths, attachmentViewMode());
+    CloseDatabase();
+    showWaitForm();
+    QCoreApplication::processEvents();
+    CompactDesktopDatabase();
+    closeWaitForm();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!unloaded_ && !Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+namespace {
+
+// How long the splash stays: three seconds, shorter only where tests and the demo ask.
+int splashHoldMs() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("BREVANT_SPLASH_MS", &ok);
+    return ok && ms >= 0 ? ms : 3000;
+}
+
+// Grabs the shown main window into the file named by BREVANT_SCREENSHOT, then closes it.
+void scheduleScreenshot(frmMain* window) {
+    const QString path = qEnvironmentVariable("BREVANT_SCREENSHOT");
+    if (path.isEmpty())
+        return;
+    QTimer::singleShot(800, window, [window, path] {
+        QCoreApplication::processEvents();
+        const bool saved = window->grab().save(path, "PNG");
+        QTextStream(stdout) << (saved ? "screenshot written: " : "screenshot failed: ") << path
+                            << Qt::endl;
+        window->close();
+    });
+}
+
+} // namespace
+
+int Main() {
+    SingleInstance guard(ProgramFolder());
+    if (!guard.acquire()) {
+        ui::message(AlreadyRunningText(), ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QStringLiteral("System Message"));
+        return 0;
+    }
+    QApplication::setWindowIcon(QIcon(DataFile(QStringLiteral("brevant.png"))));
+
+    QPointer<frmSplash> splash = new frmSplash;
+    splash->show();
+    splash->repaint();
+    QCoreApplication::processEvents();
+
+    auto* window = new frmMain;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->Form_Load();
+
+    // The hold counts from the end of the load; no events are handled meanwhile.
+    const qint64 start = QDateTime::currentMSecsSinceEpoch();
+    const int hold = splashHoldMs();
+    for (qint64 left = hold; left > 0; left = hold - (QDateTime::currentMSecsSinceEpoch() - start))
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, 50)));
+
+    if (splash)
+        splash->close();
+    window->show();
+    QCoreApplication::processEvents();
+    scheduleScreenshot(window);
+    return QApplication::exec();
+}
+
+} // namespace brevant::shell

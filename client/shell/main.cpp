@@ -1,0 +1,13 @@
+// Brevant Desktop: starts the application with the real dialogs and hands over to Main().
+#include "platform/ui/QtUi.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brevant Desktop"));
+    QApplication::setDesktopFileName(QStringLiteral("brevant"));
+    brevant::ui::ScopedQtUi dialogs;
+    return brevant::shell::Main();
+}

@@ -1,0 +1,245 @@
+// The main window's own behaviour: menus and their separators, menu bitmaps, the toolbar,
+// EnableCommands during a request, the print buttons following the detail tab, "Copy Selected
+// Text", commands of parts this version lacks, and the pictures behind every icon number.
+#include "ShellTestEnv.h"
+
+#include "platform/ui/QtUiImageList.h"
+#include "platform/ui/ScriptedUi.h"
+#include "shell/ProgramFolders.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSet>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+using namespace brevant;
+using namespace brevant::shell;
+using brevant::shell::test::ShellTestEnv;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        w_ = std::make_unique<frmMain>();
+        w_->Form_Load();
+        ui_.clear();
+    }
+    void TearDown() override { w_.reset(); }
+
+    template <class T> T* child(const char* name) const {
+        T* c = w_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    // The captions of a menu, "-" for a separator.
+    static QStringList captions(const QMenu* menu) {
+        QStringList out;
+        for (const QAction* a : menu->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+
+    ShellTestEnv env_;
+    ui::ScopedScriptedUi ui_;
+    std::unique_ptr<frmMain> w_;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, MenusHoldEveryEntryInOrderWithTheirSeparators) {
+    QStringList top;
+    for (const QAction* a : w_->menuBar()->actions())
+        top << a->text();
+    EXPECT_EQ(top, (QStringList{"&File", "&Projects", "&Options", "&About "}));
+    EXPECT_EQ(captions(child<QMenu>("mnuFile")),
+              (QStringList{"Find Projects (Online)", "Icon Summary", "-", "Copy Project",
+                           "Clear Cache for Selected Project(s)", "E-Mail Selected Documents", "-",
+                           "Exit"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuList")),
+              (QStringList{"Select All", "De-Select All", "-", "Project Display", "-",
+                           "Print Full Report for Selected Project(s)",
+                           "Create Current Job Listing Report", "Delete Selected Project(s)", "-",
+                           "Set Selected Project(s) as Tagged", "Set Selected Project(s) as Opened",
+                           "Set Assignments for Selected Project(s)",
+                           "Clear Assignments for Selected Project(s)", "-",
+                           "Check for Updates on Selected Project(s)"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuList_Project")),
+              (QStringList{"All Projects", "New Projects Only", "Tagged Projects Only",
+                           "Opened Projects Only"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuOptions")),
+              (QStringList{"Program Preferences", "Change Login Credentials"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuCPY")), QStringList{"Copy Selected Text"});
+    EXPECT_EQ(captions(child<QMenu>("mnuPlans")),
+              (QStringList{"Select All", "De-Select All", "-", "Download Selected Plan Page(s)",
+                           "-", "View Plans"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuSpecs")),
+              (QStringList{"Select All", "De-Select All", "-",
+                           "Download Selected Specification Section(s)"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuAdd")),
+              (QStringList{"Select All", "De-Select All", "-", "Download Selected Addenda"}));
+    EXPECT_EQ(captions(child<QMenu>("mnuAttach")),
+              (QStringList{"Attach Document", "Remove Selected Document", "Open Document", "-",
+                           "Display Icon View", "Display List View"}));
+    // The filter entries start with "All Projects" alone checked.
+    EXPECT_TRUE(child<QAction>("mnuListAllRec")->isChecked());
+    EXPECT_FALSE(child<QAction>("mnuListVeiwedRec")->isChecked());
+}
+
+TEST_F(MainWindowTest, MenuBitmapsSitOnTheirEntries) {
+    const QStringList withBitmap = {"mnuFile_Find",        "mnuFile_Copy",   "mnuFileClear",
+                                    "mnuFileEmail",        "mnuListMark",    "mnuListRemove",
+                                    "mnuListPrintSummary", "mnuListJobList", "mnuListDelete",
+                                    "mnuListTrack",        "mnuListView",    "mnuListAssign",
+                                    "mnuListAssign2",      "mnuList_Update", "mnuOptions_Setup"};
+    for (const QString& name : withBitmap)
+        EXPECT_FALSE(w_->findChild<QAction*>(name)->icon().isNull()) << qPrintable(name);
+    for (const char* name : {"mnuFile_Icon", "mnuExit", "mnuOptions_Login"})
+        EXPECT_TRUE(child<QAction>(name)->icon().isNull()) << name;
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsCarryTextTooltipAndImage) {
+    struct Expect {
+        int index;
+        const char* text;
+        const char* tip;
+        int image;
+    };
+    const Expect expected[] = {
+        {1, "Find", "Find Projects ...", 7},
+        {3, "All Projects", "Display all records ...", 31},
+        {4, "Tracked", "Display tagged records only ...", 23},
+        {5, "", "Display new records only ...", 24},
+        {6, "Viewed", "Display opened records only ...", 25},
+        {8, "Print", "Print full report for selected projects ...", 18},
+        {9, "Download", "Download all selected documents ...", 27},
+        {11, "Delete", "Delete selected projects ...", 20},
+        {12, "Email", "E-Mail selected documents ...", 21},
+    };
+    for (const Expect& e : expected) {
+        auto* a = w_->findChild<QAction*>(QStringLiteral("Toolbar1_Button%1").arg(e.index));
+        ASSERT_NE(a, nullptr) << e.index;
+        EXPECT_EQ(a->text(), QString::fromLatin1(e.text));
+        EXPECT_EQ(a->toolTip(), QString::fromLatin1(e.tip));
+        EXPECT_EQ(a->property("imageIndex").toInt(), e.image);
+        EXPECT_FALSE(a->icon().isNull()) << e.index;
+    }
+    for (int separator : {2, 7, 10})
+        EXPECT_TRUE(w_->findChild<QAction*>(QStringLiteral("Toolbar1_Button%1").arg(separator))
+                        ->isSeparator());
+}
+
+TEST_F(MainWindowTest, EveryCommandButEmailIsDisabledDuringARequest) {
+    auto checkAll = [&](bool enabled) {
+        for (const char* name :
+             {"SSTab1", "SSTab2", "ListView1", "Command2", "Command3", "Command4"})
+            EXPECT_EQ(w_->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled(), enabled)
+                << name;
+        for (const char* name : {"mnuFile", "mnuList", "mnuOptions"})
+            EXPECT_EQ(child<QMenu>(name)->menuAction()->isEnabled(), enabled) << name;
+        EXPECT_EQ(child<QAction>("mnuAbout")->isEnabled(), enabled);
+        for (int i : {1, 3, 4, 5, 6, 8, 9, 11})
+            EXPECT_EQ(
+                w_->findChild<QAction*>(QStringLiteral("Toolbar1_Button%1").arg(i))->isEnabled(),
+                enabled)
+                << i;
+        EXPECT_TRUE(child<QAction>("Toolbar1_Button12")->isEnabled());
+    };
+    w_->EnableCommands(false);
+    checkAll(false);
+    // The e-mail button still answers while everything else is off.
+    child<QAction>("Toolbar1_Button12")->trigger();
+    EXPECT_EQ(ui_.shown().size(), 1);
+    w_->EnableCommands(true);
+    checkAll(true);
+}
+
+TEST_F(MainWindowTest, PrintButtonsFollowTheDetailTab) {
+    auto* tabs = child<QTabWidget>("SSTab1");
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i)
+        titles << tabs->tabText(i);
+    EXPECT_EQ(titles, (QStringList{"Details", "Bidders", "Contacts", "Notes", "Attachments",
+                                   "Updates", "Awards / Apparent Lows"}));
+    auto visible = [&] {
+        return QString::fromLatin1("%1%2%3")
+            .arg(int(!child<QPushButton>("Command2")->isHidden()))
+            .arg(int(!child<QPushButton>("Command3")->isHidden()))
+            .arg(int(!child<QPushButton>("Command4")->isHidden()));
+    };
+    EXPECT_EQ(visible(), QStringLiteral("100"));
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(visible(), QStringLiteral("010"));
+    tabs->setCurrentIndex(2);
+    EXPECT_EQ(visible(), QStringLiteral("001"));
+    tabs->setCurrentIndex(3);
+    EXPECT_EQ(visible(), QStringLiteral("000"));
+    EXPECT_EQ(child<QPushButton>("Command3")->text(), QStringLiteral("&PRINT"));
+}
+
+TEST_F(MainWindowTest, CopySelectedTextCopiesFromDetailsAndBiddersOnly) {
+    auto* summary = child<QTextEdit>("Summary");
+    summary->setPlainText(QStringLiteral("PROJECT SUMMARY"));
+    summary->selectAll();
+    auto* bidders = child<QTextEdit>("Bidders");
+    bidders->setPlainText(QStringLiteral("LOW BIDDER"));
+    bidders->selectAll();
+    auto* tabs = child<QTabWidget>("SSTab1");
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+
+    tabs->setCurrentIndex(3); // Notes: nothing is copied
+    child<QAction>("mnuCPY_Copy")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
+    tabs->setCurrentIndex(0);
+    child<QAction>("mnuCPY_Copy")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("PROJECT SUMMARY"));
+    tabs->setCurrentIndex(1);
+    child<QAction>("mnuCPY_Copy")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("LOW BIDDER"));
+}
+
+TEST_F(MainWindowTest, CommandsOfMissingPartsSaySoInsteadOfDoingNothing) {
+    for (const char* name : {"mnuList_Update", "mnuFile_Find", "mnuPlansDownSel"}) {
+        ui_.clear();
+        child<QAction>(name)->trigger();
+        ASSERT_EQ(ui_.shown().size(), 1) << name;
+        EXPECT_TRUE(ui_.last().text.contains(QStringLiteral("is not available in this version")));
+        EXPECT_EQ(ui_.last().title, QStringLiteral("System Message"));
+    }
+}
+
+TEST(MainWindowImages, EveryIconNumberHasItsOwnPicture) {
+    const ui::ImageList list1(DataFile(QStringLiteral("Graphics/ImageList1")));
+    const ui::ImageList list2(DataFile(QStringLiteral("Graphics/ImageList2")));
+    QList<QImage> seen;
+    auto distinct = [&](const ui::ImageList& list, int n) {
+        ASSERT_TRUE(list.has(n)) << n;
+        const QImage img = list.pixmap(n, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (const QImage& other : seen)
+            EXPECT_NE(img, other) << "picture " << n << " repeats another";
+        seen << img;
+    };
+    for (int n : {1, 2, 7, 14, 15, 18, 20, 21, 23, 24, 25, 27, 31})
+        distinct(list1, n);
+    for (int n = 1; n <= 12; ++n)
+        distinct(list2, n);
+    QList<QImage> menus;
+    for (const char* file :
+         {"FIND", "CD", "TRASH", "MAIL", "MARK", "UNMARK", "PRINT", "MAG", "trash01", "TRACK",
+          "DISK12", "ASSIGN", "ASSIGN2", "CHECKMRK", "PREF"}) {
+        const QImage img(DataFile(QStringLiteral("Graphics/Menus/%1.bmp").arg(QLatin1String(file))),
+                         "BMP");
+        ASSERT_FALSE(img.isNull()) << file;
+        for (const QImage& other : menus)
+            EXPECT_NE(img, other) << file;
+        menus << img;
+    }
+}

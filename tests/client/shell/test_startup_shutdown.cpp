@@ -1,0 +1,278 @@
+// Start-up and shutdown of the client: the single-instance guard, the first-run database, the
+// database-location fallback, the update reminder, the logon dialog, the close question while
+// busy, and the column layout that survives a restart.
+#include "ShellTestEnv.h"
+
+#include "platform/db/Recordset.h"
+#include "platform/ui/ScriptedUi.h"
+#include "shell/ProgramFolders.h"
+#include "shell/Settings.h"
+#include "shell/SingleInstance.h"
+#include "shell/frmLogon.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace brevant;
+using namespace brevant::shell;
+using brevant::shell::test::ShellTestEnv;
+
+namespace {
+
+int topLevelMainWindows() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += qobject_cast<frmMain*>(w) != nullptr;
+    return n;
+}
+
+} // namespace
+
+TEST(Startup, SecondCopyIsRefusedWithoutTouchingTheDatabase) {
+    ShellTestEnv env;
+    ui::ScopedScriptedUi ui;
+    SingleInstance first(ProgramFolder());
+    ASSERT_TRUE(first.acquire());
+
+    EXPECT_EQ(Main(), 0);
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.last().text, QStringLiteral("A copy of Brevant Desktop is already running ..."));
+    EXPECT_EQ(ui.last().title, QStringLiteral("System Message"));
+    EXPECT_EQ(ui.last().icon, ui::Icon::Exclamation);
+    EXPECT_FALSE(QFileInfo::exists(env.work() + QStringLiteral("/Desktop.mdb")));
+    EXPECT_EQ(modResources::DbConnection, nullptr);
+    EXPECT_EQ(topLevelMainWindows(), 0);
+
+    // The lock stays with the running copy.
+    SingleInstance second(ProgramFolder());
+    EXPECT_FALSE(second.acquire());
+}
+
+TEST(Startup, FirstRunCreatesTheDatabaseQuietly) {
+    ShellTestEnv env;
+    ui::ScopedScriptedUi ui;
+    frmMain w;
+    w.Form_Load();
+    EXPECT_TRUE(ui.shown().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(env.work() + QStringLiteral("/Desktop.mdb")));
+    ASSERT_NE(modResources::DbConnection, nullptr);
+    EXPECT_TRUE(modResources::DbConnection->isOpen());
+    EXPECT_EQ(modResources::DataLocation, env.work());
+    EXPECT_EQ(modResources::CacheLocation, env.home());
+}
+
+TEST(Startup, MissingDatabaseFallsBackToWorkAndStoresIt) {
+    ShellTestEnv env;
+    env.createDatabase();
+    ShellTestEnv::execute(env.work() + QStringLiteral("/Desktop.mdb"),
+                          {ShellTestEnv::insertProject(7, QStringLiteral("FALLBACK SCHOOL"),
+                                                       QStringLiteral("05/06/2027"), true, false)});
+    const QString elsewhere = env.path(QStringLiteral("elsewhere"));
+    QDir().mkpath(elsewhere);
+    WriteSetting(QStringLiteral("DATALOC"), elsewhere);
+
+    ui::ScopedScriptedUi ui;
+    frmMain w;
+    w.Form_Load();
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.last().text,
+              QStringLiteral("Database not found, using default location.  Go to Options-> "
+                             "Program Preferences and verify the database location."));
+    EXPECT_EQ(ui.last().title, QStringLiteral("System Message"));
+    EXPECT_EQ(ui.last().icon, ui::Icon::Information);
+    EXPECT_EQ(ReadSetting(QStringLiteral("DATALOC")), env.work());
+    EXPECT_EQ(modResources::DataLocation, env.work());
+    // The list shows the fallback database's project.
+    auto* list = w.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("FALLBACK SCHOOL"));
+}
+
+TEST(Startup, DatabaseFoundUnderAnotherCaseIsOpenedWhereItIs) {
+    ShellTestEnv env;
+    const QString other = env.path(QStringLiteral("data"));
+    env.createDatabase(other);
+    QFile::rename(other + QStringLiteral("/Desktop.mdb"), other + QStringLiteral("/DESKTOP.MDB"));
+    WriteSetting(QStringLiteral("DATALOC"), other);
+    ui::ScopedScriptedUi ui;
+    frmMain w;
+    w.Form_Load();
+    EXPECT_TRUE(ui.shown().isEmpty());
+    EXPECT_EQ(modResources::DataLocation, other);
+    EXPECT_EQ(ReadSetting(QStringLiteral("DATALOC")), other);
+}
+
+TEST(Startup, ReminderFollowsMessageLastUpdateAndInterval) {
+    const QDate today(2027, 3, 10);
+    EXPECT_TRUE(ReminderDue(true, today.addDays(-3), today, 2));
+    EXPECT_FALSE(ReminderDue(true, today.addDays(-2), today, 2)); // not more than two days
+    EXPECT_FALSE(ReminderDue(true, QDate(1970, 1, 1), today, 2)); // never updated
+    EXPECT_FALSE(ReminderDue(false, today.addDays(-30), today, 2));
+    EXPECT_EQ(ReminderText(QDate(2027, 3, 7)),
+              QStringLiteral("Your last update was performed on 03/07/2027 - Be sure to update "
+                             "projects in order to get updated information and addenda ..."));
+
+    ShellTestEnv env;
+    const QString threeDaysAgo =
+        QDate::currentDate().addDays(-3).toString(QStringLiteral("MM/dd/yyyy"));
+    struct Case {
+        const char* message;
+        QString lastUpdate;
+        const char* days;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"1", threeDaysAgo, "2", true},
+        {"1", QStringLiteral("01/01/1970"), "2", false},
+        {"0", threeDaysAgo, "2", false},
+        {"1", threeDaysAgo, "5", false},
+    };
+    for (const Case& c : cases) {
+        WriteSetting(QStringLiteral("MESSAGE"), QString::fromLatin1(c.message));
+        WriteSetting(QStringLiteral("LASTUPDATE"), c.lastUpdate);
+        WriteSetting(QStringLiteral("MESSAGEDAYS"), QString::fromLatin1(c.days));
+        ui::ScopedScriptedUi ui;
+        {
+            frmMain w;
+            w.Form_Load();
+            w.Form_Unload();
+        }
+        const bool shown = !ui.shown().isEmpty() &&
+                           ui.last().text.startsWith(QStringLiteral("Your last update was "
+                                                                    "performed on ") +
+                                                     c.lastUpdate);
+        EXPECT_EQ(shown, c.shown) << c.message << " " << qPrintable(c.lastUpdate) << " " << c.days;
+        if (c.shown) {
+            EXPECT_EQ(ui.last().title, QStringLiteral("System Message"));
+            EXPECT_EQ(ui.last().icon, ui::Icon::Information);
+            EXPECT_EQ(ui.last().buttons, ui::Buttons::Ok);
+        }
+    }
+}
+
+TEST(Logon, EmptyPasswordCancelsAndKeepsTheCredentials) {
+    ShellTestEnv env;
+    modResources::UserName = QStringLiteral("estimator");
+    modResources::Password = QStringLiteral("secret");
+    {
+        frmLogon logon;
+        EXPECT_EQ(logon.findChild<QLineEdit*>(QStringLiteral("txtUserName"))->text(),
+                  QStringLiteral("estimator"));
+        auto* password = logon.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        logon.findChild<QLineEdit*>(QStringLiteral("txtUserName"))
+            ->setText(QStringLiteral("someone"));
+        password->clear();
+        logon.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        EXPECT_FALSE(logon.isVisible());
+    }
+    EXPECT_TRUE(modResources::LogonCancelled);
+    EXPECT_EQ(modResources::UserName, QStringLiteral("estimator"));
+    EXPECT_EQ(modResources::Password, QStringLiteral("secret"));
+
+    {
+        frmLogon logon;
+        logon.findChild<QLineEdit*>(QStringLiteral("txtUserName"))
+            ->setText(QStringLiteral("someone"));
+        logon.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QStringLiteral("pw"));
+        logon.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    }
+    EXPECT_FALSE(modResources::LogonCancelled);
+    EXPECT_EQ(modResources::UserName, QStringLiteral("someone"));
+    EXPECT_EQ(modResources::Password, QStringLiteral("pw"));
+
+    {
+        frmLogon logon;
+        logon.show();
+        brevant::shell::test::typeKey(&logon, Qt::Key_Escape);
+    }
+    EXPECT_TRUE(modResources::LogonCancelled);
+    EXPECT_EQ(modResources::UserName, QStringLiteral("someone"));
+}
+
+TEST(Logon, HourglassGivesWayToTheArrowAndComesBack) {
+    ShellTestEnv env;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        frmLogon logon;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        logon.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    }
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(Shutdown, ClosingWhileBusyAsksAndNoKeepsEverythingRunning) {
+    ShellTestEnv env;
+    ui::ScopedScriptedUi ui;
+    frmMain w;
+    w.Form_Load();
+    w.show();
+    w.DocumentsBusy = true;
+    ui.answerMessage(ui::Answer::No);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.DocumentsBusy);
+    ASSERT_NE(modResources::DbConnection, nullptr);
+    EXPECT_TRUE(modResources::DbConnection->isOpen());
+    EXPECT_EQ(ui.last().text, QStringLiteral("System Currently Processing - Close Anyway? ..."));
+    EXPECT_EQ(ui.last().title, QStringLiteral("System Message"));
+    EXPECT_EQ(ui.last().icon, ui::Icon::Critical);
+    EXPECT_EQ(ui.last().buttons, ui::Buttons::YesNo);
+
+    ui.answerMessage(ui::Answer::Yes);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(modResources::DbConnection, nullptr);
+}
+
+TEST(Shutdown, IdleCloseAsksNothing) {
+    ShellTestEnv env;
+    ui::ScopedScriptedUi ui;
+    frmMain w;
+    w.Form_Load();
+    w.show();
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(ui.shown().isEmpty());
+}
+
+TEST(Shutdown, ColumnWidthsAreStoredPerCaptionAndReadBack) {
+    ShellTestEnv env;
+    ui::ScopedScriptedUi ui;
+    const int dpi = 96;
+    {
+        frmMain w;
+        w.Form_Load();
+        auto* list1 = w.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+        auto* list3 = w.findChild<QTreeWidget*>(QStringLiteral("ListView3"));
+        auto* list4 = w.findChild<QTreeWidget*>(QStringLiteral("ListView4"));
+        // Built-in widths first: "TITLE" 5000 twips.
+        EXPECT_EQ(list1->columnWidth(1), store::twipsToPixels(5000, w.logicalDpiX()));
+        list1->setColumnWidth(1, 300);
+        list3->setColumnWidth(1, 120);
+        list4->setColumnWidth(1, 210);
+        w.setAttachmentViewMode(0);
+        w.Form_Unload();
+    }
+    EXPECT_EQ(ReadSetting(QStringLiteral("TITLE")), QString::number(300 * 1440 / dpi));
+    EXPECT_EQ(ReadSetting(QStringLiteral("SPEC DESC.")), QString::number(120 * 1440 / dpi));
+    EXPECT_EQ(ReadSetting(QStringLiteral("A_SPEC DESC.")), QString::number(210 * 1440 / dpi));
+    EXPECT_EQ(ReadSetting(QStringLiteral("BID DATE")), QString::number(117 * 1440 / dpi));
+    EXPECT_EQ(ReadSetting(QStringLiteral("ATTACHLIST")), QStringLiteral("0"));
+    // Shutdown compacted the database into place and left no temporary copy.
+    EXPECT_TRUE(QFileInfo::exists(env.work() + QStringLiteral("/Desktop.mdb")));
+    EXPECT_FALSE(QFileInfo::exists(env.work() + QStringLiteral("/#db1.mdb")));
+
+    frmMain again;
+    again.Form_Load();
+    EXPECT_EQ(again.findChild<QTreeWidget*>(QStringLiteral("ListView1"))->columnWidth(1), 300);
+    EXPECT_EQ(again.findChild<QTreeWidget*>(QStringLiteral("ListView3"))->columnWidth(1), 120);
+    EXPECT_EQ(again.findChild<QTreeWidget*>(QStringLiteral("ListView4"))->columnWidth(1), 210);
+    EXPECT_EQ(again.attachmentViewMode(), 0);
+}
