@@ -178,15 +178,19 @@ std::string miscStuff::BaseConvert(const std::string& inputValue, std::int32_t i
         return std::to_string(number);
     std::string out;
     do {
-        out.insert(out.begin(), kDigits[number % outputBase]);
+        out += kDigits[number % outputBase];
         number /= outputBase;
     } while (number > 0);
+    std::reverse(out.begin(), out.end());
     return out;
 }
 
 std::string miscStuff::FormatSize(std::int64_t llAmount) {
-    if (llAmount < 0)
-        return "-" + FormatSize(llAmount == INT64_MIN ? INT64_MAX : -llAmount);
+    if (llAmount < 0) {
+        std::string text = "-";
+        text += FormatSize(llAmount == INT64_MIN ? INT64_MAX : -llAmount);
+        return text;
+    }
     auto n = static_cast<unsigned __int128>(llAmount);
     if (n < 1024)
         return std::to_string(llAmount) + " bytes";
@@ -205,9 +209,10 @@ std::string miscStuff::FormatSize(std::int64_t llAmount) {
     auto fixed = static_cast<std::uint64_t>(n * pow10 / scale);
     std::string digits = std::to_string(fixed);
     if (decimals > 0) {
-        while (digits.size() <= static_cast<size_t>(decimals))
-            digits.insert(digits.begin(), '0');
-        digits.insert(digits.end() - decimals, '.');
+        auto d = static_cast<size_t>(decimals);
+        if (digits.size() <= d)
+            digits = std::string(d + 1 - digits.size(), '0') + digits;
+        digits = digits.substr(0, digits.size() - d) + "." + digits.substr(digits.size() - d);
     }
     return digits + " " + units[unit];
 }
