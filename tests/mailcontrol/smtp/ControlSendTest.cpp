@@ -165,7 +165,11 @@ TEST(ControlSend, SocketLibraryNamedByWinsockPathCarriesTheMessage) {
         address(m, server.port());
         std::string text;
         for (int i = 0; i < 400; ++i) {
-            text += (i % 9 == 0 ? "." : "") + std::to_string(i) + " of the body lines\r\n";
+            if (i % 9 == 0) {
+                text += '.';
+            }
+            text += std::to_string(i);
+            text += " of the body lines\r\n";
         }
         m.put_MessageText(text);
         ASSERT_NO_THROW(m.Send());

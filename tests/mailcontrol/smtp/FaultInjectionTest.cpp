@@ -80,7 +80,12 @@ protected:
 
     void SetUp() override {
         for (int i = 0; i < 3000; ++i) {
-            body_ += (i % 7 == 0 ? "." : "") + std::string("line ") + std::to_string(i) + "\r\n";
+            if (i % 7 == 0) {
+                body_ += '.';
+            }
+            body_ += "line ";
+            body_ += std::to_string(i);
+            body_ += "\r\n";
         }
         std::string parts = "--B\r\nContent-Type: application/octet-stream\r\n\r\n";
         for (int i = 0; i < 60000; ++i) {
