@@ -210,7 +210,7 @@ TEST_F(CWinInetConnectionTest, FailuresCarryTheOffsetNumberSourceAndText) {
     EXPECT_FALSE(c.get_IsOffline()) << "without NetworkManager nothing switches networking off";
 }
 
-TEST_F(CWinInetConnectionTest, GoOnlineSwitchesNetworkingOnOnlyWhenItIsOff) {
+TEST_F(CWinInetConnectionTest, OnlineOperationsLeaveAWorkingConnectionAlone) {
     harlix::test::StandInPath path;
     harlix::test::TempDir dir;
     std::string log = dir / "log";
@@ -219,9 +219,16 @@ TEST_F(CWinInetConnectionTest, GoOnlineSwitchesNetworkingOnOnlyWhenItIsOff) {
     c.Refresh();
     bool online = c.get_IsConnected();
     EXPECT_EQ(c.GoOnline("http://127.0.0.1/", 0), online);
+    if (online) {
+        EXPECT_TRUE(c.Autodial(0, harlix::ADF_FORCE_UNATTENDED, false)) << "already online";
+    }
+    if (!c.get_UseModem()) {
+        EXPECT_FALSE(c.AutodialHangup()) << "no dial-up connection to take down";
+    }
     std::ifstream in(log);
     std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(all.find("networking on"), std::string::npos);
+    EXPECT_EQ(all.find("networking on"), std::string::npos) << all;
+    EXPECT_EQ(all.find("disconnect"), std::string::npos) << all;
 }
 
 TEST(GetWinApiDesc, GivesTheSystemText) {
