@@ -1,7 +1,8 @@
 #pragma once
 // A connection to Desktop.mdb shaped like the ADO connection the client code uses: open by
 // the Jet connection string (or a plain path), execute one Jet SQL statement at a time (each
-// commits on its own), close. Errors throw DbError.
+// commits on its own), close. Errors throw DbError. A connection is used by one thread at a
+// time (it keeps a cache of prepared statements).
 #include "platform/db/JetTranslator.h"
 
 #include <QHash>

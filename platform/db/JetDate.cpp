@@ -58,14 +58,30 @@ std::optional<QString> toStoredDate(const QString& input) {
     return std::nullopt;
 }
 
-QDateTime fromStoredDate(const QString& stored) {
-    QDateTime dt = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!dt.isValid()) {
-        // Rows written by other tools may hold another accepted form.
-        if (auto converted = toStoredDate(stored))
-            dt = QDateTime::fromString(*converted, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+std::optional<std::pair<QDate, QTime>> storedDateParts(const QString& stored) {
+    // The stored form itself is read without regular expressions: it is read for every row.
+    if (stored.size() == 19 && stored[4] == QLatin1Char('-') && stored[10] == QLatin1Char(' ')) {
+        const QDate d(QStringView(stored).mid(0, 4).toInt(), QStringView(stored).mid(5, 2).toInt(),
+                      QStringView(stored).mid(8, 2).toInt());
+        const QTime t(QStringView(stored).mid(11, 2).toInt(),
+                      QStringView(stored).mid(14, 2).toInt(),
+                      QStringView(stored).mid(17, 2).toInt());
+        if (d.isValid() && t.isValid())
+            return std::make_pair(d, t);
     }
-    return dt;
+    if (const auto converted = toStoredDate(stored); converted && *converted != stored)
+        return storedDateParts(*converted);
+    return std::nullopt;
+}
+
+QDateTime fromStoredDate(const QString& stored) {
+    const auto parts = storedDateParts(stored);
+    if (!parts)
+        return {};
+    QDateTime local(parts->first, parts->second);
+    if (local.isValid())
+        return local;
+    return QDateTime(parts->first, parts->second, Qt::UTC);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <utility>
 
 namespace brevant::db {
 
@@ -13,7 +14,12 @@ namespace brevant::db {
 // "h:mm:ss AM"-less variants to the stored form; std::nullopt when the text is not a date.
 std::optional<QString> toStoredDate(const QString& text);
 
-// The stored form as a QDateTime (local time); invalid when the text is not a stored date.
+// The date and time of day of a stored date (or any accepted form), without a time zone.
+std::optional<std::pair<QDate, QTime>> storedDateParts(const QString& stored);
+
+// The stored form as a QDateTime in local time; a wall-clock time that local time skips (a
+// daylight-saving gap) is given in UTC so its date and time stay as stored. Invalid when the
+// text is not a date.
 QDateTime fromStoredDate(const QString& stored);
 
 // "mm/dd/yyyy" for a date value read from a recordset (QDateTime, QDate or stored text);

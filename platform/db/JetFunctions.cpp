@@ -69,14 +69,14 @@ void jetDatepart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
     const QString interval =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0]))).toLower();
-    const QDateTime dt = fromStoredDate(
+    const auto parts = storedDateParts(
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1]))));
-    if (!dt.isValid()) {
+    if (!parts) {
         sqlite3_result_error(ctx, "Data type mismatch in criteria expression.", -1);
         return;
     }
-    const QDate d = dt.date();
-    const QTime t = dt.time();
+    const QDate d = parts->first;
+    const QTime t = parts->second;
     int result;
     if (interval == QLatin1String("yyyy"))
         result = d.year();

@@ -4,6 +4,7 @@
 #include "platform/db/JetTranslator.h"
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 using namespace brevant::db;
 
@@ -141,6 +142,26 @@ TEST(JetDate, ReadsBackForDisplay) {
     EXPECT_TRUE(isNoDateSet(fromStoredDate("1900-01-01 00:00:00")));
     EXPECT_FALSE(isNoDateSet(fromStoredDate("1901-01-01 00:00:00")));
     EXPECT_FALSE(isNoDateSet(QVariant()));
+}
+
+TEST(JetDate, WallClockTimesSurviveDaylightSavingGaps) {
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "America/Chicago");
+    tzset();
+    // 2:30 AM does not exist in Chicago on that day; the stored value must still read back.
+    const QDateTime gap = fromStoredDate("2026-03-08 02:30:00");
+    EXPECT_TRUE(gap.isValid());
+    EXPECT_EQ(gap.date(), QDate(2026, 3, 8));
+    EXPECT_EQ(gap.time(), QTime(2, 30));
+    EXPECT_EQ(formatDate(gap), "03/08/2026");
+    const QDateTime normal = fromStoredDate("2026-03-09 02:30:00");
+    EXPECT_EQ(normal.timeSpec(), Qt::LocalTime);
+    EXPECT_EQ(normal.time(), QTime(2, 30));
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+    tzset();
 }
 
 } // namespace
