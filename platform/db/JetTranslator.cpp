@@ -125,7 +125,10 @@ int constantAt(const Tokens& t, size_t i) {
     case JetToken::Date:
         return 1;
     case JetToken::Word:
-        return (t[i].isWord("true") || t[i].isWord("false") || t[i].isWord("null")) ? 1 : 0;
+        return (t[i].isWord("true") || t[i].isWord("false") || t[i].isWord("yes") ||
+                t[i].isWord("no") || t[i].isWord("null"))
+                   ? 1
+                   : 0;
     case JetToken::Symbol:
         return (t[i].isSymbol("-") && i + 1 < t.size() && t[i + 1].kind == JetToken::Number) ? 2
                                                                                              : 0;
@@ -418,6 +421,11 @@ private:
             case JetToken::Word:
                 if (t.isWord("true") || t.isWord("false")) {
                     out += t.isWord("true") ? QLatin1Char('1') : QLatin1Char('0');
+                } else if ((t.isWord("yes") || t.isWord("no")) && !callFollows &&
+                           !(i + 1 < tokens_.size() && tokens_[i + 1].isSymbol(".")) &&
+                           !(i > 0 && tokens_[i - 1].isSymbol("."))) {
+                    // Jet's other spelling of the yes/no constants.
+                    out += t.isWord("yes") ? QLatin1Char('1') : QLatin1Char('0');
                 } else if (callFollows && (t.isWord("left") || t.isWord("right"))) {
                     out += QLatin1String("jet_") + t.text.toLower();
                     textCalls_.push_back(depth);

@@ -66,6 +66,10 @@ TEST(JetTranslator, RewritesTheJetForms) {
         {"Update [Plans] set [Local] = 'True' WHERE [Local] = -1 AND [Size] = -1",
          "Update \"Plans\" set \"Local\" = ? WHERE \"Local\" = ? AND \"Size\" = - ?",
          {1, 1, 1}},
+        {"UPDATE [Awards] SET [Awarded] =Yes, [Fax] =NULL WHERE [JobID]=1 AND [Name] ='A'",
+         "UPDATE \"Awards\" SET \"Awarded\" = 1, \"Fax\" = NULL WHERE \"JobID\" = ? AND \"Name\" = "
+         "?",
+         {1, "A"}},
         {"SELECT Count(*) FROM Projects WHERE [Name] LIKE '%o''brien%'",
          "SELECT Count(*) FROM Projects WHERE \"Name\" LIKE ?",
          {"%o'brien%"}},
