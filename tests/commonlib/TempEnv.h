@@ -93,3 +93,16 @@ private:
 };
 
 } // namespace harlix::test
+
+#include <thread>
+
+namespace harlix::test {
+
+// Runs `body` on a new thread. The CUPS library keeps the server and home folder it first saw
+// per thread, so a test that changes them runs its print calls on a thread of its own.
+template <typename F> void onFreshThread(F&& body) {
+    std::thread t(std::forward<F>(body));
+    t.join();
+}
+
+} // namespace harlix::test

@@ -60,7 +60,7 @@ TEST(ComputerInfo, NoPrintServerMeansNoDefaultPrinter) {
     env.set("HOME", dir.path().string());
     env.set("LPDEST", std::nullopt);
     env.set("PRINTER", std::nullopt);
-    EXPECT_EQ(computerInfo().GetDefaultPrinter(), "");
+    harlix::test::onFreshThread([] { EXPECT_EQ(computerInfo().GetDefaultPrinter(), ""); });
 }
 
 TEST(ModResources, GivesTheSystemTextOfACode) {
