@@ -11,7 +11,8 @@ namespace {
 class RefusalTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        service = new ServiceProcess({"--min-version", "2.1.0"});
+        // A long pause: the 1 MB request must not be cut into two by a busy machine.
+        service = new ServiceProcess({"--min-version", "2.1.0", "--request-idle-ms", "500"});
         ASSERT_TRUE(service->started()) << service->errorText().toStdString();
     }
     static void TearDownTestSuite() {
