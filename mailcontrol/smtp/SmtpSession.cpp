@@ -66,8 +66,8 @@ Status SmtpSession::readReply() {
 Status SmtpSession::command(const std::string& cmd, const std::string& arg) {
     std::string line = cmd;
     if (!arg.empty()) {
-        // The line and its CRLF fit the command buffer.
-        const std::size_t room = kCommandBuffer - 2 - 1;
+        // The argument is cut to what the command buffer leaves beside the command.
+        const std::size_t room = kCommandBuffer - 1;
         line += ' ';
         line += arg.substr(0, room > cmd.size() ? room - cmd.size() : 0);
     }
@@ -225,8 +225,11 @@ Status SmtpSession::quit(const SessionSettings& settings) {
         }
     }
     connection_.close();
-    // Let the host see what the close set off before Send returns.
-    host_.pumpEvents();
+    // Let the host handle what is pending (what the close set off among it) before Send
+    // returns, without waiting for more.
+    for (int i = 0; i < kQuitPumpMessages && host_.alive(); ++i) {
+        host_.pumpEvents();
+    }
     return result;
 }
 

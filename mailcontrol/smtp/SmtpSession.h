@@ -44,6 +44,8 @@ public:
     static constexpr std::size_t kTextBlock = 8192;
     static constexpr std::size_t kFileBlock = 16384;
     static constexpr std::size_t kCommandBuffer = 512;
+    // Pending host messages handled after QUIT, so the close is seen before Send returns.
+    static constexpr int kQuitPumpMessages = 100;
 
     explicit SmtpSession(SessionHost& host);
 

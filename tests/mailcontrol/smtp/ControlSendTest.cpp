@@ -149,6 +149,45 @@ TEST(ControlSend, TimeoutOfFiveSecondsForAGreetingThatNeverComes) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
 }
 
+TEST(ControlSend, HostMessagesPendingAtTheEndAreHandledBeforeSendReturns) {
+    mailvane::testing::ScriptedServer server([](mailvane::testing::Peer& peer) {
+        peer.send("220 scripted\r\n");
+        for (const char* reply : {"250 hello", "250 reset", "250 sender", "250 to", "250 to",
+                                  "250 cc", "250 bcc", "354 go"}) {
+            peer.readLine();
+            peer.send(std::string(reply) + "\r\n");
+        }
+        peer.readUntil("\r\n.\r\n");
+        peer.send("250 queued\r\n");
+        peer.readLine();
+        peer.send("221 bye\r\n");
+        peer.waitClosed();
+    });
+    Mailvane m;
+    address(m, server.port());
+    // The host's queue: the pump handles one message per call, as a message loop does.
+    int pending = 0;
+    int handled = 0;
+    m.SetHostPump([&](int) {
+        if (pending > 0) {
+            --pending;
+            ++handled;
+        }
+        return true;
+    });
+    Sink sink;
+    sink.onTrail = [&](int direction, const std::string& text) {
+        if (direction == 1 && text == "221 bye") {
+            pending = 60; // queued by the host while the last reply came in
+        }
+    };
+    m.Advise(&sink);
+    ASSERT_NO_THROW(m.Send());
+    EXPECT_EQ(pending, 0);
+    EXPECT_EQ(handled, 60);
+    EXPECT_EQ(sink.trail.back(), (std::pair<int, std::string>{2, "Disconnected."}));
+}
+
 TEST(ControlSend, SocketLibraryNamedByWinsockPathCarriesTheMessage) {
     SmtpSink server;
     ASSERT_TRUE(server.up());

@@ -82,6 +82,23 @@ TEST_F(ScriptedSession, MultiLineEhloReplyIsReadWhole) {
     EXPECT_EQ(host.lines("trail0")[1], "RSET") << "no HELO after a successful EHLO";
 }
 
+TEST_F(ScriptedSession, CommandArgumentIsCutToWhatTheCommandBufferLeaves) {
+    ScriptedServer server([](Peer& peer) {
+        greet(peer);
+        answer(peer, {"250 ok", "250 ok", "250 ok", "354 go"});
+        peer.readUntil("\r\n.\r\n");
+        peer.send("250 queued\r\n");
+        answer(peer, {"221 bye"});
+    });
+    auto settings = settingsFor(server.port());
+    settings.greetingName = std::string(600, 'n');
+    ASSERT_TRUE(send(settings, simpleMessage()).ok());
+    // 511 bytes less the command's length: "EHLO " and 507 characters of the name.
+    const std::string ehlo = "EHLO " + std::string(507, 'n');
+    EXPECT_EQ(host.lines("trail0")[0], ehlo);
+    EXPECT_EQ(server.received().rfind(ehlo + "\r\nRSET\r\n", 0), 0u);
+}
+
 TEST_F(ScriptedSession, RefusedCcEndsTheSendWithoutDataOrQuit) {
     ScriptedServer server([](Peer& peer) {
         greet(peer);
