@@ -64,9 +64,11 @@ FirewallNegotiator::Step FirewallNegotiator::start() {
         return step;
     }
     case FirewallType::Socks4: {
+        // SOCKS 4 carries an address only; a name that does not resolve here fails with no
+        // text of its own (the 118 failure then reads "[118] (no description available)").
         const Resolution r = resolveIpv4(targetName());
         if (r.code != 0 || r.address == 0) {
-            return fail(r.code != 0 ? describeSocketError(r.code) : std::string());
+            return fail({});
         }
         step.toSend = std::string("\x04\x01", 2) + portBytes() + addressBytes(r.address) + user_;
         step.toSend += '\0';

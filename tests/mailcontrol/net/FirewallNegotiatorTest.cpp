@@ -75,9 +75,9 @@ TEST_F(Negotiation, Socks4TargetThatDoesNotResolveFails) {
     FirewallNegotiator n(FirewallType::Socks4, "no-such-host.invalid", 25, "", "");
     auto step = n.start();
     EXPECT_EQ(step.state, State::Failed);
-    // 11002 where no resolver can be reached.
-    EXPECT_TRUE(step.failure == "[11001] Host not found" || step.failure.rfind("[11002] ", 0) == 0)
-        << step.failure;
+    // The failure carries no text of its own, whatever the resolver said.
+    EXPECT_EQ(step.failure, "");
+    EXPECT_TRUE(step.toSend.empty());
 }
 
 TEST_F(Negotiation, Socks5WithoutUserAndAddressByNumber) {
