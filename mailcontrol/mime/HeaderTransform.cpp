@@ -76,7 +76,8 @@ std::string transformAddressHeader(std::string_view value, int width, bool japan
             end = std::min(end, value.size());
             const std::string_view stretch = value.substr(i + 1, end - i - 1);
             out += '"';
-            out += hasEightBit(stretch) ? japaneseEncodedWord(stretch) : std::string(stretch);
+            // Every quoted stretch of such a value travels as an encoded word, 8-bit or not.
+            out += japaneseEncodedWord(stretch);
             if (end < value.size())
                 out += '"';
             i = end;

@@ -15,8 +15,8 @@ std::string foldHeader(std::string_view value, int width);
 // "=?ISO-2022-JP?B?" + base64 of the converted Shift_JIS text + "?=".
 std::string japaneseEncodedWord(std::string_view shiftJis);
 
-// From, SendTo, Cc, BCc, ReplyTo: in Japanese mode, double-quoted stretches of 8-bit text
-// become encoded words (the quotes stay); then folded at width.
+// From, SendTo, Cc, BCc, ReplyTo: in Japanese mode, when the value holds 8-bit text, every
+// double-quoted stretch becomes an encoded word (the quotes stay); then folded at width.
 std::string transformAddressHeader(std::string_view value, int width, bool japanese);
 
 // Subject: in Japanese mode with 8-bit text, each word (cut at blanks, tabs, commas) holding

@@ -47,6 +47,11 @@ TEST(JapaneseHeaders, QuotedEightBitTextBecomesAnEncodedWord) {
     EXPECT_EQ(transformAddressHeader(value, 0, true),
               "\"=?ISO-2022-JP?B?GyRCOzNFRBsoQg==?=\" <yamada@example.jp>");
     EXPECT_EQ(transformAddressHeader(value, 0, false), value);
+    // Once the value holds 8-bit text, every quoted stretch is encoded, a plain one too; the
+    // text outside quotes is copied.
+    EXPECT_EQ(transformAddressHeader("\"Tanaka\" <t@example.jp>, " + value, 0, true),
+              "\"=?ISO-2022-JP?B?VGFuYWth?=\" <t@example.jp>, "
+              "\"=?ISO-2022-JP?B?GyRCOzNFRBsoQg==?=\" <yamada@example.jp>");
     // Without 8-bit bytes nothing is encoded.
     EXPECT_EQ(transformAddressHeader("\"Plain\" <p@example.jp>", 0, true),
               "\"Plain\" <p@example.jp>");
