@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <thread>
 
 namespace mailvane::detail {
@@ -53,7 +54,16 @@ void MailvaneState::fireError(std::int16_t code, std::string description) {
 void MailvaneState::firePITrail(std::int16_t direction, std::string message) {
     fireAll(sinks, [&](IMailvaneEvents& sink) {
         std::int16_t d = direction;
-        std::string m = message;
+        std::string m;
+        try {
+            m = message;
+        } catch (const std::bad_alloc&) {
+            // No room for the handler's copy of the line: the host learns that instead.
+            std::int16_t code = 7;
+            std::string text = "Out of memory while firing PITrail.";
+            sink.Error(code, text);
+            return;
+        }
         sink.PITrail(d, m);
     });
 }
