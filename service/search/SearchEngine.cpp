@@ -12,6 +12,18 @@ SearchEngine::SearchEngine(const QString& databasePath, int timeLimitMs)
     connection_.openReadOnly(databasePath, {"Job Information", "Jobs Detail"});
     // A clause can be made expensive on purpose (cross joins of the detail table); cut it off.
     sqlite3_progress_handler(connection_.nativeHandle(), 10000, &SearchEngine::progress, this);
+    // ...and keep it from making huge values (randomblob(2000000000) and the like).
+    sqlite3_limit(connection_.nativeHandle(), SQLITE_LIMIT_LENGTH, 1 << 20);
+    // printf('%.*c', 900000000, 'x') spins inside one call, where the progress handler never
+    // runs; a search has no use for formatting, so the two names are taken away.
+    for (const char* name : {"printf", "format"}) {
+        sqlite3_create_function_v2(connection_.nativeHandle(), name, -1, SQLITE_UTF8, nullptr,
+                                   &SearchEngine::refuseFunction, nullptr, nullptr, nullptr);
+    }
+}
+
+void SearchEngine::refuseFunction(sqlite3_context* context, int, sqlite3_value**) {
+    sqlite3_result_error(context, "function not allowed in a search", -1);
 }
 
 int SearchEngine::progress(void* self) {

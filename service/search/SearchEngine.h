@@ -9,6 +9,9 @@
 #include <QString>
 #include <QVector>
 
+struct sqlite3_context;
+struct sqlite3_value;
+
 namespace brevant::service {
 
 class SearchEngine {
@@ -24,6 +27,7 @@ public:
 
 private:
     static int progress(void* self);
+    static void refuseFunction(sqlite3_context* context, int argc, sqlite3_value** argv);
 
     brevant::db::Connection connection_;
     QElapsedTimer clock_;

@@ -215,6 +215,9 @@ TEST_F(SearchTest, AuthorizerRefusesAnythingButReadingTheSearchTables) {
         "SELECT x FROM c)",
         "WHERE 1=1 ORDER BY Due_Date; DROP TABLE [Job Information]",
         "WHERE load_extension('/tmp/x.so') = 1",
+        "WHERE length(randomblob(1500000000)) > 0",
+        "WHERE length(zeroblob(900000000)) > 0",
+        "WHERE length(printf('%.*c', 900000000, 'x')) > 0",
         "WHERE (SELECT count(*) FROM [Jobs Detail] a, [Jobs Detail] b, [Jobs Detail] c, "
         "[Jobs Detail] d) > 0",
     };
