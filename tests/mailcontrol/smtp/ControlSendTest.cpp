@@ -188,6 +188,56 @@ TEST(ControlSend, HostMessagesPendingAtTheEndAreHandledBeforeSendReturns) {
     EXPECT_EQ(sink.trail.back(), (std::pair<int, std::string>{2, "Disconnected."}));
 }
 
+TEST(ControlSend, WhileConnectedThePortAndServerAreFixedAndTheSocketIsShown) {
+    mailvane::testing::ScriptedServer server([](mailvane::testing::Peer& peer) {
+        peer.send("220 scripted\r\n");
+        peer.readLine();
+        peer.send("250 hello\r\n");
+        peer.waitClosed();
+    });
+    Mailvane m;
+    address(m, server.port());
+    m.put_From("");
+    std::vector<ComError> refused;
+    std::int32_t handle = -1;
+    std::string local;
+    Sink sink;
+    sink.onTrail = [&](int direction, const std::string& text) {
+        if (direction != 1 || text != "250 hello") {
+            return;
+        }
+        handle = m.get_SocketHandle();
+        local = m.get_LocalHost();
+        try {
+            m.put_MailPort(2525);
+        } catch (const ComError& e) {
+            refused.push_back(e);
+        }
+        try {
+            m.put_MailServer("127.0.0.2");
+        } catch (const ComError& e) {
+            refused.push_back(e);
+        }
+    };
+    m.Advise(&sink);
+    EXPECT_THROW(m.Send(), ComError); // no sender: 164 after the greeting
+    EXPECT_GE(handle, 0);
+    EXPECT_EQ(local, "127.0.0.1");
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(static_cast<std::uint32_t>(refused[0].number()), 0x800A0000u + 100 + 20001);
+    EXPECT_EQ(refused[0].description(),
+              "You cannot change the RemotePort at this time. A connection is in progress.");
+    EXPECT_EQ(refused[0].helpContext(), 24116u);
+    EXPECT_EQ(static_cast<std::uint32_t>(refused[1].number()), 0x800A0000u + 101 + 20001);
+    EXPECT_EQ(refused[1].description(),
+              "You cannot change the RemoteHost at this time. A connection is in progress.");
+    EXPECT_EQ(refused[1].helpContext(), 24117u);
+    // Nothing was changed, and after Send there is no socket.
+    EXPECT_EQ(m.get_MailPort(), server.port());
+    EXPECT_EQ(m.get_MailServer(), "127.0.0.1");
+    EXPECT_EQ(m.get_SocketHandle(), -1);
+}
+
 TEST(ControlSend, SocketLibraryNamedByWinsockPathCarriesTheMessage) {
     SmtpSink server;
     ASSERT_TRUE(server.up());
