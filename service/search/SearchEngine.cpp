@@ -13,7 +13,9 @@ SearchEngine::SearchEngine(const QString& databasePath, int timeLimitMs)
     // A clause can be made expensive on purpose (cross joins of the detail table); cut it off.
     sqlite3_progress_handler(connection_.nativeHandle(), 10000, &SearchEngine::progress, this);
     // ...and keep it from making huge values (randomblob(2000000000) and the like).
-    sqlite3_limit(connection_.nativeHandle(), SQLITE_LIMIT_LENGTH, 1 << 20);
+    // Matching is quadratic at worst, so patterns stay short too.
+    sqlite3_limit(connection_.nativeHandle(), SQLITE_LIMIT_LENGTH, 1 << 16);
+    sqlite3_limit(connection_.nativeHandle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1000);
     // printf('%.*c', 900000000, 'x') spins inside one call, where the progress handler never
     // runs; a search has no use for formatting, so the two names are taken away.
     for (const char* name : {"printf", "format"}) {

@@ -218,6 +218,8 @@ TEST_F(SearchTest, AuthorizerRefusesAnythingButReadingTheSearchTables) {
         "WHERE length(randomblob(1500000000)) > 0",
         "WHERE length(zeroblob(900000000)) > 0",
         "WHERE length(printf('%.*c', 900000000, 'x')) > 0",
+        "WHERE replace(hex(zeroblob(30000)), '0', 'a') LIKE '" + QString("%a").repeated(2000) +
+            "b'",
         "WHERE (SELECT count(*) FROM [Jobs Detail] a, [Jobs Detail] b, [Jobs Detail] c, "
         "[Jobs Detail] d) > 0",
     };
