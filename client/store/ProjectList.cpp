@@ -180,7 +180,7 @@ QString bidDateText(const QString& storedDate) {
     if (!day.isValid()) {
         return storedDate;
     }
-    return day.toString(QStringLiteral("MM/dd/yyyy"));
+    return QString::asprintf("%02d/%02d/%04d", day.month(), day.day(), day.year());
 }
 
 QString changedBidDateText(const QString& dateText) {

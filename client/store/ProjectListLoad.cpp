@@ -54,7 +54,10 @@ QString bidDateText(const QVariant& value) {
     if (day.year() == 1900) {
         return QStringLiteral("No Date Set");
     }
-    return day.isValid() ? day.toString(QStringLiteral("MM/dd/yyyy")) : QString();
+    if (!day.isValid()) {
+        return {};
+    }
+    return QString::asprintf("%02d/%02d/%04d", day.month(), day.day(), day.year());
 }
 
 LoadResult loadProjects(db::Connection& connection, Filter filter, const SortState& sort,
