@@ -5,6 +5,7 @@
 #include "service/catalogue/Catalogue.h"
 #include "service/listing/ListingDocument.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace brevant::service {
@@ -78,6 +79,8 @@ void writeProject(brevant::db::Connection& db, const Project& p) {
 } // namespace
 
 int exportDesktopDatabase(const Catalogue& catalogue, const QString& path) {
+    // The demo points this at a fresh program folder's Work/Desktop.mdb.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     brevant::db::createDesktopDatabase(QFileInfo(path).absoluteFilePath());
     brevant::db::Connection db;
     db.open(QFileInfo(path).absoluteFilePath());

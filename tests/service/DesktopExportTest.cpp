@@ -20,7 +20,8 @@ int count(brevant::db::Connection& db, const QString& sql) {
 
 TEST(DesktopExportTest, WritesEveryProjectIntoAClientDatabase) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("Desktop.mdb");
+    // Into a folder that does not exist yet, as the demo's fresh program folder.
+    const QString path = dir.filePath("Work/Desktop.mdb");
     QProcess p;
     p.start(BREVANT_SERVICE_EXE, {"--data", dir.filePath("data"), "--projects", "40", "--seed", "3",
                                   "--today", "2027-03-01", "--export-desktop", path});
