@@ -263,7 +263,8 @@ bool frmPrefs::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             checkingInterval_ = true;
-            if (!checkInterval(Text19->text())) {
+            intervalJustRejected_ = !checkInterval(Text19->text());
+            if (intervalJustRejected_) {
                 Text19->selectAll();
                 QTimer::singleShot(0, Text19, [this] {
                     Text19->setFocus(Qt::OtherFocusReason);
@@ -278,6 +279,13 @@ bool frmPrefs::eventFilter(QObject* watched, QEvent* event) {
 
 void frmPrefs::save() {
     const PreferenceValues v = values();
+    if (intervalJustRejected_ && !isValidInterval(v.reminderDays)) {
+        // The click that left the box has been answered by its message already.
+        intervalJustRejected_ = false;
+        Text19->setFocus(Qt::OtherFocusReason);
+        Text19->selectAll();
+        return;
+    }
     checkingInterval_ = true; // the save checks the interval itself
     const SaveOutcome outcome = savePreferences(v, openingDataLocation_);
     checkingInterval_ = false;

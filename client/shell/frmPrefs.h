@@ -62,6 +62,8 @@ private:
     bool databaseFolderChanged_ = false;
     bool saved_ = false;
     bool checkingInterval_ = false;
+    // Leaving the interval box for "&SAVE / EXIT" already showed the message once.
+    bool intervalJustRejected_ = false;
 
     QLineEdit* Text1 = nullptr;
     QLineEdit* Text14 = nullptr;

@@ -337,6 +337,18 @@ TEST_F(PrefsDialogTest, IntervalCheckedWhenLeavingTheBox) {
     EXPECT_EQ(ui.last().icon, ui::Icon::Exclamation);
     EXPECT_TRUE(days->hasFocus());
     EXPECT_EQ(days->selectedText(), "abc");
+
+    // Leaving the box for the save button: one message, nothing saved.
+    ui.clear();
+    auto* save = child<QPushButton>(dlg, "Command1");
+    save->setFocus(Qt::MouseFocusReason);
+    save->click();
+    QApplication::processEvents();
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.last().text, "Interval Days must be numeric ...");
+    EXPECT_FALSE(dlg.saved());
+    EXPECT_FALSE(isStored("MESSAGEDAYS"));
+    EXPECT_TRUE(days->hasFocus());
 }
 
 } // namespace
