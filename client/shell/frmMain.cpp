@@ -121,8 +121,9 @@ void frmMain::buildMenus() {
     mnuList->addSeparator();
     later(addCommand(mnuList, "mnuListPrintSummary",
                      QStringLiteral("Print Full Report for Selected Project(s)")));
-    later(
-        addCommand(mnuList, "mnuListJobList", QStringLiteral("Create Current Job Listing Report")));
+    connect(
+        addCommand(mnuList, "mnuListJobList", QStringLiteral("Create Current Job Listing Report")),
+        &QAction::triggered, this, [this] { mnuListJobList_Click(); });
     connect(addCommand(mnuList, "mnuListDelete", QStringLiteral("Delete Selected Project(s)")),
             &QAction::triggered, this, [this] { DeleteSelectedProjects(); });
     mnuList->addSeparator();
@@ -131,10 +132,12 @@ void frmMain::buildMenus() {
         &QAction::triggered, this, [this] { MarkTagged(); });
     connect(addCommand(mnuList, "mnuListView", QStringLiteral("Set Selected Project(s) as Opened")),
             &QAction::triggered, this, [this] { MarkOpened(); });
-    later(addCommand(mnuList, "mnuListAssign",
-                     QStringLiteral("Set Assignments for Selected Project(s)")));
-    later(addCommand(mnuList, "mnuListAssign2",
-                     QStringLiteral("Clear Assignments for Selected Project(s)")));
+    connect(addCommand(mnuList, "mnuListAssign",
+                       QStringLiteral("Set Assignments for Selected Project(s)")),
+            &QAction::triggered, this, [this] { mnuListAssign_Click(); });
+    connect(addCommand(mnuList, "mnuListAssign2",
+                       QStringLiteral("Clear Assignments for Selected Project(s)")),
+            &QAction::triggered, this, [this] { mnuListAssign2_Click(); });
     mnuList->addSeparator();
     later(addCommand(mnuList, "mnuList_Update",
                      QStringLiteral("Check for Updates on Selected Project(s)")));
@@ -194,9 +197,12 @@ void frmMain::buildMenus() {
 
     mnuAttach = new QMenu(QStringLiteral("&Attach"), this);
     mnuAttach->setObjectName(QStringLiteral("mnuAttach"));
-    later(addCommand(mnuAttach, "mnuAttachAdd", QStringLiteral("Attach Document")));
-    later(addCommand(mnuAttach, "mnuAttachDel", QStringLiteral("Remove Selected Document")));
-    later(addCommand(mnuAttach, "mnuAttachOpen", QStringLiteral("Open Document")));
+    connect(addCommand(mnuAttach, "mnuAttachAdd", QStringLiteral("Attach Document")),
+            &QAction::triggered, this, [this] { mnuAttachAdd_Click(); });
+    connect(addCommand(mnuAttach, "mnuAttachDel", QStringLiteral("Remove Selected Document")),
+            &QAction::triggered, this, [this] { mnuAttachDel_Click(); });
+    connect(addCommand(mnuAttach, "mnuAttachOpen", QStringLiteral("Open Document")),
+            &QAction::triggered, this, [this] { mnuAttachOpen_Click(); });
     mnuAttach->addSeparator();
     connect(addCommand(mnuAttach, "mnuAttachIcon", QStringLiteral("Display Icon View")),
             &QAction::triggered, this, [this] { setAttachmentViewMode(0); });
@@ -275,6 +281,7 @@ void frmMain::buildCentre() {
     ListView4 = newListView("ListView4", true);
     ListView5 = newListView("ListView5", false);
     ListView5->setIconSize(QSize(16, 16));
+    ListView5->setAcceptDrops(true); // files dropped from the desktop are attached
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { ListView1_ColumnClick(column); });
     connect(ListView1, &QTreeWidget::itemClicked, this,
@@ -519,6 +526,10 @@ void frmMain::popup(QMenu* menu) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop) &&
+        watched->parent() == ListView5)
+        return ListView5_DragDrop(event);
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         const QObject* control = watched->parent();

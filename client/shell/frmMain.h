@@ -23,6 +23,11 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace brevant::store {
+struct AttachmentContext;
+struct AssignmentContext;
+} // namespace brevant::store
+
 namespace brevant::shell {
 
 class frmWait;
@@ -102,6 +107,15 @@ public:
     // True when at least one row of the list view is checked.
     static bool AnyChecked(const QTreeWidget* listView);
 
+    // ---- Attachments, assignments, job listing report (frmMainAttach.cpp) -------------------
+    void LoadAttachments(int jobId);
+    void mnuAttachAdd_Click();
+    void mnuAttachDel_Click();
+    void mnuAttachOpen_Click();
+    void mnuListAssign_Click();
+    void mnuListAssign2_Click();
+    void mnuListJobList_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -121,6 +135,9 @@ private:
     void detailTabChanged(int index);
     void printButton(const QString& kind);
     void popup(QMenu* menu);
+    store::AttachmentContext attachmentContext();
+    store::AssignmentContext assignmentContext();
+    bool ListView5_DragDrop(QEvent* event); // drag entering, moving over or dropped on the list
     QTreeWidget* newListView(const char* name, bool checkBoxes);
     void addProjectRow(const store::ProjectRow& row);
     void setRowIcon(QTreeWidgetItem* item, int icon);

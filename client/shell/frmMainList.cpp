@@ -172,7 +172,6 @@ void frmMain::SelectProject(int jobId) {
 }
 
 void frmMain::LoadProjectDetail(int jobId) {
-    Q_UNUSED(jobId);
     for (QTextEdit* box : {Summary, Bidders, Contacts, Updates, Awards})
         box->clear();
     for (QTreeWidget* view : {ListView2, ListView3, ListView4, ListView5})
@@ -198,6 +197,7 @@ void frmMain::LoadProjectDetail(int jobId) {
     } catch (const db::DbError& e) {
         showDbError(e, QString());
     }
+    LoadAttachments(jobId);
     const QSignalBlocker block(Text2);
     Text2->setPlainText(notes);
     Frame1->setTitle(title);

@@ -1,0 +1,146 @@
+// The main window's attachment list (its "&Attach" pop-up menu and files dropped on it), the
+// assignment commands of the project list and the current job listing report. What each
+// command does is in store/AttachmentCommands, store/Assignments and reports/.
+#include "shell/frmMain.h"
+
+#include "platform/db/DbError.h"
+#include "platform/richtext/RtfDocument.h"
+#include "platform/ui/Ui.h"
+#include "reports/ProjectListReport.h"
+#include "shell/ProgramFolders.h"
+#include "shell/modResources.h"
+#include "store/Assignments.h"
+#include "store/AttachmentCommands.h"
+#include "store/Attachments.h"
+#include "store/frmAssign.h"
+#include "store/frmAttach.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QUrl>
+#include <harlix/ComError.h>
+#include <stdexcept>
+
+namespace brevant::shell {
+
+namespace {
+
+void hourglass(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void showError(const QString& text) {
+    ui::message(text, ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+}
+
+// The local files of a drag, in order.
+QStringList droppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data)
+        return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+} // namespace
+
+store::AttachmentContext frmMain::attachmentContext() {
+    store::AttachmentContext c;
+    c.connection = modResources::DbConnection.get();
+    c.cacheLocation = modResources::CacheLocation;
+    // The project is the project list's selected row (its tag).
+    if (QTreeWidgetItem* row = ListView1->currentItem())
+        c.jobId = row->data(0, Qt::UserRole).toInt();
+    c.askDescription = [this] { return store::frmAttach(DialogResult, this).Ask(); };
+    c.reload = [this](int jobId) { LoadAttachments(jobId); };
+    c.hourglass = hourglass;
+    return c;
+}
+
+void frmMain::LoadAttachments(int jobId) {
+    ListView5->clear();
+    if (!modResources::DbConnection)
+        return;
+    try {
+        store::frmAttach::FillAttachmentList(
+            ListView5, store::LoadAttachments(*modResources::DbConnection, jobId));
+    } catch (const db::DbError& e) {
+        showError(QStringLiteral("%1 %2").arg(e.number()).arg(e.description()));
+    }
+}
+
+void frmMain::mnuAttachAdd_Click() {
+    store::AttachDocument(attachmentContext());
+}
+
+void frmMain::mnuAttachDel_Click() {
+    QTreeWidgetItem* row = ListView5->currentItem();
+    store::RemoveSelectedDocument(attachmentContext(), row ? row->text(0) : QString());
+}
+
+void frmMain::mnuAttachOpen_Click() {
+    if (QTreeWidgetItem* row = ListView5->currentItem())
+        store::OpenDocument(attachmentContext(), row->text(0));
+}
+
+bool frmMain::ListView5_DragDrop(QEvent* event) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QStringList files = droppedFiles(drop->mimeData());
+    if (files.isEmpty() || !ListView1->currentItem()) {
+        event->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop)
+        store::AttachDroppedFiles(attachmentContext(), files);
+    return true;
+}
+
+store::AssignmentContext frmMain::assignmentContext() {
+    store::AssignmentContext c;
+    c.connection = modResources::DbConnection.get();
+    c.checkedJobIds = checkedJobIds();
+    c.askName = [this] { return store::frmAssign(DialogResult, this).Ask(); };
+    c.showAssignment = [this](int jobId, const QString& name) {
+        if (QTreeWidgetItem* row = FindProjectRow(jobId))
+            row->setText(2, name);
+    };
+    c.hourglass = hourglass;
+    return c;
+}
+
+void frmMain::mnuListAssign_Click() {
+    store::SetAssignments(assignmentContext());
+}
+
+void frmMain::mnuListAssign2_Click() {
+    store::ClearAssignments(assignmentContext());
+}
+
+void frmMain::mnuListJobList_Click() {
+    QList<reports::ProjectListRow> rows;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+        rows.push_back({ListView1->topLevelItem(i)->text(0), ListView1->topLevelItem(i)->text(1)});
+    const QDateTime now = QDateTime::currentDateTime();
+    richtext::setRtf(*RichTextBox1->document(), reports::ProjectListReportRtf(rows, now));
+    try {
+        reports::ProjectListReport(ProgramFolder(), rows, now);
+        reports::OpenProjectListReport(ProgramFolder());
+    } catch (const harlix::ComError& e) {
+        showError(
+            QStringLiteral("%1 %2").arg(e.number()).arg(QString::fromStdString(e.description())));
+    } catch (const std::runtime_error& e) {
+        showError(QStringLiteral("Error creating the job listing report: ") +
+                  QString::fromStdString(e.what()));
+    }
+}
+
+} // namespace brevant::shell
