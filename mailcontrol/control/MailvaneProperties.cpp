@@ -374,10 +374,15 @@ bool Mailvane::get_WinsockLoaded() const {
 void Mailvane::put_WinsockLoaded(bool value) {
     checkWrite(kWinsockLoaded);
     // A failed load is not raised: the property stays False and WinsockStatus tells why.
-    if (value)
+    if (value) {
         state_->library.acquire();
-    else
-        state_->library.release();
+        return;
+    }
+    // Unloading takes the library's sockets with it: close ours while the library that made it
+    // is still there to close it, so the descriptor is not left open behind a stand-by table.
+    if (state_->library.held())
+        closeConnection();
+    state_->library.release();
 }
 
 std::int32_t Mailvane::get_WinsockMaxDatagramSize() const {

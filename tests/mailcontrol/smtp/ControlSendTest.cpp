@@ -6,6 +6,7 @@
 #include "mailvane/mailvane.h"
 #include "net/SocketLibrary.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace mailvane;
@@ -236,6 +237,42 @@ TEST(ControlSend, WhileConnectedThePortAndServerAreFixedAndTheSocketIsShown) {
     EXPECT_EQ(m.get_MailPort(), server.port());
     EXPECT_EQ(m.get_MailServer(), "127.0.0.1");
     EXPECT_EQ(m.get_SocketHandle(), -1);
+}
+
+TEST(ControlSend, UnloadingTheLibraryDuringSendClosesTheSocketFirst) {
+    namespace fs = std::filesystem;
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+    };
+    mailvane::testing::ScriptedServer server([](mailvane::testing::Peer& peer) {
+        peer.send("220 scripted\r\n");
+        peer.readLine();
+        peer.send("250 hello\r\n");
+        peer.waitClosed();
+    });
+    Mailvane m;
+    address(m, server.port());
+    const auto before = openFiles();
+    Sink sink;
+    sink.onTrail = [&](int direction, const std::string& text) {
+        if (direction == 1 && text == "250 hello") {
+            m.put_WinsockLoaded(false);
+        }
+    };
+    m.Advise(&sink);
+    try {
+        m.Send();
+        ADD_FAILURE() << "Send went on without a socket library";
+    } catch (const ComError& e) {
+        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x800A0000u + 10057 + 15001);
+    }
+    EXPECT_FALSE(m.get_WinsockLoaded());
+    const std::pair<int, std::string> disconnected{2, "Disconnected."};
+    EXPECT_NE(std::find(sink.trail.begin(), sink.trail.end(), disconnected), sink.trail.end());
+    // received() waits for the server's side to finish, so only our descriptors are counted.
+    EXPECT_TRUE(server.received().find("QUIT") == std::string::npos);
+    EXPECT_EQ(openFiles(), before) << "the socket must be closed, not left behind";
+    m.put_WinsockLoaded(true);
 }
 
 TEST(ControlSend, SocketLibraryNamedByWinsockPathCarriesTheMessage) {
