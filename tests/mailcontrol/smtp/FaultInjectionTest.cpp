@@ -5,9 +5,11 @@
 #include "../net/support/ScriptedServer.h"
 #include "../net/support/TestPeers.h"
 #include "net/NameResolver.h"
+#include "net/SocketErrors.h"
 #include "net/SocketLibrary.h"
 #include "smtp/SmtpSession.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -39,8 +41,9 @@ protected:
     void TearDown() override {
         use_.release();
         net::SocketLibrary::setLibraryName("");
-        for (const char* name : {"FAULTSOCK_MAX_SEND", "FAULTSOCK_MAX_RECV",
-                                 "FAULTSOCK_EAGAIN_EVERY", "FAULTSOCK_RESET_AFTER"}) {
+        for (const char* name :
+             {"FAULTSOCK_MAX_SEND", "FAULTSOCK_MAX_RECV", "FAULTSOCK_EAGAIN_EVERY",
+              "FAULTSOCK_RESET_AFTER", "FAULTSOCK_RECV_ERRNO"}) {
             ::unsetenv(name);
         }
     }
@@ -140,4 +143,34 @@ TEST_F(FaultInjection, ResetDuringTheMessageFailsWithTheSocketCode) {
     }
     EXPECT_TRUE(reported);
     EXPECT_FALSE(host.saw("trail0", "QUIT"));
+}
+
+TEST_F(FaultInjection, ReceiveFailuresEndTheSendAndOnlyUnexpectedCodesFireTheirOwnError) {
+    struct Case {
+        int err;
+        int code;
+        bool quiet; // aborted and reset connections end the read without an event of their own
+    };
+    for (const Case c : {Case{ENETDOWN, 10050, false}, Case{ECONNRESET, 10054, true},
+                         Case{ECONNABORTED, 10053, true}}) {
+        ::setenv("FAULTSOCK_RECV_ERRNO", std::to_string(c.err).c_str(), 1);
+        loadLibrary(FAULTSOCK_PATH);
+        RecordingHost host;
+        net::Status status;
+        const std::string wire = sendOnce(host, status);
+        EXPECT_EQ(status.code, c.code);
+        EXPECT_EQ(status.text, net::describeSocketError(c.code));
+        EXPECT_TRUE(host.saw("trail2", "Connected."));
+        EXPECT_TRUE(wire.empty()) << "no command goes out before the greeting";
+        std::vector<std::pair<int, std::string>> errors;
+        for (const auto& e : host.errors()) {
+            errors.emplace_back(e.code, e.text);
+        }
+        std::vector<std::pair<int, std::string>> expected;
+        if (!c.quiet) {
+            expected.emplace_back(c.code, "socket error in recv: " + std::to_string(c.code));
+        }
+        expected.emplace_back(162, "Disconnected " + net::describeSocketError(c.code));
+        EXPECT_EQ(errors, expected) << "errno " << c.err;
+    }
 }

@@ -1,7 +1,8 @@
 /* A socket library for fault injection, loaded by the mail control through WinsockPath. It
  * forwards to the C library but, as set by environment variables read on every call, takes
  * at most FAULTSOCK_MAX_SEND bytes per send, answers every FAULTSOCK_EAGAIN_EVERY-th send or
- * recv with EAGAIN, and resets the connection once FAULTSOCK_RESET_AFTER bytes were sent. */
+ * recv with EAGAIN, and resets the connection once FAULTSOCK_RESET_AFTER bytes were sent;
+ * FAULTSOCK_RECV_ERRNO makes every recv fail with that errno. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -65,6 +66,11 @@ ssize_t recv(int fd, void* data, size_t length, int flags) {
     }
     if (inject_would_block()) {
         errno = EAGAIN;
+        return -1;
+    }
+    long failWith = setting("FAULTSOCK_RECV_ERRNO");
+    if (failWith > 0) {
+        errno = (int)failWith;
         return -1;
     }
     long most = setting("FAULTSOCK_MAX_RECV");
