@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
@@ -51,7 +52,7 @@ frmMain::frmMain(QWidget* parent)
     bar->addWidget(statusPanel1, 1);
     setStatusBar(bar);
 
-    resize(1100, 720);
+    resize(1200, 760);
     registerMainWindow(this);
 }
 
@@ -388,7 +389,7 @@ void frmMain::buildCentre() {
     centre->addWidget(right);
     centre->setStretchFactor(0, 1);
     centre->setStretchFactor(1, 1);
-    centre->setSizes({560, 540});
+    centre->setSizes({520, 680});
     setCentralWidget(centre);
 
     Command3->hide();
@@ -567,6 +568,15 @@ void frmMain::showWaitForm() {
 void frmMain::closeWaitForm() {
     if (wait_)
         wait_->close();
+}
+
+int frmMain::firstColumnDecoration(const QTreeWidget* view) const {
+    // The check box and the small icon sit in the first column's cell; the stored width is
+    // the text's, so both are added on screen and taken off again when the width is stored.
+    int extra = style()->pixelMetric(QStyle::PM_SmallIconSize) + 8;
+    if (view->property("checkBoxes").toBool())
+        extra += style()->pixelMetric(QStyle::PM_IndicatorWidth) + 4;
+    return extra;
 }
 
 int frmMain::attachmentViewMode() const {

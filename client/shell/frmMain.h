@@ -143,6 +143,7 @@ private:
     void setRowIcon(QTreeWidgetItem* item, int icon);
     void showHeaderSortIcons();
     void markChecked(bool tagged);
+    int firstColumnDecoration(const QTreeWidget* view) const;
 
     // Controls, each named as the program refers to it.
     QMenu* mnuFile;

@@ -65,7 +65,8 @@ void frmMain::SetUpColumns() {
             captions << c.caption;
         view->setHeaderLabels(captions);
         for (int i = 0; i < int(columns.size()); ++i)
-            view->setColumnWidth(i, store::twipsToPixels(store::columnWidth(columns[i]), dpi));
+            view->setColumnWidth(i, store::twipsToPixels(store::columnWidth(columns[i]), dpi) +
+                                        (i == 0 ? firstColumnDecoration(view) : 0));
     }
     sort_ = store::SortState();
     showHeaderSortIcons();

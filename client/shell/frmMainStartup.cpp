@@ -59,7 +59,10 @@ void frmMain::Form_Unload() {
     for (QTreeWidget* view : {ListView1, ListView2, ListView3, ListView4, ListView5}) {
         const QTreeWidgetItem* header = view->headerItem();
         for (int i = 0; i < view->columnCount(); ++i)
-            widths.emplace_back(header->text(i), store::pixelsToTwips(view->columnWidth(i), dpi));
+            widths.emplace_back(header->text(i),
+                                store::pixelsToTwips(view->columnWidth(i) -
+                                                         (i == 0 ? firstColumnDecoration(view) : 0),
+                                                     dpi));
     }
     SaveListLayout(widths, attachmentViewMode());
     CloseDatabase();
