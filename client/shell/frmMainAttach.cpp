@@ -66,6 +66,9 @@ store::AttachmentContext frmMain::attachmentContext() {
 }
 
 void frmMain::LoadAttachments(int jobId) {
+    // Drops go to the list's viewport, where the window's event filter sees them; it takes
+    // them once a project's attachments are listed.
+    ListView5->viewport()->setAcceptDrops(true);
     ListView5->clear();
     if (!modResources::DbConnection)
         return;
