@@ -41,9 +41,9 @@ frmMain::frmMain(QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Brevant Desktop"));
     setWindowIcon(QIcon(DataFile(QStringLiteral("brevant.png"))));
+    buildCentre();
     buildMenus();
     buildToolbar();
-    buildCentre();
 
     statusPanel1 = new QLabel(this);
     statusPanel1->setObjectName(QStringLiteral("Panel1"));
@@ -187,9 +187,14 @@ void frmMain::buildMenus() {
         {mnuAdd, "mnuAdd_SelectAll", "mnuAdd_DeSelectAll", "mnuAdd_SelectDown",
          "Download Selected Addenda"},
     };
-    for (const DocumentMenu& m : documentMenus) {
-        later(addCommand(m.menu, m.all, QStringLiteral("Select All")));
-        later(addCommand(m.menu, m.none, QStringLiteral("De-Select All")));
+    QTreeWidget* const documentLists[] = {ListView2, ListView3, ListView4};
+    for (int i = 0; i < 3; ++i) {
+        const DocumentMenu& m = documentMenus[i];
+        QTreeWidget* list = documentLists[i];
+        connect(addCommand(m.menu, m.all, QStringLiteral("Select All")), &QAction::triggered, this,
+                [list] { SetAllChecked(list, true); });
+        connect(addCommand(m.menu, m.none, QStringLiteral("De-Select All")), &QAction::triggered,
+                this, [list] { SetAllChecked(list, false); });
         m.menu->addSeparator();
         later(addCommand(m.menu, m.download, QString::fromLatin1(m.downloadCaption)));
     }
@@ -520,6 +525,11 @@ void frmMain::CopySelectedText() {
     clipboard->clear();
     clipboard->setText(
         source->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+}
+
+void frmMain::SetAllChecked(QTreeWidget* listView, bool checked) {
+    for (int i = 0; i < listView->topLevelItemCount(); ++i)
+        listView->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
 void frmMain::popup(QMenu* menu) {

@@ -104,6 +104,8 @@ public:
     int attachmentViewMode() const;
     void setAttachmentViewMode(int mode);
 
+    // Ticks or clears every row of a list view.
+    static void SetAllChecked(QTreeWidget* listView, bool checked);
     // True when at least one row of the list view is checked.
     static bool AnyChecked(const QTreeWidget* listView);
 

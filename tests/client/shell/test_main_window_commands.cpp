@@ -6,18 +6,22 @@
 #include "platform/ui/QtUiImageList.h"
 #include "platform/ui/ScriptedUi.h"
 #include "shell/ProgramFolders.h"
+#include "shell/frmIcons.h"
 #include "shell/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace brevant;
@@ -242,4 +246,58 @@ TEST(MainWindowImages, EveryIconNumberHasItsOwnPicture) {
             EXPECT_NE(img, other) << file;
         menus << img;
     }
+}
+
+TEST_F(MainWindowTest, RightButtonReleaseOnTheNotesShowsOnlyTheCopyMenu) {
+    auto* notes = child<QWidget>("Text2");
+    child<QTabWidget>("SSTab1")->setCurrentIndex(3);
+    w_->show();
+    QWidget* viewport = notes->findChild<QWidget*>(QStringLiteral("qt_scrollarea_viewport"));
+    ASSERT_NE(viewport, nullptr);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5),
+                        viewport->mapToGlobal(QPointF(5, 5)), Qt::RightButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(viewport, &release);
+    auto* menu = child<QMenu>("mnuCPY");
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(captions(menu), QStringList{"Copy Selected Text"});
+    EXPECT_FALSE(child<QMenu>("mnuList")->isVisible());
+    menu->hide();
+}
+
+TEST_F(MainWindowTest, DocumentListsSelectAndDeselectEveryRow) {
+    auto* plans = child<QTreeWidget>("ListView2");
+    for (const char* name : {"A101", "A102"}) {
+        auto* item = new QTreeWidgetItem(plans, {QString::fromLatin1(name)});
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Unchecked);
+    }
+    child<QAction>("mnuPlansSelect")->trigger();
+    EXPECT_TRUE(frmMain::AnyChecked(plans));
+    EXPECT_EQ(plans->topLevelItem(1)->checkState(0), Qt::Checked);
+    child<QAction>("mnuPlansDeSelect")->trigger();
+    EXPECT_FALSE(frmMain::AnyChecked(plans));
+    EXPECT_TRUE(ui_.shown().isEmpty());
+}
+
+TEST_F(MainWindowTest, IconLegendExplainsEveryRowMarker) {
+    child<QAction>("mnuFile_Icon")->trigger();
+    frmIcons* legend = w_->findChild<frmIcons*>();
+    ASSERT_NE(legend, nullptr);
+    EXPECT_EQ(legend->windowTitle(), QStringLiteral("Icon Summary"));
+    QStringList texts;
+    QList<int> icons;
+    for (int i = 1; i <= 5; ++i) {
+        texts << legend->findChild<QLabel*>(QStringLiteral("Label%1").arg(i))->text();
+        icons << legend->findChild<QLabel*>(QStringLiteral("Image%1").arg(i))
+                     ->property("iconNumber")
+                     .toInt();
+    }
+    EXPECT_EQ(icons, (QList<int>{24, 23, 25, 14, 15}));
+    EXPECT_EQ(texts.last(), QStringLiteral("(Update) Projects displaying this symbol have had an "
+                                           "information update and  have either new bidders, "
+                                           "addenda or memos"));
+    EXPECT_EQ(legend->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+              QStringLiteral("&CLOSE"));
+    legend->close();
 }
