@@ -58,30 +58,59 @@ std::optional<QString> toStoredDate(const QString& input) {
     return std::nullopt;
 }
 
+namespace {
+
+// Reads exactly "YYYY-MM-DD HH:MM:SS" with nothing but digits in the number places; any other
+// text (signs, blanks, letters) is not the stored form and goes through the full conversion.
+template <typename Char>
+std::optional<std::pair<QDate, QTime>> parseStoredForm(const Char* p, qsizetype n) {
+    if (n != 19)
+        return std::nullopt;
+    const auto number = [p](int at, int digits, int& out) {
+        int v = 0;
+        for (int i = at; i < at + digits; ++i) {
+            if (p[i] < Char('0') || p[i] > Char('9'))
+                return false;
+            v = v * 10 + int(p[i] - Char('0'));
+        }
+        out = v;
+        return true;
+    };
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (p[4] != Char('-') || p[7] != Char('-') || p[10] != Char(' ') || p[13] != Char(':') ||
+        p[16] != Char(':') || !number(0, 4, y) || !number(5, 2, mo) || !number(8, 2, d) ||
+        !number(11, 2, h) || !number(14, 2, mi) || !number(17, 2, s))
+        return std::nullopt;
+    if (!QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, s))
+        return std::nullopt;
+    return std::make_pair(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+} // namespace
+
+std::optional<std::pair<QDate, QTime>> storedFormParts(QByteArrayView utf8) {
+    return parseStoredForm(utf8.data(), utf8.size());
+}
+
 std::optional<std::pair<QDate, QTime>> storedDateParts(const QString& stored) {
-    // The stored form itself is read without regular expressions: it is read for every row.
-    if (stored.size() == 19 && stored[4] == QLatin1Char('-') && stored[10] == QLatin1Char(' ')) {
-        const QDate d(QStringView(stored).mid(0, 4).toInt(), QStringView(stored).mid(5, 2).toInt(),
-                      QStringView(stored).mid(8, 2).toInt());
-        const QTime t(QStringView(stored).mid(11, 2).toInt(),
-                      QStringView(stored).mid(14, 2).toInt(),
-                      QStringView(stored).mid(17, 2).toInt());
-        if (d.isValid() && t.isValid())
-            return std::make_pair(d, t);
-    }
+    // The stored form itself is read by hand: it is read for every row.
+    if (auto parts = parseStoredForm(stored.utf16(), stored.size()))
+        return parts;
     if (const auto converted = toStoredDate(stored); converted && *converted != stored)
-        return storedDateParts(*converted);
+        return parseStoredForm(converted->utf16(), converted->size());
     return std::nullopt;
+}
+
+QDateTime localDateTime(QDate date, QTime time) {
+    QDateTime local(date, time);
+    if (local.isValid())
+        return local;
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QDateTime fromStoredDate(const QString& stored) {
     const auto parts = storedDateParts(stored);
-    if (!parts)
-        return {};
-    QDateTime local(parts->first, parts->second);
-    if (local.isValid())
-        return local;
-    return QDateTime(parts->first, parts->second, Qt::UTC);
+    return parts ? localDateTime(parts->first, parts->second) : QDateTime();
 }
 
 namespace {

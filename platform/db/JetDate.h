@@ -2,6 +2,7 @@
 // Dates in Desktop.mdb are ISO-8601 texts "YYYY-MM-DD HH:MM:SS" so that they sort and compare
 // as dates. These helpers convert the texts the service and the client send, and read the
 // stored form back.
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -16,6 +17,13 @@ std::optional<QString> toStoredDate(const QString& text);
 
 // The date and time of day of a stored date (or any accepted form), without a time zone.
 std::optional<std::pair<QDate, QTime>> storedDateParts(const QString& stored);
+
+// The date and time of exactly the stored form (UTF-8, as SQLite gives it); std::nullopt for
+// any other text.
+std::optional<std::pair<QDate, QTime>> storedFormParts(QByteArrayView utf8);
+
+// A stored date and time as a QDateTime in local time, or in UTC when local time skips it.
+QDateTime localDateTime(QDate date, QTime time);
 
 // The stored form as a QDateTime in local time; a wall-clock time that local time skips (a
 // daylight-saving gap) is given in UTC so its date and time stay as stored. Invalid when the

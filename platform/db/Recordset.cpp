@@ -2,7 +2,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
-#include "platform/db/JetDate.h"
+#include "platform/db/StoredDateReader.h"
 
 #include <sqlite3.h>
 
@@ -10,7 +10,7 @@ namespace brevant::db {
 
 namespace {
 
-QVariant columnValue(sqlite3_stmt* st, int i, ColumnKind kind) {
+QVariant columnValue(sqlite3_stmt* st, int i, ColumnKind kind, StoredDateReader& dates) {
     switch (sqlite3_column_type(st, i)) {
     case SQLITE_NULL:
         return {};
@@ -26,14 +26,11 @@ QVariant columnValue(sqlite3_stmt* st, int i, ColumnKind kind) {
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
                           sqlite3_column_bytes(st, i));
     default: {
-        const QString text = QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
-        if (kind == ColumnKind::Date) {
-            const QDateTime dt = fromStoredDate(text);
-            if (dt.isValid())
-                return dt;
-        }
-        return text;
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        const int size = sqlite3_column_bytes(st, i);
+        if (kind == ColumnKind::Date)
+            return dates.read(QByteArrayView(text, size));
+        return QString::fromUtf8(text, size);
     }
     }
 }
@@ -55,11 +52,12 @@ void Recordset::open(const QString& jetSql, Connection& connection, Cursor curso
                              : ColumnKind::Other);
     }
     std::vector<QVariantList> rows;
+    StoredDateReader dates;
     while (run.step()) {
         QVariantList row;
         row.reserve(n);
         for (int i = 0; i < n; ++i)
-            row.push_back(columnValue(st, i, kinds[size_t(i)]));
+            row.push_back(columnValue(st, i, kinds[size_t(i)], dates));
         rows.push_back(std::move(row));
     }
     names_ = std::move(names);
