@@ -342,11 +342,11 @@ void frmMain::buildCentre() {
     Command4 = printButtonNamed("Command4", QStringLiteral("CONTACTS"));
     auto* printRow = new QWidget(this);
     auto* printLayout = new QHBoxLayout(printRow);
-    printLayout->setContentsMargins(0, 0, 4, 0);
+    printLayout->setContentsMargins(0, 0, 0, 0);
+    printLayout->addStretch();
     printLayout->addWidget(Command2);
     printLayout->addWidget(Command3);
     printLayout->addWidget(Command4);
-    SSTab1->setCornerWidget(printRow, Qt::TopRightCorner);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int i) { detailTabChanged(i); });
 
     SSTab2 = new QTabWidget(this);
@@ -374,7 +374,9 @@ void frmMain::buildCentre() {
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* f1 = new QVBoxLayout(Frame1);
     f1->setContentsMargins(4, 4, 4, 4);
-    f1->addWidget(SSTab1);
+    f1->addWidget(SSTab1, 1);
+    // Below the tabs, so that all seven tab titles keep their room.
+    f1->addWidget(printRow);
     Frame2 = new QGroupBox(QStringLiteral("Project Documents"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* f2 = new QVBoxLayout(Frame2);
