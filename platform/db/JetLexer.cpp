@@ -102,11 +102,11 @@ std::vector<JetToken> tokenizeJet(const QString& sql) {
             i = close + 1;
             continue;
         }
-        const QString two = sql.mid(i, 2);
-        if (two == QLatin1String("<>") || two == QLatin1String("<=") ||
-            two == QLatin1String(">=") || two == QLatin1String("!=")) {
+        const QChar next = i + 1 < sql.size() ? sql[i + 1] : QChar();
+        if ((c == QLatin1Char('<') && (next == QLatin1Char('>') || next == QLatin1Char('='))) ||
+            ((c == QLatin1Char('>') || c == QLatin1Char('!')) && next == QLatin1Char('='))) {
             out.push_back(
-                {JetToken::Symbol, two == QLatin1String("!=") ? QStringLiteral("<>") : two});
+                {JetToken::Symbol, c == QLatin1Char('!') ? QStringLiteral("<>") : sql.mid(i, 2)});
             i += 2;
             continue;
         }

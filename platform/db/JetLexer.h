@@ -18,14 +18,35 @@ struct JetToken {
     Kind kind;
     QString text;
 
+    // t is an ASCII keyword in either case; keywords are ASCII, so only ASCII letters match.
+    // (Tested for every token against many keywords: kept free of Unicode case folding.)
     bool is(Kind k, const char* t) const {
         if (kind != k)
             return false;
-        const QLatin1String word(t);
-        return text.size() == word.size() && text.compare(word, Qt::CaseInsensitive) == 0;
+        const QChar* c = text.constData();
+        qsizetype i = 0;
+        for (; t[i] != '\0'; ++i) {
+            if (i == text.size())
+                return false;
+            char16_t u = c[i].unicode();
+            if (u >= u'A' && u <= u'Z')
+                u = char16_t(u + (u'a' - u'A'));
+            const char w = (t[i] >= 'A' && t[i] <= 'Z') ? char(t[i] + ('a' - 'A')) : t[i];
+            if (u != char16_t(w))
+                return false;
+        }
+        return i == text.size();
     }
     bool isWord(const char* t) const { return is(Word, t); }
-    bool isSymbol(const char* t) const { return kind == Symbol && text == QLatin1String(t); }
+    bool isSymbol(const char* t) const {
+        if (kind != Symbol)
+            return false;
+        qsizetype i = 0;
+        for (; t[i] != '\0'; ++i)
+            if (i == text.size() || text[i].unicode() != char16_t(uchar(t[i])))
+                return false;
+        return i == text.size();
+    }
 };
 
 // Throws DbError (CommandError) on an unterminated literal or a character Jet SQL does not use.

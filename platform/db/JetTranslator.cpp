@@ -8,11 +8,35 @@
 
 namespace brevant::db {
 
+namespace {
+// ASCII folds by arithmetic; the full Unicode folding is only for the rare other names.
+char16_t folded(char16_t c) {
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+    return QChar(c).toCaseFolded().unicode();
+}
+} // namespace
+
 size_t qHash(const JetSchema::Name& name, size_t seed) noexcept {
     size_t h = seed ^ 0x9e3779b97f4a7c15ULL;
     for (QChar c : name.text)
-        h = h * 31 + c.toCaseFolded().unicode();
+        h = h * 31 + folded(c.unicode());
     return h;
+}
+
+bool JetSchema::Name::operator==(const Name& other) const {
+    const qsizetype n = text.size();
+    if (n != other.text.size())
+        return false; // folding keeps the number of code units
+    const QChar* a = text.constData();
+    const QChar* b = other.text.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (a[i].unicode() >= 0x80 || b[i].unicode() >= 0x80)
+            return text.compare(other.text, Qt::CaseInsensitive) == 0;
+        if (folded(a[i].unicode()) != folded(b[i].unicode()))
+            return false;
+    }
+    return true;
 }
 
 void JetSchema::setKind(const QString& table, const QString& column, ColumnKind kind) {

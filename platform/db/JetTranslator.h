@@ -30,9 +30,7 @@ public:
     // A name compared and hashed without regard to case, so look-ups need no lower-case copy.
     struct Name {
         QString text;
-        bool operator==(const Name& other) const {
-            return text.compare(other.text, Qt::CaseInsensitive) == 0;
-        }
+        bool operator==(const Name& other) const;
     };
 
 private:
