@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "platform/db/Compaction.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DesktopSchema.h"
@@ -56,6 +57,23 @@ bool hasDatabase(const QString& folder) {
     return !found.isEmpty();
 }
 
+// A compaction killed after its checked copy was written but before the rename leaves only
+// "#db1.mdb". Bring it back before deciding that the folder holds no database: otherwise the
+// first-run step would create an empty database beside it and the next shutdown would remove
+// the copy as a stale leftover.
+void recoverLeftoverCompaction(const QString& folder) {
+    if (folder.isEmpty() || hasDatabase(folder))
+        return;
+    const QString temp = folder + QStringLiteral("/#db1.mdb");
+    if (!QFileInfo::exists(temp))
+        return;
+    try {
+        db::recoverInterruptedCompaction(folder + QStringLiteral("/Desktop.mdb"), temp);
+    } catch (const std::exception&) {
+        // A copy that does not check out stays where it is; the usual start-up goes on.
+    }
+}
+
 } // namespace
 
 QString DefaultDataLocation() {
@@ -87,6 +105,7 @@ void LoadSettings() {
 
 bool EnsureDefaultDatabase() {
     const QString folder = DefaultDataLocation();
+    recoverLeftoverCompaction(folder);
     if (hasDatabase(folder))
         return false;
     QDir().mkpath(folder);
@@ -106,6 +125,7 @@ bool InitializeApplication() {
         if (DbConnection)
             DbConnection->close();
         DbConnection = std::make_unique<db::Connection>();
+        recoverLeftoverCompaction(DataLocation);
         if (hasDatabase(DataLocation)) {
             DbConnection->open(connectionString(DataLocation));
         } else {

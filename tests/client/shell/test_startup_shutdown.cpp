@@ -92,6 +92,25 @@ TEST(Startup, MissingDatabaseFallsBackToWorkAndStoresIt) {
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("FALLBACK SCHOOL"));
 }
 
+TEST(Startup, DatabaseLeftOnlyAsCompactionCopyIsRestoredNotReplaced) {
+    ShellTestEnv env;
+    const QString file = env.createDatabase();
+    ShellTestEnv::execute(file,
+                          {ShellTestEnv::insertProject(9, QStringLiteral("KEPT SCHOOL"),
+                                                       QStringLiteral("05/06/2027"), true, false)});
+    // What a compaction killed before its final rename leaves behind.
+    ASSERT_TRUE(QFile::rename(file, env.work() + QStringLiteral("/#db1.mdb")));
+
+    ui::ScopedScriptedUi ui;
+    frmMain w;
+    w.Form_Load();
+    EXPECT_TRUE(ui.shown().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(env.work() + QStringLiteral("/#db1.mdb")));
+    auto* list = w.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("KEPT SCHOOL"));
+}
+
 TEST(Startup, DatabaseFoundUnderAnotherCaseIsOpenedWhereItIs) {
     ShellTestEnv env;
     const QString other = env.path(QStringLiteral("data"));
