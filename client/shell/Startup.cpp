@@ -200,19 +200,7 @@ void SaveListLayout(const std::vector<ColumnWidth>& columns, int attachViewMode)
 }
 
 void CloseDatabase() {
-    using namespace modResources;
-    try {
-        if (DbRecordset)
-            DbRecordset->close();
-    } catch (...) {
-    }
-    DbRecordset.reset();
-    try {
-        if (DbConnection)
-            DbConnection->close();
-    } catch (...) {
-    }
-    DbConnection.reset();
+    modResources::CloseDatabase();
 }
 
 void CompactDesktopDatabase() {

@@ -19,7 +19,7 @@ QString Password;
 bool LogonCancelled = false;
 bool DocumentsSelected = false;
 
-void Reset() {
+void CloseDatabase() {
     try {
         if (DbRecordset)
             DbRecordset->close();
@@ -32,6 +32,10 @@ void Reset() {
     } catch (...) {
     }
     DbConnection.reset();
+}
+
+void Reset() {
+    CloseDatabase();
     CacheLocation.clear();
     DataLocation.clear();
     ProxyOn = false;

@@ -45,4 +45,7 @@ extern bool DocumentsSelected;
 // reloaded main window and for tests.
 void Reset();
 
+// Closes and releases DbRecordset and DbConnection, ignoring errors (shutdown and clean-up).
+void CloseDatabase();
+
 } // namespace brevant::modResources
