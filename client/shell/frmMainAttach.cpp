@@ -7,6 +7,7 @@
 #include "platform/richtext/RtfDocument.h"
 #include "platform/ui/Ui.h"
 #include "reports/ProjectListReport.h"
+#include "shell/ImageIndexes.h"
 #include "shell/ProgramFolders.h"
 #include "shell/modResources.h"
 #include "store/Assignments.h"
@@ -75,6 +76,14 @@ void frmMain::LoadAttachments(int jobId) {
     try {
         store::frmAttach::FillAttachmentList(
             ListView5, store::LoadAttachments(*modResources::DbConnection, jobId));
+        // Our own pictures for the known file types, where the image list has them.
+        for (int i = 0; i < ListView5->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = ListView5->topLevelItem(i);
+            const QIcon icon =
+                ImageList2.icon(AttachmentImage(item->data(0, Qt::UserRole).toString()));
+            if (!icon.isNull())
+                item->setIcon(0, icon);
+        }
     } catch (const db::DbError& e) {
         showError(QStringLiteral("%1 %2").arg(e.number()).arg(e.description()));
     }

@@ -3,7 +3,10 @@
 #include "shell/ShellTestEnv.h"
 
 #include "platform/db/Recordset.h"
+#include "platform/ui/QtUiImageList.h"
 #include "platform/ui/ScriptedUi.h"
+#include "shell/ImageIndexes.h"
+#include "shell/ProgramFolders.h"
 #include "shell/frmMain.h"
 #include "shell/modResources.h"
 
@@ -130,6 +133,28 @@ TEST_F(AttachMainWindow, AttachTwiceRemoveAndReloadOnSelection) {
     EXPECT_EQ(list5_->topLevelItemCount(), 0);
     EXPECT_FALSE(QFileInfo::exists(env_.path("cache/101/bid.doc")));
     EXPECT_TRUE(stored("Select Count(*) from [Attachments]").toInt() == 0);
+}
+
+TEST_F(AttachMainWindow, RowsShowThePictureOfTheirFileType) {
+    ShellTestEnv::execute(
+        modResources::DataLocation + "/Desktop.mdb",
+        {"INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, Added ) VALUES "
+         "(103, 'a.pdf', '', 'A', 'pdf', '01/02/2027')",
+         "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, Added ) VALUES "
+         "(103, 'b.DOC', '', 'B', 'DOC', '01/02/2027')",
+         "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, Added ) VALUES "
+         "(103, 'c.xyz', '', 'C', 'xyz', '01/02/2027')"});
+    select(103);
+    ASSERT_EQ(list5_->topLevelItemCount(), 3);
+    const ui::ImageList images(ReadOnlyDataFolder() + "/Graphics/ImageList2");
+    auto picture = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    QMap<QString, QImage> shown;
+    for (int i = 0; i < 3; ++i)
+        shown[list5_->topLevelItem(i)->text(0)] = picture(list5_->topLevelItem(i)->icon(0));
+    EXPECT_EQ(shown["a.pdf"], picture(images.icon(AttachmentImage("PDF"))));
+    EXPECT_EQ(shown["b.DOC"], picture(images.icon(AttachmentImage("DOC"))));
+    EXPECT_EQ(shown["c.xyz"], picture(images.icon(images2::GenericFile)));
+    EXPECT_NE(shown["a.pdf"], shown["b.DOC"]);
 }
 
 TEST_F(AttachMainWindow, FilesDroppedOnTheListAreAttached) {
