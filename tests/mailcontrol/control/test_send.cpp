@@ -1,5 +1,6 @@
 // Send: composition, the busy rule, interruption from a handler, the temporary file and the
 // error raised when the transport step fails.
+#include "../support/TempFolder.h"
 #include "mailvane/mailvane.h"
 
 #include <gtest/gtest.h>
@@ -17,38 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A private temporary folder, named by TMPDIR while the test runs.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "mvtestXXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-        const char* old = std::getenv("TMPDIR");
-        hadOld_ = old != nullptr;
-        old_ = hadOld_ ? old : "";
-        setenv("TMPDIR", path_.c_str(), 1);
-    }
-    ~TempFolder() {
-        if (hadOld_)
-            setenv("TMPDIR", old_.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-        fs::remove_all(path_);
-    }
-    const fs::path& path() const { return path_; }
-    std::size_t count() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), {}));
-    }
-    fs::path write(const std::string& name, const std::string& data) const {
-        std::ofstream(path_ / name, std::ios::binary) << data;
-        return path_ / name;
-    }
-
-private:
-    fs::path path_;
-    std::string old_;
-    bool hadOld_ = false;
-};
+using mailvanetest::TempFolder;
 
 struct Recorder : IMailvaneEvents {
     std::vector<std::pair<int, std::string>> trail;

@@ -2,6 +2,7 @@
 // Helpers shared by the composition tests: a private temporary folder named by TMPDIR, file
 // reading and writing, running the Python checker, and a message assembled as the session
 // sends it.
+#include "../support/TempFolder.h"
 #include "mailvane/ComposedMessage.h"
 
 #include <cstdio>
@@ -25,34 +26,7 @@ inline void writeFile(const fs::path& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;
 }
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "mvmimeXXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-        const char* old = std::getenv("TMPDIR");
-        hadOld_ = old != nullptr;
-        old_ = hadOld_ ? old : "";
-        setenv("TMPDIR", path_.c_str(), 1);
-    }
-    ~TempFolder() {
-        if (hadOld_)
-            setenv("TMPDIR", old_.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-        fs::remove_all(path_);
-    }
-    const fs::path& path() const { return path_; }
-    fs::path write(const std::string& name, const std::string& data) const {
-        writeFile(path_ / name, data);
-        return path_ / name;
-    }
-
-private:
-    fs::path path_;
-    std::string old_;
-    bool hadOld_ = false;
-};
+using mailvanetest::TempFolder;
 
 // Runs the checker script; returns its exit status and leaves its output in output.
 inline int runChecker(const std::string& arguments, std::string& output) {
