@@ -10,6 +10,7 @@
 #include "mime/Iso2022Jp.h"
 #include "net/NameResolver.h"
 #include "net/SocketLibrary.h"
+#include "smtp/CommandText.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -220,6 +221,11 @@ void Mailvane::put_LocalHost(const std::string& value) {
         s.localAddress = 0;
         s.greetingName.clear();
         return;
+    }
+    if (smtp::breaksCommandLine(value)) {
+        // The name is sent after EHLO/HELO, where a line break would start another command.
+        throw ComError(errorNumberForCode(smtp::kUnsafeCommandText), kProgId,
+                       smtp::kUnsafeGreetingNameText, help(kLocalHost));
     }
     const net::Resolution resolved = net::resolveIpv4(value);
     if (resolved.code != 0) {

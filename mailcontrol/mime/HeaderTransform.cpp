@@ -90,9 +90,15 @@ std::string transformAddressHeader(std::string_view value, int width, bool japan
     return foldHeader(out, width);
 }
 
-std::string transformSubject(std::string_view value, int width, bool japanese) {
-    if (!japanese || !hasEightBit(value))
-        return foldHeader(value, width);
+std::string transformSubject(std::string_view written, int width, bool japanese) {
+    if (!japanese || !hasEightBit(written))
+        return foldHeader(written, width);
+    // Line breaks become blanks, as folding makes them: kept, they would start header lines of
+    // their own. (No Shift_JIS trail byte is a CR or LF.)
+    std::string blanked(written);
+    std::replace_if(
+        blanked.begin(), blanked.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string_view value = blanked;
     // A limit of 0 (header width 40 or less) leaves words whole, like width 0 leaves folding off.
     const std::size_t limit =
         width > kEncodedWordOverhead ? static_cast<std::size_t>(width - kEncodedWordOverhead) : 0;

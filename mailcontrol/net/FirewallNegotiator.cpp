@@ -1,6 +1,7 @@
 #include "net/FirewallNegotiator.h"
 
 #include "net/Base64.h"
+#include "net/HostName.h"
 #include "net/NameResolver.h"
 #include "net/SocketErrors.h"
 
@@ -50,7 +51,12 @@ FirewallNegotiator::Step FirewallNegotiator::fail(std::string text) {
 
 FirewallNegotiator::Step FirewallNegotiator::start() {
     reply_.clear();
+    scanned_ = 0;
+    statusSeen_ = false;
     Step step;
+    if (namedForFirewall() && !isHostNameOrAddress(targetName())) {
+        return fail(kNotAHostNameText);
+    }
     switch (type_) {
     case FirewallType::Tunnel: {
         const std::string target = targetName() + ":" + std::to_string(port_);
@@ -111,12 +117,50 @@ FirewallNegotiator::Step FirewallNegotiator::feed(const char* data, std::size_t 
     return {};
 }
 
+bool FirewallNegotiator::namedForFirewall() const {
+    return type_ == FirewallType::Tunnel ||
+           (type_ == FirewallType::Socks5 && !server_.empty() && server_[0] == '*');
+}
+
 FirewallNegotiator::Step FirewallNegotiator::proxyReply() {
-    // The status line decides; wait for all of it so that a refusal reports the whole line.
-    const std::size_t lineEnd = reply_.find('\n');
-    if (lineEnd == std::string::npos) {
-        return {};
+    // Each read searches only what it added (a pattern may straddle the old end), and the reply
+    // has a cap, so a proxy that never ends its headers costs neither time nor memory.
+    if (!statusSeen_) {
+        const std::size_t lineEnd = reply_.find('\n', scanned_);
+        if (lineEnd == std::string::npos) {
+            scanned_ = reply_.size();
+            return reply_.size() > kMaxProxyReply ? fail(kReplyTooLongText) : Step{};
+        }
+        const Step judged = proxyStatus(lineEnd);
+        if (judged.state == State::Failed) {
+            return judged;
+        }
+        statusSeen_ = true;
+        scanned_ = 0;
     }
+    std::size_t end = reply_.find("\r\n\r\n", scanned_);
+    std::size_t skip = 4;
+    const std::size_t bare = reply_.find("\n\n", scanned_);
+    if (bare != std::string::npos && (end == std::string::npos || bare < end)) {
+        end = bare;
+        skip = 2;
+    }
+    if (end == std::string::npos) {
+        scanned_ = reply_.size() > 3 ? reply_.size() - 3 : 0;
+        return reply_.size() > kMaxProxyReply ? fail(kReplyTooLongText) : Step{};
+    }
+    if (end + skip > kMaxProxyReply) {
+        return fail(kReplyTooLongText);
+    }
+    phase_ = Phase::Done;
+    Step step;
+    step.state = State::Connected;
+    step.leftover = reply_.substr(end + skip);
+    return step;
+}
+
+FirewallNegotiator::Step FirewallNegotiator::proxyStatus(std::size_t lineEnd) {
+    // The status line decides; it is judged whole so that a refusal reports the whole line.
     std::string statusLine = reply_.substr(0, lineEnd);
     if (!statusLine.empty() && statusLine.back() == '\r') {
         statusLine.pop_back();
@@ -128,21 +172,7 @@ FirewallNegotiator::Step FirewallNegotiator::proxyReply() {
     if (i == std::string::npos || i >= statusLine.size() || statusLine[i] != '2') {
         return fail(statusLine);
     }
-    std::size_t end = reply_.find("\r\n\r\n");
-    std::size_t skip = 4;
-    const std::size_t bare = reply_.find("\n\n");
-    if (bare != std::string::npos && (end == std::string::npos || bare < end)) {
-        end = bare;
-        skip = 2;
-    }
-    if (end == std::string::npos) {
-        return {};
-    }
-    phase_ = Phase::Done;
-    Step step;
-    step.state = State::Connected;
-    step.leftover = reply_.substr(end + skip);
-    return step;
+    return {};
 }
 
 FirewallNegotiator::Step FirewallNegotiator::socks4Reply() {
@@ -210,7 +240,7 @@ FirewallNegotiator::Step FirewallNegotiator::socks5Request() {
     Step step;
     step.toSend = std::string("\x05\x01\x00", 3);
     if (!server_.empty() && server_[0] == '*') {
-        // The firewall resolves the name; SOCKS 5 wants its length before it.
+        // The firewall resolves the name (checked in start()); SOCKS 5 wants its length before it.
         const std::string name = targetName().substr(0, 255);
         step.toSend += '\x03';
         step.toSend += static_cast<char>(name.size());

@@ -10,6 +10,12 @@ enum class FirewallType { None = 0, Tunnel = 1, Socks4 = 2, Socks5 = 3 };
 
 class FirewallNegotiator {
 public:
+    // The most a proxy may send before the empty line that ends its reply.
+    static constexpr std::size_t kMaxProxyReply = 16 * 1024;
+    static constexpr const char* kReplyTooLongText = "firewall reply too long";
+    static constexpr const char* kNotAHostNameText =
+        "mail server name is not a host name or address";
+
     enum class State { Pending, Connected, Failed };
 
     struct Step {
@@ -31,6 +37,8 @@ private:
 
     Step fail(std::string text);
     Step proxyReply();
+    Step proxyStatus(std::size_t lineEnd);
+    bool namedForFirewall() const;
     Step socks4Reply();
     Step socks5Method();
     Step socks5Auth();
@@ -46,6 +54,8 @@ private:
     std::string password_;
     Phase phase_ = Phase::Idle;
     std::string reply_;
+    std::size_t scanned_ = 0; // bytes of reply_ already searched
+    bool statusSeen_ = false;
 };
 
 } // namespace mailvane::net

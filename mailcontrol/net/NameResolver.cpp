@@ -9,9 +9,29 @@
 
 namespace mailvane::net {
 
+namespace {
+
+// A name or dotted address has no blanks or control characters anywhere.
+bool isNameText(const std::string& name) {
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 Resolution resolveIpv4(const std::string& name) {
     Resolution result;
     if (name.empty()) {
+        return result;
+    }
+    if (!isNameText(name)) {
+        // inet_aton would take "127.0.0.1" from "127.0.0.1 anything" (and c_str() ends at a NUL).
+        result.code = kHostNotFound;
         return result;
     }
     in_addr dotted{};

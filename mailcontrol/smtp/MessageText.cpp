@@ -1,5 +1,7 @@
 #include "smtp/MessageText.h"
 
+#include "smtp/HeaderLineBreaks.h"
+
 namespace mailvane::smtp {
 
 namespace {
@@ -16,7 +18,8 @@ std::string withoutTrailingLineEnds(std::string text) {
 
 } // namespace
 
-std::string headerBlock(const MailMessage& m) {
+std::string headerBlock(const MailMessage& message) {
+    const MailMessage m = headerFieldsOnWire(message);
     const std::string& h = m.headers;
     if (h.size() > 1 && h.compare(0, 2, "\r\n") == 0) {
         // The host wrote every header itself; only the empty line that ends them is ensured,

@@ -2,7 +2,7 @@
 
 #include "net/Base64.h"
 #include "net/SocketLibrary.h"
-#include "smtp/AddressList.h"
+#include "smtp/CommandText.h"
 
 #include <cstdio>
 #include <memory>
@@ -71,6 +71,9 @@ Status SmtpSession::command(const std::string& cmd, const std::string& arg) {
         line += ' ';
         line += arg.substr(0, room > cmd.size() ? room - cmd.size() : 0);
     }
+    if (breaksCommandLine(line)) {
+        return {kUnsafeCommandText, kUnsafeCommandLineText};
+    }
     host_.trail(0, line);
     line += "\r\n";
     Status sent = connection_.sendAll(line);
@@ -116,7 +119,7 @@ Status SmtpSession::connectAndGreet(const SessionSettings& settings) {
 }
 
 Status SmtpSession::sendRecipients(const std::string& list, bool blind) {
-    for (const std::string& address : splitAddressList(list)) {
+    for (const std::string& address : envelopeRecipients(list)) {
         Status status = command("RCPT TO:<" + address + ">");
         if (status.ok()) {
             continue;
@@ -131,8 +134,13 @@ Status SmtpSession::sendRecipients(const std::string& list, bool blind) {
 }
 
 Status SmtpSession::mailTransaction(const SessionSettings& settings, const MailMessage& message) {
+    // Refused before the connection is opened, so nothing at all is sent.
+    Status status = checkCommandTexts(settings.greetingName, settings.loginUser,
+                                      settings.loginPassword, message);
+    if (!status.ok()) {
+        return status;
+    }
     connection_.startDeadline(settings.timeoutSeconds);
-    Status status;
     if (!connection_.isConnected()) {
         status = connectAndGreet(settings);
         if (!status.ok()) {
@@ -146,7 +154,7 @@ Status SmtpSession::mailTransaction(const SessionSettings& settings, const MailM
         return {kNoRecipient, "Please specify a recipient (To)."};
     }
     if (!(status = command("RSET")).ok() ||
-        !(status = command(mailFromCommand(message.from))).ok() ||
+        !(status = command(envelopeSenderCommand(message.from))).ok() ||
         !(status = sendRecipients(message.sendTo, false)).ok() ||
         !(status = sendRecipients(message.cc, false)).ok() ||
         !(status = sendRecipients(message.bcc, true)).ok() || !(status = command("DATA")).ok() ||
