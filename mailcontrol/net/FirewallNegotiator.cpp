@@ -70,6 +70,10 @@ FirewallNegotiator::Step FirewallNegotiator::start() {
         return step;
     }
     case FirewallType::Socks4: {
+        if (user_.find('\0') != std::string::npos) {
+            // The user ends at a NUL; the bytes after it would go on to the mail server.
+            return fail("firewall user holds a NUL character");
+        }
         // SOCKS 4 carries an address only; a name that does not resolve here fails with no
         // text of its own (the 118 failure then reads "[118] (no description available)").
         const Resolution r = resolveIpv4(targetName());

@@ -158,7 +158,7 @@ Status SmtpSession::mailTransaction(const SessionSettings& settings, const MailM
         !(status = sendRecipients(message.sendTo, false)).ok() ||
         !(status = sendRecipients(message.cc, false)).ok() ||
         !(status = sendRecipients(message.bcc, true)).ok() || !(status = command("DATA")).ok() ||
-        !(status = connection_.sendAll(headerBlock(message))).ok() ||
+        !(status = connection_.sendAll(DotStuffer().stuff(headerBlock(message)))).ok() ||
         !(status = sendBody(message)).ok() || !(status = connection_.sendAll("\r\n", 2)).ok()) {
         return status;
     }

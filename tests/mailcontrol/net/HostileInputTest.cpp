@@ -102,3 +102,13 @@ TEST_F(HostileInput, ProxyReplyIsCappedAndReadPieceByPiece) {
     EXPECT_EQ(up.state, State::Connected);
     EXPECT_EQ(up.leftover, "220 hi\r\n");
 }
+
+TEST_F(HostileInput, Socks4UserWithANulCannotAddBytesForTheServer) {
+    // The user ends at its NUL; what followed it would reach the mail server as if sent by us.
+    FirewallNegotiator n(FirewallType::Socks4, "127.0.0.1", 25,
+                         std::string("joe\0EHLO spoof\r\n", 16), "");
+    const auto step = n.start();
+    EXPECT_EQ(step.state, State::Failed);
+    EXPECT_EQ(step.toSend, "");
+    EXPECT_EQ(step.failure, "firewall user holds a NUL character");
+}

@@ -295,3 +295,38 @@ TEST(Injection, ProxyWithEndlessHeadersIsCutOffWithAFirewallError) {
     }
     EXPECT_EQ(proxy.received(), "CONNECT mail.example.com:25 HTTP/1.0\r\n\r\n");
 }
+
+TEST(Injection, HeaderLineOfASinglePeriodDoesNotEndTheData) {
+    for (const std::string headers :
+         {std::string("X-A: 1\r\n.\r\nMAIL FROM:<evil@attacker.example>"),
+          std::string("\r\nTo: ann@example.com\r\n.\r\nNOOP\r\n")}) {
+        SCOPED_TRACE(headers);
+        ScriptedServer server(acceptEverything);
+        Mailvane m;
+        sound(m, server.port());
+        m.put_OtherHeaders(headers);
+        ASSERT_NO_THROW(m.Send());
+        const std::string wire = server.received();
+        // The data ends once, after the body; the period line went out doubled.
+        EXPECT_EQ(wire.find("\r\n.\r\n"), wire.rfind("\r\n.\r\n")) << wire;
+        EXPECT_EQ(wire.substr(wire.size() - 13), "\r\n\r\n.\r\nQUIT\r\n") << wire;
+        EXPECT_NE(wire.find("\r\n..\r\n"), std::string::npos) << wire;
+    }
+}
+
+TEST(Injection, AttachmentNameWithLineBreaksStaysInItsParameter) {
+    mailvane::testing::TempDir dir;
+    const auto path = dir.path() / "plan\r\nBcc: hidden@example.com\r\nX-Injected: \"yes\".txt";
+    mailvane::testing::writeFile(path, "Section 1\r\n");
+    ScriptedServer server(acceptEverything);
+    Mailvane m;
+    sound(m, server.port());
+    m.AddAttachment(path.string());
+    ASSERT_NO_THROW(m.Send());
+    const std::string wire = server.received();
+    EXPECT_EQ(wire.find("\r\nBcc:"), std::string::npos) << wire;
+    EXPECT_EQ(wire.find("\r\nX-Injected:"), std::string::npos) << wire;
+    EXPECT_NE(wire.find("filename=\"plan  Bcc: hidden@example.com  X-Injected: \\\"yes\\\".txt\""),
+              std::string::npos)
+        << wire;
+}
