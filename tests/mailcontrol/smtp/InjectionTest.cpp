@@ -57,6 +57,26 @@ void sound(Mailvane& m, int port) {
     m.put_MessageText("Text\r\n");
 }
 
+// A sound message to port 25 of the given name through the HTTP proxy on proxyPort; 10 s.
+void throughProxy(Mailvane& m, int proxyPort, const std::string& mailServer) {
+    sound(m, 25);
+    m.put_FirewallType(fwTunnel);
+    m.put_FirewallHost("127.0.0.1");
+    m.put_FirewallPort(proxyPort);
+    m.put_MailServer(mailServer);
+    m.put_Timeout(10);
+}
+
+void expectFirewallFailure(Mailvane& m, const std::string& text) {
+    try {
+        m.Send();
+        ADD_FAILURE() << "sent";
+    } catch (const ComError& e) {
+        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), kFirewallNumber) << e.description();
+        EXPECT_EQ(e.description(), text);
+    }
+}
+
 struct Trail : IMailvaneEvents {
     std::vector<std::string> notes;
     void PITrail(std::int16_t& direction, std::string& message) override {
@@ -93,8 +113,8 @@ std::string headersOf(const std::string& wire) {
 TEST(Injection, LocalHostWithALineBreakIsRefusedWhenWrittenAndTrailingBlanksDoNotResolve) {
     Mailvane m;
     const std::string before = m.get_LocalHost();
-    for (const std::string bad : {std::string("127.0.0.1\r\nMAIL FROM:<spoof@attacker.example>"),
-                                  std::string("127.0.0.1\n"), std::string("127.0.0.1\0x", 11)}) {
+    for (const std::string& bad : {std::string("127.0.0.1\r\nMAIL FROM:<spoof@attacker.example>"),
+                                   std::string("127.0.0.1\n"), std::string("127.0.0.1\0x", 11)}) {
         try {
             m.put_LocalHost(bad);
             ADD_FAILURE() << "accepted " << ::testing::PrintToString(bad);
@@ -244,21 +264,9 @@ TEST(Injection, UnfoldedHeaderValuesAreKeptButNoBareLineBreakReachesTheWire) {
 TEST(Injection, MailServerThatIsNoHostNameNeverReachesTheProxy) {
     ScriptedServer proxy([](Peer& peer) { peer.waitClosed(); });
     Mailvane m;
-    Trail trail;
-    m.Advise(&trail);
-    sound(m, 25);
-    m.put_FirewallType(fwTunnel);
-    m.put_FirewallHost("127.0.0.1");
-    m.put_FirewallPort(proxy.port());
-    m.put_MailServer("mail.example.com:25 HTTP/1.0\r\nX-Injected: yes\r\n\r\nCONNECT evil");
-    m.put_Timeout(5);
-    try {
-        m.Send();
-        ADD_FAILURE() << "sent";
-    } catch (const ComError& e) {
-        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), kFirewallNumber);
-        EXPECT_EQ(e.description(), "mail server name is not a host name or address");
-    }
+    throughProxy(m, proxy.port(),
+                 "mail.example.com:25 HTTP/1.0\r\nX-Injected: yes\r\n\r\nCONNECT evil");
+    expectFirewallFailure(m, "mail server name is not a host name or address");
     EXPECT_EQ(proxy.received(), "");
 }
 
@@ -280,24 +288,13 @@ TEST(Injection, ProxyWithEndlessHeadersIsCutOffWithAFirewallError) {
         peer.waitClosed();
     });
     Mailvane m;
-    sound(m, 25);
-    m.put_FirewallType(fwTunnel);
-    m.put_FirewallHost("127.0.0.1");
-    m.put_FirewallPort(proxy.port());
-    m.put_MailServer("mail.example.com");
-    m.put_Timeout(15);
-    try {
-        m.Send();
-        ADD_FAILURE() << "sent";
-    } catch (const ComError& e) {
-        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), kFirewallNumber) << e.description();
-        EXPECT_EQ(e.description(), "firewall reply too long");
-    }
+    throughProxy(m, proxy.port(), "mail.example.com");
+    expectFirewallFailure(m, "firewall reply too long");
     EXPECT_EQ(proxy.received(), "CONNECT mail.example.com:25 HTTP/1.0\r\n\r\n");
 }
 
 TEST(Injection, HeaderLineOfASinglePeriodDoesNotEndTheData) {
-    for (const std::string headers :
+    for (const std::string& headers :
          {std::string("X-A: 1\r\n.\r\nMAIL FROM:<evil@attacker.example>"),
           std::string("\r\nTo: ann@example.com\r\n.\r\nNOOP\r\n")}) {
         SCOPED_TRACE(headers);
