@@ -1,6 +1,7 @@
 // What the transport does with input meant to break it: names with white space or line breaks
 // (the name parser, the CONNECT request) and a proxy whose reply never ends.
 #include "net/FirewallNegotiator.h"
+#include "net/HostName.h"
 #include "net/NameResolver.h"
 #include "support/LoadedLibrary.h"
 
@@ -111,4 +112,19 @@ TEST_F(HostileInput, Socks4UserWithANulCannotAddBytesForTheServer) {
     EXPECT_EQ(step.state, State::Failed);
     EXPECT_EQ(step.toSend, "");
     EXPECT_EQ(step.failure, "firewall user holds a NUL character");
+}
+
+TEST(HostName, NamesAndAddressesOnly) {
+    using mailvane::net::isHostNameOrAddress;
+    for (const char* good : {"mail", "mail.example.com", "10.0.0.1", "smtp-1_a.example", "[::1]",
+                             "[2001:db8::25]", "[::ffff:10.0.0.1]"}) {
+        EXPECT_TRUE(isHostNameOrAddress(good)) << good;
+    }
+    for (const char* bad : {"", "[]", "[::1", "[x]", "[a]b]", "mail example", "mail:25", "mail/x",
+                            "m\xc3\xa4il", "mail\t", "*mail"}) {
+        EXPECT_FALSE(isHostNameOrAddress(bad)) << bad;
+    }
+    EXPECT_TRUE(isHostNameOrAddress(std::string(255, 'a')));
+    EXPECT_FALSE(isHostNameOrAddress(std::string(256, 'a')));
+    EXPECT_FALSE(isHostNameOrAddress(std::string("mail\0x", 6)));
 }
