@@ -80,7 +80,7 @@ TEST_F(RegSettingsTest, SectionAndValueNamesIgnoreCase) {
 TEST_F(RegSettingsTest, ASectionNameEndingInABlankIsWrittenOnceAndReadBack) {
     reg.SaveSetting("Velmora", "Brevant ", "SERVERADDR", "10.0.0.1");
     reg.SaveSetting("Velmora", "Brevant ", "SERVERADDR", "10.0.0.2");
-    reg.SaveSetting("Velmora", "Brevant\t", "SERVERPORT", "555");
+    reg.SaveSetting("Velmora", "Brevant  ", "SERVERPORT", "555");
     EXPECT_EQ(reg.GetSetting("Velmora", "Brevant ", "SERVERADDR", "default"), "10.0.0.2");
     EXPECT_EQ(reg.GetSetting("Velmora", "Brevant ", "SERVERPORT", "default"), "555");
     const std::string text = readFile(store());
