@@ -96,18 +96,29 @@ void setUserDefaultDestination(const std::string& name) {
         ss << in.rdbuf();
         content = ss.str();
     }
-    std::string tmp = path + ".new";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << withDefaultDestination(content, name);
-        out.close();
-        if (!out)
-            throw std::system_error(errno ? errno : EIO, std::generic_category(),
-                                    "cannot write " + tmp);
+    // A new file of our own (never through a link planted at a known name), renamed over the
+    // old one when complete.
+    std::string tmp = path + ".XXXXXX";
+    const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw std::system_error(errno, std::generic_category(), "cannot create a file in " + dir);
+    const std::string text = withDefaultDestination(content, name);
+    size_t done = 0;
+    int err = ::fchmod(fd, 0644) == 0 ? 0 : errno;
+    while (err == 0 && done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            err = errno;
+        else
+            done += static_cast<size_t>(n);
     }
-    ::chmod(tmp.c_str(), 0644);
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
         ::unlink(tmp.c_str());
         throw std::system_error(err, std::generic_category(), "cannot replace " + path);
     }

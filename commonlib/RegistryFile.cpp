@@ -246,10 +246,20 @@ bool RegistryFile::sameName(const std::string& a, const std::string& b) {
            QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())).toCaseFolded();
 }
 
+std::string RegistryFile::sectionName(const std::string& section) {
+    return std::string(trim(section));
+}
+
 RegistryFile RegistryFile::parse(const std::string& content) {
     RegistryFile file;
     bool inSection = false;
     size_t start = 0;
+    // A byte-order mark some editors put first is not part of the first line; it is kept for
+    // writing back.
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        file.byteOrderMark_ = true;
+        start = 3;
+    }
     while (start < content.size()) {
         size_t end = content.find('\n', start);
         if (end == std::string::npos)
@@ -274,7 +284,7 @@ RegistryFile RegistryFile::parse(const std::string& content) {
 }
 
 std::string RegistryFile::serialize() const {
-    std::string out;
+    std::string out = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
     for (const auto& line : lines_) {
         out += line.text;
         out += '\n';
@@ -308,7 +318,9 @@ std::string RegistryFile::formatValue(const std::string& name, ValueKind kind,
     return out;
 }
 
-const RegistryLine* RegistryFile::find(const std::string& section, const std::string& name) const {
+const RegistryLine* RegistryFile::find(const std::string& sectionPath,
+                                       const std::string& name) const {
+    const std::string section = sectionName(sectionPath);
     bool match = false;
     for (const auto& line : lines_) {
         if (line.type == RegistryLine::Type::Section)
@@ -319,8 +331,9 @@ const RegistryLine* RegistryFile::find(const std::string& section, const std::st
     return nullptr;
 }
 
-void RegistryFile::set(const std::string& section, const std::string& name, ValueKind kind,
+void RegistryFile::set(const std::string& sectionPath, const std::string& name, ValueKind kind,
                        const std::string& data) {
+    const std::string section = sectionName(sectionPath);
     RegistryLine value;
     value.type = RegistryLine::Type::Value;
     value.text = formatValue(name, kind, data);
@@ -356,7 +369,8 @@ void RegistryFile::set(const std::string& section, const std::string& name, Valu
     lines_.push_back(std::move(value));
 }
 
-int RegistryFile::erase(const std::string& section, const std::string& name) {
+int RegistryFile::erase(const std::string& sectionPath, const std::string& name) {
+    const std::string section = sectionName(sectionPath);
     int removed = 0;
     bool match = false;
     std::vector<RegistryLine> kept;
@@ -374,7 +388,8 @@ int RegistryFile::erase(const std::string& section, const std::string& name) {
     return removed;
 }
 
-int RegistryFile::eraseTree(const std::string& path) {
+int RegistryFile::eraseTree(const std::string& treePath) {
+    const std::string path = sectionName(treePath);
     int removed = 0;
     bool match = false;
     std::vector<RegistryLine> kept;
@@ -449,7 +464,8 @@ void updateRegistry(const std::string& requested, const std::function<bool(Regis
         makeDirs(dir);
 
     std::string lockPath = path + ".lock";
-    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    // Never through a link: one planted there would have the file it names created or opened.
+    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (lock.get() < 0)
         throw std::system_error(errno, std::generic_category(), "cannot open " + lockPath);
     while (::flock(lock.get(), LOCK_EX) != 0)

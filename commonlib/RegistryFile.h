@@ -8,7 +8,8 @@
 //   "Width"=dword:1080                a 32-bit number, signed decimal
 //   "Blob"=hex:01,0a,ff               binary data, hex bytes
 // Names and strings are in double quotes with \\ \" \n \r \t and \xHH escapes. Blank lines and
-// lines starting with # or ; are comments. Any other line is kept as it stands and ignored.
+// lines starting with # or ; are comments. Any other line is kept as it stands and ignored. A
+// UTF-8 byte-order mark at the start is skipped (and kept).
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,9 +46,13 @@ public:
     static std::string formatValue(const std::string& name, ValueKind kind,
                                    const std::string& data);
     static bool sameName(const std::string& a, const std::string& b);
+    // A section path as it is stored and compared: without blanks at either end, the way a
+    // section line is read, so that what is written is found again.
+    static std::string sectionName(const std::string& section);
 
 private:
     std::vector<RegistryLine> lines_;
+    bool byteOrderMark_ = false;
 };
 
 // Where the settings file lives: $BREVANT_REGISTRY, else $XDG_CONFIG_HOME/Velmora/registry,

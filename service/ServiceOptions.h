@@ -1,5 +1,7 @@
 #pragma once
 // Everything the service is told on its command line (README.md lists the switches).
+#include "service/net/ConnectionLimits.h"
+
 #include <QDate>
 #include <QString>
 #include <QVector>
@@ -48,6 +50,7 @@ struct ServiceOptions {
     std::optional<Version> minVersion;
     QVector<Account> accounts;
     int requestIdleMs = 150; // a request is complete when nothing more came for this long
+    ConnectionLimits limits; // per listening socket (exchange and SMTP sink)
     FaultOptions faults;
     QString exportDesktop; // non-empty: write a client database there and exit
 

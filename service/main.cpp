@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
             return 1;
         archives.setHttpPort(http.serverPort());
         if (options.smtpPort >= 0) {
-            smtp = std::make_unique<SmtpSink>(QDir(catalogue.dataDir()).filePath("mail"));
+            smtp = std::make_unique<SmtpSink>(QDir(catalogue.dataDir()).filePath("mail"),
+                                              options.limits);
             if (!listen(*smtp, address, options.smtpPort, "SMTP"))
                 return 1;
         }

@@ -9,8 +9,9 @@ namespace brevant::store {
 // text holds no "|" while the stored value keeps it.
 QString SqlEscape(const QString& text);
 
-// "NULL" for a Null value or an empty text; the text unchanged when isNumber; otherwise the
-// text escaped by SqlEscape in single quotes.
+// "NULL" for a Null value or an empty text; the text unchanged when isNumber and it is a plain
+// number (digits with an optional sign, decimal point and exponent) or a Boolean ("True",
+// "False"); otherwise the text escaped by SqlEscape in single quotes.
 QString SqlValue(const QVariant& value, bool isNumber);
 
 } // namespace brevant::store

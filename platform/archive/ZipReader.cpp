@@ -2,12 +2,12 @@
 
 #include "platform/archive/ArchiveError.h"
 #include "platform/archive/EntryName.h"
+#include "platform/archive/TempFile.h"
 
 #include <zip.h>
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <memory>
 #include <system_error>
 
@@ -91,44 +91,23 @@ fs::path ZipReader::extract(std::int64_t index, const fs::path& folder,
         throw ArchiveError("cannot read " + name + " in " + path_ + ": " + zip_strerror(zip_));
 
     const fs::path target = targetFor(folder, name);
-    fs::path temp = folder / (name + ".part");
-    std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw ArchiveError("cannot write " + temp.string());
-        char buffer[65536];
-        std::uint64_t total = 0;
-        for (;;) {
-            zip_int64_t n = zip_fread(in.get(), buffer, sizeof buffer);
-            if (n < 0) {
-                out.close();
-                fs::remove(temp, ec);
-                throw ArchiveError("cannot read " + name + " in " + path_ + ": " +
-                                   zip_file_strerror(in.get()));
-            }
-            if (n == 0)
-                break;
-            total += static_cast<std::uint64_t>(n);
-            // The declared size may lie; the bytes actually read decide.
-            if (total > maxBytes) {
-                out.close();
-                fs::remove(temp, ec);
-                throw ArchiveError("entry " + name + " of " + path_ + " is too large");
-            }
-            out.write(buffer, n);
-        }
-        if (!out.flush()) {
-            out.close();
-            fs::remove(temp, ec);
-            throw ArchiveError("cannot write " + temp.string());
-        }
+    TempFile temp(folder / name);
+    char buffer[65536];
+    std::uint64_t total = 0;
+    for (;;) {
+        zip_int64_t n = zip_fread(in.get(), buffer, sizeof buffer);
+        if (n < 0)
+            throw ArchiveError("cannot read " + name + " in " + path_ + ": " +
+                               zip_file_strerror(in.get()));
+        if (n == 0)
+            break;
+        total += static_cast<std::uint64_t>(n);
+        // The declared size may lie; the bytes actually read decide.
+        if (total > maxBytes)
+            throw ArchiveError("entry " + name + " of " + path_ + " is too large");
+        temp.write(buffer, static_cast<std::size_t>(n));
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw ArchiveError("cannot write " + target.string());
-    }
+    temp.commit(target);
     return target;
 }
 

@@ -1,11 +1,9 @@
 #include "platform/archive/ZipWriter.h"
 
 #include "platform/archive/ArchiveError.h"
+#include "platform/archive/TempFile.h"
 
 #include <zip.h>
-
-#include <fstream>
-#include <system_error>
 
 namespace brevant::archive {
 
@@ -16,12 +14,9 @@ namespace {
 // libzip removes an archive that would have no entries, but an empty archive is a reply in its
 // own right ("these documents are no longer available"), so it is written by hand: a zip with no
 // entries is just the end-of-central-directory record.
-void writeEmptyZip(const fs::path& path) {
+void writeEmptyZip(TempFile& file) {
     static const char record[22] = {'P', 'K', 5, 6};
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(record, sizeof record);
-    if (!out.flush())
-        throw ArchiveError("cannot write " + path.string());
+    file.write(record, sizeof record);
 }
 
 std::string zipErrorText(int code) {
@@ -45,15 +40,15 @@ void ZipWriter::addBytes(const std::string& entryName, std::string bytes) {
 }
 
 void ZipWriter::write() const {
-    fs::path temp = path_;
-    temp += ".part";
-    std::error_code ec;
-    fs::remove(temp, ec);
+    TempFile temp(path_);
     if (entries_.empty()) {
         writeEmptyZip(temp);
     } else {
+        // libzip reopens the file by name, treats it as a new archive (ZIP_TRUNCATE) and
+        // replaces it by rename when closing, so it never writes through what is there either.
+        temp.close();
         int code = 0;
-        zip_t* za = zip_open(temp.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+        zip_t* za = zip_open(temp.path().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
         if (!za)
             throw ArchiveError("cannot create " + path_.string() + ": " + zipErrorText(code));
         for (const Entry& e : entries_) {
@@ -71,15 +66,10 @@ void ZipWriter::write() const {
         if (zip_close(za) < 0) {
             std::string why = zip_strerror(za);
             zip_discard(za);
-            fs::remove(temp, ec);
             throw ArchiveError("cannot write " + path_.string() + ": " + why);
         }
     }
-    fs::rename(temp, path_, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw ArchiveError("cannot write " + path_.string() + ": " + ec.message());
-    }
+    temp.commit(path_);
 }
 
 } // namespace brevant::archive

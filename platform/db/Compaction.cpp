@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,52 @@ bool exists(const QString& path) {
     return ::lstat(path.toLocal8Bit().constData(), &st) == 0;
 }
 
+// A plain file under that very name, not a link to one elsewhere.
+bool isRegularFile(const QString& path) {
+    struct stat st {};
+    return ::lstat(path.toLocal8Bit().constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The copy's name is taken before anything is written: created new, never through a link, and
+// held open so that its identity can be checked once the copy is written.
+class CopyFile {
+public:
+    explicit CopyFile(const QString& path) : path_(path) {
+        fd_ = ::open(path.toLocal8Bit().constData(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd_ < 0)
+            fileError(errno == ELOOP ? EEXIST : errno, path);
+        if (::fstat(fd_, &created_) != 0)
+            fileError(errno, path);
+    }
+    ~CopyFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    CopyFile(const CopyFile&) = delete;
+    CopyFile& operator=(const CopyFile&) = delete;
+
+    // The name still leads to the file created above (nobody swapped in a link or another file
+    // while the database engine wrote it by name), and its bytes are on disk.
+    void checkAndSync() const {
+        struct stat now {};
+        if (::lstat(path_.toLocal8Bit().constData(), &now) != 0)
+            fileError(errno, path_);
+        if (!S_ISREG(now.st_mode) || now.st_dev != created_.st_dev || now.st_ino != created_.st_ino)
+            throw DbError(errors::Unspecified,
+                          QStringLiteral("The compacted copy '%1' was replaced while it was "
+                                         "written.")
+                              .arg(path_));
+        if (::fsync(fd_) != 0)
+            fileError(errno, path_);
+    }
+
+private:
+    QString path_;
+    int fd_ = -1;
+    struct stat created_ {};
+};
+
 QString sqlText(const QString& s) {
     return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) +
            QLatin1Char('\'');
@@ -79,8 +126,8 @@ QString sqlText(const QString& s) {
 void checkCopy(const QString& path) {
     sqlite3* db = nullptr;
     QString result;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
-        SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK) {
         disableDoubleQuotedText(db);
         sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
@@ -105,13 +152,13 @@ void compactInto(const QString& sourcePath, const QString& destPath) {
                       QStringLiteral("Could not find file '%1'.").arg(sourcePath));
     if (exists(destPath))
         fileError(EEXIST, destPath);
-    bool wrote = false;
+    std::optional<CopyFile> copy(std::in_place, destPath);
     try {
         {
             Connection source;
             source.open(sourcePath);
             source.executeNative(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
-            wrote = true;
+            // The engine accepts the empty file created above as the copy's place.
             source.executeNative(QStringLiteral("VACUUM INTO %1;").arg(sqlText(destPath)));
         }
         // Closing the last connection removes the log; one still there means another user.
@@ -119,14 +166,13 @@ void compactInto(const QString& sourcePath, const QString& destPath) {
             throw DbError(
                 errors::Unspecified,
                 QStringLiteral("The database '%1' is in use by another process.").arg(sourcePath));
-        syncPath(destPath, false);
+        copy->checkAndSync();
+        copy.reset();
         checkCopy(destPath);
     } catch (...) {
-        if (wrote) {
-            ::unlink(destPath.toLocal8Bit().constData());
-            ::unlink((destPath + QStringLiteral("-wal")).toLocal8Bit().constData());
-            ::unlink((destPath + QStringLiteral("-shm")).toLocal8Bit().constData());
-        }
+        ::unlink(destPath.toLocal8Bit().constData());
+        ::unlink((destPath + QStringLiteral("-wal")).toLocal8Bit().constData());
+        ::unlink((destPath + QStringLiteral("-shm")).toLocal8Bit().constData());
         throw;
     }
 }
@@ -149,8 +195,9 @@ CompactionRecovery recoverInterruptedCompaction(const QString& databasePath,
         return CompactionRecovery::RemovedTemporary;
     }
     // The database went missing while a finished copy stood beside it: that copy is the data.
-    if (!QFileInfo(tempPath).isFile())
-        fileError(EISDIR, tempPath);
+    // Only a plain file is ours; a link there leads somewhere the database never was.
+    if (!isRegularFile(tempPath))
+        fileError(QFileInfo(tempPath).isSymLink() ? ELOOP : EISDIR, tempPath);
     checkCopy(tempPath);
     replaceFile(tempPath, databasePath);
     return CompactionRecovery::RestoredDatabase;

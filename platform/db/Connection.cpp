@@ -14,20 +14,36 @@ namespace {
 // Prepared statements kept per connection; the client's statement shapes number a few dozen.
 constexpr int kCacheLimit = 128;
 
-int authorize(void* data, int action, const char* a1, const char*, const char*, const char*) {
-    const auto* allowed = static_cast<const QSet<QString>*>(data);
+} // namespace
+
+int Connection::authorize(void* data, int action, const char* a1, const char* a2, const char*,
+                          const char*) {
+    const auto* rules = static_cast<const ReadOnlyRules*>(data);
     switch (action) {
     case SQLITE_SELECT:
-    case SQLITE_FUNCTION:
         return SQLITE_OK;
+    case SQLITE_FUNCTION: // a1 is unused, a2 the function's name
+        return a2 && rules->functions.contains(QString::fromUtf8(a2).toLower()) ? SQLITE_OK
+                                                                                : SQLITE_DENY;
     case SQLITE_READ:
-        return allowed->contains(QString::fromUtf8(a1).toLower()) ? SQLITE_OK : SQLITE_DENY;
+        return rules->tables.contains(QString::fromUtf8(a1).toLower()) ? SQLITE_OK : SQLITE_DENY;
     default:
         return SQLITE_DENY;
     }
 }
 
-} // namespace
+QStringList Connection::queryFunctions() {
+    return {// what the translator writes for left, right, datepart, chr, ucase, lcase, len, mid
+            "jet_left", "jet_right", "jet_datepart", "char", "upper", "lower", "length", "substr",
+            "substring",
+            // matching and plain text, numbers and Null
+            "like", "trim", "ltrim", "rtrim", "instr", "abs", "round", "coalesce", "ifnull",
+            "nullif",
+            // dates
+            "date", "time", "datetime", "julianday", "strftime",
+            // aggregates
+            "count", "min", "max", "sum", "total", "avg"};
+}
 
 void disableDoubleQuotedText(sqlite3* db) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -50,13 +66,16 @@ void Connection::open(const QString& connection, Mode mode) {
     }
 }
 
-void Connection::openReadOnly(const QString& connection, const QStringList& allowedTables) {
+void Connection::openReadOnly(const QString& connection, const QStringList& allowedTables,
+                              const QStringList& allowedFunctions) {
     openFile(connection, SQLITE_OPEN_READONLY, false);
-    allowedTables_.clear();
+    readOnlyRules_ = {};
     for (const QString& t : allowedTables)
-        allowedTables_.insert(t.toLower());
+        readOnlyRules_.tables.insert(t.toLower());
+    for (const QString& f : allowedFunctions)
+        readOnlyRules_.functions.insert(f.toLower());
     readOnly_ = true;
-    sqlite3_set_authorizer(db_, authorize, &allowedTables_);
+    sqlite3_set_authorizer(db_, authorize, &readOnlyRules_);
 }
 
 void Connection::openFile(const QString& connection, int flags, bool create) {
@@ -113,14 +132,19 @@ void Connection::requireOpen() const {
 }
 
 void Connection::raise(int rc) const {
-    throw DbError(errorNumberFor(rc), QString::fromUtf8(sqlite3_errmsg(db_)), rc);
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+    // A function the authorizer refuses comes back as a plain error; it is a refusal all the
+    // same.
+    if (readOnly_ && message.startsWith(QLatin1String("not authorized")))
+        throw DbError(errors::PermissionDenied, message, SQLITE_AUTH);
+    throw DbError(errorNumberFor(rc), message, rc);
 }
 
 void Connection::reloadSchema() {
     requireOpen();
     schema_.clear();
     // Read before any authorizer applies to the caller's statements.
-    auto* saved = readOnly_ ? &allowedTables_ : nullptr;
+    auto* saved = readOnly_ ? &readOnlyRules_ : nullptr;
     if (saved)
         sqlite3_set_authorizer(db_, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;

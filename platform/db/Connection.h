@@ -36,10 +36,16 @@ public:
     // looked up without regard to case. Write-ahead logging, synchronous=NORMAL.
     void open(const QString& connection, Mode mode = Mode::ReadWrite);
 
-    // Read-only, for a server that runs statements it did not write: only SELECT, and only
-    // reading the named tables (names compared without regard to case), is allowed; anything
-    // else fails with errors::PermissionDenied.
-    void openReadOnly(const QString& connection, const QStringList& allowedTables);
+    // Read-only, for a server that runs statements it did not write: only SELECT, only reading
+    // the named tables and only calling the named SQL functions (names compared without regard
+    // to case) is allowed; anything else fails with errors::PermissionDenied.
+    void openReadOnly(const QString& connection, const QStringList& allowedTables,
+                      const QStringList& allowedFunctions = queryFunctions());
+
+    // The SQL functions a translated query needs: the translator's own, matching, text, number,
+    // date and aggregate functions. Not included: anything that reads or leaks the process or
+    // its files (load_extension, fts3_tokenizer, ...), formatting, blobs and randomness.
+    static QStringList queryFunctions();
 
     bool isOpen() const { return db_ != nullptr; }
     void close();
@@ -63,6 +69,8 @@ private:
     friend class Recordset;
     friend class StatementRun;
 
+    static int authorize(void* data, int action, const char* a1, const char* a2, const char*,
+                         const char*);
     void openFile(const QString& connection, int flags, bool create);
     void requireOpen() const;
     sqlite3_stmt* prepare(const TranslatedStatement& t);
@@ -73,7 +81,10 @@ private:
     QString path_;
     JetSchema schema_;
     QHash<QByteArray, sqlite3_stmt*> cache_;
-    QSet<QString> allowedTables_;
+    struct ReadOnlyRules {
+        QSet<QString> tables, functions; // lower case
+    };
+    ReadOnlyRules readOnlyRules_;
     bool readOnly_ = false;
 };
 

@@ -4,6 +4,8 @@
 #include "platform/db/JetDate.h"
 #include "platform/db/JetLexer.h"
 
+#include <QSet>
+
 #include <optional>
 
 namespace brevant::db {
@@ -214,11 +216,18 @@ public:
     }
 
 private:
-    // SQLite wants UPDATE t SET col = ..., not SET t.col = ...
+    // SQLite wants UPDATE t SET col = ..., not SET t.col = ... (copied once, not erased in
+    // place, so that many assignments stay linear).
     void unqualifyAssignments() {
         size_t i = 0;
         while (i < tokens_.size() && !tokens_[i].isWord("set"))
             ++i;
+        if (i >= tokens_.size())
+            return;
+        Tokens out;
+        out.reserve(tokens_.size());
+        out.insert(out.end(), tokens_.begin(),
+                   tokens_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
         int depth = 0;
         bool atStart = true;
         for (++i; i < tokens_.size(); ++i) {
@@ -227,7 +236,7 @@ private:
                 break;
             if (atStart && i + 3 < tokens_.size() && isIdent(t) && tokens_[i + 1].isSymbol(".") &&
                 isIdent(tokens_[i + 2]) && tokens_[i + 3].isSymbol("=")) {
-                tokens_.erase(tokens_.begin() + i, tokens_.begin() + i + 2);
+                i += 2; // drop the qualifier and its dot
             }
             atStart = false;
             if (tokens_[i].isSymbol("("))
@@ -236,11 +245,18 @@ private:
                 --depth;
             else if (depth == 0 && tokens_[i].isSymbol(","))
                 atStart = true;
+            out.push_back(tokens_[i]);
         }
+        out.insert(out.end(), tokens_.begin() + static_cast<std::ptrdiff_t>(i), tokens_.end());
+        tokens_ = std::move(out);
         marks_.assign(tokens_.size(), ColumnKind::Other);
     }
 
+    // The tables named after FROM, INTO, JOIN and UPDATE, each once and only when the schema
+    // knows it (an unknown table contributes no column kinds), so that looking up a column
+    // costs the same however many times a clause names its tables.
     void collectTables() {
+        QSet<JetSchema::Name> seen;
         for (size_t i = 0; i + 1 < tokens_.size(); ++i) {
             const JetToken& t = tokens_[i];
             if (!(t.isWord("from") || t.isWord("into") || t.isWord("join") ||
@@ -248,7 +264,12 @@ private:
                 continue;
             size_t j = i + 1;
             while (j < tokens_.size() && isIdent(tokens_[j])) {
-                tables_.push_back(tokens_[j].text);
+                const QString& table = tokens_[j].text;
+                if (!seen.contains(JetSchema::Name{table})) {
+                    seen.insert(JetSchema::Name{table});
+                    if (schema_.hasTable(table))
+                        tables_.push_back(table);
+                }
                 ++j;
                 if (j < tokens_.size() && tokens_[j].isWord("as"))
                     j += 2; // alias

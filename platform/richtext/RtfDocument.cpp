@@ -29,6 +29,11 @@ public:
 
     void paragraph() override { cursor_.insertBlock(); }
 
+    // One edit block around the whole reading: the document lays itself out once at the end
+    // instead of after every insert (which made many runs in one paragraph quadratic).
+    void begin() { cursor_.beginEditBlock(); }
+    void end() { cursor_.endEditBlock(); }
+
 private:
     QTextCursor cursor_;
 };
@@ -40,7 +45,9 @@ void setRtf(QTextDocument& document, const QString& rtf) {
     document.setUndoRedoEnabled(false);
     document.clear();
     DocumentSink sink(document);
+    sink.begin();
     readRtf(rtf, sink);
+    sink.end();
     document.setUndoRedoEnabled(undo);
 }
 

@@ -1,5 +1,7 @@
 #include "service/exchange/DocumentSelection.h"
 
+#include <QSet>
+
 namespace brevant::service {
 
 std::optional<DocumentSelection> parseDocumentSelection(const QString& text) {
@@ -11,6 +13,7 @@ std::optional<DocumentSelection> parseDocumentSelection(const QString& text) {
         return std::nullopt;
     if (at < 0)
         return s;
+    QSet<QString> seen;
     for (const QString& entry : text.mid(at + 1).split(':')) {
         if (entry.isEmpty())
             continue; // a stray separator asks for nothing
@@ -18,14 +21,18 @@ std::optional<DocumentSelection> parseDocumentSelection(const QString& text) {
         const QString key = entry.mid(4);
         if (key.isEmpty())
             return std::nullopt;
-        if (kind == "PLN~")
-            s.plans << key;
-        else if (kind == "SPC~")
-            s.sections << key;
-        else if (kind == "ADD~")
-            s.addenda << key;
-        else
+        QStringList* list = kind == "PLN~"   ? &s.plans
+                            : kind == "SPC~" ? &s.sections
+                            : kind == "ADD~" ? &s.addenda
+                                             : nullptr;
+        if (!list)
             return std::nullopt;
+        // Keys are matched without regard to case, so "plan001" after "PLAN001" is the same
+        // document; asked for twice, it is packed once (an archive cannot hold a name twice).
+        if (!seen.contains(kind + key.toCaseFolded())) {
+            seen.insert(kind + key.toCaseFolded());
+            *list << key;
+        }
     }
     return s;
 }

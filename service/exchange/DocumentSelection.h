@@ -8,6 +8,7 @@
 
 namespace brevant::service {
 
+// Each list names a document once, in the order first asked for.
 struct DocumentSelection {
     int jobId = 0;
     QStringList plans;    // plan page file names

@@ -1,17 +1,19 @@
 #pragma once
-// The framed exchange's listening socket: one ExchangeSession per accepted connection.
+// The framed exchange's listening socket: one ExchangeSession per accepted connection, within
+// the connection limits.
 #include "service/exchange/ServiceContext.h"
-
-#include <QTcpServer>
+#include "service/net/GuardedServer.h"
 
 namespace brevant::service {
 
-class ExchangeServer : public QTcpServer {
+class ExchangeServer : public GuardedServer {
 public:
     ExchangeServer(ServiceContext& context, QObject* parent = nullptr);
 
 protected:
-    void incomingConnection(qintptr descriptor) override;
+    void startSession(QTcpSocket* socket) override;
+    QByteArray busyReply() const override;
+    QString kindName() const override { return "exchange"; }
 
 private:
     ServiceContext& context_;

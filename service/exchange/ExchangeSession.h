@@ -36,8 +36,11 @@ private:
     ReplySender sender_;
     QTimer idle_;     // the pause that ends a request
     QTimer inactive_; // a connection that says nothing for long is closed
+    QTimer header_;   // a new connection's header must be whole soon
+    QTimer deadline_; // and a request, once begun, whole within a minute (a trickle ends too)
     QTimer drain_;    // after refusing a flood, read and drop it for a moment before closing
     QByteArray buffer_;
+    bool headerWhole_ = false; // the buffer's header was read already: only the argument grows
     State state_ = State::Reading;
 };
 

@@ -9,14 +9,14 @@
 #include <QString>
 #include <QVector>
 
-struct sqlite3_context;
-struct sqlite3_value;
-
 namespace brevant::service {
 
 class SearchEngine {
 public:
     explicit SearchEngine(const QString& databasePath, int timeLimitMs = 3000);
+
+    // Longer clauses are refused without being translated.
+    static constexpr qsizetype MaxClauseLength = 64 * 1024;
 
     struct Result {
         bool ok = false;
@@ -27,7 +27,6 @@ public:
 
 private:
     static int progress(void* self);
-    static void refuseFunction(sqlite3_context* context, int argc, sqlite3_value** argv);
 
     brevant::db::Connection connection_;
     QElapsedTimer clock_;

@@ -1,10 +1,10 @@
 #include "service/smtp/SmtpSession.h"
 
+#include "service/log/LogLine.h"
 #include "service/smtp/SmtpSink.h"
 
-#include <QDateTime>
 #include <QSaveFile>
-#include <cstdio>
+#include <algorithm>
 
 namespace brevant::service {
 
@@ -29,18 +29,40 @@ QByteArray addressOf(const QByteArray& line) {
 }
 } // namespace
 
-SmtpSession::SmtpSession(QTcpSocket* socket, SmtpSink& sink, QObject* parent)
+SmtpSession::SmtpSession(QTcpSocket* socket, SmtpSink& sink, int firstBytesMs, QObject* parent)
     : QObject(parent), socket_(socket), sink_(sink) {
     socket_->setParent(this);
+    // Qt stops taking bytes from the system once this much is waiting to be handled, so a
+    // client that is not being read from feels it in its own sending.
+    socket_->setReadBufferSize(ReadChunkBytes);
     inactive_.setSingleShot(true);
-    connect(&inactive_, &QTimer::timeout, this, [this] {
-        reply("421 Timeout");
-        socket_->disconnectFromHost();
+    firstBytes_.setSingleShot(true);
+    connect(&inactive_, &QTimer::timeout, this, [this] { onInactive(); });
+    connect(&firstBytes_, &QTimer::timeout, this, [this] {
+        writeLogLine("smtp closed: nothing sent after the greeting");
+        socket_->abort();
     });
-    connect(socket_, &QTcpSocket::readyRead, this, [this] { onReadyRead(); });
+    connect(socket_, &QTcpSocket::readyRead, this, [this] {
+        firstBytes_.stop();
+        inactive_.start(InactiveMs);
+        process();
+    });
+    // Replies leaving make room to handle the commands that wait.
+    connect(socket_, &QTcpSocket::bytesWritten, this, [this] { process(); });
     connect(socket_, &QTcpSocket::disconnected, this, [this] { deleteLater(); });
     inactive_.start(InactiveMs);
+    firstBytes_.start(firstBytesMs);
     reply("220 brevant-service SMTP sink ready");
+}
+
+void SmtpSession::onInactive() {
+    if (socket_->bytesToWrite() > MaxUnreadReplyBytes) {
+        // It does not read: a polite goodbye would never leave.
+        socket_->abort();
+        return;
+    }
+    reply("421 Timeout");
+    socket_->disconnectFromHost();
 }
 
 void SmtpSession::reply(const QByteArray& text) {
@@ -54,26 +76,35 @@ void SmtpSession::resetEnvelope() {
     tooLarge_ = false;
 }
 
-void SmtpSession::onReadyRead() {
-    inactive_.start(InactiveMs);
-    input_ += socket_->readAll();
-    for (;;) {
-        const qsizetype end = input_.indexOf("\r\n");
-        if (end < 0) {
-            if (input_.size() > MaxLineBytes && state_ != State::Data) {
-                reply("500 Line too long");
-                input_.clear();
-            } else if (input_.size() > MaxMessageBytes) {
-                tooLarge_ = true;
-                input_.clear();
-            }
+void SmtpSession::process() {
+    while (socket_->state() == QAbstractSocket::ConnectedState) {
+        // Commands sent without reading the replies wait, and so (through the read buffer's
+        // limit) does the client, until it has read what it was sent.
+        if (socket_->bytesToWrite() > MaxUnreadReplyBytes)
             return;
+        const qsizetype end = input_.indexOf("\r\n", scanFrom_);
+        if (end >= 0) {
+            const QByteArray line = input_.mid(consumed_, end - consumed_);
+            consumed_ = scanFrom_ = end + 2;
+            onLine(line);
+            continue;
         }
-        const QByteArray line = input_.left(end);
-        input_.remove(0, end + 2);
-        onLine(line);
-        if (socket_->state() != QAbstractSocket::ConnectedState)
+        // Only an unfinished line is left: keep it, then read more.
+        input_.remove(0, consumed_);
+        consumed_ = 0;
+        scanFrom_ = std::max<qsizetype>(0, input_.size() - 1); // a CR may end the buffer
+        if (input_.size() > MaxLineBytes && state_ != State::Data) {
+            reply("500 Line too long");
+            input_.clear();
+            scanFrom_ = 0;
+        } else if (input_.size() > MaxMessageBytes) {
+            tooLarge_ = true;
+            input_.clear();
+            scanFrom_ = 0;
+        }
+        if (socket_->bytesAvailable() == 0)
             return;
+        input_ += socket_->read(ReadChunkBytes);
     }
 }
 
@@ -141,6 +172,10 @@ void SmtpSession::onCommand(const QByteArray& line) {
             reply("503 Need MAIL FROM first");
             return;
         }
+        if (recipients_.size() >= MaxRecipients) {
+            reply("452 4.5.3 Too many recipients");
+            return;
+        }
         recipients_ << addressOf(line);
         reply("250 OK");
     } else if (isCommand(line, "DATA")) {
@@ -196,11 +231,9 @@ void SmtpSession::storeMessage() {
         reply("451 Could not store the message");
         return;
     }
-    std::fprintf(stderr, "%s brevant-service: smtp from=%s to=%d message=%lld bytes file=%s\n",
-                 QDateTime::currentDateTime().toString(Qt::ISODate).toLocal8Bit().constData(),
-                 from_.constData(), int(recipients_.size()),
-                 static_cast<long long>(message_.size()), path.toLocal8Bit().constData());
-    std::fflush(stderr);
+    writeLogLine(QString("smtp from=%1 to=%2 message=%3 bytes file=%4")
+                     .arg(logEscaped(QString::fromUtf8(from_)), QString::number(recipients_.size()),
+                          QString::number(message_.size()), logEscaped(path)));
     reply("250 OK: message stored");
 }
 

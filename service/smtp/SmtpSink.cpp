@@ -8,8 +8,8 @@
 
 namespace brevant::service {
 
-SmtpSink::SmtpSink(const QString& mailFolder, QObject* parent)
-    : QTcpServer(parent), folder_(mailFolder) {
+SmtpSink::SmtpSink(const QString& mailFolder, const ConnectionLimits& limits, QObject* parent)
+    : GuardedServer(limits, parent), folder_(mailFolder) {
     QDir().mkpath(folder_);
 }
 
@@ -23,13 +23,12 @@ QString SmtpSink::nextMessagePath() {
     return path;
 }
 
-void SmtpSink::incomingConnection(qintptr descriptor) {
-    auto* socket = new QTcpSocket;
-    if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
-        return;
-    }
-    new SmtpSession(socket, *this, this);
+void SmtpSink::startSession(QTcpSocket* socket) {
+    new SmtpSession(socket, *this, limits().firstBytesMs, this);
+}
+
+QByteArray SmtpSink::busyReply() const {
+    return "421 4.7.0 brevant-service too many connections, try again later\r\n";
 }
 
 } // namespace brevant::service

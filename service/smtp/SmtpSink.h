@@ -2,21 +2,24 @@
 // An SMTP server that accepts every message (AUTH LOGIN and PLAIN accepted with any
 // credentials) and stores it as a file DIR/mail/<time>-<n>.eml, envelope first, so that
 // e-mailing documents works in the demo and can be checked in tests.
+#include "service/net/GuardedServer.h"
+
 #include <QString>
-#include <QTcpServer>
 
 namespace brevant::service {
 
-class SmtpSink : public QTcpServer {
+class SmtpSink : public GuardedServer {
 public:
-    SmtpSink(const QString& mailFolder, QObject* parent = nullptr);
+    SmtpSink(const QString& mailFolder, const ConnectionLimits& limits, QObject* parent = nullptr);
 
     QString folder() const { return folder_; }
     // The file name for the next stored message.
     QString nextMessagePath();
 
 protected:
-    void incomingConnection(qintptr descriptor) override;
+    void startSession(QTcpSocket* socket) override;
+    QByteArray busyReply() const override;
+    QString kindName() const override { return "smtp"; }
 
 private:
     QString folder_;

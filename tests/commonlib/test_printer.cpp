@@ -66,6 +66,29 @@ TEST(SetNewDefaultPrinter, WritesTheUsersOptionsFileAtomically) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / ".cups/lpoptions.new"));
 }
 
+TEST(SetNewDefaultPrinter, ALinkAtTheOldTemporaryNameIsNotWrittenThrough) {
+    harlix::test::TempDir dir;
+    harlix::test::ScopedEnv env;
+    env.set("HOME", dir.path().string());
+    std::filesystem::create_directory(dir.path() / ".cups");
+    std::ofstream(dir.path() / "victim") << "precious\n";
+    std::filesystem::create_symlink(dir.path() / "victim", dir.path() / ".cups/lpoptions.new");
+    harlix::detail::setUserDefaultDestination("Laser");
+    std::ifstream victim(dir.path() / "victim");
+    std::stringstream v;
+    v << victim.rdbuf();
+    EXPECT_EQ(v.str(), "precious\n");
+    std::ifstream in(dir.path() / ".cups/lpoptions");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(ss.str(), "Default Laser\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / ".cups/lpoptions.new"));
+    // Only the options file and the planted link are there: no temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / ".cups"),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
 namespace {
 
 int freePort() {

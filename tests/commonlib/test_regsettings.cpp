@@ -77,6 +77,36 @@ TEST_F(RegSettingsTest, SectionAndValueNamesIgnoreCase) {
     EXPECT_EQ(text.find("proxyon"), std::string::npos) << "the first spelling is kept";
 }
 
+TEST_F(RegSettingsTest, ASectionNameEndingInABlankIsWrittenOnceAndReadBack) {
+    reg.SaveSetting("Velmora", "Brevant ", "SERVERADDR", "10.0.0.1");
+    reg.SaveSetting("Velmora", "Brevant ", "SERVERADDR", "10.0.0.2");
+    reg.SaveSetting("Velmora", "Brevant  ", "SERVERPORT", "555");
+    EXPECT_EQ(reg.GetSetting("Velmora", "Brevant ", "SERVERADDR", "default"), "10.0.0.2");
+    EXPECT_EQ(reg.GetSetting("Velmora", "Brevant ", "SERVERPORT", "default"), "555");
+    const std::string text = readFile(store());
+    EXPECT_EQ(text, "[SOFTWARE\\Velmora\\Brevant]\n\"SERVERADDR\"=\"10.0.0.2\"\n"
+                    "\"SERVERPORT\"=\"555\"\n")
+        << text;
+    EXPECT_TRUE(reg.DeleteSetting("Velmora", "Brevant ", "SERVERPORT"));
+    EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SERVERPORT", "gone"), "gone");
+}
+
+TEST_F(RegSettingsTest, AByteOrderMarkDoesNotHideTheFirstSection) {
+    const std::string bom = "\xEF\xBB\xBF";
+    writeFile(store(), bom + "[SOFTWARE\\Velmora\\Brevant]\n\"SERVERADDR\"=\"10.1.1.1\"\n");
+    EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SERVERADDR", "default"), "10.1.1.1");
+    reg.SaveSetting("Velmora", "Brevant", "SERVERADDR", "10.2.2.2");
+    EXPECT_EQ(readFile(store()),
+              bom + "[SOFTWARE\\Velmora\\Brevant]\n\"SERVERADDR\"=\"10.2.2.2\"\n");
+}
+
+TEST_F(RegSettingsTest, ALinkAtTheLockFileIsNotFollowed) {
+    fs::create_symlink(dir / "created-elsewhere", store() + ".lock");
+    EXPECT_THROW(reg.SaveSetting("Velmora", "Brevant", "SERVERADDR", "10.0.0.1"), ComError);
+    EXPECT_FALSE(fs::exists(dir / "created-elsewhere"));
+    EXPECT_FALSE(fs::exists(store()));
+}
+
 TEST_F(RegSettingsTest, NumbersAreStoredAsDwordsAndReadAsDecimalText) {
     reg.SaveSetting("Velmora", "Brevant", "Width", "1080", harlix::vsDWORDVal);
     reg.SaveSetting("Velmora", "Brevant", "Minus", " -1 ", harlix::vsDWORDVal);

@@ -9,10 +9,11 @@
 #include <QTcpSocket>
 #include <QTemporaryFile>
 #include <QUrl>
+#include <sys/resource.h>
 
 namespace brevant::service::test {
 
-ServiceProcess::ServiceProcess(const QStringList& extra, const QString& dataDir) {
+ServiceProcess::ServiceProcess(const QStringList& extra, const QString& dataDir, int maxOpenFiles) {
     if (dataDir.isEmpty()) {
         temp_ = std::make_unique<QTemporaryDir>();
         dataDir_ = temp_->path();
@@ -46,6 +47,12 @@ ServiceProcess::ServiceProcess(const QStringList& extra, const QString& dataDir)
     process_.setStandardErrorFile(dataDir_ + "/service.log");
     process_.setProgram(BREVANT_SERVICE_EXE);
     process_.setArguments(args);
+    if (maxOpenFiles > 0) {
+        process_.setChildProcessModifier([maxOpenFiles] {
+            const rlimit limit{rlim_t(maxOpenFiles), rlim_t(maxOpenFiles)};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+    }
     process_.start();
     if (!process_.waitForStarted(10000)) {
         error_ = process_.errorString();

@@ -21,7 +21,9 @@ inline QDate testToday() {
 class ServiceProcess {
 public:
     // Starts the service with the standard test options plus extra; dataDir empty: a fresh one.
-    explicit ServiceProcess(const QStringList& extra = {}, const QString& dataDir = {});
+    // maxOpenFiles > 0 lowers the service's descriptor limit (RLIMIT_NOFILE) to that number.
+    explicit ServiceProcess(const QStringList& extra = {}, const QString& dataDir = {},
+                            int maxOpenFiles = 0);
     ~ServiceProcess();
 
     bool started() const { return port > 0; }

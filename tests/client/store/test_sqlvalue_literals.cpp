@@ -63,4 +63,49 @@ TEST(SqlValueLiterals, HostileTextsAreStoredAsGiven) {
     EXPECT_TRUE(rs.field("Description").isNull());
 }
 
+TEST(SqlValueLiterals, OnlyPlainNumbersGoUnquoted) {
+    for (const char* number : {"0", "42", "-7", "+3", "1250000.50", ".5", "5.", "1e6", "2.5E-3"})
+        EXPECT_EQ(SqlValue(QString(number), true), number) << number;
+    EXPECT_EQ(SqlValue(1.5, true), "1.5");
+    EXPECT_EQ(SqlValue(true, true), "True");
+    EXPECT_EQ(SqlValue(false, true), "False");
+    // Anything else a server could send for a number column is quoted as text.
+    const QList<QPair<QString, QString>> texts = {
+        {"1 OR 1=1", "'1 OR 1=1'"},
+        {"0); DELETE FROM Projects; --", "'0); DELETE FROM Projects; --'"},
+        {"1|2", "'1' & chr(124) & '2'"},
+        {"O'Brien", "'O''Brien'"},
+        {"12abc", "'12abc'"},
+        {" 12", "' 12'"},
+        {"0x10", "'0x10'"},
+        {"-", "'-'"},
+        {".", "'.'"},
+        {"1e", "'1e'"},
+        {"--1", "'--1'"},
+        {"(5)", "'(5)'"},
+        {"٣", "'٣'"},
+    };
+    for (const auto& [text, literal] : texts)
+        EXPECT_EQ(SqlValue(text, true), literal) << text.toStdString();
+}
+
+TEST(SqlValueLiterals, AHostileNumberIsStoredAsItsTextNotRunAsSql) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Desktop.mdb");
+    brevant::db::createDesktopDatabase(file);
+    brevant::db::Connection c;
+    c.open(file);
+    c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (1,'A','kept')");
+    // As an import would write a project's Bid or Size from the service's document.
+    c.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" +
+              SqlValue(QString("2"), true) + ",'P','d'," +
+              SqlValue(QString("0); DELETE FROM Specs WHERE (1=1"), true) + ")");
+    brevant::db::Recordset rs;
+    rs.open("Select * from [Specs] where [JobID] = 1", c);
+    EXPECT_FALSE(rs.eof()) << "the statement ran the text as SQL";
+    rs.open("Select [Size] from [Plans] where [JobID] = 2", c);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.field("Size").toString(), "0); DELETE FROM Specs WHERE (1=1");
+}
+
 } // namespace

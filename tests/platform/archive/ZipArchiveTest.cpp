@@ -142,4 +142,46 @@ TEST_F(ZipArchiveTest, WritingIntoMissingFolderThrows) {
     EXPECT_THROW(writer.write(), ArchiveError);
 }
 
+TEST_F(ZipArchiveTest, LinksPlantedAtTemporaryNamesAreNeitherFollowedNorTouched) {
+    { std::ofstream(dir / "victim.txt") << "precious"; }
+    ZipWriter writer(dir / "d.zip");
+    writer.addBytes("name", "from the archive");
+    writer.write();
+    // Links at the names a temporary file used to have, pointing at a file and at a name
+    // that does not exist yet.
+    fs::create_symlink(dir / "victim.txt", dir / "out" / "name.part");
+    fs::create_symlink(dir / "created-elsewhere", dir / "out" / "name.part.tmp");
+    ZipReader reader(dir / "d.zip");
+    EXPECT_EQ(reader.extract(0, dir / "out"), dir / "out" / "name");
+    EXPECT_EQ(slurp(dir / "out" / "name"), "from the archive");
+    EXPECT_EQ(slurp(dir / "victim.txt"), "precious");
+    EXPECT_FALSE(fs::exists(dir / "created-elsewhere"));
+    EXPECT_TRUE(fs::is_symlink(dir / "out" / "name.part"));
+    // Nothing else is left in the folder: the extracted file and the two links.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 3);
+
+    // The writer too: its own temporary name is new, the planted link stays a link.
+    fs::create_symlink(dir / "victim.txt", dir / "e.zip.part");
+    ZipWriter empty(dir / "e.zip");
+    empty.write();
+    ZipWriter full(dir / "f.zip");
+    fs::create_symlink(dir / "victim.txt", dir / "f.zip.part");
+    full.addBytes("a", "b");
+    full.write();
+    EXPECT_EQ(slurp(dir / "victim.txt"), "precious");
+    EXPECT_EQ(ZipReader(dir / "e.zip").entryCount(), 0);
+    EXPECT_EQ(ZipReader(dir / "f.zip").readAll(0), "b");
+    EXPECT_TRUE(fs::is_symlink(dir / "e.zip.part"));
+}
+
+TEST_F(ZipArchiveTest, AFailedExtractionLeavesNoTemporaryFile) {
+    ZipWriter writer(dir / "g.zip");
+    writer.addBytes("big.bin", std::string(5000, 'z'));
+    writer.write();
+    { std::ofstream(dir / "out" / "big.bin") << "kept"; }
+    EXPECT_THROW(ZipReader(dir / "g.zip").extract(0, dir / "out", 4096), ArchiveError);
+    EXPECT_EQ(slurp(dir / "out" / "big.bin"), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+}
+
 } // namespace

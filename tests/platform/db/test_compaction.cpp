@@ -77,4 +77,39 @@ TEST_F(Compaction, RecoveryRemovesOrRestoresTheTemporaryFile) {
     EXPECT_EQ(entries(), QStringList{"#db1.mdb"});
 }
 
+TEST_F(Compaction, LinksAtTheCopysNameAreNeverFollowed) {
+    // A dangling link: writing the copy through it would create a file elsewhere.
+    const QString elsewhere = dir.filePath("elsewhere.mdb");
+    ASSERT_TRUE(QFile::link(elsewhere, temp()));
+    try {
+        compactInto(file(), temp());
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), 58);
+    }
+    EXPECT_FALSE(QFileInfo::exists(elsewhere));
+    EXPECT_TRUE(QFileInfo(temp()).isSymLink());
+
+    // A link to a good database file, with the database gone: not taken as the lost copy, and
+    // the database is not turned into a link to somewhere else.
+    ASSERT_TRUE(QFile::remove(temp()));
+    ASSERT_TRUE(QFile::copy(file(), elsewhere));
+    ASSERT_TRUE(QFile::link(elsewhere, temp()));
+    ASSERT_TRUE(QFile::remove(file()));
+    EXPECT_THROW(recoverInterruptedCompaction(file(), temp()), DbError);
+    EXPECT_FALSE(QFileInfo(file()).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(file()));
+    EXPECT_TRUE(QFileInfo(temp()).isSymLink());
+}
+
+TEST_F(Compaction, AFailedCompactionLeavesNoCopy) {
+    // The source is not a database: the copy created for it is removed again.
+    QFile bad(file());
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write(QByteArray(4096, 'x'));
+    bad.close();
+    EXPECT_THROW(compactInto(file(), temp()), DbError);
+    EXPECT_EQ(entries(), QStringList{"Desktop.mdb"});
+}
+
 } // namespace

@@ -91,6 +91,40 @@ TEST(JetTranslator, RewritesTheJetForms) {
     }
 }
 
+TEST(JetTranslator, ColumnKindsComeFromTheTablesNamedHoweverOftenTheyAreNamed) {
+    const JetSchema schema = desktopKinds();
+    // The first table the schema knows that has the column decides; unknown tables add nothing.
+    TranslatedStatement t = translateJet(
+        "SELECT * FROM Nowhere, [Updates] AS u WHERE Added = '12/8/2026' AND Due_Date = '1/2/2026'",
+        schema);
+    EXPECT_EQ(t.params, QVariantList({"2026-12-08 00:00:00", "1/2/2026"}));
+
+    // Thousands of sub-queries naming the same tables: every date still converted.
+    QString clause = "SELECT Job_ID FROM Projects WHERE";
+    for (int i = 0; i < 3000; ++i)
+        clause += " Job_ID IN (SELECT JobID FROM Updates, Nowhere WHERE Added >= '1/2/2026') OR";
+    clause += " Due_Date = '3/4/2026'";
+    t = translateJet(clause, schema);
+    ASSERT_EQ(t.params.size(), 3001);
+    EXPECT_EQ(t.params.first(), "2026-01-02 00:00:00");
+    EXPECT_EQ(t.params.at(2999), "2026-01-02 00:00:00");
+    EXPECT_EQ(t.params.last(), "2026-03-04 00:00:00");
+
+    // Many qualified assignments lose their qualifiers, and only in SET.
+    QString update = "UPDATE Projects SET Projects.Due_Date = '5/6/2026'";
+    for (int i = 0; i < 2000; ++i)
+        update += QString(", Projects.C%1 = %1").arg(i);
+    update += " WHERE Projects.Job_ID = 1";
+    t = translateJet(update, schema);
+    const QString sql = QString::fromUtf8(t.sql);
+    EXPECT_TRUE(sql.startsWith("UPDATE Projects SET Due_Date = ? , C0 = ? , C1 = ?"))
+        << sql.left(80).toStdString();
+    EXPECT_TRUE(sql.endsWith("WHERE Projects.Job_ID = ?")) << sql.right(40).toStdString();
+    EXPECT_FALSE(sql.contains("Projects.C"));
+    EXPECT_EQ(t.params.first(), "2026-05-06 00:00:00");
+    EXPECT_EQ(t.params.size(), 2002);
+}
+
 TEST(JetTranslator, RefusesWhatItCannotRunSafely) {
     const JetSchema schema = desktopKinds();
     const char* bad[] = {

@@ -51,6 +51,32 @@ const QString kHead = QStringLiteral(
     "Verdana;}{\\f1\\fnil Verdana;}{\\f2\\fmodern\\fprq1\\fcharset0 Courier New;}}"
     "{\\colortbl ;\\red0\\green0\\blue0;\\red10\\green20\\blue30;}");
 
+TEST(RtfDocument, ManyRunsInOneParagraphAreOneEdit) {
+    // Bold and plain alternating thousands of times in a single paragraph, as a marked report
+    // line can: the document hears of it once, not once per run (each of which relaid it out).
+    QString rtf = kHead + "\\pard\\f0\\fs16 ";
+    for (int i = 0; i < 2000; ++i)
+        rtf += QString("\\b a%1\\b0  b ").arg(i);
+    rtf += "\\par}";
+    QTextDocument doc;
+    doc.setTextWidth(600);
+    doc.documentLayout(); // laid out as in a report box
+    int changes = 0;
+    QObject::connect(&doc, &QTextDocument::contentsChange, [&](int, int, int) { ++changes; });
+    setRtf(doc, rtf);
+    EXPECT_LE(changes, 5); // clearing and the one edit; 4,000 runs were 4,000 changes
+    EXPECT_GE(changes, 1);
+    EXPECT_EQ(doc.blockCount(), 2);
+    EXPECT_TRUE(doc.toPlainText().startsWith("a0 b a1 b a2"));
+    // Every run keeps its own format.
+    int bold = 0, runs = 0;
+    for (auto it = doc.firstBlock().begin(); !it.atEnd(); ++it, ++runs)
+        bold += it.fragment().charFormat().fontWeight() == QFont::Bold ? 1 : 0;
+    EXPECT_EQ(runs, 4000);
+    EXPECT_EQ(bold, 2000);
+    EXPECT_FALSE(doc.isUndoAvailable());
+}
+
 } // namespace
 
 TEST(RtfReader, ReportTextWithBoldRunsFontsAndColours) {

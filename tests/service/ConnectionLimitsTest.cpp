@@ -1,0 +1,125 @@
+// Connections a client opens and leaves idle cannot take the service over: there is a limit per
+// address and in all, a connection that says nothing is closed soon, and running out of file
+// descriptors pauses accepting instead of leaving the service deaf or spinning.
+#include "RawSocket.h"
+#include "ServiceHarness.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+using namespace brevant::service::test;
+
+namespace {
+
+// The service itself needs about twenty descriptors (files, listening sockets, its event loop).
+constexpr int DescriptorLimit = 40;
+
+const QByteArray Busy = "+NOOK+The server could not complete your request -- Please try again "
+                        "later ...\x01";
+
+// Everything a connection receives until the service closes it or timeoutMs pass.
+QByteArray readUntilClosed(RawSocket& s, int timeoutMs, bool* closed) {
+    QByteArray all;
+    QDeadlineTimer deadline(timeoutMs);
+    *closed = false;
+    while (!*closed && !deadline.hasExpired())
+        all += s.readSome(50, closed);
+    return all;
+}
+
+// An access check answered "1" (repeated until the deadline: a closed connection is noticed by
+// the service a moment later than by the test).
+bool answersWithin(int port, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (exchange(port, frame(4, ""), 3000).data == "1\x01")
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+TEST(ConnectionLimitsTest, IdleConnectionsAreLimitedPerAddressAndInAll) {
+    ServiceProcess service(
+        {"--max-per-address", "3", "--max-connections", "5", "--first-bytes-ms", "60000"});
+    ASSERT_TRUE(service.started()) << service.errorText().toStdString();
+    std::vector<std::unique_ptr<RawSocket>> idle;
+    for (int i = 0; i < 3; ++i) {
+        idle.push_back(std::make_unique<RawSocket>(service.port, "127.0.0.1"));
+        ASSERT_TRUE(idle.back()->ok());
+    }
+    // A fourth from the same address is told the service is busy and closed.
+    RawSocket fourth(service.port, "127.0.0.1");
+    ASSERT_TRUE(fourth.ok());
+    bool closed = false;
+    EXPECT_EQ(readUntilClosed(fourth, 20000, &closed), Busy);
+    EXPECT_TRUE(closed);
+
+    // Another address still gets in, until the limit in all is reached.
+    for (int i = 0; i < 2; ++i) {
+        idle.push_back(std::make_unique<RawSocket>(service.port, "127.0.0.2"));
+        ASSERT_TRUE(idle.back()->ok());
+    }
+    RawSocket third(service.port, "127.0.0.3");
+    ASSERT_TRUE(third.ok());
+    EXPECT_EQ(readUntilClosed(third, 20000, &closed), Busy);
+    EXPECT_TRUE(closed);
+
+    // The accepted ones are untouched: they are still waiting, with nothing said to them.
+    for (auto& s : idle)
+        EXPECT_TRUE(s->readSome(0).isEmpty());
+    // Once one closes, its place is free again.
+    idle.front()->close();
+    EXPECT_TRUE(answersWithin(service.port, 20000));
+    EXPECT_TRUE(service.stderrText().contains("exchange connection from 127.0.0.1 refused"));
+}
+
+TEST(ConnectionLimitsTest, SilentOrStalledConnectionsAreClosedSoon) {
+    ServiceProcess service; // the default time for a new connection's first bytes
+    ASSERT_TRUE(service.started());
+    // A client that speaks at once is served as ever ...
+    Connection search(service.port);
+    ASSERT_TRUE(search.connected());
+    const QByteArray clause = frame(1, "WHERE [Job Information].[Name] LIKE '%a%'");
+    EXPECT_TRUE(search.request(clause).body().startsWith("<?xml"));
+
+    RawSocket silent(service.port);
+    RawSocket halfHeader(service.port);
+    ASSERT_TRUE(silent.ok() && halfHeader.ok());
+    ASSERT_TRUE(halfHeader.sendAll("\x04test|sec"));
+    // Both closed far sooner than the five minutes an established connection may idle.
+    bool closed = false;
+    EXPECT_EQ(readUntilClosed(silent, 60000, &closed), QByteArray());
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(readUntilClosed(halfHeader, 60000, &closed),
+              "+NOOK+Invalid request -- Please contact support ...\x01");
+    EXPECT_TRUE(closed);
+    // ... and its connection, kept open after a search, still takes the next one.
+    EXPECT_TRUE(search.request(clause).body().startsWith("<?xml"));
+}
+
+TEST(ConnectionLimitsTest, RunningOutOfDescriptorsPausesAcceptingAndRecovers) {
+    // A descriptor limit the service reaches before its connection limits, so that accept()
+    // itself fails.
+    ServiceProcess service({}, {}, DescriptorLimit);
+    ASSERT_TRUE(service.started()) << service.errorText().toStdString();
+    std::vector<std::unique_ptr<RawSocket>> flood;
+    for (int i = 0; i < 80; ++i) {
+        flood.push_back(std::make_unique<RawSocket>(service.port));
+        ASSERT_TRUE(flood.back()->ok()) << i;
+    }
+    QDeadlineTimer deadline(30000);
+    while (!service.stderrText().contains("exchange accept failed") && !deadline.hasExpired())
+        QThread::msleep(50);
+    EXPECT_TRUE(service.stderrText().contains("exchange accept failed"))
+        << service.stderrText().right(500).toStdString();
+    flood.clear();
+    // Descriptors are free again: the service answers without being restarted.
+    EXPECT_TRUE(answersWithin(service.port, 30000))
+        << service.stderrText().right(500).toStdString();
+}
+
+} // namespace
