@@ -6,6 +6,7 @@
 #include "shell/HeadlessExports.h"
 
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace brevant;
@@ -70,6 +71,44 @@ TEST(JobList, WholePositiveNumbersSeparatedByCommas) {
     EXPECT_FALSE(ParseJobList("12,x").has_value());
     EXPECT_FALSE(ParseJobList("-3").has_value());
     EXPECT_FALSE(ParseJobList("").has_value());
+}
+
+} // namespace
+
+namespace {
+
+// The program itself, as a script would run it: no display, the settings file and program
+// folder of the test.
+TEST_F(HeadlessExport, TheProgramExportsFromTheCommandLineWithoutADisplay) {
+    const QString program = QStringLiteral(BREVANT_BINARY_DIR) + "/client/brevant";
+    ASSERT_TRUE(QFile::exists(program)) << qPrintable(program);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    auto run = [&](const QStringList& args, QString* errText = nullptr) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        if (errText)
+            *errText = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    };
+    const QString csv = env_.path("tracked.csv");
+    EXPECT_EQ(run({"--export-list", csv, "--filter", "track"}), 0);
+    EXPECT_EQ(read(csv), "\xEF\xBB\xBF"
+                         "BID DATE,TITLE,ASSIGN\r\n2027-04-15,POOL,\r\n"
+                         "No Date Set,GYM,\r\n");
+    const QString ics = env_.path("bids.ics");
+    EXPECT_EQ(run({"--export-calendar", ics, "--jobs", "9,7"}), 0);
+    EXPECT_TRUE(read(ics).contains("UID:9-bid@brevant"));
+    EXPECT_TRUE(read(ics).contains("UID:7-bid@brevant"));
+
+    QString why;
+    EXPECT_EQ(run({"--export-calendar", ics, "--jobs", "nine"}, &why), 2);
+    EXPECT_TRUE(why.contains("--jobs")) << qPrintable(why);
+    EXPECT_EQ(run({"--export-list", csv, "--filter", "SOME"}, &why), 1);
 }
 
 } // namespace
