@@ -31,7 +31,11 @@ void addWindowSystemOptions(QCommandLineParser& parser) {
 } // namespace
 
 std::vector<ProgramOption> ProgramOptions() {
-    return {};
+    std::vector<ProgramOption> all{{JobsOption(), {}}};
+    for (auto* part : {&ExportProgramOptions})
+        for (ProgramOption& o : part())
+            all.push_back(std::move(o));
+    return all;
 }
 
 QString ProgramVersionLine() {

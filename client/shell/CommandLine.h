@@ -27,6 +27,11 @@ struct ProgramOption {
 // its handler in its own file.
 std::vector<ProgramOption> ProgramOptions();
 
+// "--jobs 12,34": the projects a window-less command works on; shared by those commands.
+const QCommandLineOption& JobsOption();
+// The options of each capability, in their own files.
+std::vector<ProgramOption> ExportProgramOptions(); // ExportOptions.cpp
+
 // "Brevant Desktop 1.0.0".
 QString ProgramVersionLine();
 

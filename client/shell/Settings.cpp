@@ -25,4 +25,11 @@ void WriteSetting(const QString& key, const QString& value) {
                            harlix::vsStringVal);
 }
 
+int ReminderDaysSetting() {
+    bool ok = false;
+    const int days =
+        ReadSetting(QStringLiteral("MESSAGEDAYS"), QStringLiteral("2")).trimmed().toInt(&ok);
+    return ok ? days : 2; // a damaged value must not stop the start-up
+}
+
 } // namespace brevant

@@ -12,4 +12,7 @@ QString ReadSetting(const QString& key, const QString& defaultValue = QString())
 // written.
 void WriteSetting(const QString& key, const QString& value);
 
+// MESSAGEDAYS as a number of days (2 when it is not a whole number).
+int ReminderDaysSetting();
+
 } // namespace brevant

@@ -11,6 +11,7 @@
 #include "shell/ProgramFolders.h"
 #include "shell/Settings.h"
 #include "shell/modResources.h"
+#include "store/LocalSearch.h"
 
 #include <harlix/ComError.h>
 
@@ -139,6 +140,11 @@ bool InitializeApplication() {
             WriteSetting(QStringLiteral("DATALOC"), DataLocation);
         }
         DbRecordset = std::make_unique<db::Recordset>();
+        try {
+            store::ensureSearchIndex(*DbConnection);
+        } catch (const db::DbError&) {
+            // The local search then reports its own error; the program works without it.
+        }
         return true;
     } catch (const db::DbError& e) {
         ui::message(QStringLiteral("Error initializing application: %1 - %2")
@@ -177,10 +183,7 @@ QString ReminderText(const QDate& lastUpdate) {
 }
 
 bool ShowUpdateReminder(const QDate& today) {
-    bool ok = false;
-    int days = ReadSetting(QStringLiteral("MESSAGEDAYS"), QStringLiteral("2")).trimmed().toInt(&ok);
-    if (!ok)
-        days = 2; // a damaged value must not stop the start-up
+    const int days = ReminderDaysSetting();
     if (!ReminderDue(modResources::ShowReminder, modResources::LastUpdate, today, days))
         return false;
     ui::message(ReminderText(modResources::LastUpdate), ui::Buttons::Ok, ui::Icon::Information,

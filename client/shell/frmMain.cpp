@@ -91,6 +91,8 @@ void frmMain::buildMenus() {
         addCommand(mnuFile, "mnuFileClear", QStringLiteral("Clear Cache for Selected Project(s)")));
     later(addCommand(mnuFile, "mnuFileEmail", QStringLiteral("E-Mail Selected Documents")));
     mnuFile->addSeparator();
+    addExportCommands(mnuFile);
+    mnuFile->addSeparator();
     connect(addCommand(mnuFile, "mnuExit", QStringLiteral("Exit")), &QAction::triggered, this,
             &QWidget::close);
 
@@ -392,7 +394,7 @@ void frmMain::buildCentre() {
     right->setStretchFactor(1, 2);
     auto* centre = new QSplitter(Qt::Horizontal, this);
     centre->setObjectName(QStringLiteral("splitMain"));
-    centre->addWidget(ListView1);
+    centre->addWidget(buildSearchPane());
     centre->addWidget(right);
     centre->setStretchFactor(0, 1);
     centre->setStretchFactor(1, 1);

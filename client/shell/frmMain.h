@@ -13,6 +13,7 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
@@ -118,6 +119,13 @@ public:
     void mnuListAssign2_Click();
     void mnuListJobList_Click();
 
+    // ---- Local search and exports (frmMainSearch.cpp) --------------------------------------
+    // The search box's text, trimmed; empty when the View filter decides the list.
+    QString searchText() const;
+    void txtSearch_Change();
+    void mnuFileExportCalendar_Click();
+    void mnuFileExportList_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -146,6 +154,9 @@ private:
     void showHeaderSortIcons();
     void markChecked(bool tagged);
     int firstColumnDecoration(const QTreeWidget* view) const;
+    QWidget* buildSearchPane();
+    void addExportCommands(QMenu* menu);
+    void clearSearch();
 
     // Controls, each named as the program refers to it.
     QMenu* mnuFile;
@@ -165,6 +176,7 @@ private:
     QToolBar* Toolbar1;
     QVector<QAction*> buttons_; // index 1..12 as on the toolbar; [0] unused
     QLabel* statusPanel1;
+    QLineEdit* txtSearch = nullptr;
     QTreeWidget* ListView1;
     QTreeWidget* ListView2;
     QTreeWidget* ListView3;
@@ -193,6 +205,7 @@ private:
     QPointer<frmWait> wait_;
     store::SortState sort_;
     int documentTab_ = 0;
+    QStringList searchWords_; // what the search box found, marked in the report panes
     bool filling_ = false;
     bool unloaded_ = false;
 };

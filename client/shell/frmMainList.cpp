@@ -7,9 +7,11 @@
 #include "platform/db/Recordset.h"
 #include "platform/richtext/RtfDocument.h"
 #include "platform/ui/Ui.h"
+#include "reports/FilterMarking.h"
 #include "reports/ProjectReports.h"
 #include "shell/ImageIndexes.h"
 #include "shell/modResources.h"
+#include "store/LocalSearch.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -97,6 +99,7 @@ void frmMain::ShowFilter(const QString& filter) {
     mnuListNewRec->setChecked(filter == QLatin1String("NEW"));
     mnuListTrackRec->setChecked(filter == QLatin1String("TRACK"));
     mnuListVeiwedRec->setChecked(filter == QLatin1String("VIEW"));
+    clearSearch(); // a chosen filter shows its projects, not what was searched
     LoadProjects(filter, false);
 }
 
@@ -128,8 +131,11 @@ void frmMain::LoadProjects(const QString& filter, bool quiet) {
             showWaitForm();
         ListView1->setUpdatesEnabled(false);
         yield();
-        const auto result =
-            store::loadProjects(*modResources::DbConnection, store::filterFromName(filter), sort_);
+        const QString search = searchText();
+        const auto result = search.isEmpty()
+                                ? store::loadProjects(*modResources::DbConnection,
+                                                      store::filterFromName(filter), sort_)
+                                : store::searchProjects(*modResources::DbConnection, search, sort_);
         rows = result.rows;
         if (rows.empty()) {
             ClearProjectDetail();
@@ -192,6 +198,9 @@ void frmMain::LoadProjectDetail(int jobId) {
             richtext::setRtf(*Contacts->document(), panes.contacts);
             richtext::setRtf(*Updates->document(), panes.updates);
             richtext::setRtf(*Awards->document(), panes.awards);
+            if (!searchWords_.isEmpty())
+                for (QTextEdit* box : {Summary, Bidders, Contacts, Updates, Awards})
+                    reports::MarkFilterWords(*box->document(), searchWords_);
             notes = panes.notes;
             title = project.value(QStringLiteral("Name")).toString();
         }

@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, MenusHoldEveryEntryInOrderWithTheirSeparators) {
     EXPECT_EQ(captions(child<QMenu>("mnuFile")),
               (QStringList{"Find Projects (Online)", "Icon Summary", "-", "Copy Project",
                            "Clear Cache for Selected Project(s)", "E-Mail Selected Documents", "-",
-                           "Exit"}));
+                           "Export Bid Calendar...", "Export Project List...", "-", "Exit"}));
     EXPECT_EQ(captions(child<QMenu>("mnuList")),
               (QStringList{"Select All", "De-Select All", "-", "Project Display", "-",
                            "Print Full Report for Selected Project(s)",

@@ -1,0 +1,43 @@
+#include "platform/ui/ConsoleUi.h"
+
+namespace brevant::ui {
+
+Answer ConsoleUi::message(const QString& text, Buttons buttons, Icon, const QString& title) {
+    std::fprintf(out_, "%s: %s\n", qPrintable(title), qPrintable(text));
+    std::fflush(out_);
+    switch (buttons) {
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        return Answer::Yes;
+    case Buttons::RetryCancel:
+        return Answer::Cancel; // retrying without a person would only repeat the failure
+    case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
+    case Buttons::Ok:
+    case Buttons::OkCancel:
+        break;
+    }
+    return Answer::Ok;
+}
+
+std::optional<QString> ConsoleUi::input(const QString&, const QString&, const QString&) {
+    return std::nullopt;
+}
+
+QString ConsoleUi::openFile(const QString&, const QString&, const QString&) {
+    return {};
+}
+
+QStringList ConsoleUi::openFiles(const QString&, const QString&, const QString&) {
+    return {};
+}
+
+QString ConsoleUi::saveFile(const QString&, const QString&, const QString&) {
+    return {};
+}
+
+QString ConsoleUi::pickFolder(const QString&, const QString&) {
+    return {};
+}
+
+} // namespace brevant::ui
