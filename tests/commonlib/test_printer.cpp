@@ -17,6 +17,15 @@
 
 using harlix::detail::withDefaultDestination;
 
+namespace {
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+} // namespace
+
 TEST(LpOptions, TheNewDefaultReplacesTheOldAndKeepsOptions) {
     EXPECT_EQ(withDefaultDestination("", "Office"), "Default Office\n");
     EXPECT_EQ(withDefaultDestination("Default Old sides=two-sided-long-edge\n"
@@ -59,10 +68,7 @@ TEST(SetNewDefaultPrinter, WritesTheUsersOptionsFileAtomically) {
     std::filesystem::create_directory(dir.path() / ".cups");
     std::ofstream(dir.path() / ".cups/lpoptions") << "Default Old\n";
     harlix::detail::setUserDefaultDestination("Laser");
-    std::ifstream in(dir.path() / ".cups/lpoptions");
-    std::stringstream ss;
-    ss << in.rdbuf();
-    EXPECT_EQ(ss.str(), "Dest Old\nDefault Laser\n");
+    EXPECT_EQ(readText(dir.path() / ".cups/lpoptions"), "Dest Old\nDefault Laser\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / ".cups/lpoptions.new"));
 }
 
@@ -74,14 +80,8 @@ TEST(SetNewDefaultPrinter, ALinkAtTheOldTemporaryNameIsNotWrittenThrough) {
     std::ofstream(dir.path() / "victim") << "precious\n";
     std::filesystem::create_symlink(dir.path() / "victim", dir.path() / ".cups/lpoptions.new");
     harlix::detail::setUserDefaultDestination("Laser");
-    std::ifstream victim(dir.path() / "victim");
-    std::stringstream v;
-    v << victim.rdbuf();
-    EXPECT_EQ(v.str(), "precious\n");
-    std::ifstream in(dir.path() / ".cups/lpoptions");
-    std::stringstream ss;
-    ss << in.rdbuf();
-    EXPECT_EQ(ss.str(), "Default Laser\n");
+    EXPECT_EQ(readText(dir.path() / "victim"), "precious\n");
+    EXPECT_EQ(readText(dir.path() / ".cups/lpoptions"), "Default Laser\n");
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / ".cups/lpoptions.new"));
     // Only the options file and the planted link are there: no temporary file is left.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / ".cups"),

@@ -30,6 +30,17 @@ QByteArray say(QTcpSocket& s, const QByteArray& line) {
     return reply;
 }
 
+// The messages the sink stored, in the order of their file names.
+QList<QByteArray> storedMessages(const ServiceProcess& service) {
+    const QDir mail(service.dataDir() + "/mail");
+    QList<QByteArray> messages;
+    for (const QString& name : mail.entryList({"*.eml"}, QDir::Files, QDir::Name)) {
+        QFile f(mail.filePath(name));
+        messages << (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    }
+    return messages;
+}
+
 TEST(SmtpSinkTest, StoresAcceptedMessagesWithTheirEnvelope) {
     ServiceProcess service;
     ASSERT_TRUE(service.started());
@@ -52,12 +63,9 @@ TEST(SmtpSinkTest, StoresAcceptedMessagesWithTheirEnvelope) {
         say(s, "Subject: Plans\r\n\r\nFirst line\r\n..starts with a dot\r\n.").startsWith("250"));
     EXPECT_TRUE(say(s, "QUIT").startsWith("221"));
 
-    const QDir mail(service.dataDir() + "/mail");
-    const QStringList files = mail.entryList({"*.eml"}, QDir::Files);
-    ASSERT_EQ(files.size(), 1);
-    QFile f(mail.filePath(files.first()));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
+    const QList<QByteArray> stored = storedMessages(service);
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored.first(),
               QByteArray("X-Envelope-From: <estimator@example.com>\r\n"
                          "X-Envelope-To: <one@example.com>\r\n"
                          "X-Envelope-To: <two@example.com>\r\n"
@@ -87,12 +95,9 @@ TEST(SmtpSinkTest, RecipientsBeyondAHundredAreRefusedAndNotKept) {
     EXPECT_TRUE(say(s, "MAIL FROM:<estimator@example.com>").startsWith("250"));
     EXPECT_TRUE(say(s, "RCPT TO:<next@example.com>").startsWith("250"));
 
-    const QDir mail(service.dataDir() + "/mail");
-    const QStringList files = mail.entryList({"*.eml"}, QDir::Files);
-    ASSERT_EQ(files.size(), 1);
-    QFile f(mail.filePath(files.first()));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray stored = f.readAll();
+    const QList<QByteArray> messages = storedMessages(service);
+    ASSERT_EQ(messages.size(), 1);
+    const QByteArray& stored = messages.first();
     EXPECT_EQ(stored.count("X-Envelope-To:"), 100);
     EXPECT_TRUE(stored.contains("X-Envelope-To: <r99@example.com>"));
     EXPECT_FALSE(stored.contains("r100@"));

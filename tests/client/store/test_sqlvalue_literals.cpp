@@ -13,6 +13,13 @@ using brevant::store::SqlValue;
 
 namespace {
 
+// A fresh Desktop.mdb in dir, open.
+void openNewDesktop(const QTemporaryDir& dir, brevant::db::Connection& c) {
+    const QString file = dir.filePath("Desktop.mdb");
+    brevant::db::createDesktopDatabase(file);
+    c.open(file);
+}
+
 TEST(SqlValueLiterals, NullEmptyNumbersAndText) {
     EXPECT_EQ(SqlValue(QVariant(), false), "NULL");
     EXPECT_EQ(SqlValue(QVariant(), true), "NULL");
@@ -28,10 +35,8 @@ TEST(SqlValueLiterals, NullEmptyNumbersAndText) {
 
 TEST(SqlValueLiterals, HostileTextsAreStoredAsGiven) {
     QTemporaryDir dir;
-    const QString file = dir.filePath("Desktop.mdb");
-    brevant::db::createDesktopDatabase(file);
     brevant::db::Connection c;
-    c.open(file);
+    openNewDesktop(dir, c);
     const QStringList texts = {"O'Brien",
                                "X|Y",
                                "'|'",
@@ -91,10 +96,8 @@ TEST(SqlValueLiterals, OnlyPlainNumbersGoUnquoted) {
 
 TEST(SqlValueLiterals, AHostileNumberIsStoredAsItsTextNotRunAsSql) {
     QTemporaryDir dir;
-    const QString file = dir.filePath("Desktop.mdb");
-    brevant::db::createDesktopDatabase(file);
     brevant::db::Connection c;
-    c.open(file);
+    openNewDesktop(dir, c);
     c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (1,'A','kept')");
     // As an import would write a project's Bid or Size from the service's document.
     c.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" +
