@@ -2,6 +2,9 @@
 // What the output tests share: answering a modal window while it is shown, and reading PDF
 // files back with poppler's tools (page count, text, the first word's position).
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
@@ -44,6 +47,19 @@ private:
     QList<QPair<QString, std::function<void(QWidget*)>>> queue_;
     bool busy_ = false;
 };
+
+// Writes a file of the test, making its folders; false when it cannot be written.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A file's bytes, "<missing>" when it cannot be read.
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
 inline QString run(const QString& program, const QStringList& arguments) {
     QProcess p;

@@ -73,15 +73,7 @@ protected:
     void TearDown() override { EXPECT_TRUE(driver_.idle()) << "a window was not shown"; }
 
     void write(const QString& name, const QByteArray& bytes) {
-        const QString path = env_.path(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray read(const QString& name) const {
-        QFile f(env_.path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        ASSERT_TRUE(outputtest::writeFile(env_.path(name), bytes)) << name.toStdString();
     }
     static QTreeWidgetItem* row(QTreeWidget* list, const QString& tag, int icon, bool checked) {
         auto* item = new QTreeWidgetItem(list, {tag});

@@ -40,16 +40,9 @@ protected:
         QDir().mkpath(env_.path("media"));
     }
     void write(const QString& name, const QByteArray& bytes) {
-        const QString path = env_.path(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(outputtest::writeFile(env_.path(name), bytes)) << name.toStdString();
     }
-    QByteArray read(const QString& path) const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    static QByteArray read(const QString& path) { return outputtest::readFile(path); }
     // Types the location and presses CO&PY in a copy window of the project.
     void copy(reports::frmCopy& form, const QString& location) {
         form.findChild<QLineEdit*>("Text1")->setText(location);
