@@ -126,6 +126,11 @@ public:
     void mnuFileExportCalendar_Click();
     void mnuFileExportList_Click();
 
+    // ---- Printing, project copy, e-mail (frmMainOutput.cpp) ---------------------------------
+    void mnuListPrintSummary_Click();
+    void mnuFile_Copy_Click();
+    void mnuFileEmail_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;

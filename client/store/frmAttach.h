@@ -23,6 +23,9 @@ public:
     // Shows the dialog modally and returns the result.
     QString Ask();
 
+    // The role of an attachment row holding the stored copy's full path.
+    static constexpr int kAttachmentPathRole = Qt::UserRole + 2;
+
     // Fills the attachment list (ListView5) with the rows: file name, description, added;
     // each row's icon name (AttachmentIconName) is its Qt::UserRole data and its stored
     // folder (the Path column) its AttachmentFolderRole data.
