@@ -2,6 +2,7 @@
 // needs of the windows (the hourglass, the logon dialog) and the search command.
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
+#include "server/frmFind.h"
 #include "shell/frmLogon.h"
 #include "shell/frmMain.h"
 
@@ -36,7 +37,8 @@ void frmMain::tearDownExchange() {
 }
 
 void frmMain::mnuFile_Find_Click() {
-    NotAvailable(QStringLiteral("Find Projects (Online)"));
+    server::frmFind find(this);
+    find.exec();
 }
 
 } // namespace brevant::shell
