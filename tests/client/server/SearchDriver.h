@@ -38,8 +38,15 @@ inline QList<int> offeredIds(frmTrack& t) {
 
 // Runs action once the import dialog is shown (inside its modal loop), then closes it. Gives up
 // after 30 s (a search that shows no dialog).
+inline QPointer<QTimer>& pendingTrackAction() {
+    static QPointer<QTimer> timer;
+    return timer;
+}
+
 inline void whenTrackShown(std::function<void(frmTrack&)> action) {
+    delete pendingTrackAction().data();
     auto* timer = new QTimer;
+    pendingTrackAction() = timer;
     const QDeadlineTimer deadline(30000);
     QObject::connect(timer, &QTimer::timeout, [timer, action, deadline] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -63,7 +70,10 @@ inline void whenTrackShown(std::function<void(frmTrack&)> action) {
 // Presses "&SEARCH" and waits until the search (and any import dialog) has finished.
 inline bool runSearch(frmFind& find) {
     find.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    return waitUntil([&] { return !find.Busy; }, 60000);
+    const bool done = waitUntil([&] { return !find.Busy; }, 60000);
+    // A search that showed no import dialog leaves no action behind for a later one.
+    delete pendingTrackAction().data();
+    return done;
 }
 
 // Records what the import asks of the main window.
