@@ -130,6 +130,10 @@ public:
     server::ServerConnection* Wirelet3 = nullptr;
     // "Find Projects (Online)": the search dialog, modal.
     void mnuFile_Find_Click();
+    // BREVANT_SCREENSHOT_IMPORT=path (the demo without a display): searches the bid dates from
+    // today on with the credentials of BREVANT_DEMO_LOGON ("user:password"), imports the first
+    // three projects offered, saves a picture of the import dialog and closes the window.
+    void scheduleImportScreenshot();
 
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;

@@ -135,6 +135,7 @@ int Main() {
     window->show();
     QCoreApplication::processEvents();
     scheduleScreenshot(window);
+    window->scheduleImportScreenshot();
     return QApplication::exec();
 }
 
