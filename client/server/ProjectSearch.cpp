@@ -3,6 +3,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
+#include "reports/ReportFormat.h"
 #include "server/ListingDocument.h"
 #include "server/ListingImport.h"
 
@@ -11,6 +12,8 @@
 
 namespace brevant::server {
 
+using reports::shortDateFormat;
+
 QString QuoteSqlText(const QString& text) {
     QString out = text;
     out.replace(QLatin1Char('\''), QLatin1String("''"));
@@ -18,13 +21,6 @@ QString QuoteSqlText(const QString& text) {
 }
 
 namespace {
-
-QString shortDateFormat() {
-    QString f = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!f.contains(QLatin1String("yyyy")))
-        f.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return f;
-}
 
 const QString kInSections = QStringLiteral(
     " [Job Information].Job_ID IN (SELECT DISTINCT JOBID AS Job_ID FROM [Jobs Detail] WHERE ");

@@ -30,7 +30,7 @@ QString QuoteSqlText(const QString& text);
 
 // The short date form of the user's locale with a four-digit year.
 QString LocaleShortDate(const QDate& date);
-// True for an empty text or a date typed in the locale's short form, m/d/yyyy or yyyy-mm-dd.
+// The date typed in the locale's short form, m/d/yyyy or yyyy-mm-dd; nothing otherwise.
 std::optional<QDate> ParseDateText(const QString& text);
 // The list box's text after leaving it: trimmed, one leading and one trailing comma removed,
 // trimmed again.

@@ -1,6 +1,5 @@
 #include "server/ServerSession.h"
 
-#include "platform/archive/ArchiveError.h"
 #include "platform/archive/ZipReader.h"
 #include "platform/wirelet/Wirelet.h"
 #include "shell/ProgramFolders.h"
