@@ -80,14 +80,14 @@ QString FormatMmDdYyyy(const QVariant& value) {
     return dt.date().toString(QStringLiteral("MM/dd/yyyy"));
 }
 
-namespace {
-
 QString shortDateFormat() {
     QString f = QLocale().dateFormat(QLocale::ShortFormat);
     if (!f.contains(QLatin1String("yyyy")))
         f.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return f;
 }
+
+namespace {
 
 QString longTimeFormat() {
     // The locale's long time form without the time zone, which a stored date does not have.

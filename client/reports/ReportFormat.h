@@ -22,6 +22,9 @@ QString FormatMoney(const QVariant& value);
 // an empty text.
 QString FormatMmDdYyyy(const QVariant& value);
 
+// The user's locale's short date format with a four-digit year ("M/d/yyyy" in en_US).
+QString shortDateFormat();
+
 // The default date form of the user's locale: the short date with a four-digit year, followed
 // by the time of day unless it is midnight ("12/8/2026", "12/8/2026 2:25:06 AM").
 QString DefaultDateText(const QDateTime& value);

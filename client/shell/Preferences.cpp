@@ -40,6 +40,7 @@ const std::vector<SettingInfo>& settingsTable() {
         {"ATTACHLIST", "3", "View mode of the attachment list"},
         {"SERVERADDR", "127.0.0.1", "Address of the service's server"},
         {"SERVERPORT", "555", "Port of the service's server"},
+        {"SERVERTIMEOUT", "120", "Seconds without an answer before a server request is given up"},
     };
     return table;
 }
@@ -84,6 +85,7 @@ PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn) {
     v.reminderDays = read("MESSAGEDAYS");
     v.serverAddress = read("SERVERADDR");
     v.serverPort = read("SERVERPORT");
+    v.serverTimeout = read("SERVERTIMEOUT");
     return v;
 }
 
@@ -157,6 +159,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         {"MESSAGEDAYS", values.reminderDays},
         {"SERVERADDR", values.serverAddress},
         {"SERVERPORT", values.serverPort},
+        {"SERVERTIMEOUT", values.serverTimeout},
     };
     QString failure;
     for (const auto& [key, value] : writes) {

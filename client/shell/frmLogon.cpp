@@ -1,5 +1,7 @@
 #include "shell/frmLogon.h"
 
+#include "platform/ui/Ui.h"
+#include "server/Request.h"
 #include "shell/ProgramFolders.h"
 #include "shell/modResources.h"
 
@@ -74,6 +76,14 @@ bool frmLogon::eventFilter(QObject* watched, QEvent* event) {
 void frmLogon::cmdOK_Click() {
     const QString user = txtUserName->text();
     const QString password = txtPassword->text();
+    // The request separates its fields with "|": one inside a credential would shift them.
+    if (!server::IsValidCredential(user) || !server::IsValidCredential(password)) {
+        ui::message(QStringLiteral("The user name and password cannot contain the character "
+                                   "\"|\" -- Please check them and try again ..."),
+                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+        (server::IsValidCredential(user) ? txtPassword : txtUserName)->setFocus();
+        return;
+    }
     if (!user.isEmpty() && !password.isEmpty()) {
         modResources::UserName = user;
         modResources::Password = password;

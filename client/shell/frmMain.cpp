@@ -52,11 +52,13 @@ frmMain::frmMain(QWidget* parent)
     bar->addWidget(statusPanel1, 1);
     setStatusBar(bar);
 
+    setUpExchange();
     resize(1200, 760);
     registerMainWindow(this);
 }
 
 frmMain::~frmMain() {
+    tearDownExchange();
     unregisterMainWindow(this);
     if (wait_)
         delete wait_.data();
@@ -82,7 +84,8 @@ void frmMain::buildMenus() {
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    later(addCommand(mnuFile, "mnuFile_Find", QStringLiteral("Find Projects (Online)")));
+    connect(addCommand(mnuFile, "mnuFile_Find", QStringLiteral("Find Projects (Online)")),
+            &QAction::triggered, this, [this] { mnuFile_Find_Click(); });
     connect(addCommand(mnuFile, "mnuFile_Icon", QStringLiteral("Icon Summary")),
             &QAction::triggered, this, [this] { (new frmIcons(this))->show(); });
     mnuFile->addSeparator();
@@ -476,7 +479,7 @@ void frmMain::enableCommands(bool enabled) {
 void frmMain::toolbarClick(int index) {
     switch (index) {
     case 1:
-        NotAvailable(QStringLiteral("Find Projects (Online)"));
+        mnuFile_Find_Click();
         break;
     case 3:
     case 4:

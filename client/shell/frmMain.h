@@ -24,6 +24,10 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace brevant::server {
+class ServerConnection;
+}
+
 namespace brevant::store {
 struct AttachmentContext;
 struct AssignmentContext;
@@ -131,6 +135,19 @@ public:
     void mnuFile_Copy_Click();
     void mnuFileEmail_Click();
 
+    // ---- Server exchange (frmMainExchange.cpp) ----------------------------------------------
+    // The three connections of the main window, each with its own reply state: project
+    // updates, the access check and documents.
+    server::ServerConnection* Wirelet1 = nullptr;
+    server::ServerConnection* Wirelet2 = nullptr;
+    server::ServerConnection* Wirelet3 = nullptr;
+    // "Find Projects (Online)": the search dialog, modal.
+    void mnuFile_Find_Click();
+    // BREVANT_SCREENSHOT_IMPORT=path (the demo without a display): searches the bid dates from
+    // today on with the credentials of BREVANT_DEMO_LOGON ("user:password"), imports the first
+    // three projects offered, saves a picture of the import dialog and closes the window.
+    void scheduleImportScreenshot();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -143,6 +160,8 @@ protected:
 
 private:
     void buildMenus();
+    void setUpExchange();
+    void tearDownExchange();
     void buildToolbar();
     void buildCentre();
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption);

@@ -138,6 +138,7 @@ int Main() {
     window->show();
     QCoreApplication::processEvents();
     scheduleScreenshot(window);
+    window->scheduleImportScreenshot();
     return QApplication::exec();
 }
 

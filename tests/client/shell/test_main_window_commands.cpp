@@ -20,6 +20,7 @@
 #include <QSet>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -211,13 +212,30 @@ TEST_F(MainWindowTest, CopySelectedTextCopiesFromDetailsAndBiddersOnly) {
 }
 
 TEST_F(MainWindowTest, CommandsOfMissingPartsSaySoInsteadOfDoingNothing) {
-    for (const char* name : {"mnuList_Update", "mnuFile_Find", "mnuPlansDownSel"}) {
+    for (const char* name : {"mnuList_Update", "mnuPlansDownSel"}) {
         ui_.clear();
         child<QAction>(name)->trigger();
         ASSERT_EQ(ui_.shown().size(), 1) << name;
         EXPECT_TRUE(ui_.last().text.contains(QStringLiteral("is not available in this version")));
         EXPECT_EQ(ui_.last().title, QStringLiteral("System Message"));
     }
+}
+
+TEST_F(MainWindowTest, FindMenuEntryAndToolbarButtonOpenTheSearchDialog) {
+    for (const char* name : {"mnuFile_Find", "Toolbar1_Button1"}) {
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == QLatin1String("frmFind") && w->isVisible()) {
+                    caption = w->windowTitle();
+                    w->close();
+                }
+            }
+        });
+        child<QAction>(name)->trigger();
+        EXPECT_EQ(caption, QStringLiteral("Find Projects")) << name;
+    }
+    EXPECT_TRUE(ui_.shown().isEmpty());
 }
 
 TEST(MainWindowImages, EveryIconNumberHasItsOwnPicture) {

@@ -62,6 +62,7 @@ protected:
         v.reminderDays = "7";
         v.serverAddress = "10.0.0.5";
         v.serverPort = "5555";
+        v.serverTimeout = "30";
         return v;
     }
 
@@ -83,6 +84,7 @@ TEST_F(PrefsTest, DefaultsOfEveryDialogValue) {
     EXPECT_EQ(v.reminderDays, "2");
     EXPECT_EQ(v.serverAddress, "127.0.0.1");
     EXPECT_EQ(v.serverPort, "555");
+    EXPECT_EQ(v.serverTimeout, "120");
     EXPECT_EQ(settingDefault("LASTUPDATE", program), "01/01/1970");
     EXPECT_EQ(settingDefault("attachlist", program), "3");
     EXPECT_EQ(settingDefault("FIRSTDOWN", program), "0");
@@ -118,6 +120,7 @@ TEST_F(PrefsTest, SaveWritesEveryKeyAndReadsBack) {
     EXPECT_EQ(stored("MESSAGEDAYS"), "7");
     EXPECT_EQ(stored("SERVERADDR"), "10.0.0.5");
     EXPECT_EQ(stored("SERVERPORT"), "5555");
+    EXPECT_EQ(stored("SERVERTIMEOUT"), "30");
 
     // Loading gives back what was saved.
     const PreferenceValues back = loadPreferences(program, true);

@@ -1,0 +1,226 @@
+#include "server/ListingImport.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/ui/Ui.h"
+#include "server/ListingDocument.h"
+#include "store/SqlValue.h"
+
+#include <QFile>
+
+namespace brevant::server {
+
+using store::SqlValue;
+
+namespace {
+
+// The project fields in column order: element, whether a number, whether upper-cased.
+struct FieldRule {
+    const char* element;
+    bool number;
+    bool upper;
+};
+constexpr FieldRule kProjectFields[] = {
+    {"Job_ID", true, false},         {"City", false, true},
+    {"State", false, true},          {"Due_Date", false, false},
+    {"Name", false, true},           {"Description", false, false},
+    {"Estimated_Cost", true, false}, {"Estimated_Cost_End", true, false},
+    {"Other", false, true},          {"Bins", false, true},
+    {"Addendum", false, true},       {"Pre_Bid", true, false},
+    {"Mandatory", true, false},      {"Pre_Bid_Date", false, false},
+    {"Building", true, false},       {"Region", true, false},
+};
+
+const char* const kContactAttributes[] = {"Name",  "Contact",  "Phone",    "Extension",
+                                          "Fax",   "Address1", "Address2", "City",
+                                          "State", "Zip",      "Type"};
+const bool kContactUpper[] = {true, true, false, false, false, true, true, true, true, false, true};
+
+// Digits with an optional sign and decimal part: what a numeric column may take unquoted.
+bool isPlainNumber(const QString& t) {
+    qsizetype i = (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) ? 1 : 0;
+    int digits = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++digits;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits > 0;
+}
+
+// A numeric column gets the value unquoted only when it is a number; anything else the server
+// might send travels as quoted text, so it can never change the statement.
+QString numberValue(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return QStringLiteral("NULL");
+    if (isPlainNumber(t))
+        return SqlValue(t, true);
+    return SqlValue(text, false);
+}
+
+QString textValue(const QString& text, bool upper) {
+    return SqlValue(upper ? text.toUpper() : text, false);
+}
+
+class Transaction {
+public:
+    explicit Transaction(db::Connection& c) : c_(c) { c_.executeNative(QStringLiteral("BEGIN")); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                c_.executeNative(QStringLiteral("ROLLBACK"));
+            } catch (...) {
+            }
+        }
+    }
+    void commit() {
+        c_.executeNative(QStringLiteral("COMMIT"));
+        done_ = true;
+    }
+
+private:
+    db::Connection& c_;
+    bool done_ = false;
+};
+
+QString describe(const ListingProject& p, const QString& reason) {
+    const QString id = p.field(QStringLiteral("Job_ID")).trimmed();
+    QString name = p.field(QStringLiteral("Name")).trimmed();
+    return (id.isEmpty() ? QStringLiteral("(no number)") : id) +
+           (name.isEmpty() ? QString() : QLatin1Char(' ') + name.toUpper()) +
+           QStringLiteral(" - ") + reason;
+}
+
+} // namespace
+
+int CountLocalProject(db::Connection& connection, int jobId) {
+    db::Recordset rs;
+    rs.open(QStringLiteral("SELECT Count(*) FROM Projects WHERE Job_ID=") + QString::number(jobId),
+            connection);
+    const int n = rs.eof() ? 0 : rs.field(0).toInt();
+    rs.close();
+    return n;
+}
+
+void InsertListingProject(const ListingProject& p, int jobId, db::Connection& c) {
+    Transaction t(c);
+    QString values;
+    for (const FieldRule& f : kProjectFields) {
+        if (!values.isEmpty())
+            values += QLatin1Char(',');
+        const QString text = p.field(QLatin1String(f.element));
+        if (f.element == QLatin1String("Job_ID"))
+            values += QString::number(jobId);
+        else
+            values += f.number ? numberValue(text) : textValue(text, f.upper);
+    }
+    c.execute(QStringLiteral("INSERT INTO Projects (Job_ID, City, [State], Due_Date, [Name], "
+                             "[Description], [Estimated Cost], [Estimated Cost End], [Other], "
+                             "Bins, Addendum, Pre_Bid, Mandatory, Pre_Bid_Date, Building, "
+                             "[Region]) VALUES (") +
+              values + QLatin1Char(')'));
+    const QString id = QString::number(jobId);
+    for (const AttributeRow& row : p.specs) {
+        c.execute(QStringLiteral("INSERT INTO Specs (JobID, Spec, Description) VALUES (") + id +
+                  QLatin1Char(',') + textValue(attribute(row, QStringLiteral("Name")), true) +
+                  QLatin1Char(',') +
+                  textValue(attribute(row, QStringLiteral("Description")), true) +
+                  QLatin1Char(')'));
+    }
+    for (const AttributeRow& row : p.plans) {
+        c.execute(QStringLiteral("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (") +
+                  id + QLatin1Char(',') + textValue(attribute(row, QStringLiteral("Name")), true) +
+                  QLatin1Char(',') +
+                  textValue(attribute(row, QStringLiteral("Description")), true) +
+                  QLatin1Char(',') + numberValue(attribute(row, QStringLiteral("Size"))) +
+                  QLatin1Char(')'));
+    }
+    for (const AttributeRow& row : p.contacts) {
+        QString v = id;
+        for (size_t i = 0; i < std::size(kContactAttributes); ++i)
+            v += QLatin1Char(',') +
+                 textValue(attribute(row, QLatin1String(kContactAttributes[i])), kContactUpper[i]);
+        c.execute(QStringLiteral("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, Extension, "
+                                 "Fax, Address1, Address2, City, [State], Zip, [Type]) VALUES (") +
+                  v + QLatin1Char(')'));
+    }
+    t.commit();
+}
+
+ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connection,
+                                const std::function<void()>& yield) {
+    ImportOutcome out;
+    ListingDocument doc;
+    if (!ParseListingDocument(xml, doc, &out.parseReason)) {
+        out.status = ImportOutcome::Status::ParseError;
+        return out;
+    }
+    if (!doc.hasJob) {
+        out.status = ImportOutcome::Status::NoJobs;
+        return out;
+    }
+    for (const ListingProject& p : doc.projects) {
+        if (p.hasProjectElement && p.projectFieldCount > 0) {
+            bool ok = false;
+            const int jobId = p.field(QStringLiteral("Job_ID")).trimmed().toInt(&ok);
+            if (!ok || jobId <= 0) {
+                out.skipped << describe(p, QStringLiteral("no valid project number"));
+            } else if (CountLocalProject(connection, jobId) > 0) {
+                out.skipped << describe(p, QStringLiteral("already in the local database"));
+            } else {
+                try {
+                    InsertListingProject(p, jobId, connection);
+                    ++out.imported;
+                } catch (const db::DbError& e) {
+                    out.skipped << describe(p, e.description());
+                }
+            }
+        }
+        if (yield)
+            yield();
+    }
+    return out;
+}
+
+QString SkippedProjectsText(const QStringList& skipped) {
+    return QStringLiteral("These projects were not imported:\r\n") +
+           skipped.join(QStringLiteral("\r\n")) +
+           QStringLiteral("\r\n\r\nThe others were imported ...");
+}
+
+ImportOutcome ImportListing(const QString& path, db::Connection& connection,
+                            const std::function<void()>& yield) {
+    QFile file(path);
+    ImportOutcome out;
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.status = ImportOutcome::Status::ParseError;
+        out.parseReason = file.errorString();
+    } else {
+        out = ImportListingData(file.readAll(), connection, yield);
+    }
+    switch (out.status) {
+    case ImportOutcome::Status::ParseError:
+        ui::message(QStringLiteral("Error parsing results ...\r\n") + out.parseReason,
+                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+        break;
+    case ImportOutcome::Status::NoJobs:
+        ui::message(QStringLiteral("No data was received."), ui::Buttons::Ok, ui::Icon::Information,
+                    QStringLiteral("System Message"));
+        break;
+    case ImportOutcome::Status::Imported:
+        if (!out.skipped.isEmpty())
+            ui::message(SkippedProjectsText(out.skipped), ui::Buttons::Ok, ui::Icon::Exclamation,
+                        QStringLiteral("System Message"));
+        break;
+    }
+    return out;
+}
+
+} // namespace brevant::server

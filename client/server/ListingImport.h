@@ -1,0 +1,49 @@
+#pragma once
+// Inserting the projects of a listing document into Projects, Specs, Plans and Contacts.
+//
+// Each project is written in one transaction, all of its rows or none. A project that is
+// already stored, has no usable Job_ID or fails to insert is skipped and named in one report at
+// the end; the others are imported. A project element without children is skipped silently.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace brevant::db {
+class Connection;
+}
+
+namespace brevant::server {
+
+struct ListingProject;
+
+struct ImportOutcome {
+    enum class Status { Imported, ParseError, NoJobs };
+    Status status = Status::Imported;
+    QString parseReason; // ParseError
+    int imported = 0;    // projects written
+    QStringList skipped; // one line per project not written: "<Job_ID> <name> - <reason>"
+};
+
+// Imports the document held in memory. yield runs after each project (the message loop).
+ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connection,
+                                const std::function<void()>& yield = {});
+
+// Writes one project (one transaction); throws db::DbError when an insert fails, after the
+// transaction was rolled back.
+void InsertListingProject(const ListingProject& project, int jobId, db::Connection& connection);
+
+// Reads the file and imports it, showing the outcome: "Error parsing results ..." CR LF reason
+// ("System Error", exclamation), "No data was received." ("System Message", information), and
+// the skipped projects in one message ("System Message", exclamation). A missing file is a
+// parse error.
+ImportOutcome ImportListing(const QString& path, db::Connection& connection,
+                            const std::function<void()>& yield = {});
+
+// The text of the report of skipped projects.
+QString SkippedProjectsText(const QStringList& skipped);
+
+// The number of rows of Projects with this Job_ID (0 when the query returns no row).
+int CountLocalProject(db::Connection& connection, int jobId);
+
+} // namespace brevant::server

@@ -1,0 +1,246 @@
+#include "server/frmTrack.h"
+
+#include "platform/db/Connection.h"
+#include "server/ArchiveFetch.h"
+#include "server/FileReference.h"
+#include "server/ListingImport.h"
+#include "server/ServerConnection.h"
+#include "server/ServerSession.h"
+#include "shell/MainWindow.h"
+#include "shell/ProgramFolders.h"
+#include "shell/modResources.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace brevant::server {
+
+namespace {
+constexpr int TagRole = Qt::UserRole;
+constexpr int SortIconRole = Qt::UserRole; // on the header item: 0 none, 1 ascending, 2 descending
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+} // namespace
+
+frmTrack::frmTrack(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmTrack"));
+    setWindowTitle(QStringLiteral("Tracking Projects"));
+    setModal(true);
+
+    Label1 = new QLabel(
+        QStringLiteral("Select the jobs you wish to track and press the \"Import\" button"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setHeaderLabels({QStringLiteral("Job Name"), QStringLiteral("City"),
+                                QStringLiteral("State"), QStringLiteral("Bid Date")});
+    ListView1->setSortingEnabled(false);
+    ListView1->header()->setSectionsClickable(true);
+    ListView1->setColumnWidth(0, 330);
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { ListView1_ColumnClick(column); });
+
+    Command1 = button(this, "Command1", QStringLiteral("&IMPORT"));
+    Command2 = button(this, "Command2", QStringLiteral("&CANCEL"));
+    Command3_0 = button(this, "Command3_0", QStringLiteral("&SELECT ALL"));
+    Command3_1 = button(this, "Command3_1", QStringLiteral("CLEAR &ALL"));
+    connect(Command1, &QPushButton::clicked, this, [this] { ImportProjects(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { close(); });
+    connect(Command3_0, &QPushButton::clicked, this, [this] { selectAll(true); });
+    connect(Command3_1, &QPushButton::clicked, this, [this] { selectAll(false); });
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setVisible(false);
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command3_0);
+    buttons->addWidget(Command3_1);
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(ListView1, 1);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(lblStatus);
+    layout->addLayout(buttons);
+    resize(720, 420);
+
+    Wirelet1 = new ServerConnection(RequestKind::ProjectListing, this);
+    Wirelet1->setObjectName(QStringLiteral("Wirelet1"));
+    Wirelet1->onLabel = [this](const QString& text) { lblStatus->setText(text); };
+    Wirelet1->onReply = [this](const QByteArray& text) { listingReplied(text); };
+    Wirelet1->onEnded = [this] { requestEnded(); };
+}
+
+frmTrack::~frmTrack() = default;
+
+void frmTrack::addProject(const FoundProject& p) {
+    auto* item = new QTreeWidgetItem(ListView1, {p.name, p.city, p.state, p.dueDate});
+    item->setData(0, TagRole, p.jobId);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Unchecked);
+}
+
+void frmTrack::selectAll(bool checked) {
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+        ListView1->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void frmTrack::ListView1_ColumnClick(int column) {
+    QTreeWidgetItem* header = ListView1->headerItem();
+    const bool descending = header->data(column, SortIconRole).toInt() == 1;
+    for (int i = 0; i < ListView1->columnCount(); ++i) {
+        header->setData(i, SortIconRole, 0);
+        header->setIcon(i, QIcon());
+    }
+    header->setData(column, SortIconRole, descending ? 2 : 1);
+    header->setIcon(column,
+                    style()->standardIcon(descending ? QStyle::SP_ArrowDown : QStyle::SP_ArrowUp));
+    ListView1->sortItems(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void frmTrack::EnableImportControls(bool enabled) {
+    Command3_0->setEnabled(enabled);
+    Command3_1->setEnabled(enabled);
+    Command1->setEnabled(enabled);
+    Command2->setEnabled(enabled);
+    ListView1->setEnabled(enabled);
+}
+
+void frmTrack::ImportProjects() {
+    Hourglass(true);
+    if (!IsOnline()) {
+        const KindMessage& m = kindTexts(RequestKind::ProjectListing).noInternet;
+        ui::message(m.text, ui::Buttons::Ok, m.icon, QStringLiteral("System Message"));
+        Hourglass(false);
+        return;
+    }
+    argument_.clear();
+    Busy = true;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ListView1->topLevelItem(i);
+        if (item->checkState(0) == Qt::Checked)
+            argument_ += item->data(0, TagRole).toString() + QLatin1Char(',');
+    }
+    if (argument_.isEmpty()) {
+        Busy = false;
+        Hourglass(false);
+        return;
+    }
+    EnableImportControls(false);
+    argument_.chop(1);
+    const ServerConnection::Open result = Wirelet1->OpenConnection(argument_);
+    if (result != ServerConnection::Open::Connecting && result != ServerConnection::Open::Sent) {
+        Busy = false;
+        EnableImportControls(true);
+    }
+}
+
+void frmTrack::listingReplied(const QByteArray& text) {
+    lblStatus->setText(QStringLiteral("Processing..."));
+    lblStatus->setText(QStringLiteral("Retrieving Project File ..."));
+    FetchOptions options;
+    options.unpackFolder = shell::ProgramFolder();
+    options.progress = [this](std::int64_t received, std::int64_t total) {
+        if (ProgressBar1->maximum() <= 0 && total > 0)
+            ProgressBar1->setMaximum(int(std::min<std::int64_t>(total, INT_MAX)));
+        ProgressBar1->setValue(int(std::min<std::int64_t>(received, ProgressBar1->maximum())));
+    };
+    const std::int64_t announced = ParseFileReference(QString::fromUtf8(text)).size;
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->setMaximum(int(std::min<std::int64_t>(announced, INT_MAX)));
+    ProgressBar1->setValue(0);
+    ProgressBar1->setVisible(true);
+    ListingTransfer = true;
+    const FetchedArchive fetched =
+        FetchArchive(RequestKind::ProjectListing, QString::fromUtf8(text), options);
+    ListingTransfer = false;
+    Wirelet1->reply().reset();
+    if (!fetched.ok) {
+        ProgressBar1->setVisible(false);
+        lblStatus->clear();
+        Busy = false;
+        // The user can only go on if the buttons work again.
+        EnableImportControls(true);
+        return;
+    }
+    FinishImport(fetched.unpackedPath);
+}
+
+void frmTrack::FinishImport(const QString& path) {
+    Wirelet1->Disconnect();
+    ProgressBar1->setVisible(false);
+    if (modResources::DbConnection)
+        ImportListing(path, *modResources::DbConnection, [] { QCoreApplication::processEvents(); });
+    QFile::remove(path);
+    int removed = 0;
+    for (int i = ListView1->topLevelItemCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* item = ListView1->topLevelItem(i);
+        if (item->checkState(0) != Qt::Checked)
+            continue;
+        // A project that could not be imported stays offered, so it can be tried again.
+        const int jobId = item->data(0, TagRole).toInt();
+        if (modResources::DbConnection &&
+            CountLocalProject(*modResources::DbConnection, jobId) == 0)
+            continue;
+        delete ListView1->takeTopLevelItem(i);
+        ++removed;
+    }
+    Hourglass(false);
+    Command1->setEnabled(true);
+    lblStatus->clear();
+    shell::SetStatusText(QString());
+    if (removed > 0 && shell::mainWindow())
+        shell::mainWindow()->loadProjects(QStringLiteral("ALL"), false);
+    EnableImportControls(true);
+    Busy = false;
+}
+
+void frmTrack::requestEnded() {
+    lblStatus->clear();
+    ProgressBar1->setVisible(false);
+    EnableImportControls(true);
+    Busy = false;
+}
+
+void frmTrack::closeEvent(QCloseEvent* event) {
+    if (Busy) {
+        ui::message(QStringLiteral("Cannot close window while importing data ..."), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, QStringLiteral("System Message"));
+        event->ignore();
+        return;
+    }
+    Wirelet1->Disconnect();
+    QDialog::closeEvent(event);
+}
+
+void frmTrack::reject() {
+    // Escape and "&CANCEL" go through close(), which refuses while importing.
+    if (Busy) {
+        ui::message(QStringLiteral("Cannot close window while importing data ..."), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, QStringLiteral("System Message"));
+        return;
+    }
+    Wirelet1->Disconnect();
+    QDialog::reject();
+}
+
+} // namespace brevant::server
