@@ -47,6 +47,8 @@ struct MailvaneState {
     std::string subject;
     std::int16_t timeout = 0; // seconds, 0 = no limit
     std::int32_t charsetMode = 0;
+    std::int32_t security = secNone;
+    bool verifyCertificate = true;
     net::LibraryUse library;
 
     // SMTP login, set only through the *U / *P forms of WinsockPath; used when both are set.

@@ -159,10 +159,11 @@ TEST(MailvaneProperties, TableDrivesAccessByDispid) {
 
 TEST(MailvaneProperties, PropertyTableListsEveryPropertyInDispidOrder) {
     const auto props = Mailvane::Properties();
-    ASSERT_EQ(props.size(), 34u);
+    ASSERT_EQ(props.size(), 36u);
     EXPECT_STREQ(props.front().name, "Action");
     EXPECT_STREQ(props[32].name, "FirewallDataB");
-    EXPECT_EQ(props.back().dispid, 242);
+    EXPECT_EQ(props[33].dispid, 242);
+    EXPECT_EQ(props.back().dispid, 244);
     for (std::size_t i = 0; i + 1 < props.size(); ++i)
         EXPECT_LT(props[i].dispid, props[i + 1].dispid);
     ASSERT_NE(Mailvane::FindProperty("sendto"), nullptr);
