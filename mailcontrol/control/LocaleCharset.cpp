@@ -35,6 +35,28 @@ bool isShiftJisName(std::string_view name) {
     return false;
 }
 
+namespace {
+
+bool isUtf8Name(std::string_view name) {
+    std::string text;
+    for (char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text.size() >= 4 && text.compare(text.size() - 4, 4, "utf8") == 0;
+}
+
+} // namespace
+
+bool localeUsesUtf8() {
+    if (locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0))) {
+        const bool utf8 = isUtf8Name(nl_langinfo_l(CODESET, locale));
+        freelocale(locale);
+        if (utf8)
+            return true;
+    }
+    return isUtf8Name(environmentLocale());
+}
+
 bool localeUsesShiftJis() {
     // Ask the C library about the environment's locale without touching the process locale;
     // a locale that is not installed is judged by its name.

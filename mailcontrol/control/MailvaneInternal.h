@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mailvane::detail {
@@ -71,7 +72,13 @@ struct MailvaneState {
     bool inSend = false; // from the start of Send to its very end, even after an Interrupt
     std::string failureText;
 
-    bool japanese() const { return charsetMode == 1; }
+    bool japanese() const { return charsetMode == csJapanese; }
+    bool utf8() const { return charsetMode == csUtf8; }
+
+    // A header value as stored when written: folded at MaxHeaderLength and encoded as the
+    // CharsetMode in force asks (ISO-2022-JP or UTF-8 encoded words).
+    std::string addressValue(std::string_view value) const;
+    std::string subjectValue(std::string_view value) const;
     bool connected() const { return socketHandle != -1; }
 
     // Records the text of a failing step for the error Send raises; returns code.

@@ -265,12 +265,15 @@ TEST(MailvaneProperties, JapaneseModeFollowsTheLocaleCharacterSet) {
     Mailvane japanese;
     setenv("LC_ALL", "en_US.UTF-8", 1);
     Mailvane english;
+    setenv("LC_ALL", "C", 1);
+    Mailvane plain;
     if (saved)
         setenv("LC_ALL", previous.c_str(), 1);
     else
         unsetenv("LC_ALL");
     EXPECT_EQ(japanese.get_CharsetMode(), 1);
-    EXPECT_EQ(english.get_CharsetMode(), 0);
+    EXPECT_EQ(english.get_CharsetMode(), 2) << "UTF-8 mode under a UTF-8 locale";
+    EXPECT_EQ(plain.get_CharsetMode(), 0);
 }
 
 TEST(MailvaneErrors, NumbersFromCodes) {
