@@ -15,6 +15,27 @@ inline std::filesystem::path peerScript(const char* name) {
     return std::filesystem::path(BREVANT_SOURCE_DIR) / "tests/mailcontrol/smtp/peers" / name;
 }
 
+// What Python's email package makes of a stored message: the report lines of dump_message.py;
+// the decoded parts go to outdir/part-N.
+inline std::vector<std::string> parseMessage(const std::filesystem::path& file,
+                                             const std::filesystem::path& outdir) {
+    const std::string command = "/usr/bin/python3 '" + peerScript("dump_message.py").string() +
+                                "' '" + file.string() + "' '" + outdir.string() + "'";
+    std::vector<std::string> lines;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            std::string line(buffer);
+            if (!line.empty() && line.back() == '\n') {
+                line.pop_back();
+            }
+            lines.push_back(line);
+        }
+        ::pclose(pipe);
+    }
+    return lines;
+}
+
 class SmtpSink {
 public:
     explicit SmtpSink(const std::string& user = {}, const std::string& password = {}) {
@@ -44,22 +65,7 @@ public:
     }
     // What the email package makes of message n: its report lines; parts go to partFile(i).
     std::vector<std::string> parse(int n = 1) const {
-        const std::string command = "/usr/bin/python3 '" + peerScript("dump_message.py").string() +
-                                    "' '" + message(n).string() + "' '" + dir_.path().string() +
-                                    "'";
-        std::vector<std::string> lines;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[4096];
-            while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-                std::string line(buffer);
-                if (!line.empty() && line.back() == '\n') {
-                    line.pop_back();
-                }
-                lines.push_back(line);
-            }
-            ::pclose(pipe);
-        }
-        return lines;
+        return parseMessage(message(n), dir_.path());
     }
     std::string partBytes(int i) const {
         return readFile(dir_.path() / ("part-" + std::to_string(i)));

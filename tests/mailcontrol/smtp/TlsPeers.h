@@ -19,6 +19,12 @@ public:
             altNames + "' -keyout '" + key().string() + "' -out '" + certificate().string() +
             "' >'" + (dir_.path() / "openssl.log").string() + "' 2>&1";
         made_ = std::system(command.c_str()) == 0;
+        // A peer that drops its privileges (exim) must still read the throw-away key.
+        std::error_code ignored;
+        std::filesystem::permissions(key(), std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::group_read |
+                                                std::filesystem::perms::others_read,
+                                     ignored);
     }
     bool made() const { return made_; }
     std::filesystem::path certificate() const { return dir_.path() / "cert.pem"; }
