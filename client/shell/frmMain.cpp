@@ -86,10 +86,12 @@ void frmMain::buildMenus() {
     connect(addCommand(mnuFile, "mnuFile_Icon", QStringLiteral("Icon Summary")),
             &QAction::triggered, this, [this] { (new frmIcons(this))->show(); });
     mnuFile->addSeparator();
-    later(addCommand(mnuFile, "mnuFile_Copy", QStringLiteral("Copy Project")));
+    connect(addCommand(mnuFile, "mnuFile_Copy", QStringLiteral("Copy Project")),
+            &QAction::triggered, this, [this] { mnuFile_Copy_Click(); });
     later(
         addCommand(mnuFile, "mnuFileClear", QStringLiteral("Clear Cache for Selected Project(s)")));
-    later(addCommand(mnuFile, "mnuFileEmail", QStringLiteral("E-Mail Selected Documents")));
+    connect(addCommand(mnuFile, "mnuFileEmail", QStringLiteral("E-Mail Selected Documents")),
+            &QAction::triggered, this, [this] { mnuFileEmail_Click(); });
     mnuFile->addSeparator();
     connect(addCommand(mnuFile, "mnuExit", QStringLiteral("Exit")), &QAction::triggered, this,
             &QWidget::close);
@@ -120,8 +122,9 @@ void frmMain::buildMenus() {
         connect(a, &QAction::triggered, this, [this, filter] { ShowFilter(filter); });
     }
     mnuList->addSeparator();
-    later(addCommand(mnuList, "mnuListPrintSummary",
-                     QStringLiteral("Print Full Report for Selected Project(s)")));
+    connect(addCommand(mnuList, "mnuListPrintSummary",
+                       QStringLiteral("Print Full Report for Selected Project(s)")),
+            &QAction::triggered, this, [this] { mnuListPrintSummary_Click(); });
     connect(
         addCommand(mnuList, "mnuListJobList", QStringLiteral("Create Current Job Listing Report")),
         &QAction::triggered, this, [this] { mnuListJobList_Click(); });
@@ -484,7 +487,7 @@ void frmMain::toolbarClick(int index) {
         break;
     }
     case 8:
-        NotAvailable(QStringLiteral("Print Full Report for Selected Project(s)"));
+        mnuListPrintSummary_Click();
         break;
     case 9: {
         const int tab = SSTab2->currentIndex();
@@ -497,7 +500,7 @@ void frmMain::toolbarClick(int index) {
         DeleteSelectedProjects();
         break;
     case 12:
-        NotAvailable(QStringLiteral("E-Mail Selected Documents"));
+        mnuFileEmail_Click();
         break;
     default:
         break;
@@ -508,11 +511,6 @@ void frmMain::detailTabChanged(int index) {
     Command2->setVisible(index == 0);
     Command3->setVisible(index == 1);
     Command4->setVisible(index == 2);
-}
-
-void frmMain::printButton(const QString& kind) {
-    Q_UNUSED(kind);
-    NotAvailable(QStringLiteral("Printing"));
 }
 
 void frmMain::CopySelectedText() {

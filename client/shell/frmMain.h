@@ -118,6 +118,11 @@ public:
     void mnuListAssign2_Click();
     void mnuListJobList_Click();
 
+    // ---- Printing, project copy, e-mail (frmMainOutput.cpp) ---------------------------------
+    void mnuListPrintSummary_Click();
+    void mnuFile_Copy_Click();
+    void mnuFileEmail_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
