@@ -2,6 +2,7 @@
 
 #include "net/SocketErrors.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <climits>
 #include <openssl/bio.h>
@@ -200,36 +201,31 @@ long TlsChannel::ioFailure(int result, int& code) {
     }
 }
 
-long TlsChannel::send(const char* data, std::size_t length, int& code) {
+long TlsChannel::transfer(bool writing, char* data, std::size_t length, int& code) {
     if (ssl_ == nullptr) {
         code = kNotConnected;
         return -1;
     }
     ERR_clear_error();
     ioError_ = 0;
-    const int n = SSL_write(ssl_, data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-    if (n > 0) {
+    const int n = static_cast<int>(std::min<std::size_t>(length, INT_MAX));
+    const int done = writing ? SSL_write(ssl_, data, n) : SSL_read(ssl_, data, n);
+    if (done > 0) {
         want_ = 0;
-        return n;
+        return done;
     }
-    const long result = ioFailure(n, code);
-    // A closed stream cannot take bytes; 0 would read as "try again" to the sender.
-    return result == 0 ? -1 : result;
+    const long result = ioFailure(done, code);
+    // A closed stream cannot take bytes; 0 would read as "try again" to a sender.
+    return writing && result == 0 ? -1 : result;
+}
+
+long TlsChannel::send(const char* data, std::size_t length, int& code) {
+    // SSL_write only reads the bytes.
+    return transfer(true, const_cast<char*>(data), length, code);
 }
 
 long TlsChannel::receive(char* data, std::size_t length, int& code) {
-    if (ssl_ == nullptr) {
-        code = kNotConnected;
-        return -1;
-    }
-    ERR_clear_error();
-    ioError_ = 0;
-    const int n = SSL_read(ssl_, data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-    if (n > 0) {
-        want_ = 0;
-        return n;
-    }
-    return ioFailure(n, code);
+    return transfer(false, data, length, code);
 }
 
 short TlsChannel::pollEventsFor(short wanted) const {

@@ -48,6 +48,7 @@ public:
 private:
     // Maps an SSL_read/SSL_write result that moved no data to -1/0 and a code.
     long ioFailure(int result, int& code);
+    long transfer(bool writing, char* data, std::size_t length, int& code);
 
     std::unique_ptr<ByteChannel> inner_;
     TlsOptions options_;
