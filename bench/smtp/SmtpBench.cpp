@@ -1,5 +1,6 @@
 // Sending one message with a 50 MB attachment to a local sink: the SMTP session with the
-// message already composed, against msmtp sending the same composed bytes to the same sink;
+// message already composed, against msmtp sending the same composed bytes to the same sink,
+// in plain text and over STARTTLS (a certificate made by `openssl req` for the run);
 // and the CPU time the control spends while it waits five seconds for a server that is silent.
 #include "SmtpSink.h"
 #include "mailvane/mailvane.h"
@@ -93,6 +94,25 @@ Composed& composed() {
     return c;
 }
 
+// A throw-away certificate and key for the TLS sink.
+struct Certificate {
+    fs::path certificate = composed().dir / "cert.pem";
+    fs::path key = composed().dir / "key.pem";
+    bool made = false;
+    Certificate() {
+        const std::string command =
+            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
+            "-subj /CN=127.0.0.1 -keyout '" +
+            key.string() + "' -out '" + certificate.string() + "' >/dev/null 2>&1";
+        made = std::system(command.c_str()) == 0;
+    }
+};
+
+Certificate& certificate() {
+    static Certificate c;
+    return c;
+}
+
 smtp::SessionSettings settingsFor(int port) {
     smtp::SessionSettings s;
     s.connection.serverAddress = net::resolveIpv4("127.0.0.1").address;
@@ -101,15 +121,18 @@ smtp::SessionSettings settingsFor(int port) {
     return s;
 }
 
-void BM_SessionSend50MB(benchmark::State& state) {
+// Sends the composed message through the session once per iteration.
+void sendThroughSession(benchmark::State& state, bench::SmtpSink& sink, smtp::Security security) {
     net::LibraryUse library;
     library.acquire();
     Composed& c = composed();
-    bench::SmtpSink sink;
     QuietHost host;
     smtp::SmtpSession session(host);
+    auto settings = settingsFor(sink.port());
+    settings.security = security;
+    settings.verifyCertificate = false; // the sink's own certificate
     for (auto _ : state) {
-        const net::Status s = session.send(settingsFor(sink.port()), [&](smtp::MailMessage& m) {
+        const net::Status s = session.send(settings, [&](smtp::MailMessage& m) {
             m = c.message;
             return net::Status{};
         });
@@ -121,14 +144,14 @@ void BM_SessionSend50MB(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(fs::file_size(c.wholeMessage)));
 }
-BENCHMARK(BM_SessionSend50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-void BM_Msmtp50MB(benchmark::State& state) {
+// Sends the same bytes with msmtp (its options after the port) once per iteration.
+void sendThroughMsmtp(benchmark::State& state, bench::SmtpSink& sink, const std::string& options) {
     Composed& c = composed();
-    bench::SmtpSink sink;
     const std::string command = "msmtp --host=127.0.0.1 --port=" + std::to_string(sink.port()) +
-                                " --auth=off --tls=off --domain=bench.local"
-                                " --from=sender@example.com rcpt@example.com < '" +
+                                " --auth=off " + options +
+                                " --domain=bench.local --from=sender@example.com"
+                                " rcpt@example.com < '" +
                                 c.wholeMessage.string() + "'";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
@@ -139,7 +162,32 @@ void BM_Msmtp50MB(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(fs::file_size(c.wholeMessage)));
 }
+
+void BM_SessionSend50MB(benchmark::State& state) {
+    bench::SmtpSink sink;
+    sendThroughSession(state, sink, smtp::Security::None);
+}
+BENCHMARK(BM_SessionSend50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_Msmtp50MB(benchmark::State& state) {
+    bench::SmtpSink sink;
+    sendThroughMsmtp(state, sink, "--tls=off");
+}
 BENCHMARK(BM_Msmtp50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_SessionStartTls50MB(benchmark::State& state) {
+    Certificate& cert = certificate();
+    bench::SmtpSink sink(cert.certificate.string(), cert.key.string());
+    sendThroughSession(state, sink, smtp::Security::StartTlsRequired);
+}
+BENCHMARK(BM_SessionStartTls50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_MsmtpStartTls50MB(benchmark::State& state) {
+    Certificate& cert = certificate();
+    bench::SmtpSink sink(cert.certificate.string(), cert.key.string());
+    sendThroughMsmtp(state, sink, "--tls=on --tls-starttls=on --tls-certcheck=off");
+}
+BENCHMARK(BM_MsmtpStartTls50MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // The whole Send of the control: composition of the 50 MB attachment, then the session.
 void BM_ControlSend50MB(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cstring>
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
@@ -13,18 +14,42 @@ namespace bench {
 
 namespace {
 
-void sendText(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n <= 0) {
-            return;
+// The connection's bytes, plain or (after STARTTLS) through TLS; blocking.
+struct Stream {
+    int fd;
+    SSL* ssl = nullptr;
+    ~Stream() {
+        if (ssl != nullptr) {
+            SSL_free(ssl);
         }
-        done += static_cast<std::size_t>(n);
     }
-}
+    long read(char* data, std::size_t length) {
+        return ssl != nullptr ? SSL_read(ssl, data, static_cast<int>(length))
+                              : ::recv(fd, data, length, 0);
+    }
+    void write(const std::string& text) {
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const long n =
+                ssl != nullptr
+                    ? SSL_write(ssl, text.data() + done, static_cast<int>(text.size() - done))
+                    : ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
+            if (n <= 0) {
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+};
 
 } // namespace
+
+SmtpSink::SmtpSink(const std::string& certificateFile, const std::string& keyFile)
+    : SmtpSink(false) {
+    tls_ = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_use_certificate_chain_file(tls_, certificateFile.c_str());
+    SSL_CTX_use_PrivateKey_file(tls_, keyFile.c_str(), SSL_FILETYPE_PEM);
+}
 
 SmtpSink::SmtpSink(bool silent) : silent_(silent) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -45,6 +70,9 @@ SmtpSink::~SmtpSink() {
     stop_ = true;
     thread_.join();
     ::close(listener_);
+    if (tls_ != nullptr) {
+        SSL_CTX_free(tls_);
+    }
 }
 
 void SmtpSink::serve() {
@@ -73,18 +101,19 @@ void SmtpSink::converse(int fd) {
         }
         return;
     }
-    sendText(fd, "220 sink ESMTP\r\n");
+    Stream stream{fd};
+    stream.write("220 sink ESMTP\r\n");
     std::vector<char> buffer(1 << 18);
     std::string line;
     bool inData = false;
     std::size_t dataBytes = 0;
     char tail[5] = {};
     for (;;) {
-        const ssize_t n = ::recv(fd, buffer.data(), buffer.size(), 0);
+        const long n = stream.read(buffer.data(), buffer.size());
         if (n <= 0) {
             return;
         }
-        for (ssize_t i = 0; i < n; ++i) {
+        for (long i = 0; i < n; ++i) {
             const char c = buffer[static_cast<std::size_t>(i)];
             if (inData) {
                 ++dataBytes;
@@ -93,7 +122,7 @@ void SmtpSink::converse(int fd) {
                 if (std::memcmp(tail, "\r\n.\r\n", 5) == 0) {
                     inData = false;
                     lastBytes_ = dataBytes;
-                    sendText(fd, "250 accepted\r\n");
+                    stream.write("250 accepted\r\n");
                 }
                 continue;
             }
@@ -107,14 +136,23 @@ void SmtpSink::converse(int fd) {
                 inData = true;
                 dataBytes = 0;
                 std::memcpy(tail, "\0\0\0\r\n", 5);
-                sendText(fd, "354 go ahead\r\n");
+                stream.write("354 go ahead\r\n");
             } else if (verb == "QUIT") {
-                sendText(fd, "221 bye\r\n");
+                stream.write("221 bye\r\n");
                 return;
             } else if (verb == "EHLO") {
-                sendText(fd, "250-sink\r\n250 8BITMIME\r\n");
+                stream.write(tls_ != nullptr && stream.ssl == nullptr
+                                 ? "250-sink\r\n250-STARTTLS\r\n250 8BITMIME\r\n"
+                                 : "250-sink\r\n250 8BITMIME\r\n");
+            } else if (verb == "STAR" && tls_ != nullptr) {
+                stream.write("220 go ahead\r\n");
+                stream.ssl = SSL_new(tls_);
+                SSL_set_fd(stream.ssl, fd);
+                if (SSL_accept(stream.ssl) != 1) {
+                    return;
+                }
             } else {
-                sendText(fd, "250 OK\r\n");
+                stream.write("250 OK\r\n");
             }
         }
     }

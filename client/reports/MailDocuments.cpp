@@ -45,6 +45,18 @@ std::string bytes(const QString& s) {
     return s.toStdString();
 }
 
+// The account and connection security of Preferences. The control takes the login only through
+// the "*U"/"*P" forms of WinsockPath; empty values clear a login given before.
+void applySmtpAccount(mailvane::Mailvane& control) {
+    control.put_WinsockPath(
+        bytes(QStringLiteral("*USER: ") + ReadSetting(QStringLiteral("SMTPUSER"))));
+    control.put_WinsockPath(
+        bytes(QStringLiteral("*PASSWORD: ") + ReadSetting(QStringLiteral("SMTPPASS"))));
+    bool ok = false;
+    const int security = ReadSetting(QStringLiteral("SMTPSECURITY")).trimmed().toInt(&ok);
+    control.put_Security(ok && security >= 0 && security <= 3 ? security : 0);
+}
+
 } // namespace
 
 QString BuildMailSelection(const QList<DocumentRow>& plans, const QList<DocumentRow>& specs,
@@ -137,6 +149,7 @@ MailResult SendDocuments(mailvane::Mailvane& control, const MailFields& fields,
         control.put_WinsockLoaded(true);
         control.put_MailServer(bytes(server));
         control.put_MailPort(portOk && port > 0 ? port : 25);
+        applySmtpAccount(control);
         control.put_SendTo(bytes(fields.to));
         control.put_From(bytes(fields.from));
         control.put_Subject(bytes(fields.subject));

@@ -34,6 +34,8 @@ const std::vector<SettingInfo>& settingsTable() {
         {"SMTPPass", "", "SMTP account password"},
         {"SMTPFrom", "", "Default sender address"},
         {"SMTPPort", "25", "SMTP port"},
+        {"SMTPSecurity", "0",
+         "SMTP connection: 0 plain, 1 STARTTLS required, 2 STARTTLS when offered, 3 TLS"},
         {"MESSAGE", "1", "1: show the update reminder at start-up"},
         {"MESSAGEDAYS", "2", "Days after the last update at which the reminder is shown"},
         {"LASTUPDATE", "01/01/1970", "Day of the last project update, mm/dd/yyyy"},
@@ -81,6 +83,9 @@ PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn) {
     v.smtpPassword = read("SMTPPass");
     v.smtpFrom = read("SMTPFrom");
     v.smtpPort = read("SMTPPort");
+    bool securityOk = false;
+    const int security = read("SMTPSecurity").trimmed().toInt(&securityOk);
+    v.smtpSecurity = securityOk && security >= 0 && security <= 3 ? security : 0;
     v.showReminder = read("MESSAGE").trimmed().toInt() != 0;
     v.reminderDays = read("MESSAGEDAYS");
     v.serverAddress = read("SERVERADDR");
@@ -155,6 +160,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         {"SMTPPass", values.smtpPassword},
         {"SMTPFrom", values.smtpFrom},
         {"SMTPPort", values.smtpPort},
+        {"SMTPSecurity", QString::number(values.smtpSecurity)},
         {"MESSAGE", values.showReminder ? QStringLiteral("1") : QStringLiteral("0")},
         {"MESSAGEDAYS", values.reminderDays},
         {"SERVERADDR", values.serverAddress},

@@ -43,6 +43,7 @@ struct PreferenceValues {
     QString smtpPassword;     // SMTPPass  (Text11)
     QString smtpFrom;         // SMTPFrom  (Text9)
     QString smtpPort;         // SMTPPort  (Text10)
+    int smtpSecurity = 0;     // SMTPSecurity (cboSecurity): the mail control's Security, 0-3
     bool showReminder = true; // MESSAGE (Check1)
     QString reminderDays;     // MESSAGEDAYS (Text19)
     QString serverAddress;    // SERVERADDR (txtServerAddr)

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -127,6 +128,13 @@ void frmPrefs::buildControls() {
     mailGrid->addWidget(Text11, 2, 1);
     mailGrid->addWidget(label(QStringLiteral("Default 'From' Address:"), mail), 3, 0);
     mailGrid->addWidget(Text9, 3, 1);
+    cboSecurity = new QComboBox(mail);
+    cboSecurity->setObjectName(QStringLiteral("cboSecurity"));
+    cboSecurity->addItems({QStringLiteral("None"), QStringLiteral("STARTTLS (required)"),
+                           QStringLiteral("STARTTLS when offered"),
+                           QStringLiteral("SSL/TLS (port 465)")});
+    mailGrid->addWidget(label(QStringLiteral("Connection Security:"), mail), 4, 0);
+    mailGrid->addWidget(cboSecurity, 4, 1);
     root->addWidget(mail);
 
     auto* server = new QGroupBox(QStringLiteral("Service Connection"), this);
@@ -204,6 +212,7 @@ void frmPrefs::fill(const PreferenceValues& v) {
     Text11->setText(v.smtpPassword);
     Text9->setText(v.smtpFrom);
     Text10->setText(v.smtpPort);
+    cboSecurity->setCurrentIndex(v.smtpSecurity);
     Check1->setChecked(v.showReminder);
     Text19->setText(v.reminderDays);
     txtServerAddr->setText(v.serverAddress);
@@ -227,6 +236,7 @@ PreferenceValues frmPrefs::values() const {
     v.smtpPassword = Text11->text();
     v.smtpFrom = Text9->text();
     v.smtpPort = Text10->text();
+    v.smtpSecurity = cboSecurity->currentIndex();
     v.showReminder = Check1->isChecked();
     v.reminderDays = Text19->text();
     v.serverAddress = txtServerAddr->text();

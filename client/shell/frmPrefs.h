@@ -9,6 +9,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -82,6 +83,7 @@ private:
     QLineEdit* Text11 = nullptr;
     QLineEdit* Text9 = nullptr;
     QLineEdit* Text10 = nullptr;
+    QComboBox* cboSecurity = nullptr; // SMTP connection security, in the order of its values
     QLineEdit* txtServerAddr = nullptr;
     QLineEdit* txtServerPort = nullptr;
     QLineEdit* txtServerTimeout = nullptr;

@@ -117,6 +117,7 @@ ComposedMessage Mailvane::compose(std::uint32_t helpContext) const {
     input.messageText = s.messageText;
     input.attachments = s.attachments;
     input.japanese = s.japanese();
+    input.utf8 = s.utf8();
     input.identity = s.identity;
     try {
         return mime::composeMessage(input);

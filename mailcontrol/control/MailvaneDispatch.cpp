@@ -138,6 +138,8 @@ const std::array kRows{
         [](const Mailvane& c, std::int16_t) -> PropertyValue { return c.get_FirewallDataB(); },
         [](Mailvane& c, const PropertyValue& v, std::int16_t) { c.put_FirewallDataB(v); }},
     MV_NUMBER(kCharsetMode, CharsetMode, Int32, asInt32, true, false),
+    MV_NUMBER(kSecurity, Security, Int32, asInt32, false, true),
+    MV_NUMBER(kVerifyCertificate, VerifyCertificate, Boolean, asBool, false, true),
 };
 
 #undef MV_STRING

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mailvane::detail {
@@ -47,6 +48,8 @@ struct MailvaneState {
     std::string subject;
     std::int16_t timeout = 0; // seconds, 0 = no limit
     std::int32_t charsetMode = 0;
+    std::int32_t security = secNone;
+    bool verifyCertificate = true;
     net::LibraryUse library;
 
     // SMTP login, set only through the *U / *P forms of WinsockPath; used when both are set.
@@ -69,7 +72,13 @@ struct MailvaneState {
     bool inSend = false; // from the start of Send to its very end, even after an Interrupt
     std::string failureText;
 
-    bool japanese() const { return charsetMode == 1; }
+    bool japanese() const { return charsetMode == csJapanese; }
+    bool utf8() const { return charsetMode == csUtf8; }
+
+    // A header value as stored when written: folded at MaxHeaderLength and encoded as the
+    // CharsetMode in force asks (ISO-2022-JP or UTF-8 encoded words).
+    std::string addressValue(std::string_view value) const;
+    std::string subjectValue(std::string_view value) const;
     bool connected() const { return socketHandle != -1; }
 
     // Records the text of a failing step for the error Send raises; returns code.

@@ -208,9 +208,15 @@ void Mailvane::LoadFromStream(std::istream& stream) {
             values.emplace_back(name, value);
         }
     } bag;
-    for (const PropertyInfo& info : Properties())
-        if (info.persisted)
-            bag.Write(info.name, readValue(stream));
+    for (const PropertyInfo& info : Properties()) {
+        if (!info.persisted)
+            continue;
+        // A stream saved before the security properties existed ends here; they keep their
+        // defaults.
+        if (info.dispid == kSecurity && stream.peek() == std::char_traits<char>::eof())
+            break;
+        bag.Write(info.name, readValue(stream));
+    }
     Load(bag);
 }
 

@@ -90,7 +90,7 @@ std::string Mailvane::get_BCc() const {
 
 void Mailvane::put_BCc(const std::string& value) {
     checkWrite(kBCc);
-    state_->bcc = mime::transformAddressHeader(value, state_->maxHeaderLength, state_->japanese());
+    state_->bcc = state_->addressValue(value);
 }
 
 std::string Mailvane::get_Cc() const {
@@ -100,7 +100,7 @@ std::string Mailvane::get_Cc() const {
 
 void Mailvane::put_Cc(const std::string& value) {
     checkWrite(kCc);
-    state_->cc = mime::transformAddressHeader(value, state_->maxHeaderLength, state_->japanese());
+    state_->cc = state_->addressValue(value);
 }
 
 std::string Mailvane::get_Date() const {
@@ -190,7 +190,7 @@ std::string Mailvane::get_From() const {
 
 void Mailvane::put_From(const std::string& value) {
     checkWrite(kFrom);
-    state_->from = mime::transformAddressHeader(value, state_->maxHeaderLength, state_->japanese());
+    state_->from = state_->addressValue(value);
 }
 
 std::string Mailvane::get_LastReply() const {
@@ -325,8 +325,7 @@ std::string Mailvane::get_ReplyTo() const {
 
 void Mailvane::put_ReplyTo(const std::string& value) {
     checkWrite(kReplyTo);
-    state_->replyTo =
-        mime::transformAddressHeader(value, state_->maxHeaderLength, state_->japanese());
+    state_->replyTo = state_->addressValue(value);
 }
 
 std::string Mailvane::get_SendTo() const {
@@ -336,8 +335,7 @@ std::string Mailvane::get_SendTo() const {
 
 void Mailvane::put_SendTo(const std::string& value) {
     checkWrite(kSendTo);
-    state_->sendTo =
-        mime::transformAddressHeader(value, state_->maxHeaderLength, state_->japanese());
+    state_->sendTo = state_->addressValue(value);
 }
 
 std::int32_t Mailvane::get_SocketHandle() const {
@@ -352,7 +350,7 @@ std::string Mailvane::get_Subject() const {
 
 void Mailvane::put_Subject(const std::string& value) {
     checkWrite(kSubject);
-    state_->subject = mime::transformSubject(value, state_->maxHeaderLength, state_->japanese());
+    state_->subject = state_->subjectValue(value);
 }
 
 std::int16_t Mailvane::get_Timeout() const {

@@ -1,6 +1,8 @@
 #include "control/MailvaneInternal.h"
 
 #include "control/LocaleCharset.h"
+#include "mime/HeaderTransform.h"
+#include "mime/Utf8Headers.h"
 
 #include <atomic>
 #include <chrono>
@@ -32,7 +34,20 @@ template <class Call> void fireAll(const std::vector<IMailvaneEvents*>& sinks, C
 } // namespace
 
 MailvaneState::MailvaneState(Mailvane& control)
-    : owner(control), charsetMode(localeUsesShiftJis() ? 1 : 0), identity(nextIdentity()) {}
+    : owner(control), charsetMode(localeUsesShiftJis() ? csJapanese
+                                  : localeUsesUtf8()   ? csUtf8
+                                                       : csAnsi),
+      identity(nextIdentity()) {}
+
+std::string MailvaneState::addressValue(std::string_view value) const {
+    return utf8() ? mime::utf8AddressHeader(value, maxHeaderLength)
+                  : mime::transformAddressHeader(value, maxHeaderLength, japanese());
+}
+
+std::string MailvaneState::subjectValue(std::string_view value) const {
+    return utf8() ? mime::utf8Subject(value, maxHeaderLength)
+                  : mime::transformSubject(value, maxHeaderLength, japanese());
+}
 
 int MailvaneState::fail(int code, std::string text) {
     failureText = std::move(text);

@@ -123,6 +123,8 @@ smtp::SessionSettings settingsOf(const detail::MailvaneState& s) {
     settings.greetingName = s.greetingName;
     settings.loginUser = s.loginUser;
     settings.loginPassword = s.loginPassword;
+    settings.security = static_cast<smtp::Security>(s.security);
+    settings.verifyCertificate = s.verifyCertificate;
     return settings;
 }
 

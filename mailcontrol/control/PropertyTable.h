@@ -39,10 +39,15 @@ enum Dispid : std::int32_t {
     kWinsockStatus,
     kFirewallDataB,
     kCharsetMode = 242,
+    kSecurity,
+    kVerifyCertificate,
 };
 
-// Properties 1 to 32 have help contexts 24101 to 24132; the later ones have none.
+// Properties 1 to 32 have help contexts 24101 to 24132; FirewallDataB and CharsetMode have
+// none; the security properties continue the numbering.
 constexpr std::uint32_t help(std::int32_t dispid) {
+    if (dispid == kSecurity || dispid == kVerifyCertificate)
+        return 24133u + static_cast<std::uint32_t>(dispid - kSecurity);
     return dispid <= kWinsockStatus ? 24100u + static_cast<std::uint32_t>(dispid) : 0u;
 }
 

@@ -5,6 +5,7 @@
 #include "mime/MimeErrors.h"
 #include "mime/PartFiles.h"
 #include "mime/QuotedPrintableEncoder.h"
+#include "mime/Utf8Headers.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -43,6 +44,33 @@ std::uint64_t attachmentSize(const std::string& path) {
     if (!regular)
         throw MimeFailure(kNoFileGiven);
     return static_cast<std::uint64_t>(info.st_size);
+}
+
+// In UTF-8 mode an 8-bit file name travels as an RFC 2231 parameter, with an encoded word in
+// the name parameters for readers that know only those.
+void encodeUtf8Name(MimePart& part) {
+    if (!hasEightBit(part.fileName))
+        return;
+    part.dispositionParameters = "filename*=" + rfc2231Value(part.fileName);
+    part.name = utf8EncodedWords(part.fileName);
+    part.fileName.clear();
+}
+
+// A plain UTF-8 message with 8-bit text gets the MIME header lines that say so, unless the host
+// wrote its own Content-Type.
+void labelPlainUtf8(const CompositionInput& input, ComposedMessage& message) {
+    if (!input.utf8 || !hasEightBit(input.messageText) ||
+        input.otherHeaders.find("Content-Type:") != std::string::npos)
+        return;
+    std::string& headers = message.headerText;
+    while (headers.size() > 2 && headers.ends_with("\r\n"))
+        headers.resize(headers.size() - 2);
+    if (!headers.empty() && headers != "\r\n")
+        headers += "\r\n";
+    headers += "MIME-Version: 1.0\r\nContent-Type: ";
+    headers += kUtf8TextType;
+    headers += "\r\nContent-Transfer-Encoding: quoted-printable";
+    message.bodyText = quotedPrintable(input.messageText);
 }
 
 MimePart attachmentPart(const std::string& path) {
@@ -144,6 +172,7 @@ ComposedMessage composeMessage(const CompositionInput& input) {
         message.headerText = input.otherHeaders;
         message.bodyText =
             input.japanese ? shiftJisToIso2022Jp(input.messageText) : input.messageText;
+        labelPlainUtf8(input, message);
         return message;
     }
 
@@ -152,10 +181,15 @@ ComposedMessage composeMessage(const CompositionInput& input) {
     text.inMemory = true;
     text.text = input.japanese ? shiftJisToIso2022Jp(input.messageText) : input.messageText;
     text.size = text.text.size();
-    text.contentType = input.japanese ? kJapaneseTextType : "text/plain";
+    text.contentType = input.japanese                         ? kJapaneseTextType
+                       : input.utf8 && hasEightBit(text.text) ? kUtf8TextType
+                                                              : "text/plain";
     text.encoding = input.japanese ? Encoding::SevenBit : Encoding::QuotedPrintable;
-    for (std::size_t i = 0; i < input.attachments.size(); ++i)
+    for (std::size_t i = 0; i < input.attachments.size(); ++i) {
         parts[i + 1] = attachmentPart(input.attachments[i]);
+        if (input.utf8)
+            encodeUtf8Name(parts[i + 1]);
+    }
 
     const std::string boundary = makeBoundary(input.identity);
     OutputFile out = OutputFile::createTemporary();

@@ -18,11 +18,15 @@ struct CompositionInput {
     std::string messageText; // as stored (already ISO-2022-JP in Japanese mode)
     std::vector<std::string> attachments;
     bool japanese = false;
+    bool utf8 = false;          // UTF-8 mode: 8-bit text is labelled utf-8, 8-bit names are encoded
     std::uint32_t identity = 1; // any per-control number; it makes boundaries differ
 };
 
 // The content type of the text part and of a plain Japanese message.
 inline constexpr const char* kJapaneseTextType = "text/plain; charset=iso-2022-jp";
+
+// The content type of 8-bit text in UTF-8 mode.
+inline constexpr const char* kUtf8TextType = "text/plain; charset=utf-8";
 
 // "--boundary.mvn." + UTC year, month, weekday, day, hour, minute, second + "." + a number.
 std::string makeBoundary(std::uint32_t identity, std::time_t now, std::uint32_t tickMs);

@@ -1,6 +1,6 @@
 #pragma once
 // The byte stream under the line layer. The plain channel calls the socket library directly;
-// a TLS channel can wrap it later without the connection or the session changing.
+// the TLS channel (TlsChannel.h) wraps it without the line layer or the session changing.
 #include <cstddef>
 #include <memory>
 #include <poll.h>
@@ -19,6 +19,8 @@ public:
     virtual short pollEventsFor(short wanted) const { return wanted; }
     // True when bytes are already decoded and waiting, so no poll is needed to read them.
     virtual bool hasPendingInput() const { return false; }
+    // Says goodbye at the channel's own level before the socket is closed (TLS close_notify).
+    virtual void shutdown() {}
 };
 
 class PlainChannel : public ByteChannel {

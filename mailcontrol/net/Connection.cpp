@@ -138,6 +138,7 @@ Status Connection::connect(const ConnectionSettings& settings) {
     pendingPartial_.clear();
     usable_ = false;
     peerClosed_ = false;
+    secure_ = false;
     connectError_ = 0;
     connectText_.clear();
     firewall_.reset();
@@ -365,6 +366,9 @@ void Connection::dropConnection(int code) {
         return;
     }
     const bool wasUp = usable_;
+    if (wasUp && code == 0 && !peerClosed_ && channel_) {
+        channel_->shutdown();
+    }
     SocketLibrary::api().close(fd_);
     fd_ = -1;
     usable_ = false;
@@ -383,6 +387,42 @@ void Connection::close() {
     lines_.clear();
     pendingPartial_.clear();
     dropConnection(0);
+}
+
+Status Connection::startTls(const TlsOptions& options) {
+    if (fd_ < 0 || !usable_) {
+        return socketFailure(kNotConnected);
+    }
+    lines_.clear();
+    pendingPartial_.clear();
+    auto owned = std::make_unique<TlsChannel>(std::move(channel_), options);
+    TlsChannel& tls = *owned;
+    channel_ = std::move(owned);
+    for (;;) {
+        switch (tls.handshake()) {
+        case TlsChannel::Progress::Done:
+            secure_ = true;
+            return {};
+        case TlsChannel::Progress::Failed: {
+            const Status failure = tls.failure();
+            dropConnection(0);
+            return failure;
+        }
+        case TlsChannel::Progress::Waiting:
+            if (!step(tls.pollEventsFor(POLLIN))) {
+                return waitFailure();
+            }
+            if (fd_ < 0) {
+                return socketFailure(kNotConnected);
+            }
+            break;
+        }
+    }
+}
+
+std::string Connection::tlsProtocol() const {
+    const auto* tls = secure_ ? dynamic_cast<const TlsChannel*>(channel_.get()) : nullptr;
+    return tls != nullptr ? tls->protocol() : std::string();
 }
 
 Ipv4Address Connection::localAddress() const {

@@ -8,6 +8,7 @@
 #include "net/LineAssembler.h"
 #include "net/NameResolver.h"
 #include "net/Status.h"
+#include "net/TlsChannel.h"
 #include "net/TransportHost.h"
 
 #include <chrono>
@@ -64,7 +65,14 @@ public:
     void interrupt() { interruptRequested_ = true; }
     void clearInterrupt() { interruptRequested_ = false; }
 
-    // Slots a layer (TLS) over the plain socket once connected.
+    // Runs the TLS handshake over the open connection (after STARTTLS, or first thing for
+    // implicit TLS). Whatever was received before is thrown away: bytes a server or a man in
+    // the middle sent before the handshake must never be read as a reply given under TLS.
+    Status startTls(const TlsOptions& options);
+    bool secure() const { return secure_; }
+    std::string tlsProtocol() const;
+
+    // Slots a layer over the plain socket once connected.
     ByteChannel& channel() { return *channel_; }
     void setChannel(std::unique_ptr<ByteChannel> channel) { channel_ = std::move(channel); }
 
@@ -84,7 +92,8 @@ private:
     int fd_ = -1;
     Phase phase_ = Phase::Closed;
     bool usable_ = false;
-    bool peerClosed_ = false; // end of stream seen; reported at the next read or close
+    bool peerClosed_ = false;
+    bool secure_ = false; // end of stream seen; reported at the next read or close
     int connectError_ = 0;
     std::string connectText_;
     std::unique_ptr<ByteChannel> channel_;

@@ -1,6 +1,5 @@
 #include "smtp/SmtpSession.h"
 
-#include "net/Base64.h"
 #include "net/SocketLibrary.h"
 #include "smtp/CommandText.h"
 
@@ -41,6 +40,7 @@ void SmtpSession::interrupt() {
 }
 
 Status SmtpSession::readReply() {
+    replyLines_.clear();
     for (;;) {
         std::string line;
         Status read = connection_.readLine(line);
@@ -48,6 +48,7 @@ Status SmtpSession::readReply() {
             return read;
         }
         lastReply_ = line;
+        replyLines_.push_back(line);
         host_.trail(1, line);
         if (line.size() >= 4 && line[3] == '-') {
             continue;
@@ -89,6 +90,12 @@ Status SmtpSession::connectAndGreet(const SessionSettings& settings) {
     if (!status.ok()) {
         return status;
     }
+    if (settings.security == Security::ImplicitTls) {
+        status = startTls(settings);
+        if (!status.ok()) {
+            return status;
+        }
+    }
     status = readReply();
     if (!status.ok()) {
         return status;
@@ -100,22 +107,11 @@ Status SmtpSession::connectAndGreet(const SessionSettings& settings) {
         }
         name = greetingName_;
     }
-    if (!command("EHLO", name).ok()) {
-        status = command("HELO", name);
-        if (!status.ok()) {
-            return status;
-        }
+    status = hello(name);
+    if (!status.ok()) {
+        return status;
     }
-    if (!settings.loginUser.empty() && !settings.loginPassword.empty()) {
-        status = command("AUTH LOGIN");
-        if (status.ok()) {
-            status = command(net::base64Encode(settings.loginUser));
-        }
-        if (status.ok()) {
-            status = command(net::base64Encode(settings.loginPassword));
-        }
-    }
-    return status;
+    return secureAndLogin(settings, name);
 }
 
 Status SmtpSession::sendRecipients(const std::string& list, bool blind) {

@@ -1,15 +1,17 @@
 #pragma once
-// What Send does on the wire: connect (through the firewall if one is set), greet with EHLO or
-// HELO, log in with AUTH LOGIN when a user and password were given, run one mail transaction
-// for every recipient and close with QUIT. One command, then its reply; every line and note
-// goes to the host's trail.
+// What Send does on the wire: connect (through the firewall if one is set), secure the
+// connection with TLS when asked (implicit, or STARTTLS), greet with EHLO or HELO, log in when
+// a user and password were given, run one mail transaction for every recipient and close with
+// QUIT. One command, then its reply; every line and note goes to the host's trail.
 #include "net/Connection.h"
 #include "net/Status.h"
 #include "net/TransportHost.h"
+#include "smtp/EhloExtensions.h"
 #include "smtp/MessageText.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace mailvane::smtp {
 
@@ -21,12 +23,22 @@ public:
     virtual void endTransfer() = 0;
 };
 
+// How the connection is secured (the control's Security property).
+enum class Security : int {
+    None = 0,              // plain text, as the control always did
+    StartTlsRequired = 1,  // STARTTLS, or fail before anything else is sent
+    StartTlsIfOffered = 2, // STARTTLS when the server offers it
+    ImplicitTls = 3,       // TLS from the first byte (port 465)
+};
+
 struct SessionSettings {
     net::ConnectionSettings connection;
     int timeoutSeconds = 0;   // 0 = no deadline
     std::string greetingName; // sent after EHLO/HELO; empty = the machine's host name
     std::string loginUser;    // AUTH LOGIN only when both are set
     std::string loginPassword;
+    Security security = Security::None;
+    bool verifyCertificate = true; // trust store and host name; false accepts any certificate
 };
 
 enum SessionCode : int {
@@ -70,6 +82,12 @@ private:
     net::Status command(const std::string& cmd, const std::string& arg = {});
     net::Status readReply();
     net::Status connectAndGreet(const SessionSettings& settings);
+    // EHLO, or HELO when EHLO fails; remembers what the server offered (SmtpLogin.cpp).
+    net::Status hello(const std::string& name);
+    // STARTTLS as settings ask, then the login (SmtpLogin.cpp).
+    net::Status secureAndLogin(const SessionSettings& settings, const std::string& name);
+    net::Status startTls(const SessionSettings& settings);
+    net::Status login(const SessionSettings& settings);
     net::Status sendRecipients(const std::string& list, bool blind);
     net::Status sendBody(const MailMessage& message);
     net::Status sendBodyFile(const std::string& path);
@@ -77,6 +95,8 @@ private:
     SessionHost& host_;
     net::Connection connection_;
     std::string lastReply_;
+    std::vector<std::string> replyLines_; // every line of the last reply
+    EhloExtensions extensions_;
     std::string greetingName_;
     bool busy_ = false;
 };

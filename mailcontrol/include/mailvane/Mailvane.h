@@ -30,6 +30,21 @@ enum TFirewallType : std::int32_t {
     fwSOCKS5 = 3,
 };
 
+// Values of Security.
+enum TSecurity : std::int32_t {
+    secNone = 0,
+    secStartTlsRequired = 1,
+    secStartTlsIfOffered = 2,
+    secImplicitTls = 3,
+};
+
+// Values of CharsetMode.
+enum TCharsetMode : std::int32_t {
+    csAnsi = 0,     // 8-bit text sent as it is
+    csJapanese = 1, // Shift_JIS text sent as ISO-2022-JP
+    csUtf8 = 2,     // UTF-8 text: encoded words, RFC 2231 file names, charset=utf-8
+};
+
 // The program identifiers of the class; the first is the source of every error it raises.
 inline constexpr const char* kProgId = "Mailvane.Mailvane";
 inline constexpr const char* kProgIdVersioned = "Mailvane.Mailvane.1";
@@ -116,6 +131,13 @@ public:
     void put_FirewallDataB(const PropertyValue& value);
     std::int32_t get_CharsetMode() const;
     void put_CharsetMode(std::int32_t value);
+    // 0 plain (the default), 1 STARTTLS required, 2 STARTTLS when offered, 3 implicit TLS.
+    std::int32_t get_Security() const;
+    void put_Security(std::int32_t value);
+    // True (the default): the certificate must chain to the system's trust store and name the
+    // server; False accepts any certificate (a local server).
+    bool get_VerifyCertificate() const;
+    void put_VerifyCertificate(bool value);
 
     // Methods.
     void AddAttachment(const std::string& FileName);

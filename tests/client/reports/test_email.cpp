@@ -180,6 +180,30 @@ TEST_F(EmailTest, PlanSheetSectionPagesAndAttachmentArriveByteExact) {
     }
 }
 
+TEST_F(EmailTest, AccountAndSecurityOfPreferencesReachTheControl) {
+    mailvane::testing::TestCertificate certificate;
+    ASSERT_TRUE(certificate.made());
+    const auto trust = mailvane::testing::trustOnly(certificate);
+    mailvane::testing::SmtpSink secure("estimator", "mail pw", "starttls", certificate);
+    ASSERT_TRUE(secure.up());
+    WriteSetting("SMTPPORT", QString::number(secure.port()));
+    WriteSetting("SMTPUSER", "estimator");
+    WriteSetting("SMTPPASS", "mail pw");
+    WriteSetting("SMTPSECURITY", "1");
+    attachments_->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    openEmail([&](QWidget* w) { send(w, "site@example.com"); });
+    ASSERT_EQ(ui_.shown().size(), 1);
+    EXPECT_EQ(ui_.last().text, "Email sent to server ...");
+    EXPECT_EQ(secure.envelope(),
+              (std::vector<std::string>{"estimator@example.com", "site@example.com"}));
+    const std::string log = secure.log();
+    const std::size_t startTls = log.find(">> b'STARTTLS'");
+    const std::size_t auth = log.find(">> b'AUTH PLAIN");
+    ASSERT_NE(startTls, std::string::npos) << log;
+    ASSERT_NE(auth, std::string::npos) << log;
+    EXPECT_LT(startTls, auth) << "the login travels only under TLS";
+}
+
 TEST_F(EmailTest, UncachedRowsAreNotCollectedAndTheFormIsNotOpened) {
     row(plans_, "PLAN001", 1, true);
     row(addenda_, "ADD01", 1, true);

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -141,6 +142,27 @@ TEST_F(PrefsTest, SaveWritesEveryKeyAndReadsBack) {
     EXPECT_EQ(httpProxyFor(cleared).port, 80);
 }
 
+TEST_F(PrefsTest, SmtpSecurityIsSavedAndTheLoginStaysInThePrivateSettingsFile) {
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 0) << "plain by default";
+    PreferenceValues v = sample();
+    v.smtpSecurity = 1;
+    v.smtpPassword = "mail pw";
+    ASSERT_TRUE(savePreferences(v, "/data/Work").saved);
+    EXPECT_EQ(stored("SMTPSECURITY"), "1");
+    const PreferenceValues back = loadPreferences(program, false);
+    EXPECT_EQ(back.smtpSecurity, 1);
+    EXPECT_EQ(back.smtpUser, "estimator");
+    EXPECT_EQ(back.smtpPassword, "mail pw");
+    // The password is kept only in the settings file, which no one else may read.
+    QFile file(dir.filePath("registry"));
+    EXPECT_EQ(file.permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+    // A value the control does not know reads as plain text.
+    WriteSetting("SMTPSecurity", "9");
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 0);
+}
+
 TEST_F(PrefsTest, ProxyWithoutSocksServerIsRefusedAndNothingWritten) {
     PreferenceValues v = sample();
     v.socksServer.clear();
@@ -249,6 +271,8 @@ TEST_F(PrefsDialogTest, OpensWithSettingsStatisticsAndNamedControls) {
     EXPECT_EQ(child<QLineEdit>(dlg, "Text10")->text(), "25");
     EXPECT_EQ(child<QLineEdit>(dlg, "Text19")->text(), "2");
     EXPECT_EQ(child<QLineEdit>(dlg, "Text11")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(child<QComboBox>(dlg, "cboSecurity")->currentIndex(), 0);
+    EXPECT_EQ(child<QComboBox>(dlg, "cboSecurity")->count(), 4);
     EXPECT_EQ(child<QLineEdit>(dlg, "Text17")->echoMode(), QLineEdit::Normal);
     EXPECT_TRUE(child<QCheckBox>(dlg, "Check1")->isChecked());
     EXPECT_FALSE(child<QCheckBox>(dlg, "Check2")->isChecked());

@@ -82,11 +82,26 @@ TEST(MailvanePersistence, PropertyBagHoldsTheListedPropertiesInOrder) {
     Mailvane m;
     MapBag bag;
     m.Save(bag);
-    const std::vector<std::string> expected{
-        "AttachmentCount",  "BCc",          "Cc",           "Date",         "FirewallHost",
-        "FirewallPassword", "FirewallPort", "FirewallType", "FirewallUser", "From",
-        "MailServer",       "MessageDate",  "MessageText",  "ReplyTo",      "SendTo",
-        "Subject",          "Timeout",      "WinsockLoaded"};
+    const std::vector<std::string> expected{"AttachmentCount",
+                                            "BCc",
+                                            "Cc",
+                                            "Date",
+                                            "FirewallHost",
+                                            "FirewallPassword",
+                                            "FirewallPort",
+                                            "FirewallType",
+                                            "FirewallUser",
+                                            "From",
+                                            "MailServer",
+                                            "MessageDate",
+                                            "MessageText",
+                                            "ReplyTo",
+                                            "SendTo",
+                                            "Subject",
+                                            "Timeout",
+                                            "WinsockLoaded",
+                                            "Security",
+                                            "VerifyCertificate"};
     EXPECT_EQ(bag.order, expected);
 }
 

@@ -159,10 +159,11 @@ TEST(MailvaneProperties, TableDrivesAccessByDispid) {
 
 TEST(MailvaneProperties, PropertyTableListsEveryPropertyInDispidOrder) {
     const auto props = Mailvane::Properties();
-    ASSERT_EQ(props.size(), 34u);
+    ASSERT_EQ(props.size(), 36u);
     EXPECT_STREQ(props.front().name, "Action");
     EXPECT_STREQ(props[32].name, "FirewallDataB");
-    EXPECT_EQ(props.back().dispid, 242);
+    EXPECT_EQ(props[33].dispid, 242);
+    EXPECT_EQ(props.back().dispid, 244);
     for (std::size_t i = 0; i + 1 < props.size(); ++i)
         EXPECT_LT(props[i].dispid, props[i + 1].dispid);
     ASSERT_NE(Mailvane::FindProperty("sendto"), nullptr);
@@ -264,12 +265,15 @@ TEST(MailvaneProperties, JapaneseModeFollowsTheLocaleCharacterSet) {
     Mailvane japanese;
     setenv("LC_ALL", "en_US.UTF-8", 1);
     Mailvane english;
+    setenv("LC_ALL", "C", 1);
+    Mailvane plain;
     if (saved)
         setenv("LC_ALL", previous.c_str(), 1);
     else
         unsetenv("LC_ALL");
     EXPECT_EQ(japanese.get_CharsetMode(), 1);
-    EXPECT_EQ(english.get_CharsetMode(), 0);
+    EXPECT_EQ(english.get_CharsetMode(), 2) << "UTF-8 mode under a UTF-8 locale";
+    EXPECT_EQ(plain.get_CharsetMode(), 0);
 }
 
 TEST(MailvaneErrors, NumbersFromCodes) {

@@ -5,6 +5,7 @@ type, file name or -), whose decoded bytes are written to OUTDIR/part-N.
 usage: dump_message.py FILE OUTDIR"""
 import sys
 from email import policy
+from email.header import decode_header, make_header
 from email.parser import BytesParser
 from pathlib import Path
 
@@ -14,6 +15,9 @@ outdir = Path(sys.argv[2])
 for name in ("To", "Cc", "Bcc", "From", "Subject"):
     if message[name] is not None:
         print(f"{name}: {message[name]}")
+for name in ("From", "Subject"):
+    if message[name] is not None and "=?" in message[name]:
+        print(f"{name} decoded: {make_header(decode_header(message[name]))}")
 count = 0
 for part in message.walk():
     if part.is_multipart():

@@ -2,10 +2,14 @@
 exact bytes (msg-N.eml) and its envelope (msg-N.env: sender, then one recipient a line).
 Recipients of the form refused@... are refused with 550.
 
-usage: smtp_sink.py PORT OUTDIR [USER PASSWORD]
-With USER and PASSWORD the server offers AUTH LOGIN without TLS and accepts only that pair.
-Runs until terminated."""
+usage: smtp_sink.py PORT OUTDIR [USER PASSWORD [TLS CERT KEY]]
+With USER and PASSWORD the server offers AUTH (LOGIN and PLAIN) and accepts only that pair
+("-" "-": no login). TLS is "starttls" (offered; AUTH only after it) or "implicit" (TLS from
+the first byte), with the certificate and key files given. Every command line received is
+logged on standard error. Runs until terminated."""
+import logging
 import signal
+import ssl
 import sys
 import threading
 from pathlib import Path
@@ -39,8 +43,9 @@ class Store:
 def main():
     port = int(sys.argv[1])
     outdir = sys.argv[2]
+    logging.basicConfig(level=logging.INFO, stream=sys.stderr)
     kwargs = {}
-    if len(sys.argv) >= 5:
+    if len(sys.argv) >= 5 and sys.argv[3] != "-":
         user, password = sys.argv[3].encode(), sys.argv[4].encode()
 
         def check(server, session, envelope, mechanism, auth_data):
@@ -49,6 +54,14 @@ def main():
             return AuthResult(success=ok, handled=False)
 
         kwargs = dict(authenticator=check, auth_require_tls=False, auth_required=True)
+    if len(sys.argv) >= 8:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(sys.argv[6], sys.argv[7])
+        if sys.argv[5] == "starttls":
+            kwargs.update(tls_context=context, require_starttls=True)
+            kwargs["auth_require_tls"] = True
+        else:
+            kwargs["ssl_context"] = context
     controller = Controller(Store(outdir), hostname="127.0.0.1", port=port,
                             data_size_limit=0, **kwargs)
     controller.start()
