@@ -40,6 +40,8 @@ const std::vector<SettingInfo>& settingsTable() {
         {"ATTACHLIST", "3", "View mode of the attachment list"},
         {"SERVERADDR", "127.0.0.1", "Address of the service's server"},
         {"SERVERPORT", "555", "Port of the service's server"},
+        {"SUPPORTEMAIL", "support@velmora.com",
+         "Support address named when documents are no longer available"},
     };
     return table;
 }
@@ -84,6 +86,7 @@ PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn) {
     v.reminderDays = read("MESSAGEDAYS");
     v.serverAddress = read("SERVERADDR");
     v.serverPort = read("SERVERPORT");
+    v.supportEmail = read("SUPPORTEMAIL");
     return v;
 }
 
@@ -157,6 +160,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         {"MESSAGEDAYS", values.reminderDays},
         {"SERVERADDR", values.serverAddress},
         {"SERVERPORT", values.serverPort},
+        {"SUPPORTEMAIL", values.supportEmail},
     };
     QString failure;
     for (const auto& [key, value] : writes) {

@@ -47,6 +47,7 @@ struct PreferenceValues {
     QString reminderDays;     // MESSAGEDAYS (Text19)
     QString serverAddress;    // SERVERADDR (txtServerAddr)
     QString serverPort;       // SERVERPORT (txtServerPort)
+    QString supportEmail;     // SUPPORTEMAIL (txtSupportEmail)
 };
 
 // Reads every value the dialog shows. The proxy box follows the running program's ProxyOn,

@@ -138,6 +138,9 @@ void frmPrefs::buildControls() {
     serverGrid->addWidget(txtServerAddr, 0, 1);
     serverGrid->addWidget(label(QStringLiteral("Port:"), server), 0, 2);
     serverGrid->addWidget(txtServerPort, 0, 3);
+    txtSupportEmail = box(server, "txtSupportEmail");
+    serverGrid->addWidget(label(QStringLiteral("Support E-Mail:"), server), 1, 0);
+    serverGrid->addWidget(txtSupportEmail, 1, 1, 1, 3);
     root->addWidget(server);
 
     auto* reminder = new QHBoxLayout;
@@ -205,6 +208,7 @@ void frmPrefs::fill(const PreferenceValues& v) {
     Text19->setText(v.reminderDays);
     txtServerAddr->setText(v.serverAddress);
     txtServerPort->setText(v.serverPort);
+    txtSupportEmail->setText(v.supportEmail);
 }
 
 PreferenceValues frmPrefs::values() const {
@@ -227,6 +231,7 @@ PreferenceValues frmPrefs::values() const {
     v.reminderDays = Text19->text();
     v.serverAddress = txtServerAddr->text();
     v.serverPort = txtServerPort->text();
+    v.supportEmail = txtSupportEmail->text();
     return v;
 }
 

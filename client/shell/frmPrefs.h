@@ -84,6 +84,7 @@ private:
     QLineEdit* Text10 = nullptr;
     QLineEdit* txtServerAddr = nullptr;
     QLineEdit* txtServerPort = nullptr;
+    QLineEdit* txtSupportEmail = nullptr;
     QCheckBox* Check1 = nullptr;
     QLineEdit* Text19 = nullptr;
     QLineEdit* Text2 = nullptr;
