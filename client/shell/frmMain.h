@@ -23,6 +23,10 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace brevant::server {
+class ServerConnection;
+}
+
 namespace brevant::store {
 struct AttachmentContext;
 struct AssignmentContext;
@@ -118,6 +122,15 @@ public:
     void mnuListAssign2_Click();
     void mnuListJobList_Click();
 
+    // ---- Server exchange (frmMainExchange.cpp) ----------------------------------------------
+    // The three connections of the main window, each with its own reply state: project
+    // updates, the access check and documents.
+    server::ServerConnection* Wirelet1 = nullptr;
+    server::ServerConnection* Wirelet2 = nullptr;
+    server::ServerConnection* Wirelet3 = nullptr;
+    // "Find Projects (Online)": the search dialog, modal.
+    void mnuFile_Find_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -130,6 +143,8 @@ protected:
 
 private:
     void buildMenus();
+    void setUpExchange();
+    void tearDownExchange();
     void buildToolbar();
     void buildCentre();
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption);
