@@ -39,6 +39,8 @@ public:
     virtual void setIcon(int list, int index, int icon) = 0;
     // Scrolls the row into view and selects it.
     virtual void showRow(int list, int index) = 0;
+    // The selected row of the list, or -1.
+    virtual int selectedRow(int list) const = 0;
     // Switches the documents tab set to the list's tab.
     virtual void showList(int list) = 0;
 };
@@ -57,6 +59,7 @@ public:
     }
     void setIcon(int list, int index, int icon) override { lists[list][size_t(index)].icon = icon; }
     void showRow(int list, int index) override { selected[list] = index; }
+    int selectedRow(int list) const override { return selected[list]; }
     void showList(int list) override { currentList = list; }
 };
 
