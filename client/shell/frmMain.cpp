@@ -89,11 +89,13 @@ void frmMain::buildMenus() {
     connect(addCommand(mnuFile, "mnuFile_Icon", QStringLiteral("Icon Summary")),
             &QAction::triggered, this, [this] { (new frmIcons(this))->show(); });
     mnuFile->addSeparator();
-    later(addCommand(mnuFile, "mnuFile_Copy", QStringLiteral("Copy Project")));
+    connect(addCommand(mnuFile, "mnuFile_Copy", QStringLiteral("Copy Project")),
+            &QAction::triggered, this, [this] { mnuFile_Copy_Click(); });
     connect(
         addCommand(mnuFile, "mnuFileClear", QStringLiteral("Clear Cache for Selected Project(s)")),
         &QAction::triggered, this, [this] { mnuFileClear_Click(); });
-    later(addCommand(mnuFile, "mnuFileEmail", QStringLiteral("E-Mail Selected Documents")));
+    connect(addCommand(mnuFile, "mnuFileEmail", QStringLiteral("E-Mail Selected Documents")),
+            &QAction::triggered, this, [this] { mnuFileEmail_Click(); });
     mnuFile->addSeparator();
     connect(addCommand(mnuFile, "mnuExit", QStringLiteral("Exit")), &QAction::triggered, this,
             &QWidget::close);
@@ -124,8 +126,9 @@ void frmMain::buildMenus() {
         connect(a, &QAction::triggered, this, [this, filter] { ShowFilter(filter); });
     }
     mnuList->addSeparator();
-    later(addCommand(mnuList, "mnuListPrintSummary",
-                     QStringLiteral("Print Full Report for Selected Project(s)")));
+    connect(addCommand(mnuList, "mnuListPrintSummary",
+                       QStringLiteral("Print Full Report for Selected Project(s)")),
+            &QAction::triggered, this, [this] { mnuListPrintSummary_Click(); });
     connect(
         addCommand(mnuList, "mnuListJobList", QStringLiteral("Create Current Job Listing Report")),
         &QAction::triggered, this, [this] { mnuListJobList_Click(); });
@@ -490,7 +493,7 @@ void frmMain::toolbarClick(int index) {
         break;
     }
     case 8:
-        NotAvailable(QStringLiteral("Print Full Report for Selected Project(s)"));
+        mnuListPrintSummary_Click();
         break;
     case 9:
         DownloadAllDocuments();
@@ -499,7 +502,7 @@ void frmMain::toolbarClick(int index) {
         DeleteSelectedProjects();
         break;
     case 12:
-        NotAvailable(QStringLiteral("E-Mail Selected Documents"));
+        mnuFileEmail_Click();
         break;
     default:
         break;
@@ -510,11 +513,6 @@ void frmMain::detailTabChanged(int index) {
     Command2->setVisible(index == 0);
     Command3->setVisible(index == 1);
     Command4->setVisible(index == 2);
-}
-
-void frmMain::printButton(const QString& kind) {
-    Q_UNUSED(kind);
-    NotAvailable(QStringLiteral("Printing"));
 }
 
 void frmMain::CopySelectedText() {

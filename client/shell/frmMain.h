@@ -153,6 +153,10 @@ public:
     void setDocumentTab(int tab) override;
     void showDocumentProgress(bool shown) override;
     void setDocumentProgress(std::int64_t received, std::int64_t total) override;
+    // ---- Printing, project copy, e-mail (frmMainOutput.cpp) ---------------------------------
+    void mnuListPrintSummary_Click();
+    void mnuFile_Copy_Click();
+    void mnuFileEmail_Click();
 
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;

@@ -112,6 +112,10 @@ void frmAttach::FillAttachmentList(QTreeWidget* listView, const std::vector<Atta
         auto* item = new QTreeWidgetItem(listView, {row.fileName, row.description, row.added});
         const QString iconName = AttachmentIconName(row.type);
         item->setData(0, Qt::UserRole, iconName);
+        // Ticked rows are mailed with the project's documents; the row keeps its file's path.
+        item->setData(0, kAttachmentPathRole, row.path + row.fileName);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Unchecked);
         item->setIcon(0, iconName == u"FILE" ? listView->style()->standardIcon(QStyle::SP_FileIcon)
                                              : icons.icon(QFileInfo(row.path + row.fileName)));
     }

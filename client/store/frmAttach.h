@@ -23,6 +23,9 @@ public:
     // Shows the dialog modally and returns the result.
     QString Ask();
 
+    // The role of an attachment row holding the stored copy's full path.
+    static constexpr int kAttachmentPathRole = Qt::UserRole + 2;
+
     // Fills the attachment list (ListView5) with the rows: file name, description, added;
     // each row's icon named by AttachmentIconName is its "icon" property.
     static void FillAttachmentList(QTreeWidget* listView, const std::vector<AttachmentRow>& rows);

@@ -1,3 +1,4 @@
+#include "../support/CupsScheduler.h"
 #include "LpOptions.h"
 #include "TempEnv.h"
 
@@ -66,88 +67,10 @@ TEST(SetNewDefaultPrinter, WritesTheUsersOptionsFileAtomically) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / ".cups/lpoptions.new"));
 }
 
-namespace {
-
-int freePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
-}
-
-bool accepts(int port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(fd);
-    return ok;
-}
-
-// A print server of our own on 127.0.0.1 with one printer that prints to /dev/null.
-class CupsServer {
-public:
-    bool start(const std::filesystem::path& root) {
-        const char* cupsd = "/usr/sbin/cupsd";
-        if (!std::filesystem::exists(cupsd) || !std::filesystem::exists("/usr/sbin/lpadmin"))
-            return false;
-        port_ = freePort();
-        for (const char* d : {"cache", "state", "spool", "tmp", "log"}) {
-            std::filesystem::create_directories(root / d);
-            std::filesystem::permissions(root / d, std::filesystem::perms::all);
-        }
-        std::ofstream(root / "cupsd.conf")
-            << "Listen 127.0.0.1:" << port_ << "\nLogLevel warn\nBrowsing No\nWebInterface No\n"
-            << "DefaultAuthType None\n<Location />\n Order allow,deny\n Allow all\n</Location>\n"
-            << "<Location /admin>\n Order allow,deny\n Allow all\n</Location>\n"
-            << "<Policy default>\n <Limit All>\n  Order deny,allow\n </Limit>\n</Policy>\n";
-        std::ofstream(root / "cups-files.conf")
-            << "FileDevice Yes\nServerRoot " << root.string() << "\nCacheDir "
-            << (root / "cache").string() << "\nStateDir " << (root / "state").string()
-            << "\nRequestRoot " << (root / "spool").string() << "\nTempDir "
-            << (root / "tmp").string() << "\nErrorLog " << (root / "log/error_log").string()
-            << "\nAccessLog " << (root / "log/access_log").string() << "\nPageLog "
-            << (root / "log/page_log").string() << "\n";
-        std::string conf = (root / "cupsd.conf").string();
-        std::string files = (root / "cups-files.conf").string();
-        pid_ = fork();
-        if (pid_ == 0) {
-            execl(cupsd, "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 200 && !accepts(port_); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        std::string add = "/usr/sbin/lpadmin -h " + address() +
-                          " -p TestLaser -E -v file:///dev/null >/dev/null 2>&1";
-        return accepts(port_) && std::system(add.c_str()) == 0;
-    }
-    ~CupsServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
-
-private:
-    pid_t pid_ = -1;
-    int port_ = 0;
-};
-
-} // namespace
-
 TEST(SetNewDefaultPrinter, AKnownPrinterBecomesTheDefaultTheUserSees) {
     harlix::test::TempDir dir;
-    CupsServer cups;
-    if (!cups.start(dir.path() / "cups"))
+    brevant::testing::CupsScheduler cups;
+    if (!cups.start(dir.path() / "cups") || !cups.addQueue("TestLaser"))
         GTEST_SKIP() << "no CUPS scheduler (packages cups-daemon, cups-client)";
     harlix::test::ScopedEnv env;
     env.set("CUPS_SERVER", cups.address());

@@ -1,5 +1,6 @@
 """An SMTP server for the mail control's tests: aiosmtpd on 127.0.0.1, storing each message's
 exact bytes (msg-N.eml) and its envelope (msg-N.env: sender, then one recipient a line).
+Recipients of the form refused@... are refused with 550.
 
 usage: smtp_sink.py PORT OUTDIR [USER PASSWORD]
 With USER and PASSWORD the server offers AUTH LOGIN without TLS and accepts only that pair.
@@ -17,6 +18,14 @@ class Store:
     def __init__(self, outdir):
         self.outdir = Path(outdir)
         self.count = 0
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        # A recipient whose local part is "refused" is turned away, as a server refuses an
+        # unknown mailbox.
+        if address.lower().startswith("refused@"):
+            return "550 5.1.1 Mailbox unavailable"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1

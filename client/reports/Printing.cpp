@@ -1,0 +1,212 @@
+#include "reports/Printing.h"
+
+#include "platform/richtext/RtfDocument.h"
+#include "reports/ProjectReports.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <QTextDocument>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <cups/cups.h>
+#include <memory>
+
+namespace brevant::reports {
+
+namespace {
+
+// Device URIs by queue name, as the scheduler reports them.
+QHash<QString, QString> deviceUris() {
+    QHash<QString, QString> uris;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    for (int i = 0; i < count; ++i) {
+        if (dests[i].instance)
+            continue;
+        const char* uri = cupsGetOption("device-uri", dests[i].num_options, dests[i].options);
+        uris.insert(QString::fromLocal8Bit(dests[i].name),
+                    uri ? QString::fromLocal8Bit(uri) : QString());
+    }
+    cupsFreeDests(count, dests);
+    return uris;
+}
+
+QPageSize pageSizeFor(const PrintTarget& target) {
+    if (target.pdfPath.isEmpty()) {
+        const QPageSize size = QPrinterInfo::printerInfo(target.printer).defaultPageSize();
+        if (size.isValid())
+            return size;
+    }
+    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                                : QPageSize::A4);
+}
+
+// Renders the document into a PDF file through QPrinter. The body rectangle is the paper
+// less the margins, moved by the device's physical offset (the distance of its printable
+// area's corner from the paper's), so text lands the margin away from the paper's edge.
+QString renderPdf(const QTextDocument& source, const QString& file, const QPageSize& pageSize,
+                  const QString& title, const Margins& margins) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(pageSize);
+    printer.setFullPage(true);
+    printer.setDocName(title);
+    printer.setCreator(QStringLiteral("Brevant Desktop"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return QStringLiteral("the print file %1 could not be written").arg(file);
+
+    const double dpi = printer.resolution();
+    auto px = [dpi](int twips) { return twips * dpi / 1440.0; };
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
+    const QPointF offset = printable.topLeft() - paper.topLeft();
+    const QRectF body(px(margins.left) - offset.x(), px(margins.top) - offset.y(),
+                      paper.width() - px(margins.left) - px(margins.right),
+                      paper.height() - px(margins.top) - px(margins.bottom));
+
+    std::unique_ptr<QTextDocument> doc(source.clone());
+    doc->documentLayout()->setPaintDevice(&printer);
+    doc->setDocumentMargin(0);
+    doc->setPageSize(body.size());
+    const int pages = doc->pageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !printer.newPage())
+            return QStringLiteral("a new page could not be started");
+        const QRectF clip(0, page * body.height(), body.width(), body.height());
+        painter.save();
+        painter.translate(body.left(), body.top() - clip.top());
+        painter.setClipRect(clip);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = clip;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        doc->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    if (!painter.end())
+        return QStringLiteral("the print file %1 could not be completed").arg(file);
+    return {};
+}
+
+QString printToFile(const QTextDocument& document, const QString& path, const QString& title,
+                    const Margins& margins) {
+    // Written beside the old file and swapped in when complete, so a failure keeps it.
+    const QFileInfo info(path);
+    QTemporaryFile temp(
+        info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    if (!temp.open())
+        return QStringLiteral("%1 cannot be written (%2)").arg(path, temp.errorString());
+    temp.close();
+    const QString error = renderPdf(document, temp.fileName(), pageSizeFor({}), title, margins);
+    if (!error.isEmpty())
+        return error;
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+        return QStringLiteral("%1 cannot be written (%2)")
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    temp.setAutoRemove(false);
+    return {};
+}
+
+QString printToQueue(const QTextDocument& document, const PrintTarget& target, const QString& title,
+                     const Margins& margins) {
+    QTemporaryFile temp(QDir::temp().filePath(QStringLiteral("brevant-print-XXXXXX.pdf")));
+    if (!temp.open())
+        return QStringLiteral("no temporary print file (%1)").arg(temp.errorString());
+    temp.close();
+    const QString error = renderPdf(document, temp.fileName(), pageSizeFor(target), title, margins);
+    if (!error.isEmpty())
+        return error;
+    const QByteArray name = target.printer.toLocal8Bit();
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(),
+                                   QFile::encodeName(temp.fileName()).constData(),
+                                   title.toUtf8().constData(), 0, nullptr);
+    if (job == 0)
+        return QStringLiteral("the printer %1 refused the job (%2)")
+            .arg(target.printer, QString::fromUtf8(cupsLastErrorString()));
+    return {};
+}
+
+} // namespace
+
+QString PdfFileEntryName() {
+    return QStringLiteral("PDF file");
+}
+
+QList<PrinterEntry> AvailablePrinters() {
+    QList<PrinterEntry> list;
+    const QHash<QString, QString> uris = deviceUris();
+    const QString defaultName = QPrinterInfo::defaultPrinterName();
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+        PrinterEntry e;
+        e.name = info.printerName();
+        e.driver = info.makeAndModel();
+        e.port = uris.value(e.name);
+        e.isDefault = e.name == defaultName;
+        list.append(e);
+    }
+    PrinterEntry pdf;
+    pdf.name = PdfFileEntryName();
+    pdf.driver = QStringLiteral("Portable Document Format");
+    pdf.port = QStringLiteral("file");
+    pdf.pdfFile = true;
+    list.append(pdf);
+    return list;
+}
+
+QString PrintRichText(const QTextDocument& document, const PrintTarget& target,
+                      const QString& jobTitle, const Margins& margins) {
+    if (!target.pdfPath.isEmpty())
+        return printToFile(document, target.pdfPath, jobTitle, margins);
+    if (target.printer.isEmpty())
+        return QStringLiteral("no printer was chosen");
+    return printToQueue(document, target, jobTitle, margins);
+}
+
+QString PdfPathForProject(const QString& chosenPath, qint64 jobId) {
+    const QFileInfo info(chosenPath);
+    const QString suffix = info.suffix().isEmpty() ? QString() : "." + info.suffix();
+    return info.dir().filePath(info.completeBaseName() + "-" + QString::number(jobId) + suffix);
+}
+
+QString PrintReports(db::Connection& connection, const QString& kind, const Record& selected,
+                     const std::vector<int>& checkedJobIds, const PrintTarget& target,
+                     const std::function<void()>& yield) {
+    auto printRtf = [](const QString& rtf, const PrintTarget& to, const QString& title) {
+        QTextDocument document;
+        richtext::setRtf(document, rtf);
+        return PrintRichText(document, to, title);
+    };
+    const QString jobId = selected.value(QStringLiteral("Job_ID")).toString();
+    const QString title = QStringLiteral("Brevant Desktop - Project %1");
+    if (kind == QLatin1String("SUMMARY"))
+        return printRtf(PrintSummary(selected), target, title.arg(jobId));
+    if (kind == QLatin1String("BIDDERS"))
+        return printRtf(PrintBidders(connection, selected), target, title.arg(jobId));
+    if (kind == QLatin1String("CONTACTS"))
+        return printRtf(PrintContacts(connection, selected), target, title.arg(jobId));
+    if (kind != QLatin1String("FULL"))
+        return {};
+    for (const int id : checkedJobIds) {
+        PrintTarget to = target;
+        if (!to.pdfPath.isEmpty() && checkedJobIds.size() > 1)
+            to.pdfPath = PdfPathForProject(target.pdfPath, id);
+        const QString rtf = FullProjectReport(connection, id);
+        if (yield)
+            yield();
+        const QString error = printRtf(rtf, to, title.arg(id));
+        if (!error.isEmpty())
+            return error;
+    }
+    return {};
+}
+
+} // namespace brevant::reports

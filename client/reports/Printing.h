@@ -1,0 +1,66 @@
+#pragma once
+// Printing the reports: the printers CUPS knows plus an entry that writes a PDF file, and the
+// rich text of a report laid out on pages with margins measured from the paper's edge. The
+// user's default printer is never changed: a job goes to the printer it names.
+#include "reports/ReportRecord.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QTextDocument;
+
+namespace brevant::db {
+class Connection;
+}
+
+namespace brevant::reports {
+
+struct PrinterEntry {
+    QString name;   // the CUPS queue, or the PDF entry's caption
+    QString driver; // make and model
+    QString port;   // the device URI
+    bool isDefault = false;
+    bool pdfFile = false;
+};
+
+// The caption of the entry that prints into a PDF file the user names.
+QString PdfFileEntryName();
+
+// The installed printers in the order CUPS gives them, then the PDF entry, which is always
+// there so that reports can be printed with no printer installed.
+QList<PrinterEntry> AvailablePrinters();
+
+// Where a job goes: a CUPS queue by name, or (pdfPath not empty) a PDF file.
+struct PrintTarget {
+    QString printer;
+    QString pdfPath;
+};
+
+// Margins in twips (1440 to the inch), measured from the paper's edge.
+struct Margins {
+    int left = 1440;
+    int top = 1440;
+    int right = 1440;
+    int bottom = 1440;
+};
+
+// Lays the document out on as many pages as it needs and prints it as one job titled
+// jobTitle. Returns an empty text on success, else the reason the job failed.
+QString PrintRichText(const QTextDocument& document, const PrintTarget& target,
+                      const QString& jobTitle, const Margins& margins = Margins());
+
+// The file a PDF job of one project writes when several projects print at once: the chosen
+// name with "-<Job_ID>" before its extension (each project is a job of its own).
+QString PdfPathForProject(const QString& chosenPath, qint64 jobId);
+
+// The print kinds of the Select Printer window: "SUMMARY", "BIDDERS" and "CONTACTS" print
+// the selected project's report; "FULL" prints the full report of every checked project in
+// list order, one job each, yielding between them; any other kind prints nothing. Returns an
+// empty text on success, else the reason (the first failing job ends the command).
+QString PrintReports(db::Connection& connection, const QString& kind, const Record& selected,
+                     const std::vector<int>& checkedJobIds, const PrintTarget& target,
+                     const std::function<void()>& yield = {});
+
+} // namespace brevant::reports

@@ -1,0 +1,111 @@
+#include "reports/frmPrinter.h"
+
+#include "platform/ui/Ui.h"
+#include "reports/Printing.h"
+#include "shell/MainWindow.h"
+#include "shell/modResources.h"
+
+#include "platform/db/Recordset.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace brevant::reports {
+
+frmPrinter::frmPrinter(const QString& kind, QWidget* parent) : QDialog(parent), kind_(kind) {
+    setObjectName(QStringLiteral("frmPrinter"));
+    setWindowTitle(QStringLiteral("Select Printer"));
+    setModal(true);
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setAllColumnsShowFocus(true);
+    Command1 = new QPushButton(QStringLiteral("&PRINT"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+    Command2 = new QPushButton(QStringLiteral("&CANCEL"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ListView1);
+    layout->addLayout(buttons);
+    resize(620, 300);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { Command1_Click(); });
+    Form_Load();
+}
+
+void frmPrinter::Form_Load() {
+    ListView1->setHeaderLabels(
+        {QStringLiteral("PRINTER"), QStringLiteral("DRIVER"), QStringLiteral("PORT")});
+    QTreeWidgetItem* chosen = nullptr;
+    for (const PrinterEntry& e : AvailablePrinters()) {
+        auto* row = new QTreeWidgetItem(ListView1, {e.name, e.driver, e.port});
+        row->setData(0, Qt::UserRole, e.pdfFile);
+        if (e.isDefault || (!chosen && e.pdfFile))
+            chosen = row;
+    }
+    ListView1->setCurrentItem(chosen);
+    ListView1->header()->resizeSections(QHeaderView::ResizeToContents);
+}
+
+void frmPrinter::Command1_Click() {
+    QTreeWidgetItem* row = ListView1->currentItem();
+    if (!row)
+        return;
+    PrintTarget target;
+    if (row->data(0, Qt::UserRole).toBool()) {
+        QString path = ui::current().saveFile(QStringLiteral("Print to PDF File"),
+                                              QDir::home().filePath(QStringLiteral("report.pdf")),
+                                              QStringLiteral("PDF Files (*.pdf);;All Files (*)"));
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".pdf");
+        target.pdfPath = path;
+    } else {
+        target.printer = row->text(0);
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+    shell::SetStatusText(QStringLiteral("Printing -- Please Wait ..."));
+    QString error;
+    try {
+        Record selected;
+        if (modResources::DbRecordset && modResources::DbRecordset->isOpen())
+            selected = CurrentRecord(*modResources::DbRecordset);
+        std::vector<int> checked;
+        if (shell::MainWindow* w = shell::mainWindow())
+            checked = w->checkedJobIds();
+        if (modResources::DbConnection)
+            error = PrintReports(*modResources::DbConnection, kind_, selected, checked, target,
+                                 [] { QApplication::processEvents(); });
+        else
+            error = QStringLiteral("no database is open");
+    } catch (const std::exception& e) {
+        error = QString::fromStdString(e.what());
+    }
+    QApplication::restoreOverrideCursor();
+    shell::SetStatusText(QString());
+    QApplication::processEvents();
+    if (!error.isEmpty()) {
+        // The window stays open so that another printer can be chosen.
+        ui::message(QStringLiteral("Printing failed - %1 ...").arg(error), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, QStringLiteral("System Error"));
+        return;
+    }
+    accept();
+}
+
+} // namespace brevant::reports

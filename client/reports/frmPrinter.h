@@ -1,0 +1,30 @@
+#pragma once
+// "Select Printer": the printers CUPS knows and the PDF-file entry, the default one selected.
+// "&PRINT" (or a double-click) prints the kind the window was opened for; "&CANCEL" closes.
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace brevant::reports {
+
+class frmPrinter : public QDialog {
+    Q_OBJECT
+public:
+    // kind: "SUMMARY", "BIDDERS", "CONTACTS" or "FULL".
+    explicit frmPrinter(const QString& kind, QWidget* parent = nullptr);
+
+    void Command1_Click(); // &PRINT
+    const QString& kind() const { return kind_; }
+
+private:
+    void Form_Load();
+
+    QTreeWidget* ListView1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QString kind_;
+};
+
+} // namespace brevant::reports

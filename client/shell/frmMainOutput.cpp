@@ -1,0 +1,86 @@
+// The main window's output commands: the print buttons under the detail tabs, the list menu's
+// (and toolbar's) full report, the project copy and e-mailing the ticked documents.
+#include "shell/frmMain.h"
+
+#include "platform/ui/Ui.h"
+#include "reports/MailDocuments.h"
+#include "reports/frmCopy.h"
+#include "reports/frmPrinter.h"
+#include "reports/frmSelectFiles.h"
+#include "shell/modResources.h"
+#include "store/frmAttach.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTreeWidget>
+
+namespace brevant::shell {
+
+namespace {
+
+constexpr int TagRole = Qt::UserRole;
+constexpr int IconRole = Qt::UserRole + 1;
+
+QList<reports::DocumentRow> rowsOf(const QTreeWidget* list, int tagRole) {
+    QList<reports::DocumentRow> rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        rows.append({item->data(0, tagRole).toString(), item->checkState(0) == Qt::Checked,
+                     item->data(0, IconRole).toInt()});
+    }
+    return rows;
+}
+
+void noProjectSelected() {
+    ui::message(QStringLiteral("No project(s) selected ..."), ui::Buttons::Ok,
+                ui::Icon::Information, QStringLiteral("System Message"));
+}
+
+} // namespace
+
+void frmMain::printButton(const QString& kind) {
+    if (!selectedJobId()) {
+        noProjectSelected();
+        return;
+    }
+    reports::frmPrinter(kind, this).exec();
+}
+
+void frmMain::mnuListPrintSummary_Click() {
+    if (!AnyChecked(ListView1)) {
+        ui::message(QStringLiteral("No project(s) were selected for printing ..."), ui::Buttons::Ok,
+                    ui::Icon::Information, QStringLiteral("System Message"));
+        return;
+    }
+    reports::frmPrinter(QStringLiteral("FULL"), this).exec();
+}
+
+void frmMain::mnuFile_Copy_Click() {
+    QTreeWidgetItem* row = ListView1->currentItem();
+    if (!row) {
+        noProjectSelected();
+        return;
+    }
+    reports::frmCopy(row->data(0, TagRole).toLongLong(), this).exec();
+}
+
+void frmMain::mnuFileEmail_Click() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString selection = reports::BuildMailSelection(
+        rowsOf(ListView2, TagRole), rowsOf(ListView3, TagRole), rowsOf(ListView4, TagRole),
+        rowsOf(ListView5, store::frmAttach::kAttachmentPathRole));
+    QTreeWidgetItem* project = ListView1->currentItem();
+    if (selection.isEmpty() || !project) {
+        ui::message(reports::NoFilesSelectedText(), ui::Buttons::Ok, ui::Icon::Information,
+                    QStringLiteral("System Message"));
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    const QString folder = QDir(modResources::CacheLocation)
+                               .filePath(QString::number(project->data(0, TagRole).toInt()));
+    reports::frmSelectFiles form(selection, folder, project->text(1), this);
+    QApplication::restoreOverrideCursor();
+    form.exec();
+}
+
+} // namespace brevant::shell
