@@ -103,6 +103,8 @@ DocumentExchange::DocumentExchange(server::ServerConnection& access,
                                    QObject* parent)
     : QObject(parent), access_(access), documents_(documents), window_(window) {
     access_.onReply = [this](const QByteArray& text) { accessReply(text); };
+    // A refused or failed access check ends the command: nothing is to be opened later.
+    access_.onEnded = [] { ViewAfterDownload = false; };
     documents_.onReply = [this](const QByteArray& text) { documentsReply(text); };
     // A refusal or failure of the documents request was shown; the exchange ends.
     documents_.onEnded = [this] { endExchange(); };
@@ -110,6 +112,7 @@ DocumentExchange::DocumentExchange(server::ServerConnection& access,
 
 DocumentExchange::~DocumentExchange() {
     access_.onReply = nullptr;
+    access_.onEnded = nullptr;
     documents_.onReply = nullptr;
     documents_.onEnded = nullptr;
 }
@@ -173,7 +176,8 @@ void DocumentExchange::DoubleClick(int list) {
 
 void DocumentExchange::StartAccessCheck() {
     AccessResult = 0;
-    access_.OpenConnection(QString());
+    if (access_.OpenConnection(QString()) != server::ServerConnection::Open::Connecting)
+        ViewAfterDownload = false;
 }
 
 void DocumentExchange::accessReply(const QByteArray& text) {

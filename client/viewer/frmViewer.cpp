@@ -1,8 +1,9 @@
 #include "frmViewer.h"
 
-#include "platform/ui/Ui.h"
+#include "reports/frmPrinter.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
@@ -10,7 +11,6 @@
 #include <QPdfDocument>
 #include <QPdfPageNavigator>
 #include <QPdfView>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -81,6 +81,7 @@ bool frmViewer::openDocument(const QString& path) {
         return false;
     }
     error_.clear();
+    path_ = path;
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Brevant Document Viewer"));
     showPage(0);
     return true;
@@ -142,22 +143,40 @@ void frmViewer::updateState() {
 void frmViewer::printDocument() {
     if (pageCount() <= 0)
         return;
+    // The same "Select Printer" window as the reports: the CUPS queues and a PDF file.
+    reports::frmPrinter dialog(
+        [this](const reports::PrintTarget& target) { return printTo(target); },
+        QFileInfo(path_).completeBaseName() + QStringLiteral(".pdf"), this);
+    dialog.exec();
+}
+
+QString frmViewer::printTo(const reports::PrintTarget& target) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(windowTitle());
-    QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, pageCount());
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    int first = 0, last = pageCount() - 1;
-    if (printer.printRange() == QPrinter::PageRange) {
-        first = printer.fromPage() - 1;
-        last = printer.toPage() - 1;
-    } else if (printer.printRange() == QPrinter::CurrentPage) {
-        first = last = currentPage();
+    printer.setDocName(QFileInfo(path_).fileName());
+    QString temporary;
+    if (!target.pdfPath.isEmpty()) {
+        // Written beside the chosen file and renamed over it once complete.
+        temporary = target.pdfPath + QStringLiteral(".brevant-print");
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(temporary);
+    } else {
+        printer.setPrinterName(target.printer);
+        if (!printer.isValid())
+            return QStringLiteral("the printer %1 is not available").arg(target.printer);
     }
-    if (!printPages(printer, first, last))
-        ui::message(QStringLiteral("Error printing document ..."), ui::Buttons::Ok,
-                    ui::Icon::Critical, QStringLiteral("System Error"));
+    if (!printPages(printer, 0, pageCount() - 1)) {
+        if (!temporary.isEmpty())
+            QFile::remove(temporary);
+        return QStringLiteral("the pages could not be printed");
+    }
+    if (!temporary.isEmpty()) {
+        QFile::remove(target.pdfPath);
+        if (!QFile::rename(temporary, target.pdfPath)) {
+            QFile::remove(temporary);
+            return QStringLiteral("%1 cannot be written").arg(target.pdfPath);
+        }
+    }
+    return {};
 }
 
 bool frmViewer::printPages(QPrinter& printer, int first, int last) {

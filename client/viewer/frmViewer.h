@@ -10,6 +10,10 @@ class QPdfDocument;
 class QPdfView;
 class QPrinter;
 
+namespace brevant::reports {
+struct PrintTarget;
+}
+
 namespace brevant::viewer {
 
 class frmViewer : public QMainWindow {
@@ -32,8 +36,11 @@ public:
     void zoomOut();
     void fitWidth();
 
-    // Asks for a printer and prints every page.
+    // Asks for a printer in the reports' "Select Printer" window and prints every page.
     void printDocument();
+    // Prints every page on a CUPS queue or into a PDF file; an empty text on success, else the
+    // reason.
+    QString printTo(const reports::PrintTarget& target);
     // Prints pages first..last (0-based) to printer, each scaled to fit the printable area.
     bool printPages(QPrinter& printer, int first, int last);
 
@@ -46,6 +53,7 @@ private:
     QAction* previous_;
     QAction* next_;
     QString error_;
+    QString path_;
 };
 
 } // namespace brevant::viewer

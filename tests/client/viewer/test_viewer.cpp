@@ -1,6 +1,7 @@
 // brevant-viewer: a document's pages, moving between them, zoom, printing every page, and the
 // installed file type that hands ".SVD" files (any case) to PDF viewers and to it.
 #include "frmViewer.h"
+#include "reports/Printing.h"
 
 #include <QAction>
 #include <QFile>
@@ -107,6 +108,22 @@ TEST(ViewerTest, PrintsEveryPageOrARange) {
     ASSERT_TRUE(viewer.printPages(some, 1, 9)); // the range is bounded by the document
     EXPECT_EQ(pdfPages(dir.filePath("some.pdf")), 3);
     EXPECT_FALSE(viewer.printPages(some, 3, 1));
+}
+
+TEST(ViewerTest, PrintsToThePdfEntryOfThePrinterListAndReportsAMissingQueue) {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    frmViewer viewer;
+    ASSERT_TRUE(viewer.openDocument(writePdf(dir.filePath("PLAN.SVD"), {true, true, true})));
+    brevant::reports::PrintTarget pdf;
+    pdf.pdfPath = dir.filePath("out.pdf");
+    EXPECT_EQ(viewer.printTo(pdf), "");
+    EXPECT_EQ(pdfPages(pdf.pdfPath), 3);
+    EXPECT_FALSE(QFile::exists(pdf.pdfPath + ".brevant-print"));
+    brevant::reports::PrintTarget queue;
+    queue.printer = "no-such-queue-here";
+    EXPECT_FALSE(viewer.printTo(queue).isEmpty()) << "a queue that cannot print is reported";
 }
 
 TEST(ViewerInstallTest, SvdFilesInAnyCaseAreTheRegisteredSubClassOfPdf) {
