@@ -11,8 +11,8 @@
 #include "service/search/SearchEngine.h"
 #include "service/smtp/SmtpSink.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHostAddress>
 #include <cstdio>
 #include <memory>
@@ -33,7 +33,10 @@ bool listen(QTcpServer& server, const QHostAddress& address, int port, const cha
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Documents are drawn with fonts, which need a GUI application; the service never shows a
+    // window, so it never needs a display either.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QString error;
     const auto parsed = parseServiceOptions(app.arguments(), error);
     if (!parsed) {

@@ -45,6 +45,12 @@ frmPrinter::frmPrinter(const QString& kind, QWidget* parent) : QDialog(parent), 
     Form_Load();
 }
 
+frmPrinter::frmPrinter(PrintJob print, const QString& pdfName, QWidget* parent)
+    : frmPrinter(QString(), parent) {
+    print_ = std::move(print);
+    pdfName_ = pdfName;
+}
+
 void frmPrinter::Form_Load() {
     ListView1->setHeaderLabels(
         {QStringLiteral("PRINTER"), QStringLiteral("DRIVER"), QStringLiteral("PORT")});
@@ -66,7 +72,7 @@ void frmPrinter::Command1_Click() {
     PrintTarget target;
     if (row->data(0, Qt::UserRole).toBool()) {
         QString path = ui::current().saveFile(QStringLiteral("Print to PDF File"),
-                                              QDir::home().filePath(QStringLiteral("report.pdf")),
+                                              QDir::home().filePath(pdfName_),
                                               QStringLiteral("PDF Files (*.pdf);;All Files (*)"));
         if (path.isEmpty())
             return;
@@ -88,7 +94,9 @@ void frmPrinter::Command1_Click() {
         std::vector<int> checked;
         if (shell::MainWindow* w = shell::mainWindow())
             checked = w->checkedJobIds();
-        if (modResources::DbConnection)
+        if (print_)
+            error = print_(target);
+        else if (modResources::DbConnection)
             error = PrintReports(*modResources::DbConnection, kind_, selected, checked, target,
                                  [] { QApplication::processEvents(); });
         else

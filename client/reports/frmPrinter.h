@@ -1,7 +1,10 @@
 #pragma once
 // "Select Printer": the printers CUPS knows and the PDF-file entry, the default one selected.
 // "&PRINT" (or a double-click) prints the kind the window was opened for; "&CANCEL" closes.
+#include "reports/Printing.h"
+
 #include <QDialog>
+#include <functional>
 
 class QPushButton;
 class QTreeWidget;
@@ -14,6 +17,10 @@ class frmPrinter : public QDialog {
 public:
     // kind: "SUMMARY", "BIDDERS", "CONTACTS" or "FULL".
     explicit frmPrinter(const QString& kind, QWidget* parent = nullptr);
+    // Prints something else (a document of the viewer) on the chosen printer: print returns an
+    // empty text on success, else the reason. pdfName is the name the PDF-file entry offers.
+    using PrintJob = std::function<QString(const PrintTarget& target)>;
+    frmPrinter(PrintJob print, const QString& pdfName, QWidget* parent = nullptr);
 
     void Command1_Click(); // &PRINT
     const QString& kind() const { return kind_; }
@@ -25,6 +32,8 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
     QString kind_;
+    PrintJob print_;
+    QString pdfName_ = QStringLiteral("report.pdf");
 };
 
 } // namespace brevant::reports

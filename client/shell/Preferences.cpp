@@ -43,6 +43,8 @@ const std::vector<SettingInfo>& settingsTable() {
         {"SERVERADDR", "127.0.0.1", "Address of the service's server"},
         {"SERVERPORT", "555", "Port of the service's server"},
         {"SERVERTIMEOUT", "120", "Seconds without an answer before a server request is given up"},
+        {"SUPPORTEMAIL", "support@velmora.com",
+         "Support address named when documents are no longer available"},
     };
     return table;
 }
@@ -91,6 +93,7 @@ PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn) {
     v.serverAddress = read("SERVERADDR");
     v.serverPort = read("SERVERPORT");
     v.serverTimeout = read("SERVERTIMEOUT");
+    v.supportEmail = read("SUPPORTEMAIL");
     return v;
 }
 
@@ -166,6 +169,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         {"SERVERADDR", values.serverAddress},
         {"SERVERPORT", values.serverPort},
         {"SERVERTIMEOUT", values.serverTimeout},
+        {"SUPPORTEMAIL", values.supportEmail},
     };
     QString failure;
     for (const auto& [key, value] : writes) {

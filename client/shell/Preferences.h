@@ -49,6 +49,7 @@ struct PreferenceValues {
     QString serverAddress;    // SERVERADDR (txtServerAddr)
     QString serverPort;       // SERVERPORT (txtServerPort)
     QString serverTimeout;    // SERVERTIMEOUT (txtServerTimeout), seconds
+    QString supportEmail;     // SUPPORTEMAIL (txtSupportEmail)
 };
 
 // Reads every value the dialog shows. The proxy box follows the running program's ProxyOn,

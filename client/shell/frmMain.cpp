@@ -53,6 +53,7 @@ frmMain::frmMain(QWidget* parent)
     setStatusBar(bar);
 
     setUpExchange();
+    setUpDocuments();
     resize(1200, 760);
     registerMainWindow(this);
 }
@@ -91,8 +92,9 @@ void frmMain::buildMenus() {
     mnuFile->addSeparator();
     connect(addCommand(mnuFile, "mnuFile_Copy", QStringLiteral("Copy Project")),
             &QAction::triggered, this, [this] { mnuFile_Copy_Click(); });
-    later(
-        addCommand(mnuFile, "mnuFileClear", QStringLiteral("Clear Cache for Selected Project(s)")));
+    connect(
+        addCommand(mnuFile, "mnuFileClear", QStringLiteral("Clear Cache for Selected Project(s)")),
+        &QAction::triggered, this, [this] { mnuFileClear_Click(); });
     connect(addCommand(mnuFile, "mnuFileEmail", QStringLiteral("E-Mail Selected Documents")),
             &QAction::triggered, this, [this] { mnuFileEmail_Click(); });
     mnuFile->addSeparator();
@@ -204,10 +206,12 @@ void frmMain::buildMenus() {
         connect(addCommand(m.menu, m.none, QStringLiteral("De-Select All")), &QAction::triggered,
                 this, [list] { SetAllChecked(list, false); });
         m.menu->addSeparator();
-        later(addCommand(m.menu, m.download, QString::fromLatin1(m.downloadCaption)));
+        connect(addCommand(m.menu, m.download, QString::fromLatin1(m.downloadCaption)),
+                &QAction::triggered, this, [this, i] { mnuDownloadSelected_Click(i); });
     }
     mnuPlans->addSeparator();
-    later(addCommand(mnuPlans, "mnuPlansView", QStringLiteral("View Plans")));
+    connect(addCommand(mnuPlans, "mnuPlansView", QStringLiteral("View Plans")), &QAction::triggered,
+            this, [this] { mnuPlansView_Click(); });
 
     mnuAttach = new QMenu(QStringLiteral("&Attach"), this);
     mnuAttach->setObjectName(QStringLiteral("mnuAttach"));
@@ -494,13 +498,9 @@ void frmMain::toolbarClick(int index) {
     case 8:
         mnuListPrintSummary_Click();
         break;
-    case 9: {
-        const int tab = SSTab2->currentIndex();
-        DocumentRequestCode = 7;
-        NotAvailable(QStringLiteral("Download all selected documents"));
-        SSTab2->setCurrentIndex(tab);
+    case 9:
+        DownloadAllDocuments();
         break;
-    }
     case 11:
         DeleteSelectedProjects();
         break;

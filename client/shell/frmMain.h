@@ -2,6 +2,8 @@
 // The main window: the project list on the left, the selected project's details and
 // documents on the right, the menus, the toolbar and the status bar. It holds the controls and
 // forwards every event; what a command does lives in the functions it calls.
+#include "documents/DocumentDownload.h"
+#include "documents/DocumentLists.h"
 #include "platform/ui/QtUiImageList.h"
 #include "shell/MainWindow.h"
 #include "store/ProjectList.h"
@@ -9,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QVector>
+#include <memory>
 
 class QAction;
 class QGroupBox;
@@ -37,7 +40,7 @@ namespace brevant::shell {
 
 class frmWait;
 
-class frmMain : public QMainWindow, public MainWindow {
+class frmMain : public QMainWindow, public MainWindow, public documents::DocumentWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -77,8 +80,6 @@ public:
     void ShowPreferences();
     // A command of a part of the program this version does not have yet.
     void NotAvailable(const QString& command);
-    // The selected tab of the documents tab set, as last changed by the user.
-    int documentTab() const { return documentTab_; }
 
     // ---- Project list ----------------------------------------------------------------------
     void SetUpColumns();
@@ -148,6 +149,28 @@ public:
     // three projects offered, saves a picture of the import dialog and closes the window.
     void scheduleImportScreenshot();
 
+    // ---- Project documents (frmMainDocuments.cpp) -------------------------------------------
+    // Fills one document list ("PLANS", "SPECS" or "ADD") for the current project.
+    void LoadDocumentList(const QString& kind);
+    // "Download Selected ..." of a list (0 plans, 1 specifications, 2 addenda).
+    void mnuDownloadSelected_Click(int list);
+    // The toolbar's download of the ticked rows of all three lists.
+    void DownloadAllDocuments();
+    // A double-click on a row of a document list.
+    void DocumentList_DblClick(int list);
+    void mnuPlansView_Click();
+    void mnuFileClear_Click();
+    documents::DocumentExchange* documentExchange() const { return documentExchange_; }
+
+    // DocumentWindow
+    documents::DocumentViews& documentViews() override;
+    int documentRequestCode() const override { return DocumentRequestCode; }
+    void setDocumentRequestCode(int code) override { DocumentRequestCode = code; }
+    int documentTab() const override;
+    void setDocumentTab(int tab) override;
+    void showDocumentProgress(bool shown) override;
+    void setDocumentProgress(std::int64_t received, std::int64_t total) override;
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -161,6 +184,7 @@ protected:
 private:
     void buildMenus();
     void setUpExchange();
+    void setUpDocuments();
     void tearDownExchange();
     void buildToolbar();
     void buildCentre();
@@ -230,6 +254,8 @@ private:
     store::SortState sort_;
     int documentTab_ = 0;
     QStringList searchWords_; // what the search box found, marked in the report panes
+    std::unique_ptr<documents::DocumentViews> documentViews_;
+    documents::DocumentExchange* documentExchange_ = nullptr;
     bool filling_ = false;
     bool unloaded_ = false;
 };

@@ -207,6 +207,9 @@ void frmMain::LoadProjectDetail(int jobId) {
     } catch (const db::DbError& e) {
         showDbError(e, QString());
     }
+    LoadDocumentList(QStringLiteral("PLANS"));
+    LoadDocumentList(QStringLiteral("SPECS"));
+    LoadDocumentList(QStringLiteral("ADD"));
     LoadAttachments(jobId);
     const QSignalBlocker block(Text2);
     Text2->setPlainText(notes);

@@ -149,6 +149,9 @@ void frmPrefs::buildControls() {
     txtServerTimeout = box(server, "txtServerTimeout");
     serverGrid->addWidget(label(QStringLiteral("Time-out (seconds):"), server), 0, 4);
     serverGrid->addWidget(txtServerTimeout, 0, 5);
+    txtSupportEmail = box(server, "txtSupportEmail");
+    serverGrid->addWidget(label(QStringLiteral("Support E-Mail:"), server), 1, 0);
+    serverGrid->addWidget(txtSupportEmail, 1, 1, 1, 3);
     root->addWidget(server);
 
     auto* reminder = new QHBoxLayout;
@@ -218,6 +221,7 @@ void frmPrefs::fill(const PreferenceValues& v) {
     txtServerAddr->setText(v.serverAddress);
     txtServerPort->setText(v.serverPort);
     txtServerTimeout->setText(v.serverTimeout);
+    txtSupportEmail->setText(v.supportEmail);
 }
 
 PreferenceValues frmPrefs::values() const {
@@ -242,6 +246,7 @@ PreferenceValues frmPrefs::values() const {
     v.serverAddress = txtServerAddr->text();
     v.serverPort = txtServerPort->text();
     v.serverTimeout = txtServerTimeout->text();
+    v.supportEmail = txtSupportEmail->text();
     return v;
 }
 

@@ -87,6 +87,7 @@ private:
     QLineEdit* txtServerAddr = nullptr;
     QLineEdit* txtServerPort = nullptr;
     QLineEdit* txtServerTimeout = nullptr;
+    QLineEdit* txtSupportEmail = nullptr;
     QCheckBox* Check1 = nullptr;
     QLineEdit* Text19 = nullptr;
     QLineEdit* Text2 = nullptr;

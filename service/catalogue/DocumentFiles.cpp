@@ -1,5 +1,7 @@
 #include "service/catalogue/DocumentFiles.h"
 
+#include "service/catalogue/DocumentPages.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,32 +12,21 @@ namespace brevant::service {
 
 namespace {
 
-// Writes the file unless it is there already with the expected size.
-void ensureFile(const QString& path, const QByteArray& contents) {
-    QFileInfo info(path);
-    if (info.exists() && info.size() == contents.size())
-        return;
+void writeFile(const QString& path, const QByteArray& contents) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit())
+    if (contents.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        file.write(contents) != contents.size() || !file.commit())
         throw std::runtime_error(("cannot write " + path).toStdString());
 }
 
-// A body of exactly size bytes that starts with a readable header line. The rest is noise
-// from a fixed sequence: page images are compressed already, so archives of them should not
-// shrink much either.
-QByteArray filled(const QByteArray& header, qint64 size) {
-    QByteArray body = header.left(size);
-    body.reserve(size);
-    quint32 state = 2463534242u ^ quint32(size);
-    while (body.size() < size) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        body += char(state & 0xff);
-    }
-    return body;
+bool present(const QString& path, qint64 size = -1) {
+    const QFileInfo info(path);
+    return info.exists() && info.size() > 0 && (size < 0 || info.size() == size);
 }
+
+// Page images are drawn at this resolution; small enough that archives stay small and pages
+// are made fast, large enough to read a sheet's title block.
+constexpr int PageDpi = 50;
 
 } // namespace
 
@@ -50,23 +41,39 @@ QString DocumentFiles::folderOf(const Project& project) const {
 }
 
 QString DocumentFiles::planSet(const Project& project) const {
-    QByteArray text = "SVD 1.0 plan set\r\nProject: " + QByteArray::number(project.jobId) + " " +
-                      project.name.toUtf8() + "\r\n";
+    const QDir folder(folderOf(project));
+    const QString path = folder.filePath("PLAN.SVD");
+    // The set lists every sheet, and sheets are added over time: it is drawn again whenever
+    // the sheet list differs from the one it was drawn for.
+    QByteArray sheets;
     for (const PlanSheet& s : project.plans)
-        text += s.file.toUtf8() + "\t" + s.description.toUtf8() + "\r\n";
-    const QString path = QDir(folderOf(project)).filePath("PLAN.SVD");
-    // The set lists every sheet, and sheets are added over time: always rewrite it.
-    QFile::remove(path);
-    ensureFile(path, text);
+        sheets += s.file.toUtf8() + '\t' + s.description.toUtf8() + '\n';
+    const QString stamp = folder.filePath("PLAN.SVD.sheets");
+    QFile old(stamp);
+    if (present(path) && old.open(QIODevice::ReadOnly) && old.readAll() == sheets)
+        return path;
+    writeFile(path, planSetPdf(project));
+    writeFile(stamp, sheets.isEmpty() ? QByteArray("\n") : sheets);
     return path;
 }
 
 QString DocumentFiles::planPage(const Project& project, const PlanSheet& sheet) const {
     const QString path = QDir(folderOf(project)).filePath(sheet.file);
-    ensureFile(path, filled("SVD page " + sheet.file.toUtf8() + " of project " +
-                                QByteArray::number(project.jobId) + ": " +
-                                sheet.description.toUtf8() + "\r\n",
-                            sheet.size));
+    if (present(path, sheet.size))
+        return path;
+    // The file has exactly the size the listing announced: the image is drawn at a resolution
+    // that fits and padded behind its last byte, which TIFF readers never look at.
+    QByteArray image;
+    for (int dpi = PageDpi; dpi >= 12; dpi = dpi * 2 / 3) {
+        image = planSheetTiff(project, sheet, dpi);
+        if (image.isEmpty() || image.size() <= sheet.size)
+            break;
+    }
+    if (image.isEmpty())
+        throw std::runtime_error("no TIFF image writer (Qt image formats plugin missing)");
+    if (image.size() < sheet.size)
+        image.append(QByteArray(sheet.size - image.size(), '\0'));
+    writeFile(path, image);
     return path;
 }
 
@@ -74,20 +81,20 @@ QStringList DocumentFiles::section(const Project& project, const SpecEntry& spec
     const QDir folder(folderOf(project));
     QStringList paths;
     const QString svd = folder.filePath(spec.section + ".SVD");
-    QByteArray text = "SVD 1.0 document\r\nProject: " + QByteArray::number(project.jobId) +
-                      "\r\nSection: " + spec.section.toUtf8() + " " + spec.description.toUtf8() +
-                      "\r\n";
-    for (int i = 1; i <= spec.pages; ++i)
-        text += QString("%1_%2.tif\r\n").arg(spec.section).arg(i, 3, 10, QChar('0')).toUtf8();
-    ensureFile(svd, text);
+    if (!present(svd))
+        writeFile(svd, sectionPdf(project, spec));
     paths << svd;
-    for (int i = 1; i <= spec.pages; ++i) {
+    const int pages = std::max(1, spec.pages);
+    for (int i = 1; i <= pages; ++i) {
         const QString name = QString("%1_%2.tif").arg(spec.section).arg(i, 3, 10, QChar('0'));
-        // A little-endian TIFF signature, then filler.
-        QByteArray header("II*\0", 4);
-        header += " page " + QByteArray::number(i) + " of " + spec.section.toUtf8() + "\r\n";
-        ensureFile(folder.filePath(name), filled(header, 2048 + 512 * i));
-        paths << folder.filePath(name);
+        const QString path = folder.filePath(name);
+        if (!present(path)) {
+            const QByteArray image = textPageTiff(project, spec, i, pages, PageDpi);
+            if (image.isEmpty())
+                throw std::runtime_error("no TIFF image writer (Qt image formats plugin missing)");
+            writeFile(path, image);
+        }
+        paths << path;
     }
     return paths;
 }

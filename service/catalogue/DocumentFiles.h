@@ -1,8 +1,10 @@
 #pragma once
-// The small placeholder document files of the catalogue, written under DIR/documents/<Job_ID>/
-// the first time they are asked for: the plan set "PLAN.SVD", each plan page file ("PLAN" +
-// three digits, exactly the sheet's size), and for each section or addendum its ".SVD" document
-// with its ".tif" page files. Contents are deterministic.
+// The document files of the catalogue, written under DIR/documents/<Job_ID>/ the first time
+// they are asked for: the plan set "PLAN.SVD" (a PDF: title page with the sheet index, then one
+// drawn page per sheet), each plan page file ("PLAN" + three digits: a TIFF image of its sheet,
+// exactly the sheet's announced size), and for each section or addendum its ".SVD" document
+// (a PDF of its title and text) with one ".tif" image per page. Drawing needs a
+// QGuiApplication (fonts); the pictures depend only on the project.
 #include "service/catalogue/Project.h"
 
 #include <QString>

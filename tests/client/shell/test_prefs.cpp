@@ -64,6 +64,7 @@ protected:
         v.serverAddress = "10.0.0.5";
         v.serverPort = "5555";
         v.serverTimeout = "30";
+        v.supportEmail = "help@service.example";
         return v;
     }
 
@@ -122,11 +123,13 @@ TEST_F(PrefsTest, SaveWritesEveryKeyAndReadsBack) {
     EXPECT_EQ(stored("SERVERADDR"), "10.0.0.5");
     EXPECT_EQ(stored("SERVERPORT"), "5555");
     EXPECT_EQ(stored("SERVERTIMEOUT"), "30");
+    EXPECT_EQ(stored("SUPPORTEMAIL"), "help@service.example");
 
     // Loading gives back what was saved.
     const PreferenceValues back = loadPreferences(program, true);
     EXPECT_EQ(back.socksPassword, v.socksPassword);
     EXPECT_EQ(back.smtpServer, v.smtpServer);
+    EXPECT_EQ(back.supportEmail, v.supportEmail);
     EXPECT_FALSE(back.showReminder);
 
     // Saving again with emptied boxes stores them; empty reads back as the default.

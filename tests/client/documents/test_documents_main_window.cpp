@@ -1,0 +1,432 @@
+// The document commands through the main window, headless, against brevant-service: downloads
+// of mixed selections with the exact selection string sent, placing and marking, double-clicks
+// that download and open, "View Plans", clearing the cache, refusals, faults and progress. A
+// recording stand-in for xdg-open is first on PATH.
+#include "../server/ExchangeTestEnv.h"
+#include "platform/db/Recordset.h"
+#include "server/ServerConnection.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace brevant;
+using brevant::server::test::ExchangeTestEnv;
+using brevant::server::test::messages;
+using brevant::server::test::waitUntil;
+
+namespace {
+
+constexpr int IconRole = Qt::UserRole + 1;
+
+// A project of the test catalogue with sections, addenda and at least three plan sheets.
+struct Pick {
+    int job = 0;
+    QStringList plans, sections, addenda;
+};
+
+class DocumentsMainWindow : public ::testing::Test {
+protected:
+    void start(const QStringList& serviceOptions = {}) {
+        env_ = std::make_unique<ExchangeTestEnv>(serviceOptions);
+        ASSERT_TRUE(env_->service.started()) << env_->service.errorText().toStdString();
+        // The stand-in records the file it is asked to open and the folder it runs in.
+        const QString bin = env_->path("bin");
+        QDir().mkpath(bin);
+        record_ = env_->path("opened.txt");
+        QFile script(bin + "/xdg-open");
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(
+            QStringLiteral("#!/bin/sh\ncase \"$1\" in /*) f=\"$1\" ;; *) f=\"$PWD/$1\" ;; esac\n"
+                           "echo \"$f\" >> '%1'\n")
+                .arg(record_)
+                .toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        oldPath_ = qgetenv("PATH");
+        qputenv("PATH", bin.toUtf8() + ":" + oldPath_);
+
+        // The client's database holds the catalogue, as an import would have written it.
+        const QString db = env_->createDatabase();
+        QFile::remove(db);
+        QProcess exporter;
+        exporter.start(BREVANT_SERVICE_EXE,
+                       {"--data", env_->service.dataDir(), "--projects",
+                        QString::number(service::test::TestProjects), "--seed",
+                        QString::number(service::test::TestSeed), "--today",
+                        service::test::testToday().toString(Qt::ISODate), "--export-desktop", db});
+        ASSERT_TRUE(exporter.waitForFinished(60000));
+        ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+        pick_ = pickProject(db);
+        ASSERT_NE(pick_.job, 0);
+        WriteSetting("SUPPORTEMAIL", "help@test.example");
+
+        w_ = std::make_unique<shell::frmMain>();
+        w_->Form_Load();
+        modResources::CacheLocation = env_->path("cache");
+        QDir().mkpath(modResources::CacheLocation);
+        lists_[0] = w_->findChild<QTreeWidget*>("ListView2");
+        lists_[1] = w_->findChild<QTreeWidget*>("ListView3");
+        lists_[2] = w_->findChild<QTreeWidget*>("ListView4");
+        select(pick_.job);
+        env_->ui.clear();
+    }
+
+    void TearDown() override {
+        w_.reset();
+        if (env_)
+            qputenv("PATH", oldPath_);
+        env_.reset();
+    }
+
+    static Pick pickProject(const QString& file) {
+        db::Connection c;
+        c.open(file);
+        db::Recordset rs;
+        rs.open("Select [Job_ID] FROM [Projects] ORDER BY [Job_ID]", c);
+        std::vector<int> jobs;
+        for (; !rs.eof(); rs.moveNext())
+            jobs.push_back(rs.field("Job_ID").toInt());
+        for (int job : jobs) {
+            Pick p;
+            p.job = job;
+            db::Recordset plans;
+            plans.open(QString("Select [File] FROM [Plans] WHERE [JobID] = %1").arg(job), c);
+            for (; !plans.eof(); plans.moveNext())
+                p.plans << plans.field("File").toString();
+            db::Recordset specs;
+            specs.open(
+                QString("Select [Spec] FROM [Specs] WHERE [JobID] = %1 ORDER BY [Spec]").arg(job),
+                c);
+            for (; !specs.eof(); specs.moveNext()) {
+                const QString s = specs.field("Spec").toString();
+                if (s.startsWith("ADD"))
+                    p.addenda << s;
+                else if (!s.startsWith("TOC"))
+                    p.sections << s;
+            }
+            if (p.plans.size() >= 3 && !p.addenda.isEmpty() && p.sections.size() >= 2)
+                return p;
+        }
+        return {};
+    }
+
+    void select(int job) {
+        QTreeWidget* projects = w_->findChild<QTreeWidget*>("ListView1");
+        projects->setCurrentItem(w_->FindProjectRow(job));
+        ASSERT_EQ(w_->selectedJobId(), job);
+    }
+    void trigger(const char* name) {
+        QAction* a = w_->findChild<QAction*>(name);
+        ASSERT_TRUE(a) << name;
+        a->trigger();
+    }
+    QTreeWidgetItem* row(int list, const QString& tag) {
+        for (int i = 0; i < lists_[list]->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = lists_[list]->topLevelItem(i);
+            if (item->data(0, Qt::UserRole).toString() == tag)
+                return item;
+        }
+        ADD_FAILURE() << "no row " << tag.toStdString();
+        return lists_[list]->topLevelItem(0);
+    }
+    void tick(int list, const QString& tag) { row(list, tag)->setCheckState(0, Qt::Checked); }
+    int icon(int list, const QString& tag) { return row(list, tag)->data(0, IconRole).toInt(); }
+    bool idle() { return !w_->DocumentsBusy && !w_->Wirelet2->active() && !w_->Wirelet3->active(); }
+    // Waits for the documents request to reach the service and the exchange to end.
+    bool waitForDocuments(int requestsBefore) {
+        return waitUntil([&] { return documentRequests() > requestsBefore && idle(); }, 60000);
+    }
+    int documentRequests() const {
+        return int(env_->service.stderrText().count(QStringLiteral(" documents user=")));
+    }
+    QString folder() const { return env_->path("cache/") + QString::number(pick_.job); }
+    QStringList opened() const {
+        QFile f(record_);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    int localFlags() {
+        db::Recordset rs;
+        rs.open(QString("Select count(*) AS n FROM [Plans] WHERE [Local] = TRUE AND [JobID] = %1")
+                    .arg(pick_.job),
+                *modResources::DbConnection);
+        int n = rs.field("n").toInt();
+        rs.open(QString("Select count(*) AS n FROM [Specs] WHERE [Local] = TRUE AND [JobID] = %1")
+                    .arg(pick_.job),
+                *modResources::DbConnection);
+        return n + rs.field("n").toInt();
+    }
+
+    std::unique_ptr<ExchangeTestEnv> env_;
+    std::unique_ptr<shell::frmMain> w_;
+    QTreeWidget* lists_[3] = {};
+    Pick pick_;
+    QString record_;
+    QByteArray oldPath_;
+};
+
+TEST_F(DocumentsMainWindow, MixedSelectionIsSentExactlyPlacedAndMarked) {
+    start();
+    const QString job = QString::number(pick_.job);
+    // One plan sheet is cached already: ticked, it is left out and loses its tick.
+    modResources::DbConnection->execute(QString("Update [Plans] Set [Local] = TRUE WHERE [JobID] "
+                                                "= %1 AND [File] = '%2'")
+                                            .arg(job, pick_.plans[2]));
+    select(pick_.job - 1 >= 210001 ? pick_.job - 1 : pick_.job + 1);
+    select(pick_.job);
+    ASSERT_EQ(icon(0, pick_.plans[2]), 2);
+    tick(0, pick_.plans[0]);
+    tick(0, pick_.plans[1]);
+    tick(0, pick_.plans[2]);
+    tick(1, pick_.sections[1]);
+    tick(2, pick_.addenda[0]);
+    w_->findChild<QTabWidget*>("SSTab2")->setCurrentIndex(1);
+    const int before = documentRequests();
+    trigger("Toolbar1_Button9");
+    ASSERT_TRUE(waitForDocuments(before)) << messages(env_->ui).join(" | ").toStdString();
+
+    const QString selection =
+        QString("%1@PLN~%2:PLN~%3:SPC~%4:ADD~%5")
+            .arg(job, pick_.plans[0], pick_.plans[1], pick_.sections[1], pick_.addenda[0]);
+    EXPECT_TRUE(env_->service.stderrText().contains("arg=\"" + selection + "\""))
+        << env_->service.stderrText().toStdString();
+    EXPECT_TRUE(messages(env_->ui).isEmpty()) << messages(env_->ui).join(" | ").toStdString();
+    EXPECT_EQ(row(0, pick_.plans[2])->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(icon(0, pick_.plans[0]), 2);
+    EXPECT_EQ(icon(0, pick_.plans[1]), 2);
+    EXPECT_EQ(icon(1, pick_.sections[1]), 2);
+    EXPECT_EQ(icon(1, pick_.sections[0]), 1);
+    EXPECT_EQ(icon(2, pick_.addenda[0]), 2);
+    EXPECT_EQ(w_->findChild<QTabWidget*>("SSTab2")->currentIndex(), 2)
+        << "the addendum placed last switched to the addenda tab";
+    EXPECT_EQ(localFlags(), 5);
+    EXPECT_TRUE(QDir(env_->path("home/Download")).entryList(QDir::Files).isEmpty())
+        << "the placed archive is deleted";
+    for (QProgressBar* bar : w_->findChildren<QProgressBar*>())
+        EXPECT_TRUE(bar->isHidden()) << bar->objectName().toStdString();
+
+    // The documents are real: the plan set has a page per sheet plus its title page, and a
+    // page file is an image Qt reads.
+    const QString planSet = folder() + "/PLANS/PLAN.SVD";
+    ASSERT_TRUE(QFileInfo::exists(planSet));
+    if (!QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+        QProcess info;
+        info.start("pdfinfo", {planSet});
+        ASSERT_TRUE(info.waitForFinished(30000));
+        const auto m = QRegularExpression("Pages:\\s+(\\d+)")
+                           .match(QString::fromUtf8(info.readAllStandardOutput()));
+        ASSERT_TRUE(m.hasMatch());
+        EXPECT_EQ(m.captured(1).toInt(), pick_.plans.size() + 1);
+    }
+    QImageReader page(folder() + "/PLANS/" + pick_.plans[0], "tiff");
+    EXPECT_FALSE(page.read().isNull()) << page.errorString().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder() + "/SPECS/" + pick_.sections[1] + ".SVD"));
+    EXPECT_TRUE(QFileInfo::exists(folder() + "/SPECS/" + pick_.addenda[0] + "_001.tif"));
+    EXPECT_TRUE(opened().isEmpty()) << "nothing is opened without ViewAfterDownload";
+
+    // Clearing the cache removes the folders and resets the flags and the icons.
+    trigger("mnuFileClear");
+    EXPECT_EQ(messages(env_->ui), QStringList({"No project(s) selected ..."}));
+    w_->FindProjectRow(pick_.job)->setCheckState(0, Qt::Checked);
+    trigger("mnuFileClear");
+    EXPECT_FALSE(QFileInfo::exists(folder()));
+    EXPECT_EQ(localFlags(), 0);
+    select(pick_.job);
+    EXPECT_EQ(icon(0, pick_.plans[0]), 1);
+    EXPECT_EQ(icon(2, pick_.addenda[0]), 1);
+}
+
+TEST_F(DocumentsMainWindow, BareNumberBringsTheEmptyArchiveMessageAndNoProjectSendsNone) {
+    start();
+    modResources::DbConnection->execute(
+        QString("Update [Plans] Set [Local] = TRUE WHERE [JobID] = %1").arg(pick_.job));
+    select(pick_.job + 1);
+    select(pick_.job);
+    tick(0, pick_.plans[0]);
+    int before = documentRequests();
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitForDocuments(before));
+    EXPECT_TRUE(env_->service.stderrText().contains(QString("arg=\"%1\"").arg(pick_.job)));
+    ASSERT_EQ(env_->ui.shown().size(), 1);
+    EXPECT_EQ(env_->ui.last().text,
+              "These documents are no longer available - Please contact us via email at "
+              "help@test.example with any questions concerning this project ...");
+    EXPECT_EQ(env_->ui.last().title, "System Message");
+    EXPECT_EQ(env_->ui.last().icon, ui::Icon::Information);
+
+    // No project selected: the request says NONE and the service refuses it.
+    env_->ui.clear();
+    tick(1, pick_.sections[0]);
+    w_->SelectProject(999999);
+    before = documentRequests();
+    trigger("mnuSpecs_DownSelect");
+    ASSERT_TRUE(waitUntil(
+        [&] { return documentRequests() > before && idle() && !env_->ui.shown().isEmpty(); },
+        60000));
+    EXPECT_TRUE(env_->service.stderrText().contains("arg=\"NONE\""));
+    EXPECT_EQ(messages(env_->ui), QStringList({"No project selected ..."}));
+}
+
+TEST_F(DocumentsMainWindow, NothingTickedAndViewPlansWithoutAPlanSet) {
+    start();
+    trigger("mnuPlansDownSel");
+    trigger("mnuSpecs_DownSelect");
+    trigger("mnuAdd_SelectDown");
+    EXPECT_EQ(messages(env_->ui),
+              QStringList({"No Plan Pages Selected for Download ...",
+                           "No Specification Section(s) Selected for Download ...",
+                           "No Addenda Section(s) Selected for Download ..."}));
+    for (const ui::Shown& s : env_->ui.shown()) {
+        EXPECT_EQ(s.title, "System Message");
+        EXPECT_EQ(s.icon, ui::Icon::Information);
+    }
+    env_->ui.clear();
+    trigger("mnuPlansView");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env_->ui.shown().isEmpty());
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_EQ(documentRequests(), 0);
+    // Select All / De-Select All tick one list only.
+    trigger("mnuSpecs_All");
+    for (int i = 0; i < lists_[1]->topLevelItemCount(); ++i)
+        EXPECT_EQ(lists_[1]->topLevelItem(i)->checkState(0), Qt::Checked);
+    EXPECT_EQ(lists_[0]->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    trigger("mnuSpecs_DeAll");
+    EXPECT_EQ(lists_[1]->topLevelItem(0)->checkState(0), Qt::Unchecked);
+}
+
+TEST_F(DocumentsMainWindow, DoubleClickDownloadsThenOpensThePlanSetAndOpensCachedSectionsAtOnce) {
+    start();
+    QTreeWidgetItem* sheet = row(0, pick_.plans[1]);
+    lists_[0]->setCurrentItem(sheet);
+    int before = documentRequests();
+    Q_EMIT lists_[0]->itemDoubleClicked(sheet, 0);
+    ASSERT_TRUE(waitForDocuments(before));
+    EXPECT_TRUE(env_->service.stderrText().contains(
+        QString("arg=\"%1@PLN~%2\"").arg(pick_.job).arg(pick_.plans[1])));
+    ASSERT_TRUE(waitUntil([&] { return !opened().isEmpty(); }));
+    EXPECT_EQ(opened().join(' ').toStdString(), (folder() + "/PLANS/PLAN.SVD").toStdString());
+    EXPECT_FALSE(documents::ViewAfterDownload);
+
+    // A section downloaded first, then double-clicked: opened with no exchange.
+    tick(1, pick_.sections[0]);
+    before = documentRequests();
+    trigger("mnuSpecs_DownSelect");
+    ASSERT_TRUE(waitForDocuments(before));
+    const int requests = int(env_->service.stderrText().count(" user="));
+    QTreeWidgetItem* section = row(1, pick_.sections[0]);
+    lists_[1]->setCurrentItem(section);
+    Q_EMIT lists_[1]->itemDoubleClicked(section, 0);
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }));
+    EXPECT_EQ(opened().last().toStdString(),
+              (folder() + "/SPECS/" + pick_.sections[0] + ".SVD").toStdString());
+    EXPECT_EQ(env_->service.stderrText().count(" user="), requests);
+
+    // "View Plans" opens the plan set now that it is cached.
+    trigger("mnuPlansView");
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 3; }));
+    EXPECT_EQ(opened().last().toStdString(), (folder() + "/PLANS/PLAN.SVD").toStdString());
+    EXPECT_TRUE(messages(env_->ui).isEmpty()) << messages(env_->ui).join(" | ").toStdString();
+}
+
+TEST_F(DocumentsMainWindow, HostileArchivesAreRefusedAndStayInDownload) {
+    start({"--hostile-names", "--fault-kind", "5"});
+    tick(0, pick_.plans[0]);
+    const int before = documentRequests();
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitForDocuments(before));
+    EXPECT_EQ(messages(env_->ui), QStringList({"Error un-packing images ..."}));
+    EXPECT_EQ(env_->ui.last().icon, ui::Icon::Critical);
+    EXPECT_EQ(QDir(env_->path("home/Download")).entryList(QDir::Files).size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(folder() + "/PLANS"));
+    EXPECT_FALSE(QFileInfo::exists("/tmp/brevant-hostile-x"));
+    EXPECT_FALSE(QFileInfo::exists(env_->path("cache/x")));
+    EXPECT_EQ(localFlags(), 0);
+    EXPECT_TRUE(w_->findChild<QTreeWidget*>("ListView1")->isEnabled());
+}
+
+TEST_F(DocumentsMainWindow, HttpErrorsEndTheExchangeWithTheDownloadMessage) {
+    for (const char* status : {"404", "500"}) {
+        start({"--http-status", status});
+        tick(2, pick_.addenda[0]);
+        const int before = documentRequests();
+        trigger("mnuAdd_SelectDown");
+        ASSERT_TRUE(waitForDocuments(before)) << status;
+        EXPECT_EQ(messages(env_->ui), QStringList({"Error downloading image file ..."})) << status;
+        EXPECT_EQ(env_->ui.last().icon, ui::Icon::Critical);
+        EXPECT_FALSE(QFileInfo::exists(folder()));
+        EXPECT_EQ(localFlags(), 0);
+        TearDown();
+    }
+}
+
+TEST_F(DocumentsMainWindow, AnAccountWithoutDocumentsIsRefused) {
+    start();
+    modResources::UserName = "viewer";
+    modResources::Password = "pw";
+    tick(0, pick_.plans[0]);
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitUntil([&] { return idle() && !env_->ui.shown().isEmpty(); }));
+    EXPECT_EQ(messages(env_->ui), QStringList({"Invalid subscription access ..."}));
+    EXPECT_EQ(w_->documentExchange()->AccessResult, 0);
+    EXPECT_EQ(documentRequests(), 0);
+    // Asked directly, the documents request is refused with the service's own text.
+    env_->ui.clear();
+    w_->Wirelet3->OpenConnection(QString("%1@PLN~%2").arg(pick_.job).arg(pick_.plans[0]));
+    ASSERT_TRUE(waitUntil([&] { return !w_->Wirelet3->active() && !env_->ui.shown().isEmpty(); }));
+    EXPECT_EQ(messages(env_->ui),
+              QStringList({"Your subscription does not include documents -- Please contact us "
+                           "to upgrade ..."}));
+    EXPECT_FALSE(w_->DocumentsBusy);
+}
+
+TEST_F(DocumentsMainWindow, ASlowTransferShowsRisingProgressAndRefusesASecondDownload) {
+    start({"--http-slow", "15"});
+    for (const QString& plan : pick_.plans)
+        tick(0, plan);
+    QProgressBar* bar = w_->findChild<QProgressBar*>("ProgressBar3");
+    QList<int> values;
+    bool refusedSecond = false;
+    QTimer sample;
+    sample.setInterval(10);
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        if (!bar->isHidden() && bar->value() > 0 &&
+            (values.isEmpty() || values.last() != bar->value()))
+            values << bar->value();
+        // While the archive comes in, a second download is refused.
+        if (!refusedSecond && values.size() >= 2 && w_->DocumentsBusy) {
+            refusedSecond = true;
+            tick(1, pick_.sections[0]);
+            w_->mnuDownloadSelected_Click(1);
+        }
+    });
+    sample.start();
+    const int before = documentRequests();
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitForDocuments(before));
+    sample.stop();
+    ASSERT_GE(values.size(), 3) << "progress values seen: " << values.size();
+    for (int i = 1; i < values.size(); ++i)
+        EXPECT_GT(values[i], values[i - 1]);
+    ASSERT_TRUE(refusedSecond);
+    ASSERT_FALSE(env_->ui.shown().isEmpty());
+    EXPECT_EQ(env_->ui.shown().first().text,
+              "You are already dowloading documents -- Please try again later ...");
+    EXPECT_EQ(env_->ui.shown().first().icon, ui::Icon::Exclamation);
+    EXPECT_EQ(documentRequests(), before + 1);
+    EXPECT_EQ(icon(0, pick_.plans[0]), 2);
+}
+
+} // namespace

@@ -1,0 +1,218 @@
+// Placing document archives into the cache, and clearing the cache of a project.
+#include "DocumentsTestDb.h"
+#include "documents/DocumentCache.h"
+#include "documents/DocumentLists.h"
+#include "documents/PlaceDocuments.h"
+#include "platform/archive/ZipWriter.h"
+#include "platform/ui/ScriptedUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+
+using namespace brevant;
+using namespace brevant::documents;
+using brevant::documents::test::DocumentsDbTest;
+
+namespace {
+
+class PlaceDocumentsTest : public DocumentsDbTest {
+protected:
+    void SetUp() override {
+        DocumentsDbTest::SetUp();
+        QDir().mkpath(dir.filePath("cache"));
+        QDir().mkpath(dir.filePath("Download"));
+        for (const char* kind : {"PLANS", "SPECS", "ADD"})
+            rows.lists[documentListOfKind(QString::fromLatin1(kind))] =
+                *LoadDocumentList(connection, Job, QString::fromLatin1(kind));
+    }
+
+    QString archive(const std::vector<std::pair<std::string, std::string>>& entries) {
+        const QString path = dir.filePath("Download/documents-000001.zip");
+        archive::ZipWriter zip(path.toStdString());
+        for (const auto& [name, bytes] : entries)
+            zip.addBytes(name, bytes);
+        zip.write();
+        return path;
+    }
+
+    PlaceOutcome place(const QString& archivePath) {
+        PlaceRequest r;
+        r.archivePath = archivePath;
+        r.projectFolder = projectFolder();
+        r.jobId = Job;
+        r.supportEmail = "help@example.net";
+        return PlaceDocuments(r, connection, rows);
+    }
+
+    QString projectFolder() const { return dir.filePath("cache/210007"); }
+
+    DocumentRows rows;
+    ui::ScopedScriptedUi ui;
+};
+
+TEST_F(PlaceDocumentsTest, PlansSectionsAndAddendaLandInTheirFoldersAndAreMarked) {
+    const QString zip = archive({{"PLAN.SVD", "%PDF-set"},
+                                 {"PLAN001", "page one"},
+                                 {"0100.svd", "%PDF-section"},
+                                 {"0100_001.tif", "II*"},
+                                 {"ADD01.SVD", "%PDF-addendum"},
+                                 {"ADD01_001.tif", "II*"}});
+    const PlaceOutcome out = place(zip);
+    ASSERT_TRUE(out.ok()) << out.reason.toStdString();
+    EXPECT_EQ(out.placed, 6);
+    EXPECT_FALSE(QFileInfo::exists(zip)) << "a placed archive is deleted";
+
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/PLANS/PLAN.SVD"));
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/PLANS/PLAN001"));
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/SPECS/0100.svd"));
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/SPECS/0100_001.tif"));
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/SPECS/ADD01.SVD"));
+
+    EXPECT_EQ(localCount("Plans", "[JobID] = 210007"), 1);
+    EXPECT_EQ(localCount("Plans", "[JobID] = 9"), 0);
+    EXPECT_EQ(localCount("Specs", "[Spec] = '0100'"), 1);
+    EXPECT_EQ(localCount("Specs", "[Spec] = 'ADD01'"), 1);
+    EXPECT_EQ(localCount("Specs", "[JobID] = 210007"), 2);
+
+    EXPECT_EQ(rows.lists[PlanList][0].icon, CachedIcon);
+    EXPECT_EQ(rows.lists[PlanList][1].icon, NotCachedIcon);
+    EXPECT_EQ(rows.lists[SpecList][2].icon, CachedIcon) << "0100 in the specifications list";
+    EXPECT_EQ(rows.lists[AddendaList][0].icon, CachedIcon);
+    EXPECT_EQ(rows.selected[AddendaList], 0);
+    EXPECT_EQ(rows.currentList, AddendaList) << "the addendum came last and switched the tab";
+    EXPECT_TRUE(ui.shown().isEmpty());
+}
+
+TEST_F(PlaceDocumentsTest, ExistingFoldersInAnotherCaseAreUsedAndAQuoteInANameIsHarmless) {
+    QDir().mkpath(projectFolder() + "/plans");
+    const QString zip = archive({{"PLAN003", "x"}, {"O'BRIEN.SVD", "y"}});
+    ASSERT_TRUE(place(zip).ok());
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/plans/PLAN003"));
+    EXPECT_FALSE(QFileInfo::exists(projectFolder() + "/PLANS"));
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/SPECS/O'BRIEN.SVD"));
+    EXPECT_EQ(localCount("Plans", "[File] = 'PLAN003'"), 1);
+}
+
+TEST_F(PlaceDocumentsTest, AnEmptyArchiveTellsTheSupportAddressAndMarksNothing) {
+    const QString zip = archive({});
+    ASSERT_TRUE(place(zip).ok());
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.last().text, "These documents are no longer available - Please contact us via "
+                              "email at help@example.net with any questions concerning this "
+                              "project ...");
+    EXPECT_EQ(ui.last().title, "System Message");
+    EXPECT_EQ(ui.last().icon, ui::Icon::Information);
+    EXPECT_EQ(localCount("Plans", "1 = 1") + localCount("Specs", "1 = 1"), 0);
+    EXPECT_EQ(place(zip).result, PlaceResult::Missing) << "the archive was deleted";
+}
+
+TEST_F(PlaceDocumentsTest, HostileNamesRefuseTheWholeArchiveAndKeepIt) {
+    for (const char* bad : {"../x", "/tmp/brevant-hostile-x", "..\\x", "sub/../../x", "sub/x"}) {
+        const QString zip = archive({{"PLAN001", "fine"}, {bad, "evil"}});
+        const PlaceOutcome out = place(zip);
+        EXPECT_EQ(out.result, PlaceResult::Refused) << bad;
+        EXPECT_TRUE(out.reason.contains("outside")) << out.reason.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(zip)) << "the archive stays in Download";
+        EXPECT_FALSE(QFileInfo::exists(projectFolder() + "/PLANS/PLAN001"))
+            << "nothing is written, not even the good entry before the bad one";
+        EXPECT_EQ(localCount("Plans", "1 = 1"), 0);
+        QFile::remove(zip);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("cache/x")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("x")));
+}
+
+TEST_F(PlaceDocumentsTest, AnUnreadableArchiveFailsAndAMissingOneIsReported) {
+    const QString bad = dir.filePath("Download/documents-000002.zip");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("this is not a zip");
+    f.close();
+    EXPECT_EQ(place(bad).result, PlaceResult::Failed);
+    EXPECT_TRUE(QFileInfo::exists(bad));
+    EXPECT_EQ(place(dir.filePath("Download/none.zip")).result, PlaceResult::Missing);
+}
+
+TEST(PlaceDocumentsNames, PlanEntriesAndDocumentKeys) {
+    EXPECT_TRUE(isPlanEntry("PLAN001"));
+    EXPECT_TRUE(isPlanEntry("PLAN123.tif"));
+    EXPECT_TRUE(isPlanEntry("plan.svd"));
+    EXPECT_FALSE(isPlanEntry("PLAN01"));
+    EXPECT_FALSE(isPlanEntry("plan001")) << "the page pattern is upper case";
+    EXPECT_FALSE(isPlanEntry("PLANS.SVD"));
+    EXPECT_EQ(specOfEntry("0100.svd"), "0100");
+    EXPECT_EQ(specOfEntry(" ADD01 .SVD"), "ADD01");
+    EXPECT_EQ(specOfEntry("0100_001.tif"), "");
+}
+
+class ClearCacheTest : public PlaceDocumentsTest {};
+
+TEST_F(ClearCacheTest, RemovesDocumentsResetsFlagsKeepsAttachmentsAndFollowsNoLink) {
+    ASSERT_TRUE(place(archive({{"PLAN.SVD", "a"}, {"PLAN001", "b"}, {"0100.svd", "c"}})).ok());
+    // A file outside the project, reached by links inside its folders.
+    QDir().mkpath(dir.filePath("outside"));
+    QFile keep(dir.filePath("outside/precious.txt"));
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    keep.write("mine");
+    keep.close();
+    std::filesystem::create_directory_symlink(dir.filePath("outside").toStdString(),
+                                              (projectFolder() + "/SPECS/link").toStdString());
+    std::filesystem::create_symlink(dir.filePath("outside/precious.txt").toStdString(),
+                                    (projectFolder() + "/PLANS/page").toStdString());
+    // The user's attachment in the project folder, and a stray file.
+    QFile attached(projectFolder() + "/notes.doc");
+    ASSERT_TRUE(attached.open(QIODevice::WriteOnly));
+    attached.close();
+    QFile stray(projectFolder() + "/old.tmp");
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    stray.close();
+    connection.execute("Insert into [Attachments] ([JobID], [FileName]) values (210007, "
+                       "'NOTES.DOC')");
+
+    ClearProjectCache(connection, dir.filePath("cache"), Job);
+    EXPECT_FALSE(QFileInfo::exists(projectFolder() + "/PLANS"));
+    EXPECT_FALSE(QFileInfo::exists(projectFolder() + "/SPECS"));
+    EXPECT_FALSE(QFileInfo::exists(projectFolder() + "/old.tmp"));
+    EXPECT_TRUE(QFileInfo::exists(projectFolder() + "/notes.doc"));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("outside/precious.txt")));
+    EXPECT_EQ(localCount("Plans", "1 = 1") + localCount("Specs", "1 = 1"), 0);
+
+    // Without attachments the project folder goes too; a missing folder only resets flags.
+    connection.execute("Delete * from [Attachments]");
+    ClearProjectCache(connection, dir.filePath("cache"), Job);
+    EXPECT_FALSE(QFileInfo::exists(projectFolder()));
+    connection.execute("Update [Plans] Set [Local] = TRUE");
+    ClearProjectCache(connection, dir.filePath("cache"), Job);
+    EXPECT_EQ(localCount("Plans", "[JobID] = 210007"), 0);
+    EXPECT_EQ(localCount("Plans", "[JobID] = 9"), 1) << "other projects keep their flags";
+}
+
+TEST_F(ClearCacheTest, AProjectFolderThatIsALinkLosesOnlyTheLink) {
+    QDir().mkpath(dir.filePath("elsewhere/PLANS"));
+    QFile f(dir.filePath("elsewhere/PLANS/PLAN.SVD"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    std::filesystem::create_directory_symlink(dir.filePath("elsewhere").toStdString(),
+                                              projectFolder().toStdString());
+    ClearProjectCache(connection, dir.filePath("cache"), Job);
+    EXPECT_FALSE(
+        std::filesystem::exists(std::filesystem::symlink_status(projectFolder().toStdString())));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("elsewhere/PLANS/PLAN.SVD")));
+}
+
+TEST_F(PlaceDocumentsTest, CachedDocumentsAreFoundForOpening) {
+    const QString cache = dir.filePath("cache");
+    EXPECT_EQ(PlanSetFile(cache, Job), "");
+    EXPECT_EQ(SectionDocument(cache, Job, "0100"), "");
+    ASSERT_TRUE(place(archive({{"PLAN.SVD", "a"}, {"PLAN001", "b"}, {"0100.SVD", "c"}})).ok());
+    EXPECT_EQ(PlanSetFile(cache, Job), projectFolder() + "/PLANS/PLAN.SVD");
+    EXPECT_EQ(PlanPageDocument(cache, Job, "PLAN001"), projectFolder() + "/PLANS/PLAN.SVD");
+    EXPECT_EQ(PlanPageDocument(cache, Job, "PLAN002"), "") << "the page itself must be there";
+    EXPECT_EQ(SectionDocument(cache, Job, "0100"), projectFolder() + "/SPECS/0100.SVD");
+    EXPECT_FALSE(OpenDocumentFile(QString())) << "nothing to open, nothing shown";
+    EXPECT_TRUE(ui.shown().isEmpty());
+}
+
+} // namespace
