@@ -62,6 +62,9 @@ public:
     std::optional<int> selectedJobId() const override;
     void setProjectRowIcon(int jobId, int icon) override;
     void showChangedBidDate(int jobId, const QString& dateText) override;
+    int findProjectRow(const QString& jobId) const override;
+    void refreshSelectedProject() override;
+    void setBusyPointer(bool busy) override;
 
     // ---- Main window commands --------------------------------------------------------------
     void EnableCommands(bool enabled) { enableCommands(enabled); }
@@ -195,6 +198,7 @@ private:
     int documentTab_ = 0;
     bool filling_ = false;
     bool unloaded_ = false;
+    bool busyPointer_ = false;
 };
 
 // The process entry: the single-instance guard, the splash, the main window's load, the
