@@ -3,6 +3,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
+#include "server/ServerSession.h"
 #include "shell/MainWindow.h"
 #include "shell/modResources.h"
 #include "store/ProjectList.h"
@@ -24,8 +25,8 @@ void releaseMainWindow() {
         w->closeWaitForm();
         w->setStatusText(QString());
         w->enableCommands(true);
-        w->setBusyPointer(false);
     }
+    Hourglass(false);
 }
 
 void showRow(const ProjectMergeOutcome& outcome) {

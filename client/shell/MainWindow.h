@@ -40,8 +40,6 @@ public:
     virtual int findProjectRow(const QString& jobId) const = 0;
     // Reloads the selected project's row and redraws its views from the database.
     virtual void refreshSelectedProject() = 0;
-    // The hourglass pointer on (true) or the normal pointer back (false).
-    virtual void setBusyPointer(bool busy) = 0;
 };
 
 // The registered main window, or null.

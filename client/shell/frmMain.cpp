@@ -52,11 +52,13 @@ frmMain::frmMain(QWidget* parent)
     bar->addWidget(statusPanel1, 1);
     setStatusBar(bar);
 
+    setUpExchange();
     resize(1200, 760);
     registerMainWindow(this);
 }
 
 frmMain::~frmMain() {
+    tearDownExchange();
     unregisterMainWindow(this);
     if (wait_)
         delete wait_.data();

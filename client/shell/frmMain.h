@@ -23,6 +23,10 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace brevant::server {
+class ServerConnection;
+}
+
 namespace brevant::store {
 struct AttachmentContext;
 struct AssignmentContext;
@@ -64,7 +68,6 @@ public:
     void showChangedBidDate(int jobId, const QString& dateText) override;
     int findProjectRow(const QString& jobId) const override;
     void refreshSelectedProject() override;
-    void setBusyPointer(bool busy) override;
 
     // ---- Main window commands --------------------------------------------------------------
     void EnableCommands(bool enabled) { enableCommands(enabled); }
@@ -121,6 +124,15 @@ public:
     void mnuListAssign2_Click();
     void mnuListJobList_Click();
 
+    // ---- Server exchange (frmMainExchange.cpp) ----------------------------------------------
+    // The three connections of the main window, each with its own reply state: project
+    // updates, the access check and documents.
+    server::ServerConnection* Wirelet1 = nullptr;
+    server::ServerConnection* Wirelet2 = nullptr;
+    server::ServerConnection* Wirelet3 = nullptr;
+    // "Find Projects (Online)": the search dialog, modal.
+    void mnuFile_Find_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -133,6 +145,8 @@ protected:
 
 private:
     void buildMenus();
+    void setUpExchange();
+    void tearDownExchange();
     void buildToolbar();
     void buildCentre();
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption);
@@ -198,7 +212,6 @@ private:
     int documentTab_ = 0;
     bool filling_ = false;
     bool unloaded_ = false;
-    bool busyPointer_ = false;
 };
 
 // The process entry: the single-instance guard, the splash, the main window's load, the

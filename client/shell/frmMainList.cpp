@@ -290,17 +290,6 @@ void frmMain::refreshSelectedProject() {
     LoadProjectDetail(*jobId);
 }
 
-void frmMain::setBusyPointer(bool busy) {
-    // One hourglass however often a command asks for it, so that one restore ends it.
-    if (busy == busyPointer_)
-        return;
-    busyPointer_ = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
 void frmMain::setProjectRowIcon(int jobId, int icon) {
     if (QTreeWidgetItem* item = FindProjectRow(jobId))
         setRowIcon(item, icon);

@@ -1,0 +1,58 @@
+#include "server/ArchiveFetch.h"
+
+#include "platform/http/Download.h"
+#include "server/FileReference.h"
+#include "server/ServerSession.h"
+#include "shell/MainWindow.h"
+#include "shell/modResources.h"
+
+#include <QDir>
+
+namespace brevant::server {
+
+namespace {
+
+FetchedArchive failed(const QString& message) {
+    ui::message(message, ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Message"));
+    Hourglass(false);
+    shell::SetStatusText(QString());
+    return {};
+}
+
+} // namespace
+
+FetchedArchive FetchArchive(RequestKind kind, const QString& replyText,
+                            const FetchOptions& options) {
+    const KindTexts& texts = kindTexts(kind);
+    shell::SetStatusText(texts.retrieving);
+    const FileReference ref = ParseFileReference(replyText);
+
+    const QString folder = DownloadFolder();
+    const QString name = ref.fileName();
+    // A name that would leave the "Download" folder is no archive of ours.
+    if (folder.isEmpty() || name.isEmpty() || name == QLatin1String(".") ||
+        name == QLatin1String("..") || name.contains(QLatin1Char('\\')))
+        return failed(texts.downloadFailed);
+
+    FetchedArchive result;
+    result.announcedSize = ref.size;
+    result.archivePath = QDir(folder).filePath(name);
+
+    http::DownloadOptions download;
+    download.proxyHost = modResources::HttpProxy.server;
+    download.proxyPort = modResources::HttpProxy.port;
+    download.idleTimeoutSeconds = ServerTimeoutSeconds();
+    download.progress = options.progress;
+    if (http::DownloadFile(ref.url, result.archivePath, download) != QLatin1String("OK"))
+        return failed(texts.downloadFailed);
+
+    const bool unpacked = options.unpack ? options.unpack(result.archivePath)
+                                         : UnpackArchive(result.archivePath, options.unpackFolder,
+                                                         &result.unpackedPath);
+    if (!unpacked)
+        return failed(texts.unpackFailed);
+    result.ok = true;
+    return result;
+}
+
+} // namespace brevant::server

@@ -1,0 +1,259 @@
+#include "server/ServerConnection.h"
+
+#include "platform/wirelet/SocketErrors.h"
+#include "server/Request.h"
+#include "server/ServerSession.h"
+#include "shell/MainWindow.h"
+#include "shell/modResources.h"
+
+namespace brevant::server {
+
+namespace {
+const QString kSystemMessage = QStringLiteral("System Message");
+} // namespace
+
+QString communicationErrorText(int code, const QString& description) {
+    return QStringLiteral("Error communicating with server - %1 %2").arg(code).arg(description);
+}
+
+ServerConnection::ServerConnection(RequestKind kind, QObject* parent)
+    : QObject(parent), kind_(kind) {
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, [this] {
+        const int seconds = timeoutSeconds_ > 0 ? timeoutSeconds_ : ServerTimeoutSeconds();
+        fail(wirelet::codes::TimedOut,
+             QStringLiteral("Connection timed out (no answer from the server for %1 seconds)")
+                 .arg(seconds));
+    });
+    connect(&control_, &wirelet::Wirelet::Connected, this, [this] { connected(); });
+    connect(&control_, &wirelet::Wirelet::ReadyToSend, this, [this] {
+        if (active_ && !sent_)
+            SendRequest();
+    });
+    connect(&control_, &wirelet::Wirelet::DataArrived, this,
+            [this](const QByteArray& data) { dataArrived(data); });
+    connect(&control_, &wirelet::Wirelet::Disconnected, this, [this] { peerClosed(); });
+    connect(&control_, &wirelet::Wirelet::Error, this,
+            [this](int code, const QString& description) {
+                if (active_)
+                    fail(code, description);
+            });
+}
+
+ServerConnection::~ServerConnection() {
+    onLabel = nullptr;
+    onBytes = nullptr;
+    onReply = nullptr;
+    onEnded = nullptr;
+    idle_.stop();
+    control_.setConnected(false);
+}
+
+ServerConnection::Open ServerConnection::OpenConnection(const QString& argument) {
+    const KindTexts& texts = kindTexts(kind_);
+    if (!IsOnline()) {
+        ui::message(texts.noInternet.text, ui::Buttons::Ok, texts.noInternet.icon, kSystemMessage);
+        Hourglass(false);
+        return Open::NotOnline;
+    }
+    Hourglass(true);
+    if (kind_ == RequestKind::AccessCheck)
+        shell::SetStatusText(QStringLiteral("Checking Access - Please Wait ..."));
+    if (modResources::UserName.isEmpty() || modResources::Password.isEmpty()) {
+        ShowLogon();
+        if (modResources::LogonCancelled || modResources::UserName.isEmpty() ||
+            modResources::Password.isEmpty()) {
+            Hourglass(false);
+            return Open::LogonCancelled;
+        }
+    }
+    argument_ = argument;
+
+    // Let a close by the server that is already on its way be noticed, so a connection left
+    // open by an earlier search and closed meanwhile is opened again instead of failing.
+    if (control_.connected())
+        control_.pumpEvents();
+    if (control_.connected()) {
+        switch (kind_) {
+        case RequestKind::Search:
+            active_ = true;
+            sent_ = false;
+            reused_ = true;
+            reply_.reset();
+            if (onLabel)
+                onLabel(QStringLiteral("Connecting..."));
+            shell::SetStatusText(QStringLiteral("Connecting to Server ..."));
+            SendRequest();
+            return Open::Sent;
+        case RequestKind::ProjectUpdate:
+        case RequestKind::AccessCheck:
+            return Open::AlreadyConnected;
+        case RequestKind::ProjectListing:
+        case RequestKind::Documents:
+            Disconnect();
+            ui::message(alreadyConnectedText(), ui::Buttons::Ok, ui::Icon::Exclamation,
+                        kSystemMessage);
+            shell::SetStatusText(QString());
+            Hourglass(false);
+            return Open::AlreadyConnected;
+        }
+    }
+
+    control_.setConnected(false); // a connection still being made is dropped
+    control_.RemoteHost = ServerAddress();
+    control_.RemotePort = ServerPort();
+    ApplyFirewall(control_, modResources::ProxyOn);
+    try {
+        control_.setConnected(true);
+    } catch (const wirelet::WireletError&) {
+        ui::message(texts.connectFailed.text, ui::Buttons::Ok, texts.connectFailed.icon,
+                    kSystemMessage);
+        shell::SetStatusText(QString());
+        control_.setConnected(false);
+        Hourglass(false);
+        return Open::Failed;
+    }
+    active_ = true;
+    sent_ = false;
+    reused_ = false;
+    reply_.reset();
+    restartTimer();
+    switch (kind_) {
+    case RequestKind::Documents:
+    case RequestKind::ProjectListing:
+    case RequestKind::Search:
+        shell::SetStatusText(QStringLiteral("Connecting to Server ..."));
+        if (onLabel)
+            onLabel(QStringLiteral("Connecting..."));
+        break;
+    case RequestKind::ProjectUpdate:
+        shell::SetStatusText(QString());
+        break;
+    case RequestKind::AccessCheck:
+        break;
+    }
+    return Open::Connecting;
+}
+
+void ServerConnection::connected() {
+    shell::SetStatusText(QStringLiteral("Connected to Server ..."));
+    if (onLabel)
+        onLabel(QStringLiteral("Connected"));
+    restartTimer();
+}
+
+void ServerConnection::SendRequest() {
+    if (kind_ == RequestKind::Documents)
+        shell::ShowWaitForm();
+    while (!control_.connected()) {
+        if (!control_.connecting() || !active_)
+            return; // failed meanwhile; the error path has run
+        control_.pumpEvents();
+    }
+    sent_ = true;
+    control_.sendText(
+        BuildRequest(kind_, modResources::UserName, modResources::Password, argument_));
+    restartTimer();
+    if (kind_ == RequestKind::Documents)
+        shell::SetStatusText(QStringLiteral("Compiling Documents - Please Wait ..."));
+}
+
+void ServerConnection::Disconnect() {
+    idle_.stop();
+    active_ = false;
+    control_.setConnected(false);
+}
+
+void ServerConnection::restartTimer() {
+    const int seconds = timeoutSeconds_ > 0 ? timeoutSeconds_ : ServerTimeoutSeconds();
+    idle_.start(seconds * 1000);
+}
+
+void ServerConnection::finish() {
+    idle_.stop();
+    active_ = false;
+}
+
+void ServerConnection::dataArrived(const QByteArray& data) {
+    if (!active_)
+        return; // nothing was asked for
+    restartTimer();
+    const ReplyAssembler::Result result = reply_.add(data);
+    if (onBytes)
+        onBytes(reply_.BytesReceived);
+    switch (result) {
+    case ReplyAssembler::Result::Partial:
+        return;
+    case ReplyAssembler::Result::TooLarge:
+        fail(wirelet::codes::MessageTooLong,
+             QStringLiteral("Message too long (the reply exceeds %1 MB)")
+                 .arg(ReplyAssembler::DefaultMaxBytes >> 20));
+        return;
+    case ReplyAssembler::Result::Refused:
+        refuse();
+        return;
+    case ReplyAssembler::Result::Complete:
+        break;
+    }
+    finish();
+    // Only a search keeps its connection for the next request.
+    if (kind_ != RequestKind::Search)
+        control_.setConnected(false);
+    const QByteArray text = reply_.text();
+    if (onReply)
+        onReply(text);
+}
+
+void ServerConnection::refuse() {
+    finish();
+    control_.setConnected(false);
+    const QString message = reply_.message();
+    ui::message(message, ui::Buttons::Ok, ui::Icon::Information, kSystemMessage);
+    Hourglass(false);
+    shell::SetStatusText(QString());
+    reply_.BytesReceived = 0;
+    if (onLabel)
+        onLabel(QString());
+    if (onEnded)
+        onEnded();
+}
+
+void ServerConnection::peerClosed() {
+    if (!active_) {
+        if (onLabel)
+            onLabel(QString());
+        return;
+    }
+    if (reused_ && sent_ && reply_.BytesReceived == 0) {
+        // The server had closed the connection left open before this request reached it.
+        reused_ = false;
+        sent_ = false;
+        try {
+            control_.setConnected(false);
+            control_.setConnected(true);
+            restartTimer();
+            return;
+        } catch (const wirelet::WireletError& e) {
+            fail(e.code(), e.description());
+            return;
+        }
+    }
+    fail(wirelet::codes::ConnectionReset,
+         wirelet::socketErrorText(wirelet::codes::ConnectionReset));
+}
+
+void ServerConnection::fail(int code, const QString& description) {
+    finish();
+    control_.setConnected(false);
+    ui::message(communicationErrorText(code, description), ui::Buttons::Ok, ui::Icon::Critical,
+                QStringLiteral("System Error"));
+    if (onLabel)
+        onLabel(QString());
+    Hourglass(false);
+    shell::SetStatusText(QString());
+    reply_.reset();
+    if (onEnded)
+        onEnded();
+}
+
+} // namespace brevant::server

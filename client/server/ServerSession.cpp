@@ -1,0 +1,112 @@
+#include "server/ServerSession.h"
+
+#include "platform/archive/ArchiveError.h"
+#include "platform/archive/ZipReader.h"
+#include "platform/wirelet/Wirelet.h"
+#include "shell/ProgramFolders.h"
+#include "shell/Settings.h"
+#include "shell/modResources.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <harlix/CWinInetConnection.h>
+
+namespace brevant::server {
+
+bool IsOnline() {
+    const QHostAddress address(ServerAddress().trimmed());
+    if (address.isLoopback() ||
+        ServerAddress().trimmed().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    try {
+        harlix::CWinInetConnection connection;
+        connection.Refresh();
+        return connection.get_IsConnected() || connection.get_UseProxy();
+    } catch (...) {
+        return false;
+    }
+}
+
+QString ServerAddress() {
+    return ReadSetting(QStringLiteral("SERVERADDR"), QStringLiteral("127.0.0.1")).trimmed();
+}
+
+int ServerPort() {
+    bool ok = false;
+    const int port = ReadSetting(QStringLiteral("SERVERPORT"), QStringLiteral("555")).toInt(&ok);
+    return ok ? port : 555;
+}
+
+int ServerTimeoutSeconds() {
+    bool ok = false;
+    const int seconds =
+        ReadSetting(QStringLiteral("SERVERTIMEOUT"), QStringLiteral("120")).trimmed().toInt(&ok);
+    return ok && seconds > 0 ? seconds : 120;
+}
+
+void ApplyFirewall(wirelet::Wirelet& control, bool proxyOn) {
+    if (!proxyOn) {
+        control.FirewallType = wirelet::FirewallNone;
+        return;
+    }
+    control.FirewallType = wirelet::FirewallSocks5;
+    control.FirewallHost = ReadSetting(QStringLiteral("PROXYSOCKS"));
+    control.FirewallPort =
+        ReadSetting(QStringLiteral("PROXYSOCKSPORT"), QStringLiteral("1080")).trimmed().toInt();
+    control.FirewallUser = ReadSetting(QStringLiteral("PROXYSOCKSUSER"));
+    control.FirewallPassword = ReadSetting(QStringLiteral("PROXYSOCKSPASS"));
+}
+
+QString DownloadFolder() {
+    QDir program(shell::ProgramFolder());
+    const QString wanted = QStringLiteral("Download");
+    for (const QString& name : program.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return program.filePath(name);
+    }
+    if (!program.mkpath(wanted))
+        return QString();
+    return program.filePath(wanted);
+}
+
+bool UnpackArchive(const QString& archivePath, const QString& destinationFolder,
+                   QString* writtenPath) {
+    try {
+        archive::ZipReader reader(archivePath.toStdString());
+        if (reader.entryCount() < 1)
+            return false;
+        const std::filesystem::path written = reader.extract(0, destinationFolder.toStdString());
+        if (writtenPath)
+            *writtenPath = QString::fromStdString(written.string());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+ExchangeEnvironment& exchangeEnvironment() {
+    static ExchangeEnvironment environment;
+    return environment;
+}
+
+namespace {
+bool g_hourglass = false;
+} // namespace
+
+void Hourglass(bool on) {
+    if (on == g_hourglass)
+        return;
+    g_hourglass = on;
+    if (exchangeEnvironment().hourglass)
+        exchangeEnvironment().hourglass(on);
+}
+
+void ShowLogon() {
+    if (exchangeEnvironment().showLogon)
+        exchangeEnvironment().showLogon();
+    else
+        modResources::LogonCancelled = true;
+}
+
+} // namespace brevant::server

@@ -1,0 +1,53 @@
+#pragma once
+// What every request of the server exchange shares: whether the computer is online, the
+// service's address, port and time-out from the settings, the firewall applied to a connection,
+// the "Download" folder and unpacking an archive. Also the two things only the windows can do
+// (the hourglass and the logon dialog), which they install here; headless callers leave them
+// empty or install their own.
+#include <QString>
+#include <functional>
+
+namespace brevant::wirelet {
+class Wirelet;
+}
+
+namespace brevant::server {
+
+// True when the computer has an Internet connection (Harlix CWinInetConnection: connected or
+// through a proxy). A loopback service address is always reachable.
+bool IsOnline();
+
+// SERVERADDR (default 127.0.0.1), SERVERPORT (default 555).
+QString ServerAddress();
+int ServerPort();
+// SERVERTIMEOUT: seconds without a byte from the server before a request is given up
+// (default 120; a value that is not a positive number gives the default).
+int ServerTimeoutSeconds();
+
+// With proxy on: firewall type 3 and the SOCKS 5 server, port, user and password from the
+// settings (PROXYSOCKS, PROXYSOCKSPORT default 1080, PROXYSOCKSUSER, PROXYSOCKSPASS), the type
+// set before the port. Off: type 0 and nothing else.
+void ApplyFirewall(wirelet::Wirelet& control, bool proxyOn);
+
+// The program folder's "Download" folder (an existing one is found without regard to case),
+// created when missing. Empty when it cannot be created.
+QString DownloadFolder();
+
+// Extracts entry 0 of the archive into the folder; true on success. writtenPath receives the
+// file written. A missing or empty archive, a refused entry name or a write failure is false.
+bool UnpackArchive(const QString& archivePath, const QString& destinationFolder,
+                   QString* writtenPath = nullptr);
+
+// What the windows install for the exchange.
+struct ExchangeEnvironment {
+    std::function<void(bool)> hourglass; // set (true) or restore (false) the pointer
+    std::function<void()> showLogon;     // the logon dialog, modal
+};
+ExchangeEnvironment& exchangeEnvironment();
+
+// The hourglass on or off (idempotent: several "off"s after one "on" are fine).
+void Hourglass(bool on);
+// Shows the logon dialog; with none installed the logon counts as cancelled.
+void ShowLogon();
+
+} // namespace brevant::server

@@ -1,0 +1,143 @@
+// Downloads from a small HTTP server in the test process on 127.0.0.1: a whole file, HTTP
+// errors, a cut transfer, a slow transfer's rising progress and a server that goes silent.
+#include "platform/http/Download.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace brevant::http {
+namespace {
+
+// Answers every request with the given head and body; with pieces > 1 the body goes out in
+// that many parts, one per event-loop turn; closeEarly cuts the body in half.
+class TinyHttpServer : public QObject {
+public:
+    QByteArray head, body;
+    int pieces = 1;
+    bool closeEarly = false;
+    bool silent = false;
+
+    TinyHttpServer() {
+        server_.listen(QHostAddress::LocalHost, 0);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* s = server_.nextPendingConnection();
+            connect(s, &QTcpSocket::readyRead, this, [this, s] {
+                if (!s->readAll().contains("\r\n\r\n") || silent)
+                    return;
+                s->write(head);
+                const QByteArray send = closeEarly ? body.left(body.size() / 2) : body;
+                sendPieces(s, send, 0);
+            });
+        });
+    }
+    QString url(const QString& path = QStringLiteral("/archives/a")) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
+    }
+
+private:
+    void sendPieces(QTcpSocket* s, QByteArray rest, int index) {
+        const int size = int((body.size() + pieces - 1) / pieces);
+        s->write(rest.left(size));
+        rest.remove(0, size);
+        if (rest.isEmpty()) {
+            s->disconnectFromHost();
+            return;
+        }
+        QTimer::singleShot(1, s, [this, s, rest, index] { sendPieces(s, rest, index + 1); });
+    }
+    QTcpServer server_;
+};
+
+QByteArray okHead(qsizetype length) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(length) +
+           "\r\nConnection: close\r\n\r\n";
+}
+
+class Download : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString target() const { return dir.filePath(QStringLiteral("listing-1")); }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+TEST_F(Download, WholeFileIsWrittenUnderItsNameOnly) {
+    TinyHttpServer server;
+    server.body = QByteArray(100000, 'z');
+    server.head = okHead(server.body.size());
+    EXPECT_EQ(DownloadFile(server.url(), target()), QStringLiteral("OK"));
+    QFile f(target());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), server.body);
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
+}
+
+TEST_F(Download, HttpErrorsFailWithStatusAndReason) {
+    TinyHttpServer server;
+    server.body = "<html>missing</html>";
+    for (const auto& [head, expected] :
+         {std::pair{QByteArray("HTTP/1.1 404 Not Found\r\n"), QStringLiteral("404 Not Found")},
+          std::pair{QByteArray("HTTP/1.1 500 Internal Server Error\r\n"),
+                    QStringLiteral("500 Internal Server Error")}}) {
+        server.head = head + "Content-Length: 20\r\nConnection: close\r\n\r\n";
+        EXPECT_EQ(DownloadFile(server.url(), target()), expected);
+        EXPECT_TRUE(files().isEmpty()) << files().join(',').toStdString();
+    }
+}
+
+TEST_F(Download, CutTransferLeavesThePreviousFileAlone) {
+    QFile old(target());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous");
+    old.close();
+    TinyHttpServer server;
+    server.body = QByteArray(50000, 'a');
+    server.head = okHead(server.body.size());
+    server.closeEarly = true;
+    const QString result = DownloadFile(server.url(), target());
+    EXPECT_NE(result, QStringLiteral("OK"));
+    EXPECT_TRUE(result.at(0).isDigit()) << result.toStdString();
+    QFile f(target());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("previous"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
+}
+
+TEST_F(Download, ProgressRisesDuringASlowTransfer) {
+    TinyHttpServer server;
+    server.body = QByteArray(64 * 1024, 'p');
+    server.head = okHead(server.body.size());
+    server.pieces = 16;
+    std::vector<std::int64_t> seen;
+    std::int64_t total = 0;
+    DownloadOptions options;
+    options.progress = [&](std::int64_t received, std::int64_t t) {
+        seen.push_back(received);
+        total = t;
+    };
+    EXPECT_EQ(DownloadFile(server.url(), target(), options), QStringLiteral("OK"));
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_LT(seen.front(), seen.back());
+    EXPECT_EQ(seen.back(), server.body.size());
+    EXPECT_EQ(total, server.body.size());
+}
+
+TEST_F(Download, SilentServerTimesOutAndBadUrlsFail) {
+    TinyHttpServer server;
+    server.silent = true;
+    DownloadOptions options;
+    options.idleTimeoutSeconds = 1;
+    EXPECT_EQ(DownloadFile(server.url(), target(), options),
+              QStringLiteral("10060 Connection timed out"));
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_NE(DownloadFile(QStringLiteral("ftp://127.0.0.1/x"), target()), QStringLiteral("OK"));
+    EXPECT_TRUE(files().isEmpty());
+}
+
+} // namespace
+} // namespace brevant::http
