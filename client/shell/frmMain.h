@@ -132,6 +132,8 @@ public:
     server::ServerConnection* Wirelet3 = nullptr;
     // "Find Projects (Online)": the search dialog, modal.
     void mnuFile_Find_Click();
+    // "Check for Updates on Selected Project(s)" and its toolbar button (frmMainUpdate.cpp).
+    void mnuList_Update_Click();
 
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
@@ -180,7 +182,7 @@ private:
     QAction* mnuListTrackRec;
     QAction* mnuListVeiwedRec;
     QToolBar* Toolbar1;
-    QVector<QAction*> buttons_; // index 1..12 as on the toolbar; [0] unused
+    QVector<QAction*> buttons_; // index 1..13 as on the toolbar; [0] unused
     QLabel* statusPanel1;
     QTreeWidget* ListView1;
     QTreeWidget* ListView2;
