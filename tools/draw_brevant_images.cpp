@@ -266,7 +266,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <share/brevant folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <share/brevant folder>  (icons go to its ../icons)\n",
+                     argv[0]);
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
@@ -384,6 +385,12 @@ int main(int argc, char** argv) {
     }
 
     ok &= save(render(64, building), root.filePath(QStringLiteral("brevant.png")));
-    ok &= save(render(256, building), root.filePath(QStringLiteral("brevant-256.png")));
+    // The desktop's icon theme, beside share/brevant: share/icons/hicolor/NxN/apps.
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString folder =
+            root.filePath(QStringLiteral("../icons/hicolor/%1x%1/apps").arg(size));
+        QDir().mkpath(folder);
+        ok &= save(render(size, building), QDir(folder).filePath(QStringLiteral("brevant.png")));
+    }
     return ok ? 0 : 1;
 }

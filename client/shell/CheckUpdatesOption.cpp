@@ -4,21 +4,29 @@
 
 namespace brevant::shell {
 
-QList<QCommandLineOption> CheckUpdatesOptions() {
+std::vector<ProgramOption> CheckUpdatesOptions() {
+    auto run = [](const QCommandLineParser& parser) -> std::optional<int> {
+        QTextStream out(stdout), err(stderr), in(stdin);
+        return RunCheckUpdatesOption(parser, out, err, in);
+    };
     return {
-        QCommandLineOption(QStringLiteral("check-updates"),
-                           QStringLiteral("Check projects for updates without a window and merge "
-                                          "what is new; one line per project.")),
-        QCommandLineOption(QStringLiteral("tracked"),
-                           QStringLiteral("With --check-updates: every tagged project.")),
-        QCommandLineOption(QStringLiteral("jobs"),
-                           QStringLiteral("With --check-updates: these projects (12,34)."),
-                           QStringLiteral("numbers")),
-        QCommandLineOption(QStringLiteral("user"),
-                           QStringLiteral("With --check-updates: the service's user name; the "
-                                          "password comes from BREVANT_PASSWORD or standard "
-                                          "input."),
-                           QStringLiteral("name")),
+        {QCommandLineOption(QStringLiteral("check-updates"),
+                            QStringLiteral("Check projects for updates without a window and merge "
+                                           "what is new; one line per project.")),
+         run},
+        {QCommandLineOption(QStringLiteral("tracked"),
+                            QStringLiteral("With --check-updates: every tagged project.")),
+         {}},
+        {QCommandLineOption(QStringLiteral("jobs"),
+                            QStringLiteral("With --check-updates: these projects (12,34)."),
+                            QStringLiteral("numbers")),
+         {}},
+        {QCommandLineOption(QStringLiteral("user"),
+                            QStringLiteral("With --check-updates: the service's user name; the "
+                                           "password comes from BREVANT_PASSWORD or standard "
+                                           "input."),
+                            QStringLiteral("name")),
+         {}},
     };
 }
 

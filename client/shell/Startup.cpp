@@ -6,6 +6,7 @@
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
+#include "reports/ReportFormat.h"
 #include "shell/CompactAndRepair.h"
 #include "shell/ProgramFolders.h"
 #include "shell/Settings.h"
@@ -174,8 +175,9 @@ bool ReminderDue(bool showReminder, const QDate& lastUpdate, const QDate& today,
 }
 
 QString ReminderText(const QDate& lastUpdate) {
+    // The date as the reports show a date value: the locale's short form ("3/5/2026").
     return QStringLiteral("Your last update was performed on ") +
-           lastUpdate.toString(QStringLiteral("MM/dd/yyyy")) +
+           reports::DefaultDateText(lastUpdate.startOfDay()) +
            QStringLiteral(" - Be sure to update projects in order to get updated information "
                           "and addenda ...");
 }

@@ -100,7 +100,8 @@ void frmMain::mnuAttachDel_Click() {
 
 void frmMain::mnuAttachOpen_Click() {
     if (QTreeWidgetItem* row = ListView5->currentItem())
-        store::OpenDocument(attachmentContext(), row->text(0));
+        store::OpenDocument(attachmentContext(), row->text(0),
+                            row->data(0, store::frmAttach::AttachmentFolderRole).toString());
 }
 
 bool frmMain::ListView5_DragDrop(QEvent* event) {

@@ -201,17 +201,20 @@ void frmMain::LoadProjectDetail(int jobId) {
     LoadAttachments(jobId);
     const QSignalBlocker block(Text2);
     Text2->setPlainText(notes);
+    Text2->setEnabled(true);
     Frame1->setTitle(title);
 }
 
 void frmMain::ClearProjectDetail() {
-    Summary->clear();
-    Bidders->clear();
-    Contacts->clear();
-    Updates->clear();
+    // Every pane, Awards too: none may show a project that is no longer listed.
+    for (QTextEdit* box : {Summary, Bidders, Contacts, Updates, Awards})
+        box->clear();
     {
+        // With no project listed there is nothing to take notes for; the recordset may still
+        // hold the project listed before, which typing must not overwrite.
         const QSignalBlocker block(Text2);
         Text2->clear();
+        Text2->setEnabled(false);
     }
     Frame1->setTitle(QString());
     for (QTreeWidget* view : {ListView1, ListView2, ListView3, ListView4, ListView5})
@@ -367,9 +370,13 @@ void frmMain::DeleteSelectedProjects() {
 }
 
 void frmMain::Text2_Change() {
-    if (!modResources::DbConnection)
+    if (!modResources::DbConnection || !Text2->isEnabled())
         return;
-    store::saveNotes(*modResources::DbConnection, selectedJobId(), Text2->toPlainText());
+    // Only a project that is listed has its notes written.
+    const std::optional<int> jobId = selectedJobId();
+    if (!jobId || !FindProjectRow(*jobId))
+        return;
+    store::saveNotes(*modResources::DbConnection, jobId, Text2->toPlainText());
 }
 
 } // namespace brevant::shell

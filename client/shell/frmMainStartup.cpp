@@ -109,9 +109,12 @@ void scheduleScreenshot(frmMain* window) {
 int Main() {
     SingleInstance guard(ProgramFolder());
     if (!guard.acquire()) {
-        ui::message(AlreadyRunningText(), ui::Buttons::Ok, ui::Icon::Exclamation,
-                    QStringLiteral("System Message"));
-        return 0;
+        // Only another copy is a notice; anything else keeps the program from working at all.
+        const bool another = guard.heldByAnotherCopy();
+        ui::message(guard.failureText(), ui::Buttons::Ok,
+                    another ? ui::Icon::Exclamation : ui::Icon::Critical,
+                    another ? QStringLiteral("System Message") : QStringLiteral("System Error"));
+        return another ? 0 : 1;
     }
     QApplication::setWindowIcon(QIcon(DataFile(QStringLiteral("brevant.png"))));
 

@@ -9,8 +9,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/brevant/ DESTINATION ${CMAKE_INSTA
         PATTERN "*.desktop" EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/share/brevant/brevant.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/share/brevant/brevant-256.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME brevant.png)
+# The application icon at every size the tool draws (share/icons/hicolor/NxN/apps).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 # The generator of those images; run by hand after changing a picture, its output is committed.
 add_executable(draw_brevant_images EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw_brevant_images.cpp)

@@ -104,10 +104,11 @@ void RemoveSelectedDocument(const AttachmentContext& c, const QString& fileName)
         c.reload(*c.jobId);
 }
 
-void OpenDocument(const AttachmentContext& c, const QString& fileName) {
+void OpenDocument(const AttachmentContext& c, const QString& fileName,
+                  const QString& storedFolder) {
     if (fileName.isEmpty() || !c.jobId)
         return;
-    const QString file = AttachmentFile(c.cacheLocation, *c.jobId, fileName);
+    const QString file = OpenedAttachmentFile(c.cacheLocation, *c.jobId, fileName, storedFolder);
     try {
         harlix::miscStuff().Execute(0, harlix::opOpen, file.toStdString(), "",
                                     QFileInfo(file).absolutePath().toStdString(),

@@ -34,7 +34,10 @@ void AttachDocument(const AttachmentContext& context);
 void AttachDroppedFiles(const AttachmentContext& context, const QStringList& paths);
 // "Remove Selected Document": fileName is the selected row's, empty when none is selected.
 void RemoveSelectedDocument(const AttachmentContext& context, const QString& fileName);
-// "Open Document": opens the stored copy with the program registered for its type.
-void OpenDocument(const AttachmentContext& context, const QString& fileName);
+// "Open Document": opens the copy with the program registered for its type: the one in the
+// folder stored with the row (storedFolder) while it is there, else the one under the current
+// cache location, so attachments made before the cache moved still open.
+void OpenDocument(const AttachmentContext& context, const QString& fileName,
+                  const QString& storedFolder = QString());
 
 } // namespace brevant::store

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace brevant::store {
 
@@ -18,6 +19,38 @@ namespace {
 // A text literal that keeps an empty text empty (SqlValue would store Null).
 QString textLiteral(const QString& text) {
     return QLatin1Char('\'') + SqlEscape(text) + QLatin1Char('\'');
+}
+
+// Copies source over target through a temporary file in the target's folder, renamed over
+// the target only once the whole copy is written: a copy that fails leaves an earlier stored
+// file as it was. Returns the reason of a failure, empty on success.
+QString copyReplacing(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.errorString();
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        return out.errorString();
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            out.cancelWriting();
+            return "Cannot read " + source + ": " + in.errorString();
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer.constData(), n) != n) {
+            out.cancelWriting();
+            return out.errorString();
+        }
+    }
+    // The copy is a document: opening it must never run it, whatever mode it came with.
+    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!out.commit())
+        return out.errorString();
+    return {};
 }
 
 } // namespace
@@ -55,6 +88,20 @@ QString AttachmentFile(const QString& cacheLocation, int jobId, const QString& f
                                       fileName);
 }
 
+QString OpenedAttachmentFile(const QString& cacheLocation, int jobId, const QString& fileName,
+                             const QString& storedFolder) {
+    if (!storedFolder.isEmpty()) {
+        // Paths stored on other systems may use a backslash as the separator.
+        QString folder = storedFolder;
+        folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const QString stored =
+            db::resolveCaseInsensitive(QDir::cleanPath(folder) + QLatin1Char('/') + fileName);
+        if (QFileInfo(stored).isFile())
+            return stored;
+    }
+    return AttachmentFile(cacheLocation, jobId, fileName);
+}
+
 QString AttachmentType(const QString& fileName) {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : fileName.mid(dot + 1);
@@ -80,14 +127,9 @@ AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation
     const QFileInfo targetInfo(target);
     // Attaching the stored copy itself leaves it as it is.
     if (targetInfo.canonicalFilePath() != source.canonicalFilePath()) {
-        if (targetInfo.exists() && !QFile::remove(target))
-            return {AttachOutcome::Failed, "Cannot replace " + target};
-        QFile in(sourcePath);
-        if (!in.copy(target))
-            return {AttachOutcome::Failed, in.errorString()};
-        // The copy is a document: opening it must never run it, whatever mode it came with.
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                          QFile::ReadOther);
+        const QString error = copyReplacing(sourcePath, target);
+        if (!error.isEmpty())
+            return {AttachOutcome::Failed, error};
     }
     if (!QFileInfo::exists(target))
         return {AttachOutcome::NotFound, {}};

@@ -59,5 +59,9 @@ void RemoveAttachment(db::Connection& connection, const QString& cacheLocation, 
 
 // The stored copy's path (case-insensitive lookup of an existing file).
 QString AttachmentFile(const QString& cacheLocation, int jobId, const QString& fileName);
+// The file "Open Document" opens: storedFolder (the row's Path) + fileName when that file is
+// there, else the copy under the current cache location.
+QString OpenedAttachmentFile(const QString& cacheLocation, int jobId, const QString& fileName,
+                             const QString& storedFolder);
 
 } // namespace brevant::store

@@ -112,6 +112,7 @@ void frmAttach::FillAttachmentList(QTreeWidget* listView, const std::vector<Atta
         auto* item = new QTreeWidgetItem(listView, {row.fileName, row.description, row.added});
         const QString iconName = AttachmentIconName(row.type);
         item->setData(0, Qt::UserRole, iconName);
+        item->setData(0, AttachmentFolderRole, row.path);
         item->setIcon(0, iconName == u"FILE" ? listView->style()->standardIcon(QStyle::SP_FileIcon)
                                              : icons.icon(QFileInfo(row.path + row.fileName)));
     }

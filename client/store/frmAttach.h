@@ -24,7 +24,9 @@ public:
     QString Ask();
 
     // Fills the attachment list (ListView5) with the rows: file name, description, added;
-    // each row's icon named by AttachmentIconName is its "icon" property.
+    // each row's icon name (AttachmentIconName) is its Qt::UserRole data and its stored
+    // folder (the Path column) its AttachmentFolderRole data.
+    static constexpr int AttachmentFolderRole = Qt::UserRole + 1;
     static void FillAttachmentList(QTreeWidget* listView, const std::vector<AttachmentRow>& rows);
 
     void OKButton_Click();

@@ -29,6 +29,11 @@ int authorize(void* data, int action, const char* a1, const char*, const char*, 
 
 } // namespace
 
+void disableDoubleQuotedText(sqlite3* db) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+}
+
 Connection::~Connection() {
     close();
 }
@@ -74,6 +79,7 @@ void Connection::openFile(const QString& connection, int flags, bool create) {
     path_ = file;
     readOnly_ = false;
     sqlite3_extended_result_codes(db_, 1);
+    disableDoubleQuotedText(db_);
     sqlite3_busy_timeout(db_, 5000);
     registerJetFunctions(db_);
     try {

@@ -15,6 +15,11 @@ struct sqlite3_stmt;
 
 namespace brevant::db {
 
+// Turns off SQLite's fallback that reads an unknown double-quoted name as a text literal, in
+// statements and in schema text, so that a mistyped column name fails instead of silently
+// comparing with its own spelling. Every handle platform/db opens goes through it.
+void disableDoubleQuotedText(sqlite3* db);
+
 class Connection {
 public:
     enum class Mode {

@@ -2,14 +2,7 @@
 # consumer program against them with find_package and with pkg-config, and runs both builds.
 cmake_minimum_required(VERSION 3.25)
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-    if(NOT rc EQUAL 0)
-        list(JOIN ARGN " " cmd)
-        message(FATAL_ERROR "failed (${rc}): ${cmd}\n${out}")
-    endif()
-    set(LAST_OUTPUT "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/InstallTestHelpers.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)

@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 using namespace brevant;
@@ -207,6 +208,40 @@ TEST_F(ListWindow, NotesAreStoredExactlyAsTypedApostrophesIncluded) {
     EXPECT_TRUE(notes->toPlainText().isEmpty());
     w_->ListView1_ItemClick(row(104));
     EXPECT_EQ(notes->toPlainText(), QStringLiteral("O'Brien's | bid"));
+}
+
+TEST_F(ListWindow, AnEmptyListLeavesNoHiddenProjectToEditOrShow) {
+    ShellTestEnv::execute(
+        db_, {QStringLiteral("Update [Projects] Set Notes = 'bid bond 10% - call Joe' where "
+                             "[JOB_ID] = 105"),
+              QStringLiteral("INSERT INTO Awards (JobID, [Name], [Contact], [Phone], [Comment], "
+                             "[Bid], [Awarded], [Fax], [Extension], [Email]) VALUES (105, "
+                             "'LOW BIDDER CO', 'Lo', '8', NULL, 850000, 0, NULL, NULL, NULL)")});
+    w_->ListView1_ItemClick(row(105));
+    auto* notes = w_->findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+    auto* awards = w_->findChild<QTextEdit*>(QStringLiteral("Awards"));
+    ASSERT_EQ(notes->toPlainText(), QStringLiteral("bid bond 10% - call Joe"));
+    ASSERT_TRUE(awards->toPlainText().contains(QStringLiteral("LOW BIDDER CO")));
+
+    // No project is opened only: the list empties while 105 was the current project.
+    ShellTestEnv::execute(db_, {QStringLiteral("Update [Projects] set [New] = TRUE")});
+    w_->ShowFilter(QStringLiteral("VIEW"));
+    ASSERT_EQ(list_->topLevelItemCount(), 0);
+    EXPECT_TRUE(awards->toPlainText().isEmpty());
+    EXPECT_FALSE(notes->isEnabled());
+    brevant::shell::test::typeText(notes, QStringLiteral("x"));
+    notes->setPlainText(QStringLiteral("x")); // even a change made past the keyboard
+    EXPECT_EQ(
+        stored(QStringLiteral("Select [Notes] from [Projects] where [Job_ID] = 105")).toString(),
+        QStringLiteral("bid bond 10% - call Joe"));
+    EXPECT_TRUE(ui_.shown().isEmpty());
+
+    // With projects listed again the box is editable and shows the current project's notes.
+    w_->ShowFilter(QStringLiteral("ALL"));
+    w_->ListView1_ItemClick(row(105));
+    EXPECT_TRUE(notes->isEnabled());
+    EXPECT_EQ(notes->toPlainText(), QStringLiteral("bid bond 10% - call Joe"));
+    EXPECT_TRUE(awards->toPlainText().contains(QStringLiteral("LOW BIDDER CO")));
 }
 
 TEST_F(ListWindow, DeletingRemovesRowsAndTheWholeCacheFolderExtraSubfoldersIncluded) {

@@ -52,6 +52,32 @@ TEST(Startup, SecondCopyIsRefusedWithoutTouchingTheDatabase) {
     EXPECT_FALSE(second.acquire());
 }
 
+TEST(Startup, LockThatCannotBeTakenForAnotherReasonSaysWhy) {
+    ShellTestEnv env;
+    // The program folder cannot exist: a file stands where its parent folder should be.
+    QFile blocker(env.path(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray home = qgetenv("BREVANT_HOME");
+    qputenv("BREVANT_HOME", env.path(QStringLiteral("blocker/home")).toUtf8());
+    ui::ScopedScriptedUi ui;
+    const int code = Main();
+    qputenv("BREVANT_HOME", home);
+
+    EXPECT_NE(code, 0);
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_NE(ui.last().text, AlreadyRunningText());
+    EXPECT_TRUE(ui.last().text.startsWith(QStringLiteral("Brevant Desktop cannot start")))
+        << qPrintable(ui.last().text);
+    EXPECT_TRUE(ui.last().text.contains(env.path(QStringLiteral("blocker/home"))))
+        << qPrintable(ui.last().text);
+    EXPECT_TRUE(ui.last().text.contains(QStringLiteral("Not a directory"), Qt::CaseInsensitive))
+        << qPrintable(ui.last().text);
+    EXPECT_EQ(ui.last().title, QStringLiteral("System Error"));
+    EXPECT_EQ(modResources::DbConnection, nullptr);
+    EXPECT_EQ(topLevelMainWindows(), 0);
+}
+
 TEST(Startup, FirstRunCreatesTheDatabaseQuietly) {
     ShellTestEnv env;
     ui::ScopedScriptedUi ui;
@@ -132,8 +158,10 @@ TEST(Startup, ReminderFollowsMessageLastUpdateAndInterval) {
     EXPECT_FALSE(ReminderDue(true, QDate(1970, 1, 1), today, 2)); // never updated
     EXPECT_FALSE(ReminderDue(false, today.addDays(-30), today, 2));
     EXPECT_EQ(ReminderText(QDate(2027, 3, 7)),
-              QStringLiteral("Your last update was performed on 03/07/2027 - Be sure to update "
+              QStringLiteral("Your last update was performed on 3/7/2027 - Be sure to update "
                              "projects in order to get updated information and addenda ..."));
+    // The date in the default short form: no leading zeros, four-digit year.
+    EXPECT_TRUE(ReminderText(QDate(2026, 12, 15)).contains(QStringLiteral(" on 12/15/2026 - ")));
 
     ShellTestEnv env;
     const QString threeDaysAgo =
@@ -162,10 +190,11 @@ TEST(Startup, ReminderFollowsMessageLastUpdateAndInterval) {
         }
         const bool shown = !ui.shown().isEmpty() &&
                            ui.last().text.startsWith(QStringLiteral("Your last update was "
-                                                                    "performed on ") +
-                                                     c.lastUpdate);
+                                                                    "performed on "));
         EXPECT_EQ(shown, c.shown) << c.message << " " << qPrintable(c.lastUpdate) << " " << c.days;
         if (c.shown) {
+            // The stored "mm/dd/yyyy" is read back and shown in the short form.
+            EXPECT_EQ(ui.last().text, ReminderText(QDate::currentDate().addDays(-3)));
             EXPECT_EQ(ui.last().title, QStringLiteral("System Message"));
             EXPECT_EQ(ui.last().icon, ui::Icon::Information);
             EXPECT_EQ(ui.last().buttons, ui::Buttons::Ok);

@@ -77,6 +77,27 @@ TEST_F(AttachmentStore, SameNameTwiceReplacesTheCopyAndListsTwoRowsRemovedTogeth
     EXPECT_FALSE(QFileInfo::exists(cache + "/77/quote.pdf"));
 }
 
+TEST_F(AttachmentStore, FailedCopyOfTheSameNameKeepsTheStoredFile) {
+    // A source that opens but cannot be read: the kernel refuses reads of unmapped memory, so
+    // this fails even for root, for whom file modes refuse nothing.
+    const QString unreadable = "/proc/self/mem";
+    ASSERT_EQ(AttachFile(connection, cache, 77, picked("mem", "bid bond copy"), "first").outcome,
+              AttachOutcome::Added);
+    const AttachResult failed = AttachFile(connection, cache, 77, unreadable, "second");
+    EXPECT_EQ(failed.outcome, AttachOutcome::Failed);
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(stored("mem"), "bid bond copy");
+    EXPECT_EQ(LoadAttachments(connection, 77).size(), 1u);
+    // Nothing half-written is left beside it.
+    EXPECT_EQ(QDir(cache + "/77").entryList(QDir::Files | QDir::Hidden), QStringList{"mem"});
+
+    // A copy that succeeds still replaces the stored file.
+    ASSERT_EQ(AttachFile(connection, cache, 77, picked("mem", "revised"), "third").outcome,
+              AttachOutcome::Added);
+    EXPECT_EQ(stored("mem"), "revised");
+    EXPECT_EQ(QDir(cache + "/77").entryList(QDir::Files | QDir::Hidden), QStringList{"mem"});
+}
+
 TEST_F(AttachmentStore, QuotesAndBarsInNamesAndDescriptionsAreStoredIntact) {
     const QString name = "O'Neil | bid's.xls";
     const QString description = "It's Bob's | 'final' \"copy\"";

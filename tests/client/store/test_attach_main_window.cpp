@@ -11,6 +11,7 @@
 #include "shell/modResources.h"
 
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -46,6 +48,8 @@ protected:
         ui_.clear();
     }
     void TearDown() override {
+        if (path_)
+            qputenv("PATH", *path_);
         poll_.reset();
         EXPECT_TRUE(answers_.isEmpty()) << "a dialog that was to be answered was not shown";
         w_.reset();
@@ -86,6 +90,35 @@ protected:
         f.write(content);
         return path;
     }
+    // Puts a stand-in for xdg-open first on PATH (until the test ends) that appends each file
+    // it is asked to open to a list; returns that list's path.
+    QString installOpener() {
+        const QString bin = env_.path("bin");
+        const QString record = env_.path("opened.txt");
+        QDir().mkpath(bin);
+        QFile opener(bin + "/xdg-open");
+        EXPECT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write(("#!/bin/sh\necho \"$*\" >> '" + record + "'\n").toUtf8());
+        opener.close();
+        opener.setPermissions(opener.permissions() | QFile::ExeOwner);
+        path_ = qgetenv("PATH");
+        qputenv("PATH", (bin + ":").toUtf8() + *path_);
+        return record;
+    }
+    // The files the stand-in was asked to open, once it has recorded `count` of them.
+    static QStringList openedFiles(const QString& record, int count) {
+        QStringList lines;
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired()) {
+            QFile f(record);
+            if (f.open(QIODevice::ReadOnly))
+                lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+            if (lines.size() >= count)
+                break;
+            QThread::msleep(20);
+        }
+        return lines;
+    }
     QVariant stored(const QString& sql) const {
         db::Recordset rs;
         rs.open(sql, *modResources::DbConnection);
@@ -97,6 +130,7 @@ protected:
     std::unique_ptr<frmMain> w_;
     std::unique_ptr<QTimer> poll_;
     QList<QPair<QString, QString>> answers_;
+    std::optional<QByteArray> path_;
     QTreeWidget* list1_ = nullptr;
     QTreeWidget* list5_ = nullptr;
 };
@@ -204,27 +238,44 @@ TEST_F(AttachMainWindow, AssignmentsSetAndClearedWithTheCheckBoxesKept) {
 }
 
 TEST_F(AttachMainWindow, JobListingReportWrittenAndOpened) {
-    const QString bin = env_.path("bin");
-    QDir().mkpath(bin);
-    {
-        QFile opener(bin + "/xdg-open");
-        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-        opener.write(("#!/bin/sh\necho \"$*\" > '" + env_.path("opened.txt") + "'\n").toUtf8());
-        opener.close();
-        opener.setPermissions(opener.permissions() | QFile::ExeOwner);
-    }
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", (bin + ":").toUtf8() + path);
+    const QString opened = installOpener();
     trigger("mnuListJobList");
-    qputenv("PATH", path);
     QFile report(env_.home() + "/current.rtf");
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QByteArray rtf = report.readAll();
     EXPECT_TRUE(rtf.contains("04/15/2027       BRIDGE DECK"));
     EXPECT_TRUE(rtf.contains("02/01/2027       CITY HALL"));
-    QFile opened(env_.path("opened.txt"));
-    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
-    EXPECT_EQ(opened.readAll().trimmed(), (env_.home() + "/current.rtf").toUtf8());
+    EXPECT_EQ(openedFiles(opened, 1), QStringList{env_.home() + "/current.rtf"});
     EXPECT_TRUE(w_->findChild<QTextEdit*>("RichTextBox1")->toPlainText().contains("CITY HALL"));
+    EXPECT_TRUE(ui_.shown().isEmpty());
+}
+
+TEST_F(AttachMainWindow, OpenDocumentUsesTheStoredFolderWhileTheFileIsThere) {
+    // One attachment made before the cache moved (its file still in the old folder), one whose
+    // stored folder is gone but whose file is in the current cache location.
+    const QString oldCache = env_.path("oldcache");
+    QDir().mkpath(oldCache + "/101");
+    QDir().mkpath(env_.path("cache/101"));
+    for (const QString& file : {oldCache + "/101/plan.pdf", env_.path("cache/101/spec.pdf")}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF");
+    }
+    const QString insert = "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, "
+                           "Added ) VALUES (101, '%1', '%2', '%3', 'pdf', '2026-03-05')";
+    ShellTestEnv::execute(modResources::DataLocation + "/Desktop.mdb",
+                          {insert.arg("plan.pdf", oldCache + "/101/", "a plan"),
+                           insert.arg("spec.pdf", env_.path("moved/101/"), "b spec")});
+    select(102);
+    select(101);
+    ASSERT_EQ(columnTexts(list5_, 0), QStringList({"plan.pdf", "spec.pdf"}));
+
+    const QString opened = installOpener();
+    list5_->setCurrentItem(list5_->topLevelItem(0));
+    trigger("mnuAttachOpen");
+    list5_->setCurrentItem(list5_->topLevelItem(1));
+    trigger("mnuAttachOpen");
+    EXPECT_EQ(openedFiles(opened, 2),
+              QStringList({oldCache + "/101/plan.pdf", env_.path("cache/101/spec.pdf")}));
     EXPECT_TRUE(ui_.shown().isEmpty());
 }

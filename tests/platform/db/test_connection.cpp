@@ -156,3 +156,43 @@ TEST(DesktopDatabase, CreatedWholeAndCompletedWhenTablesAreMissing) {
 }
 
 } // namespace
+
+namespace {
+
+// Whether SQLite still reads an unknown double-quoted name as a text, in statements (DML) or
+// in schema text (DDL).
+std::pair<int, int> doubleQuotedTextAllowed(sqlite3* db) {
+    int dml = -1;
+    int ddl = -1;
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, -1, &dml);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, -1, &ddl);
+    return {dml, ddl};
+}
+
+} // namespace
+
+TEST_F(DesktopDb, MistypedColumnNamesFailInsteadOfMatchingNothing) {
+    db.execute("Insert into [Projects] ([Job_ID], [Name]) values (7, 'DEPOT')");
+    for (const QString& sql :
+         {QStringLiteral("Select * from [Projects] where [Nmae] = 'DEPOT'"),
+          QStringLiteral("Select [Job_ID] from [Projects] where [Nmae] = 'x'"),
+          QStringLiteral("Select * from [Projects] Order By [Due_Dtae] DESC")}) {
+        Recordset rs;
+        EXPECT_THROW(rs.open(sql, db), DbError) << qPrintable(sql);
+    }
+    EXPECT_THROW(db.execute("Update [Projects] Set Notes = 'x' where [JOBID] = 7"), DbError);
+    EXPECT_THROW(
+        db.execute("dELETE * from [Attachments] where [Filenme] = 'a.doc' AND [JOBID] = 7"),
+        DbError);
+    // Schema text takes names only, too.
+    EXPECT_THROW(db.executeNative("CREATE INDEX Mistyped ON Projects(\"Nmae\")"), DbError);
+    // Double quotes in Jet text are still text, and a bracketed name that exists still works.
+    EXPECT_EQ(scalar("Select Count(*) from [Projects] where [Name] = \"DEPOT\"").toInt(), 1);
+
+    // Every way of opening the file turns the fallback off.
+    EXPECT_EQ(doubleQuotedTextAllowed(db.nativeHandle()), std::make_pair(0, 0));
+    db.close();
+    Connection reader;
+    reader.openReadOnly(file(), {"Projects"});
+    EXPECT_EQ(doubleQuotedTextAllowed(reader.nativeHandle()), std::make_pair(0, 0));
+}

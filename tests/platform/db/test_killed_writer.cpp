@@ -10,56 +10,70 @@
 
 namespace {
 
-// Starts the writer, lets it report `complete` finished projects, then kills it at once.
-// Returns the Job_IDs it reported.
+// Starts the writer with go-aheads for `complete` + 1 projects, lets it report `complete`
+// finished ones, then kills it at once: it is then inside the one project it may still start,
+// or waiting for a go-ahead that never comes, however fast it runs. Returns the Job_IDs it
+// reported.
 std::vector<long> runAndKill(const QString& file, long firstId, int complete) {
     int out[2];
-    if (pipe(out) != 0)
+    int in[2];
+    if (pipe(out) != 0 || pipe(in) != 0)
         return {};
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(out[1], STDOUT_FILENO);
+        dup2(in[0], STDIN_FILENO);
         close(out[0]);
         close(out[1]);
+        close(in[0]);
+        close(in[1]);
         const QByteArray path = file.toLocal8Bit();
         const std::string first = std::to_string(firstId);
         execl(DB_KILL_WRITER, DB_KILL_WRITER, path.constData(), first.c_str(), nullptr);
         _exit(127);
     }
     close(out[1]);
-    FILE* in = fdopen(out[0], "r");
+    close(in[0]);
+    const std::string goAheads(size_t(complete) + 1, 'g');
+    EXPECT_EQ(write(in[1], goAheads.data(), goAheads.size()), ssize_t(goAheads.size()));
+    FILE* reports = fdopen(out[0], "r");
     std::vector<long> done;
     char line[64];
-    while (int(done.size()) < complete && fgets(line, sizeof line, in)) {
+    while (int(done.size()) < complete && fgets(line, sizeof line, reports)) {
         long id = 0;
         if (std::sscanf(line, "done %ld", &id) == 1)
             done.push_back(id);
     }
-    // Kill between statements of the next project, at a point that varies from run to run.
+    // Vary the point in the last project where the kill lands; nothing depends on where.
     usleep(useconds_t(300 * (complete % 7)));
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
-    fclose(in);
+    fclose(reports);
+    close(in[1]);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "writer ended by itself";
     return done;
+}
+
+int count(brevant::db::Connection& c, const QString& sql) {
+    brevant::db::Recordset rs;
+    rs.open(sql, c);
+    return rs.field(0).toInt();
 }
 
 TEST_F(DesktopDb, KilledWriterLeavesAConsistentFile) {
     db.close();
     long firstId = 1000;
     std::vector<long> reported;
+    int extraRows = 0; // the projects in progress at each kill, whole or not
+    int extraSpecs = 0;
     for (int complete : {3, 17, 40}) {
         const std::vector<long> done = runAndKill(file(), firstId, complete);
         ASSERT_EQ(int(done.size()), complete);
         reported.insert(reported.end(), done.begin(), done.end());
-        firstId += 1000;
 
         brevant::db::Connection c;
         c.open(file());
-        brevant::db::Recordset rs;
-        rs.open("SELECT Count(*) FROM Projects", c);
-        ASSERT_TRUE(rs.field(0).isValid());
         sqlite3_stmt* st = nullptr;
         ASSERT_EQ(sqlite3_prepare_v2(c.nativeHandle(), "PRAGMA integrity_check", -1, &st, nullptr),
                   SQLITE_OK);
@@ -69,24 +83,37 @@ TEST_F(DesktopDb, KilledWriterLeavesAConsistentFile) {
 
         // Everything reported finished is there in full.
         for (long id : reported) {
-            rs.open(QStringLiteral("Select Count(*) AS n FROM [Specs] where [JobID] = %1").arg(id),
-                    c);
-            EXPECT_EQ(rs.field("n").toInt(), 20) << id;
-            rs.open(
-                QStringLiteral("Select New, Tracked from [Projects] where [Job_ID] = %1").arg(id),
-                c);
-            ASSERT_FALSE(rs.eof()) << id;
-            EXPECT_TRUE(rs.field("Tracked").toBool()) << id;
+            EXPECT_EQ(
+                count(c, QStringLiteral("Select Count(*) from [Specs] where [JobID] = %1").arg(id)),
+                20)
+                << id;
+            EXPECT_EQ(count(c, QStringLiteral("Select Count(*) from [Projects] where [Job_ID] = "
+                                              "%1 and [Tracked] = TRUE")
+                                   .arg(id)),
+                      1)
+                << id;
         }
-        // At most the one project in progress was cut short, and only by whole statements.
-        rs.open("SELECT Count(*) FROM Projects", c);
-        const int projects = rs.field(0).toInt();
-        EXPECT_GE(projects, int(reported.size()));
-        EXPECT_LE(projects, int(reported.size()) + 3);
-        rs.open("SELECT Count(*) FROM Specs", c);
-        const int specs = rs.field(0).toInt();
-        EXPECT_GE(specs, 20 * int(reported.size()));
-        EXPECT_LE(specs, 20 * projects);
+        // Beyond them at most the project that had its go-ahead, cut short only by whole
+        // statements: its row comes first, then up to all of its sections.
+        const long next = firstId + complete;
+        const int beyond = count(c, QStringLiteral("Select Count(*) from [Projects] where "
+                                                   "[Job_ID] >= %1 and [Job_ID] <> %2")
+                                        .arg(firstId)
+                                        .arg(next)) -
+                           complete;
+        EXPECT_EQ(beyond, 0);
+        const int nextRow = count(
+            c, QStringLiteral("Select Count(*) from [Projects] where [Job_ID] = %1").arg(next));
+        const int nextSpecs =
+            count(c, QStringLiteral("Select Count(*) from [Specs] where [JobID] = %1").arg(next));
+        EXPECT_LE(nextSpecs, 20 * nextRow);
+        extraRows += nextRow;
+        extraSpecs += nextSpecs;
+        EXPECT_EQ(count(c, QStringLiteral("Select Count(*) from [Projects]")),
+                  int(reported.size()) + extraRows);
+        EXPECT_EQ(count(c, QStringLiteral("Select Count(*) from [Specs]")),
+                  20 * int(reported.size()) + extraSpecs);
+        firstId += 1000;
     }
 }
 

@@ -1,6 +1,7 @@
 // Writes projects one statement at a time into an existing Desktop.mdb until it is killed.
-// After each project and its sections are written it prints "done <Job_ID>", so the test
-// knows which projects were complete when it killed the process.
+// Before each project it waits for one byte on its standard input (the test's go-ahead), and
+// after the project and its sections are written it prints "done <Job_ID>", so the test knows
+// which projects were complete and which one at most can be in progress when it kills it.
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     try {
         brevant::db::Connection c;
         c.open(QString::fromLocal8Bit(argv[1]));
-        for (long id = std::atol(argv[2]);; ++id) {
+        for (long id = std::atol(argv[2]); std::getchar() != EOF; ++id) {
             const QString n = QString::number(id);
             c.execute("INSERT INTO Projects (Job_ID, City, [State], Due_Date, [Name]) VALUES (" +
                       n + ",'SPRINGFIELD','IL','12/15/2026 2:00:00 PM','PROJECT " + n + "')");
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
             std::printf("done %ld\n", id);
             std::fflush(stdout);
         }
+        return 0;
     } catch (const brevant::db::DbError& e) {
         std::fprintf(stderr, "%ld %s\n", e.number(), e.what());
         return 1;
