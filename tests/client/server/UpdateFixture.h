@@ -112,6 +112,21 @@ inline QString award(const QString& name, const QString& bid, const QString& fax
                              {"Award", awarded}});
 }
 
+// "What|old|new" per Change_History row of the project, oldest first.
+inline QStringList historyRows(db::Connection& c, int id) {
+    db::Recordset rs;
+    rs.open(QString("Select What, Old_Value, New_Value from [Change_History] where [JobID] = %1 "
+                    "ORDER BY Change_ID")
+                .arg(id),
+            c);
+    QStringList out;
+    while (!rs.eof()) {
+        out << rs.field(0).toString() + "|" + rs.field(1).toString() + "|" + rs.field(2).toString();
+        rs.moveNext();
+    }
+    return out;
+}
+
 class UpdateDb : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -162,21 +177,7 @@ protected:
         return column(QString("Select [Update] from [Updates] where [JobID] = %1").arg(id));
     }
 
-    // "What|old|new" per row, oldest first.
-    QStringList history(int id) {
-        db::Recordset rs;
-        rs.open(QString("Select What, Old_Value, New_Value from [Change_History] where [JobID] "
-                        "= %1 ORDER BY Change_ID")
-                    .arg(id),
-                c);
-        QStringList out;
-        while (!rs.eof()) {
-            out << rs.field(0).toString() + "|" + rs.field(1).toString() + "|" +
-                       rs.field(2).toString();
-            rs.moveNext();
-        }
-        return out;
-    }
+    QStringList history(int id) { return historyRows(c, id); }
 
     QTemporaryDir dir;
     QString file;

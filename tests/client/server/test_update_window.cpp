@@ -2,6 +2,7 @@
 // brevant-service: the database holds the service's catalogue as an import leaves it, and each
 // check moves the asked projects on by one generation on the service's side.
 #include "ExchangeTestEnv.h"
+#include "UpdateFixture.h"
 
 #include "platform/db/Recordset.h"
 #include "server/ServerSession.h"
@@ -84,21 +85,7 @@ public:
     QStringList updates(int id) {
         return column(QString("Select [Update] from [Updates] where [JobID] = %1").arg(id));
     }
-    // "What|old|new" per row of the history, oldest first.
-    QStringList history(int id) {
-        db::Recordset rs;
-        rs.open(QString("Select What, Old_Value, New_Value from [Change_History] where [JobID] "
-                        "= %1 order by Change_ID")
-                    .arg(id),
-                *modResources::DbConnection);
-        QStringList out;
-        while (!rs.eof()) {
-            out << rs.field(0).toString() + "|" + rs.field(1).toString() + "|" +
-                       rs.field(2).toString();
-            rs.moveNext();
-        }
-        return out;
-    }
+    QStringList history(int id) { return historyRows(*modResources::DbConnection, id); }
 
     QTemporaryDir data_;
     std::unique_ptr<ServiceProcess> service;
