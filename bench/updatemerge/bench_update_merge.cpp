@@ -164,8 +164,8 @@ class Raw {
 public:
     explicit Raw(sqlite3* db) : db_(db) {}
     ~Raw() {
-        for (sqlite3_stmt* s : cache_)
-            sqlite3_finalize(s);
+        for (const auto& [sql, statement] : cache_)
+            sqlite3_finalize(statement);
     }
     // Binds the texts (an empty one as NULL) and runs; returns the changed rows.
     int run(const char* sql, std::initializer_list<QByteArray> values) {
