@@ -1,5 +1,6 @@
 #include "reports/ProjectReports.h"
 
+#include "reports/ChangeHistoryReport.h"
 #include "reports/ContactReports.h"
 #include "reports/ReportFormat.h"
 #include "reports/SummaryReports.h"
@@ -57,7 +58,7 @@ QString DrawContacts(db::Connection& c, qint64 jobId) {
 }
 
 QString DrawUpdates(db::Connection& c, qint64 jobId) {
-    return UpdatesRtf(ReadRecords(c, UpdatesSql(jobId)));
+    return UpdatesWithHistoryRtf(ReadRecords(c, UpdatesSql(jobId)), ReadChangeHistory(c, jobId));
 }
 
 QString DrawAwards(db::Connection& c, qint64 jobId) {

@@ -27,6 +27,7 @@ QString DrawSummary(const Record& project);
 QString SummaryNotes(const Record& project); // the notes box: the project's notes, Null empty
 QString DrawBidders(db::Connection& connection, qint64 jobId);
 QString DrawContacts(db::Connection& connection, qint64 jobId);
+// The latest check's change log, then the project's lasting history ("Earlier changes").
 QString DrawUpdates(db::Connection& connection, qint64 jobId);
 QString DrawAwards(db::Connection& connection, qint64 jobId);
 

@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "shell/CheckUpdatesOption.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -32,7 +34,7 @@ void addWindowSystemOptions(QCommandLineParser& parser) {
 
 std::vector<ProgramOption> ProgramOptions() {
     std::vector<ProgramOption> all{{JobsOption(), {}}};
-    for (auto* part : {&ExportProgramOptions})
+    for (auto* part : {&ExportProgramOptions, &CheckUpdatesOptions})
         for (ProgramOption& o : part())
             all.push_back(std::move(o));
     return all;

@@ -35,6 +35,11 @@ public:
     virtual void setProjectRowIcon(int jobId, int icon) = 0;
     // ShowChangedBidDate: the row's new date text, shown in bold.
     virtual void showChangedBidDate(int jobId, const QString& dateText) = 0;
+    // FindProjectRow: the 1-based position of the project list's row whose tag equals the
+    // identifier (compared as text without regard to case), or 0.
+    virtual int findProjectRow(const QString& jobId) const = 0;
+    // Reloads the selected project's row and redraws its views from the database.
+    virtual void refreshSelectedProject() = 0;
 };
 
 // The registered main window, or null.

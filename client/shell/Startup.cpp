@@ -139,6 +139,12 @@ bool InitializeApplication() {
             DbConnection->open(connectionString(DataLocation));
             WriteSetting(QStringLiteral("DATALOC"), DataLocation);
         }
+        try {
+            // Databases made by earlier versions get the tables added since.
+            db::upgradeDesktopSchema(*DbConnection);
+        } catch (const db::DbError&) {
+            // A database that cannot be written still opens; the update merge reports it.
+        }
         DbRecordset = std::make_unique<db::Recordset>();
         try {
             store::ensureSearchIndex(*DbConnection);

@@ -71,18 +71,7 @@ QAction* frmMain::addCommand(QMenu* menu, const char* name, const QString& capti
     return a;
 }
 
-void frmMain::NotAvailable(const QString& command) {
-    ui::message(command + QStringLiteral(" is not available in this version of Brevant "
-                                         "Desktop ..."),
-                ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
-}
-
 void frmMain::buildMenus() {
-    auto later = [this](QAction* a) {
-        const QString caption = a->text();
-        connect(a, &QAction::triggered, this, [this, caption] { NotAvailable(caption); });
-    };
-
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     connect(addCommand(mnuFile, "mnuFile_Find", QStringLiteral("Find Projects (Online)")),
@@ -150,8 +139,9 @@ void frmMain::buildMenus() {
                        QStringLiteral("Clear Assignments for Selected Project(s)")),
             &QAction::triggered, this, [this] { mnuListAssign2_Click(); });
     mnuList->addSeparator();
-    later(addCommand(mnuList, "mnuList_Update",
-                     QStringLiteral("Check for Updates on Selected Project(s)")));
+    connect(addCommand(mnuList, "mnuList_Update",
+                       QStringLiteral("Check for Updates on Selected Project(s)")),
+            &QAction::triggered, this, [this] { mnuList_Update_Click(); });
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
@@ -249,10 +239,11 @@ void frmMain::buildToolbar() {
         {9, "Download", "Download all selected documents ..."},
         {11, "Delete", "Delete selected projects ..."},
         {12, "Email", "E-Mail selected documents ..."},
+        {13, "Update", "Check selected projects for updates ..."},
     };
-    buttons_.fill(nullptr, 13);
+    buttons_.fill(nullptr, 14);
     int next = 0;
-    for (int index = 1; index <= 12; ++index) {
+    for (int index = 1; index <= 13; ++index) {
         if (next < int(std::size(table)) && table[next].index == index) {
             QAction* a = Toolbar1->addAction(QString::fromLatin1(table[next].text));
             a->setToolTip(QString::fromLatin1(table[next].tip));
@@ -269,8 +260,8 @@ void frmMain::buildToolbar() {
 }
 
 void frmMain::SetToolbarImages() {
-    const std::pair<int, int> images[] = {{1, 7},  {3, 31}, {4, 23},  {5, 24}, {6, 25},
-                                          {8, 18}, {9, 27}, {11, 20}, {12, 21}};
+    const std::pair<int, int> images[] = {{1, 7},  {3, 31}, {4, 23},  {5, 24},  {6, 25},
+                                          {8, 18}, {9, 27}, {11, 20}, {12, 21}, {13, 15}};
     for (const auto& [button, image] : images) {
         buttons_[button]->setIcon(ImageList1.icon(image));
         buttons_[button]->setProperty("imageIndex", image);
@@ -476,7 +467,7 @@ void frmMain::enableCommands(bool enabled) {
     mnuList->menuAction()->setEnabled(enabled);
     mnuOptions->menuAction()->setEnabled(enabled);
     mnuAbout->setEnabled(enabled);
-    for (int i : {1, 3, 4, 5, 6, 8, 9, 11})
+    for (int i : {1, 3, 4, 5, 6, 8, 9, 11, 13})
         buttons_[i]->setEnabled(enabled);
 }
 
@@ -506,6 +497,9 @@ void frmMain::toolbarClick(int index) {
         break;
     case 12:
         mnuFileEmail_Click();
+        break;
+    case 13:
+        mnuList_Update_Click();
         break;
     default:
         break;

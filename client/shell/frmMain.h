@@ -70,6 +70,8 @@ public:
     std::optional<int> selectedJobId() const override;
     void setProjectRowIcon(int jobId, int icon) override;
     void showChangedBidDate(int jobId, const QString& dateText) override;
+    int findProjectRow(const QString& jobId) const override;
+    void refreshSelectedProject() override;
 
     // ---- Main window commands --------------------------------------------------------------
     void EnableCommands(bool enabled) { enableCommands(enabled); }
@@ -78,8 +80,6 @@ public:
     void CopySelectedText();
     // The Preferences dialog; a changed database folder reloads the window.
     void ShowPreferences();
-    // A command of a part of the program this version does not have yet.
-    void NotAvailable(const QString& command);
 
     // ---- Project list ----------------------------------------------------------------------
     void SetUpColumns();
@@ -171,6 +171,9 @@ public:
     void showDocumentProgress(bool shown) override;
     void setDocumentProgress(std::int64_t received, std::int64_t total) override;
 
+    // "Check for Updates on Selected Project(s)" and its toolbar button (frmMainUpdate.cpp).
+    void mnuList_Update_Click();
+
     // Main-window state read by the other parts of the program.
     bool UpdateBusy = false;
     bool DocumentsBusy = false;
@@ -222,7 +225,7 @@ private:
     QAction* mnuListTrackRec;
     QAction* mnuListVeiwedRec;
     QToolBar* Toolbar1;
-    QVector<QAction*> buttons_; // index 1..12 as on the toolbar; [0] unused
+    QVector<QAction*> buttons_; // index 1..13 as on the toolbar; [0] unused
     QLabel* statusPanel1;
     QLineEdit* txtSearch = nullptr;
     QTreeWidget* ListView1;

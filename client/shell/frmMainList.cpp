@@ -286,6 +286,25 @@ QTreeWidgetItem* frmMain::FindProjectRow(int jobId) const {
     return nullptr;
 }
 
+int frmMain::findProjectRow(const QString& jobId) const {
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        if (ListView1->topLevelItem(i)
+                ->data(0, TagRole)
+                .toString()
+                .compare(jobId, Qt::CaseInsensitive) == 0)
+            return i + 1;
+    }
+    return 0;
+}
+
+void frmMain::refreshSelectedProject() {
+    const std::optional<int> jobId = selectedJobId();
+    if (!jobId)
+        return;
+    SelectProject(*jobId);
+    LoadProjectDetail(*jobId);
+}
+
 void frmMain::setProjectRowIcon(int jobId, int icon) {
     if (QTreeWidgetItem* item = FindProjectRow(jobId))
         setRowIcon(item, icon);

@@ -82,8 +82,8 @@ QString projectsQuery(Filter filter, const SortState& sort);
 
 // Small icons of ListView1's rows.
 enum RowIcon {
-    IconChanged = 14,   // the update merge logged changes
-    IconUnchanged = 15, // the update merge found nothing new
+    IconUnchanged = 14, // the update merge found nothing new to log
+    IconChanged = 15,   // the update merge logged new rows
     IconTagged = 23,
     IconNew = 24,
     IconOpened = 25,

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <sqlite3.h>
 
 namespace brevant::db {
 
@@ -119,11 +120,26 @@ CREATE TABLE IF NOT EXISTS Custom_Search (
 COMMIT;
 )SQL";
 
-} // namespace
+// Tables added after the first release: created in databases made before them as well, each
+// time a database is opened.
+const char* const kAddedTables = R"SQL(
+BEGIN;
+-- Every change an update check found, kept across checks (Updates keeps only the latest).
+CREATE TABLE IF NOT EXISTS Change_History (
+    Change_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    JobID INTEGER,
+    Found DATETIME,
+    What TEXT COLLATE NOCASE,
+    Old_Value TEXT COLLATE NOCASE,
+    New_Value TEXT COLLATE NOCASE
+);
+CREATE INDEX IF NOT EXISTS Change_History_JobID ON Change_History (JobID);
+COMMIT;
+)SQL";
 
-void createDesktopSchema(Connection& connection) {
+void runSchemaText(Connection& connection, const char* text) {
     try {
-        connection.executeNative(QString::fromUtf8(kSchema));
+        connection.executeNative(QString::fromUtf8(text));
     } catch (...) {
         try {
             connection.executeNative(QStringLiteral("ROLLBACK;"));
@@ -132,6 +148,20 @@ void createDesktopSchema(Connection& connection) {
         }
         throw;
     }
+}
+
+} // namespace
+
+void createDesktopSchema(Connection& connection) {
+    runSchemaText(connection, kSchema);
+    runSchemaText(connection, kAddedTables);
+}
+
+void upgradeDesktopSchema(Connection& connection) {
+    if (sqlite3_table_column_metadata(connection.nativeHandle(), "main", "Change_History", nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return;
+    runSchemaText(connection, kAddedTables);
 }
 
 void createDesktopDatabase(const QString& path) {

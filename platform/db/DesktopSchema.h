@@ -7,9 +7,12 @@ namespace brevant::db {
 
 class Connection;
 
-// Creates the eight tables and their indexes (existing ones are left alone), in one
-// transaction.
+// Creates the tables and their indexes (existing ones are left alone), in one transaction.
 void createDesktopSchema(Connection& connection);
+
+// Adds the tables made after the first release (Change_History) to a database that lacks
+// them, leaving everything else as it is. Cheap when nothing is missing.
+void upgradeDesktopSchema(Connection& connection);
 
 // Creates the file at path (a path or connection string; folders must exist) with the schema,
 // atomically; an existing file only gets the tables and indexes it lacks.

@@ -211,16 +211,6 @@ TEST_F(MainWindowTest, CopySelectedTextCopiesFromDetailsAndBiddersOnly) {
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("LOW BIDDER"));
 }
 
-TEST_F(MainWindowTest, CommandsOfMissingPartsSaySoInsteadOfDoingNothing) {
-    for (const char* name : {"mnuList_Update"}) {
-        ui_.clear();
-        child<QAction>(name)->trigger();
-        ASSERT_EQ(ui_.shown().size(), 1) << name;
-        EXPECT_TRUE(ui_.last().text.contains(QStringLiteral("is not available in this version")));
-        EXPECT_EQ(ui_.last().title, QStringLiteral("System Message"));
-    }
-}
-
 TEST_F(MainWindowTest, FindMenuEntryAndToolbarButtonOpenTheSearchDialog) {
     for (const char* name : {"mnuFile_Find", "Toolbar1_Button1"}) {
         QString caption;

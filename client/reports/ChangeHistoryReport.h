@@ -1,0 +1,26 @@
+#pragma once
+// The lasting change history of a project (table Change_History) as the Updates box shows it
+// below the latest check's change log: "Earlier changes", newest first.
+#include "reports/ReportRecord.h"
+
+#include <QString>
+
+namespace brevant::db {
+class Connection;
+}
+
+namespace brevant::reports {
+
+// "Select * from [Change_History] where [JobID] = " + n, newest first.
+QString ChangeHistorySql(qint64 jobId);
+
+// The RTF lines of the history (a fragment, no document around it); empty for no rows.
+QString ChangeHistoryLines(const QList<Record>& history);
+
+// The change log of the latest check (UpdatesRtf) followed by the history.
+QString UpdatesWithHistoryRtf(const QList<Record>& updates, const QList<Record>& history);
+
+// The rows of the project's history; none when the database has no such table.
+QList<Record> ReadChangeHistory(db::Connection& connection, qint64 jobId);
+
+} // namespace brevant::reports

@@ -1,0 +1,177 @@
+#include "server/HeadlessUpdateCheck.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/ui/Ui.h"
+#include "server/UpdateCheck.h"
+#include "shell/Startup.h"
+#include "shell/modResources.h"
+
+#include <QEventLoop>
+#include <algorithm>
+#include <optional>
+
+namespace brevant::server {
+
+namespace {
+
+// Without a window every message goes to the error stream; a question is answered Yes.
+class ConsoleUi : public ui::Ui {
+public:
+    explicit ConsoleUi(QTextStream& err) : err_(err) {}
+    ui::Answer message(const QString& text, ui::Buttons buttons, ui::Icon,
+                       const QString& title) override {
+        QString flat = text;
+        flat.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        err_ << title << ": " << flat << Qt::endl;
+        return buttons == ui::Buttons::YesNo || buttons == ui::Buttons::YesNoCancel
+                   ? ui::Answer::Yes
+                   : ui::Answer::Ok;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString pickFolder(const QString&, const QString&) override { return {}; }
+
+private:
+    QTextStream& err_;
+};
+
+class InstalledUi {
+public:
+    explicit InstalledUi(ui::Ui* ui) : previous_(ui::install(ui)) {}
+    ~InstalledUi() { ui::install(previous_); }
+    InstalledUi(const InstalledUi&) = delete;
+    InstalledUi& operator=(const InstalledUi&) = delete;
+
+private:
+    ui::Ui* previous_;
+};
+
+QList<int> trackedProjects(db::Connection& c) {
+    QList<int> ids;
+    db::Recordset rs;
+    rs.open(QStringLiteral("Select Job_ID from [Projects] where [Tracked] = true Order By "
+                           "[Job_ID]"),
+            c);
+    while (!rs.eof()) {
+        ids << rs.field(0).toInt();
+        rs.moveNext();
+    }
+    return ids;
+}
+
+QString projectName(db::Connection& c, int id) {
+    db::Recordset rs;
+    rs.open(QStringLiteral("Select [Name] from [Projects] where [Job_ID] = %1").arg(id), c);
+    return rs.eof() ? QString() : rs.field(0).toString();
+}
+
+QString outcomeLine(db::Connection& c, const ProjectMergeOutcome& o) {
+    QString line = QString::number(o.jobId);
+    const QString name = projectName(c, o.jobId);
+    if (!name.isEmpty())
+        line += QLatin1Char(' ') + name;
+    QStringList found;
+    if (!o.logged.isEmpty())
+        found << QStringLiteral("%1 new").arg(o.logged.size());
+    if (o.fieldsChanged > 0)
+        found << QStringLiteral("%1 field%2 changed")
+                     .arg(o.fieldsChanged)
+                     .arg(o.fieldsChanged == 1 ? "" : "s");
+    return line + QStringLiteral(": ") +
+           (found.isEmpty() ? QStringLiteral("no changes") : found.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+std::optional<QList<int>> parseJobList(const QString& text) {
+    QList<int> ids;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int id = part.trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+        if (!ids.contains(id))
+            ids << id;
+    }
+    if (ids.isEmpty())
+        return std::nullopt;
+    return ids;
+}
+
+int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out,
+                           QTextStream& err) {
+    ConsoleUi console(err);
+    InstalledUi installed(&console);
+    if (options.user.isEmpty() || options.password.isEmpty()) {
+        err << "A user name (--user) and a password (BREVANT_PASSWORD or standard input) are "
+               "needed."
+            << Qt::endl;
+        return 2;
+    }
+    if (!shell::InitializeApplication())
+        return 1;
+    modResources::UserName = options.user;
+    modResources::Password = options.password;
+    db::Connection& c = *modResources::DbConnection;
+
+    QList<int> ids = options.jobs;
+    try {
+        if (options.tracked)
+            ids = trackedProjects(c);
+    } catch (const db::DbError& e) {
+        err << "Error reading the projects: " << e.number() << ' ' << e.description() << Qt::endl;
+        return 1;
+    }
+    if (ids.isEmpty()) {
+        out << "No projects to check." << Qt::endl;
+        return 0;
+    }
+    QStringList argument;
+    for (int id : ids)
+        argument << QString::number(id);
+
+    ServerConnection connection(RequestKind::ProjectUpdate);
+    QEventLoop loop;
+    bool ended = false;
+    std::optional<MergeSummary> result;
+    auto done = [&](const MergeSummary* summary) {
+        if (summary)
+            result = *summary;
+        ended = true;
+        loop.quit();
+    };
+    PendingUpdateArgument = argument.join(QLatin1Char(','));
+    const ServerConnection::Open open =
+        RequestProjectUpdates(connection, PendingUpdateArgument, done);
+    if (open != ServerConnection::Open::Connecting && open != ServerConnection::Open::Sent) {
+        PendingUpdateArgument.clear();
+        return 1;
+    }
+    WriteLastUpdate();
+    if (!ended)
+        loop.exec();
+    if (!result)
+        return 1;
+
+    int code = result->problems.isEmpty() ? 0 : 1;
+    for (int id : ids) {
+        const auto merged =
+            std::find_if(result->merged.begin(), result->merged.end(),
+                         [id](const ProjectMergeOutcome& o) { return o.jobId == id; });
+        if (merged != result->merged.end()) {
+            out << outcomeLine(c, *merged) << Qt::endl;
+        } else {
+            out << id << ": not updated" << Qt::endl;
+            code = 1;
+        }
+    }
+    return code;
+}
+
+} // namespace brevant::server

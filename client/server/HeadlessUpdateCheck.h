@@ -1,0 +1,27 @@
+#pragma once
+// `brevant --check-updates`: the update request and merge of "Check for Updates on Selected
+// Project(s)" without a window, for scripts and timers. One line per project on out, messages
+// on err, and an exit code: 0 when every project was merged, 1 when the request failed or a
+// project could not be merged, 2 for what the caller asked wrongly.
+#include <QList>
+#include <QString>
+#include <QTextStream>
+#include <optional>
+
+namespace brevant::server {
+
+struct HeadlessCheckOptions {
+    bool tracked = false; // every tracked ("Tagged") project
+    QList<int> jobs;      // these projects
+    QString user;
+    QString password;
+};
+
+// Needs a QCoreApplication (the exchange runs on its event loop). Opens the database the
+// settings name, as the window's start-up does.
+int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out, QTextStream& err);
+
+// "12,34" as project numbers; nullopt when any part is not a whole number.
+std::optional<QList<int>> parseJobList(const QString& text);
+
+} // namespace brevant::server

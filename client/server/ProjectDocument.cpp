@@ -1,0 +1,110 @@
+#include "server/ProjectDocument.h"
+
+#include <QFile>
+#include <QXmlStreamReader>
+
+namespace brevant::server {
+
+QString DocumentEntry::attribute(const QString& attributeName) const {
+    for (const auto& a : attributes) {
+        if (a.first == attributeName)
+            return a.second;
+    }
+    return {};
+}
+
+const DocumentEntry* DocumentPart::find(const QString& entryName) const {
+    for (const DocumentEntry& e : entries) {
+        if (e.name == entryName)
+            return &e;
+    }
+    return nullptr;
+}
+
+const DocumentPart& DocumentProject::part(int position) const {
+    static const DocumentPart empty;
+    return position >= 0 && position < parts.size() ? parts[position] : empty;
+}
+
+namespace {
+
+QList<QPair<QString, QString>> attributesOf(const QXmlStreamReader& r) {
+    QList<QPair<QString, QString>> out;
+    const QXmlStreamAttributes attrs = r.attributes();
+    out.reserve(attrs.size());
+    for (const QXmlStreamAttribute& a : attrs)
+        out.append({a.qualifiedName().toString(), a.value().toString()});
+    return out;
+}
+
+QString positionText(const QXmlStreamReader& r) {
+    return QStringLiteral(" (line %1, column %2)").arg(r.lineNumber()).arg(r.columnNumber());
+}
+
+} // namespace
+
+ReadResult readProjectDocument(const QByteArray& xml) {
+    QXmlStreamReader r(xml);
+    ProjectDocument doc;
+    int depth = 0; // 1 = root, 2 = project, 3 = part, 4 = entry
+    bool sawRoot = false;
+    DocumentEntry* entry = nullptr;
+    auto fail = [&](const QString& reason) { return ReadResult{std::nullopt, reason}; };
+
+    while (!r.atEnd()) {
+        switch (r.readNext()) {
+        case QXmlStreamReader::DTD:
+            return fail(QStringLiteral("A document type declaration is not accepted") +
+                        positionText(r));
+        case QXmlStreamReader::EntityReference:
+            return fail(QStringLiteral("Undefined entity '%1'").arg(r.name()) + positionText(r));
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaxDepth)
+                return fail(
+                    QStringLiteral("Elements are nested deeper than %1 levels").arg(kMaxDepth) +
+                    positionText(r));
+            if (depth == 1) {
+                sawRoot = true;
+            } else if (depth == 2) {
+                DocumentProject p;
+                p.name = r.name().toString();
+                p.attributes = attributesOf(r);
+                if (p.name == QLatin1String("Job"))
+                    doc.hasJobElement = true;
+                doc.projects.append(std::move(p));
+            } else if (depth == 3) {
+                doc.projects.last().parts.append(DocumentPart{r.name().toString(), {}});
+            } else if (depth == 4) {
+                auto& entries = doc.projects.last().parts.last().entries;
+                entries.append(DocumentEntry{r.name().toString(), attributesOf(r), {}});
+                entry = &entries.last();
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            if (depth == 4)
+                entry = nullptr;
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            if (entry)
+                entry->text += r.text();
+            break;
+        default:
+            break;
+        }
+    }
+    if (r.hasError())
+        return fail(r.errorString() + positionText(r));
+    if (!sawRoot)
+        return fail(QStringLiteral("The document has no root element"));
+    return ReadResult{std::move(doc), {}};
+}
+
+ReadResult readProjectDocumentFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return ReadResult{std::nullopt, f.errorString()};
+    return readProjectDocument(f.readAll());
+}
+
+} // namespace brevant::server

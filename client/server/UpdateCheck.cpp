@@ -1,0 +1,205 @@
+#include "server/UpdateCheck.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/ui/Ui.h"
+#include "server/ArchiveFetch.h"
+#include "server/ServerSession.h"
+#include "shell/MainWindow.h"
+#include "shell/ProgramFolders.h"
+#include "shell/Settings.h"
+#include "shell/modResources.h"
+#include "store/ProjectList.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace brevant::server {
+
+QString PendingUpdateArgument;
+
+namespace {
+
+// The main window as the update command leaves it when it ends, whichever way.
+void releaseMainWindow() {
+    PendingUpdateArgument.clear();
+    if (shell::MainWindow* w = shell::mainWindow()) {
+        w->setUpdateBusy(false);
+        w->closeWaitForm();
+        w->setStatusText(QString());
+        w->enableCommands(true);
+    }
+    Hourglass(false);
+}
+
+void showRow(const ProjectMergeOutcome& outcome) {
+    shell::MainWindow* w = shell::mainWindow();
+    if (!w)
+        return;
+    w->setProjectRowIcon(outcome.jobId,
+                         outcome.changed ? store::IconChanged : store::IconUnchanged);
+    if (!outcome.changedBidDate.isEmpty())
+        w->showChangedBidDate(outcome.jobId, outcome.changedBidDate);
+    // Only the selected project's views show merged data; every other project is drawn
+    // afresh when it is selected.
+    if (w->selectedJobId() == outcome.jobId)
+        w->refreshSelectedProject();
+}
+
+} // namespace
+
+MergeSummary MergeProjectUpdates(const QString& path) {
+    MergeSummary summary;
+    const ReadResult read = readProjectDocumentFile(path);
+    if (!read.document) {
+        ui::message(QStringLiteral("Error parsing results.\r\n") + read.error, ui::Buttons::Ok,
+                    ui::Icon::Critical, QStringLiteral("System Error"));
+    } else if (!read.document->hasJobElement) {
+        ui::message(QStringLiteral("No data was received."), ui::Buttons::Ok, ui::Icon::Information,
+                    QStringLiteral("System Message"));
+    } else if (!modResources::DbConnection || !modResources::DbConnection->isOpen()) {
+        summary.problems.append({QStringLiteral("all"), QStringLiteral("no database is open")});
+    } else {
+        MergeHooks hooks;
+        hooks.projectMerged = showRow;
+        hooks.yield = [] { QCoreApplication::processEvents(); };
+        try {
+            summary = mergeUpdateDocument(*modResources::DbConnection, *read.document,
+                                          QDateTime::currentDateTime(), hooks);
+        } catch (const db::DbError& e) {
+            summary.problems.append({QStringLiteral("all"),
+                                     QStringLiteral("%1 %2").arg(e.number()).arg(e.description())});
+        }
+    }
+    QFile::remove(path);
+    releaseMainWindow();
+    if (!summary.problems.isEmpty())
+        ui::message(mergeProblemsText(summary.problems), ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QStringLiteral("System Error"));
+    return summary;
+}
+
+ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const QString& argument,
+                                             std::function<void(const MergeSummary*)> done) {
+    connection.onReply = [done](const QByteArray& reply) {
+        shell::SetStatusText(QStringLiteral("Processing ..."));
+        FetchOptions options;
+        options.unpackFolder = shell::ProgramFolder();
+        const FetchedArchive archive =
+            FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(reply), options);
+        if (!archive.ok) {
+            // The fetch showed its message; the window is released as after a refusal.
+            releaseMainWindow();
+            if (done)
+                done(nullptr);
+            return;
+        }
+        const MergeSummary summary = MergeProjectUpdates(archive.unpackedPath);
+        if (done)
+            done(&summary);
+    };
+    connection.onEnded = [done] {
+        releaseMainWindow();
+        if (done)
+            done(nullptr);
+    };
+    return connection.OpenConnection(argument);
+}
+
+void WriteLastUpdate() {
+    try {
+        WriteSetting(QStringLiteral("LASTUPDATE"),
+                     QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")));
+    } catch (...) {
+        // The reminder then shows an older date; nothing else depends on it.
+    }
+}
+
+namespace {
+
+// The command's own ending (step 9) for the exits before a request went out.
+void endCheck() {
+    Hourglass(false);
+    if (shell::MainWindow* w = shell::mainWindow()) {
+        w->setStatusText(QString());
+        w->closeWaitForm();
+        w->enableCommands(true);
+        w->setUpdateBusy(false);
+    }
+}
+
+} // namespace
+
+void CheckForUpdates(ServerConnection& connection) {
+    shell::MainWindow* w = shell::mainWindow();
+    if (!w || w->updateBusy())
+        return;
+    if (w->documentsBusy()) {
+        ui::message(QStringLiteral("Documents are being retrieved -- Please wait until they have "
+                                   "arrived and check for updates again ..."),
+                    ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+        return;
+    }
+    Hourglass(true);
+    w->enableCommands(false);
+    w->setStatusText(QStringLiteral("Checking for Updates - Please Wait ..."));
+    w->showWaitForm();
+    w->setUpdateBusy(true);
+
+    QString argument;
+    for (int id : w->checkedJobIds())
+        argument += QString::number(id) + QLatin1Char(',');
+    if (argument.isEmpty()) {
+        ui::message(QStringLiteral("No projects selected to update ..."), ui::Buttons::Ok,
+                    ui::Icon::Information, QStringLiteral("System Message"));
+        endCheck();
+        return;
+    }
+    if (ui::message(
+            QStringLiteral("Are you sure want to check for updates on the selected record(s)?"),
+            ui::Buttons::YesNo, ui::Icon::Question,
+            QStringLiteral("System Prompt")) != ui::Answer::Yes) {
+        WriteLastUpdate();
+        endCheck();
+        return;
+    }
+    if (!IsOnline()) {
+        ui::message(QStringLiteral("Not Connected to Internet -- Please check your internet "
+                                   "connection and try again ..."),
+                    ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+        endCheck();
+        return;
+    }
+    if (modResources::UserName.isEmpty() || modResources::Password.isEmpty()) {
+        ShowLogon();
+        if (modResources::LogonCancelled) {
+            endCheck();
+            return;
+        }
+        if (modResources::UserName.isEmpty() || modResources::Password.isEmpty()) {
+            WriteLastUpdate();
+            endCheck();
+            return;
+        }
+    }
+    Hourglass(true);
+    argument.chop(1);
+    PendingUpdateArgument = argument;
+    switch (RequestProjectUpdates(connection, argument)) {
+    case ServerConnection::Open::AlreadyConnected:
+    case ServerConnection::Open::Connecting:
+    case ServerConnection::Open::Sent:
+        // The open exchange goes on; UpdateBusy stays set until it ends.
+        WriteLastUpdate();
+        w->setStatusText(QString());
+        return;
+    case ServerConnection::Open::NotOnline:
+    case ServerConnection::Open::LogonCancelled:
+    case ServerConnection::Open::Failed:
+        PendingUpdateArgument.clear();
+        endCheck();
+        return;
+    }
+}
+
+} // namespace brevant::server

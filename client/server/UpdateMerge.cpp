@@ -1,0 +1,412 @@
+#include "server/UpdateMerge.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/DesktopSchema.h"
+#include "platform/db/JetDate.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Transaction.h"
+#include "reports/ReportFormat.h"
+#include "reports/ReportRecord.h"
+#include "store/SqlValue.h"
+
+namespace brevant::server {
+
+using store::SqlEscape;
+using store::SqlValue;
+
+namespace {
+
+enum class FieldKind { Text, UpperText, Number, Date };
+
+struct ProjectField {
+    const char* element; // child of the project element
+    const char* target;  // as the UPDATE names it
+    const char* column;  // as the row reads back
+    FieldKind kind;
+};
+
+// The project fields in the order the UPDATE writes them.
+constexpr ProjectField kFields[] = {
+    {"City", "City", "City", FieldKind::UpperText},
+    {"State", "[State]", "State", FieldKind::UpperText},
+    {"Due_Date", "Due_Date", "Due_Date", FieldKind::Date},
+    {"Name", "[Name]", "Name", FieldKind::UpperText},
+    {"Description", "[Description]", "Description", FieldKind::Text},
+    {"Estimated_Cost", "[Estimated Cost]", "Estimated Cost", FieldKind::Number},
+    {"Estimated_Cost_End", "[Estimated Cost End]", "Estimated Cost End", FieldKind::Number},
+    {"Other", "[Other]", "Other", FieldKind::UpperText},
+    {"Bins", "[Bins]", "Bins", FieldKind::UpperText},
+    {"Addendum", "Addendum", "Addendum", FieldKind::UpperText},
+    {"Pre_Bid", "Pre_Bid", "Pre_Bid", FieldKind::Number},
+    {"Mandatory", "Mandatory", "Mandatory", FieldKind::Number},
+    {"Pre_Bid_Date", "Pre_Bid_Date", "Pre_Bid_Date", FieldKind::Date},
+    {"Building", "Building", "Building", FieldKind::Number},
+    {"Region", "Region", "Region", FieldKind::Number},
+};
+
+QString text(const QString& value) {
+    return SqlValue(value, false);
+}
+
+bool isPlainNumber(const QString& s) {
+    qsizetype i = 0;
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == u'.') {
+        ++i;
+        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
+            ++i;
+            ++digits;
+        }
+    }
+    return digits > 0 && i == s.size();
+}
+
+// A date value as the history shows it: "No Date Set" for the year 1900.
+QString historyValue(const QVariant& value) {
+    if (db::isNoDateSet(value))
+        return QStringLiteral("No Date Set");
+    return reports::ValueText(value);
+}
+
+QString dateLogText(const QDateTime& value) {
+    if (value.date().year() == 1900)
+        return QStringLiteral("No Date Set");
+    return reports::DefaultDateText(QDateTime(value.date(), QTime(0, 0)));
+}
+
+std::optional<int> toInt32(const QString& s) {
+    bool ok = false;
+    const int v = s.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(v) : std::nullopt;
+}
+
+// A problem that ends the merge of one project; what was written is rolled back.
+struct ProjectSkipped {
+    QString reason;
+};
+
+class ProjectMerge {
+public:
+    ProjectMerge(db::Connection& c, const DocumentProject& p, const QDateTime& now,
+                 const MergeHooks& hooks, QList<MergeProblem>& problems)
+        : c_(c), project_(p), now_(now), hooks_(hooks), problems_(problems) {}
+
+    // The project's number: the Job_ID field when the project element has fields, else the
+    // Job element's first attribute.
+    std::optional<int> identify() {
+        const DocumentPart& fields = project_.part(0);
+        if (fields.hasChildren()) {
+            if (const DocumentEntry* e = fields.find(QStringLiteral("Job_ID"))) {
+                label_ = e->text.trimmed();
+                return toInt32(e->text);
+            }
+        }
+        if (project_.attributes.isEmpty())
+            return std::nullopt;
+        label_ = project_.attributes.first().second.trimmed();
+        return toInt32(project_.attributes.first().second);
+    }
+
+    QString label() const { return label_; }
+
+    ProjectMergeOutcome run(int id) {
+        id_ = QString::number(id);
+        outcome_.jobId = id;
+        db::Recordset rs;
+        rs.open("Select * from [Projects] where [Job_ID] = " + id_, c_);
+        if (rs.eof())
+            throw ProjectSkipped{QStringLiteral("not stored on this computer; skipped")};
+        const reports::Record before = reports::CurrentRecord(rs);
+
+        exec("Delete * from [Updates] where [JOBID] = " + id_);
+        const DocumentPart& fields = project_.part(0);
+        if (fields.hasChildren()) {
+            compareBidDate(fields, before.value(QStringLiteral("Due_Date")));
+            updateFields(fields);
+            rs.open("Select * from [Projects] where [Job_ID] = " + id_, c_);
+            recordFieldChanges(before, reports::CurrentRecord(rs));
+        }
+        for (const DocumentEntry& e : project_.part(1).entries) {
+            if (e.hasAttributes())
+                mergeSpecification(e);
+        }
+        for (const DocumentEntry& e : project_.part(2).entries) {
+            if (e.hasAttributes())
+                mergePlanSheet(e);
+        }
+        for (const DocumentEntry& e : project_.part(3).entries) {
+            if (e.hasAttributes())
+                mergeContact(e);
+        }
+        for (const DocumentEntry& e : project_.part(4).entries) {
+            if (e.hasAttributes())
+                mergeAward(e);
+        }
+        return outcome_;
+    }
+
+private:
+    int exec(const QString& sql) {
+        const int n = c_.execute(sql);
+        if (hooks_.afterStatement)
+            hooks_.afterStatement();
+        return n;
+    }
+
+    void note(const QString& reason) { problems_.append({label_, reason}); }
+
+    void log(const QString& update) {
+        exec("INSERT INTO Updates ( JobID, [Update], Added ) Values (" + id_ + ",'" +
+             SqlEscape(update) + "','" + now_.date().toString(Qt::ISODate) + "')");
+        outcome_.logged.append(update);
+        outcome_.changed = true;
+    }
+
+    void history(const QString& what, const QString& oldValue, const QString& newValue) {
+        exec("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (" +
+             id_ + "," + text(now_.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) + "," +
+             text(what) + "," + text(oldValue) + "," + text(newValue) + ")");
+    }
+
+    // A date field's received text when it may be written; nullopt leaves the field as stored.
+    std::optional<QString> dateValue(const DocumentEntry& e) {
+        const QString value = e.text.trimmed();
+        if (value.isEmpty() || db::toStoredDate(value))
+            return value;
+        note(QStringLiteral("%1 \"%2\" is not a date; kept as stored").arg(e.name, value));
+        return std::nullopt;
+    }
+
+    void compareBidDate(const DocumentPart& fields, const QVariant& stored) {
+        const DocumentEntry* e = fields.find(QStringLiteral("Due_Date"));
+        if (!e || stored.isNull())
+            return;
+        const auto received = db::toStoredDate(e->text.trimmed());
+        if (!received)
+            return; // empty, or reported when the field is written
+        const QDateTime now = db::fromStoredDate(*received);
+        const QDateTime old = reports::DateOf(stored);
+        if (old.isValid() && old.date() == now.date() && old.time() == now.time())
+            return;
+        log("BID DATE CHANGED FROM " + (old.isValid() ? dateLogText(old) : stored.toString()) +
+            " TO " + dateLogText(now));
+        outcome_.changedBidDate = e->text.trimmed();
+    }
+
+    void updateFields(const DocumentPart& fields) {
+        QStringList set;
+        QStringList missing;
+        for (const ProjectField& f : kFields) {
+            const QString element = QString::fromLatin1(f.element);
+            const DocumentEntry* e = fields.find(element);
+            if (!e) {
+                missing.append(element);
+                continue;
+            }
+            const QString target = QString::fromLatin1(f.target);
+            switch (f.kind) {
+            case FieldKind::Text:
+                set.append(target + "=" + text(e->text));
+                break;
+            case FieldKind::UpperText:
+                set.append(target + "=" + text(e->text.toUpper()));
+                break;
+            case FieldKind::Number:
+                set.append(target + "=" + numberLiteral(e->text.trimmed()));
+                break;
+            case FieldKind::Date:
+                if (const auto value = dateValue(*e))
+                    set.append(value->isEmpty() ? target + "=NULL" : target + "=#" + *value + "#");
+                break;
+            }
+        }
+        if (!missing.isEmpty())
+            note("no " + missing.join(QStringLiteral(", ")) + " in the document; kept as stored");
+        if (!set.isEmpty())
+            exec("UPDATE [Projects] SET " + set.join(QStringLiteral(", ")) +
+                 " WHERE Job_ID=" + id_);
+    }
+
+    void recordFieldChanges(const reports::Record& before, const reports::Record& after) {
+        for (const ProjectField& f : kFields) {
+            const QString column = QString::fromLatin1(f.column);
+            const QString oldValue = historyValue(before.value(column));
+            const QString newValue = historyValue(after.value(column));
+            if (oldValue != newValue) {
+                history(column, oldValue, newValue);
+                ++outcome_.fieldsChanged;
+            }
+        }
+    }
+
+    void mergeSpecification(const DocumentEntry& e) {
+        const QString section = e.attribute(QStringLiteral("Name")).toUpper();
+        const QString description = e.attribute(QStringLiteral("Description")).toUpper();
+        if (section.isEmpty()) {
+            note(QStringLiteral("a specification without a section; left out"));
+            return;
+        }
+        const int updated = exec("UPDATE Specs SET Description =" + text(description) +
+                                 " WHERE JobID=" + id_ + " AND [Spec] = " + text(section));
+        if (updated > 0)
+            return;
+        exec("INSERT INTO Specs (JobID, Spec, Description) VALUES (" + id_ + "," + text(section) +
+             "," + text(description) + ")");
+        log("SPECIFICATION ADDED - NEW VALUE: " + section + " - " + description);
+        history(QStringLiteral("SPECIFICATION"), {}, section + " - " + description);
+    }
+
+    void mergePlanSheet(const DocumentEntry& e) {
+        const QString file = e.attribute(QStringLiteral("Name")).toUpper();
+        const QString description = e.attribute(QStringLiteral("Description")).toUpper();
+        if (file.isEmpty()) {
+            note(QStringLiteral("a plan sheet without a file name; left out"));
+            return;
+        }
+        int added = 0;
+        try {
+            added = exec("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" + id_ +
+                         "," + text(file) + "," + text(description) + "," +
+                         numberLiteral(e.attribute(QStringLiteral("Size")).trimmed()) + ")");
+        } catch (const db::DbError& err) {
+            // A sheet already stored is refused by the Plans key; that is how a new one is
+            // told from an old one. Anything that ended the transaction ends the project.
+            if (err.number() != db::errors::IntegrityViolation)
+                throw;
+        }
+        if (added <= 0)
+            return;
+        log("PLAN PAGE ADDED: " + description);
+        history(QStringLiteral("PLAN PAGE"), {}, file + " - " + description);
+    }
+
+    void mergeContact(const DocumentEntry& e) {
+        auto upper = [&](const char* name) {
+            return text(e.attribute(QString::fromLatin1(name)).toUpper());
+        };
+        auto plain = [&](const char* name) { return text(e.attribute(QString::fromLatin1(name))); };
+        const QString name = upper("Name"), contact = upper("Contact"), phone = plain("Phone"),
+                      extension = plain("Extension"), fax = plain("Fax"),
+                      address1 = upper("Address1"), address2 = upper("Address2"),
+                      city = upper("City"), state = upper("State"), zip = plain("Zip"),
+                      type = upper("Type");
+        const int updated =
+            exec("UPDATE Contacts SET [Contact]=" + contact + ", Phone=" + phone + ", Extension=" +
+                 extension + ", Fax=" + fax + ", Address1=" + address1 + ", Address2=" + address2 +
+                 ", City=" + city + ", [State]=" + state + ", [Zip]=" + zip +
+                 " WHERE Job_ID=" + id_ + " AND [Name]=" + name + " AND [Type]=" + type);
+        if (updated > 0)
+            return;
+        exec("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, Extension, Fax, Address1, "
+             "Address2, City, [State], Zip, [Type]) VALUES (" +
+             id_ + "," + name + "," + contact + "," + phone + "," + extension + "," + fax + "," +
+             address1 + "," + address2 + "," + city + "," + state + "," + zip + "," + type + ")");
+        const QString entry = e.attribute(QStringLiteral("Name")).toUpper() + " - " +
+                              reports::ContactTypeName(e.attribute(QStringLiteral("Type")));
+        log("CONTACT ADDED - NEW VALUE: " + entry);
+        history(QStringLiteral("CONTACT"), {}, entry);
+    }
+
+    void mergeAward(const DocumentEntry& e) {
+        const QString receivedName = e.attribute(QStringLiteral("Name"));
+        const QString name = text(receivedName);
+        const QString contact = text(e.attribute(QStringLiteral("Contact")).toUpper());
+        const QString phone = text(e.attribute(QStringLiteral("Phone")));
+        const QString comment = text(e.attribute(QStringLiteral("Comments")));
+        const QString email = text(e.attribute(QStringLiteral("Email")));
+        const QString bid = numberLiteral(e.attribute(QStringLiteral("Bid")).trimmed());
+        const QString fax = numberLiteral(e.attribute(QStringLiteral("Fax")).trimmed());
+        const QString extension = numberLiteral(e.attribute(QStringLiteral("Extension")).trimmed());
+        const QString awardText = e.attribute(QStringLiteral("Award")).trimmed();
+        const bool hasAward = !awardText.isEmpty();
+        if (!hasAward)
+            note("no Award value for " + receivedName + "; kept as stored");
+        const QString award = numberLiteral(awardText);
+        const int updated =
+            exec("UPDATE [Awards] SET [Contact]=" + contact + ", [Phone]=" + phone +
+                 ", [Name] =" + name + ", [Comment] =" + comment +
+                 (hasAward ? ", [Awarded] =" + award : QString()) + ", [Bid] =" + bid +
+                 ", [Fax] =" + fax + ", [Extension] =" + extension + ", [Email] =" + email +
+                 " WHERE [JobID]=" + id_ + " AND [Name] =" + name);
+        if (updated > 0)
+            return;
+        exec("INSERT INTO Awards (JobID, [Name], [Contact], [Phone], [Comment], [Bid], [Awarded], "
+             "[Fax], [Extension], [Email]) VALUES (" +
+             id_ + "," + text(receivedName.toUpper()) + "," + contact + "," + phone + "," +
+             comment + "," + bid + "," + award + "," + fax + "," + extension + "," + email + ")");
+        log("AWARDS / LOW BIDDER(S) ADDED - " + receivedName);
+        history(QStringLiteral("AWARD"), {}, receivedName);
+    }
+
+    db::Connection& c_;
+    const DocumentProject& project_;
+    const QDateTime& now_;
+    const MergeHooks& hooks_;
+    QList<MergeProblem>& problems_;
+    QString id_;
+    QString label_;
+    ProjectMergeOutcome outcome_;
+};
+
+} // namespace
+
+QString numberLiteral(const QString& value) {
+    return SqlValue(value, isPlainNumber(value));
+}
+
+MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocument& document,
+                                 const QDateTime& now, const MergeHooks& hooks) {
+    MergeSummary summary;
+    db::upgradeDesktopSchema(connection);
+    int position = 0;
+    for (const DocumentProject& project : document.projects) {
+        ++position;
+        QList<MergeProblem> notes;
+        ProjectMerge merge(connection, project, now, hooks, notes);
+        const std::optional<int> id = merge.identify();
+        if (!id) {
+            summary.problems.append({merge.label().isEmpty()
+                                         ? QStringLiteral("#%1 of the document").arg(position)
+                                         : merge.label(),
+                                     QStringLiteral("no valid project number; skipped")});
+        } else {
+            try {
+                db::Transaction transaction(connection);
+                ProjectMergeOutcome outcome = merge.run(*id);
+                transaction.commit();
+                summary.problems.append(notes);
+                summary.merged.push_back(outcome);
+                if (hooks.projectMerged)
+                    hooks.projectMerged(summary.merged.back());
+            } catch (const ProjectSkipped& skipped) {
+                summary.problems.append({merge.label(), skipped.reason});
+            } catch (const db::DbError& e) {
+                summary.problems.append(
+                    {merge.label(), QStringLiteral("could not be stored (%1 %2); nothing changed")
+                                        .arg(e.number())
+                                        .arg(e.description())});
+            }
+        }
+        if (hooks.yield)
+            hooks.yield();
+    }
+    return summary;
+}
+
+QString mergeProblemsText(const QList<MergeProblem>& problems) {
+    if (problems.isEmpty())
+        return {};
+    QString s = QStringLiteral("Some of the update could not be applied ...");
+    for (const MergeProblem& p : problems)
+        s += "\r\n" + QStringLiteral("Project %1: %2").arg(p.project, p.reason);
+    return s;
+}
+
+} // namespace brevant::server

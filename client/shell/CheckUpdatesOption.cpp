@@ -1,0 +1,53 @@
+#include "shell/CheckUpdatesOption.h"
+
+#include "server/HeadlessUpdateCheck.h"
+
+namespace brevant::shell {
+
+std::vector<ProgramOption> CheckUpdatesOptions() {
+    auto run = [](const QCommandLineParser& parser) -> std::optional<int> {
+        QTextStream out(stdout), err(stderr), in(stdin);
+        return RunCheckUpdatesOption(parser, out, err, in);
+    };
+    return {
+        {QCommandLineOption(QStringLiteral("check-updates"),
+                            QStringLiteral("Check projects for updates without a window and merge "
+                                           "what is new; one line per project.")),
+         run},
+        {QCommandLineOption(QStringLiteral("tracked"),
+                            QStringLiteral("With --check-updates: every tagged project.")),
+         {}},
+        {QCommandLineOption(QStringLiteral("user"),
+                            QStringLiteral("With --check-updates: the service's user name; the "
+                                           "password comes from BREVANT_PASSWORD or standard "
+                                           "input."),
+                            QStringLiteral("name")),
+         {}},
+    };
+}
+
+int RunCheckUpdatesOption(const QCommandLineParser& parser, QTextStream& out, QTextStream& err,
+                          QTextStream& in) {
+    server::HeadlessCheckOptions options;
+    options.tracked = parser.isSet(QStringLiteral("tracked"));
+    if (parser.isSet(QStringLiteral("jobs"))) {
+        const auto jobs = server::parseJobList(parser.value(QStringLiteral("jobs")));
+        if (!jobs) {
+            err << "--jobs takes project numbers separated by commas, such as 12,34." << Qt::endl;
+            return 2;
+        }
+        options.jobs = *jobs;
+    }
+    if (options.tracked == !options.jobs.isEmpty()) {
+        err << "--check-updates needs either --tracked or --jobs." << Qt::endl;
+        return 2;
+    }
+    options.user = parser.value(QStringLiteral("user"));
+    if (qEnvironmentVariableIsSet("BREVANT_PASSWORD"))
+        options.password = qEnvironmentVariable("BREVANT_PASSWORD");
+    else
+        options.password = in.readLine();
+    return server::RunHeadlessUpdateCheck(options, out, err);
+}
+
+} // namespace brevant::shell

@@ -1,0 +1,327 @@
+// "Check for Updates on Selected Project(s)" driven through the main window against
+// brevant-service: the database holds the service's catalogue as an import leaves it, and each
+// check moves the asked projects on by one generation on the service's side.
+#include "ExchangeTestEnv.h"
+#include "UpdateFixture.h"
+
+#include "platform/db/Recordset.h"
+#include "server/ServerSession.h"
+#include "server/UpdateCheck.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace brevant;
+using namespace brevant::server::test;
+using brevant::service::test::ServiceProcess;
+
+namespace {
+
+constexpr int kUnset = 210024; // the catalogue project whose bid date is not set (checked below)
+
+// Writes the service's catalogue into dataDir's client database, as the demo does.
+void exportCatalogue(const QString& dataDir, const QString& database) {
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    QProcess p;
+    p.start(BREVANT_SERVICE_EXE,
+            {"--data", dataDir, "--projects", QString::number(service::test::TestProjects),
+             "--seed", QString::number(service::test::TestSeed), "--today",
+             service::test::testToday().toString(Qt::ISODate), "--export-desktop", database});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
+
+// A client whose database and service start from the same catalogue.
+class UpdateWindow : public shell::test::ShellTestEnv {
+public:
+    explicit UpdateWindow(const QStringList& serviceOptions = {}) {
+        exportCatalogue(data_.path(), work() + "/Desktop.mdb");
+        service = std::make_unique<ServiceProcess>(serviceOptions, data_.path());
+        ExchangeTestEnv::pointTo(service->port);
+        modResources::UserName = "test";
+        modResources::Password = "secret";
+        window = std::make_unique<shell::frmMain>();
+        window->Form_Load();
+        ui.clear();
+    }
+    ~UpdateWindow() { window.reset(); }
+
+    QTreeWidget* list() const { return window->findChild<QTreeWidget*>("ListView1"); }
+    QTreeWidgetItem* row(int id) const { return window->FindProjectRow(id); }
+    int icon(int id) const { return row(id)->data(0, Qt::UserRole + 1).toInt(); }
+    void tick(const QList<int>& ids) {
+        for (int id : ids)
+            row(id)->setCheckState(0, Qt::Checked);
+    }
+    void select(int id) { list()->setCurrentItem(row(id)); }
+
+    // Runs the command from the menu and waits until it has ended.
+    void check() {
+        window->findChild<QAction*>("mnuList_Update")->trigger();
+        ASSERT_TRUE(waitUntil([&] { return !window->UpdateBusy; }, 60000));
+    }
+    bool commandsEnabled() const {
+        return list()->isEnabled() &&
+               window->findChild<QAction*>("Toolbar1_Button13")->isEnabled() &&
+               window->findChild<QMenu*>("mnuList")->menuAction()->isEnabled();
+    }
+
+    QStringList column(const QString& sql) {
+        db::Recordset rs;
+        rs.open(sql, *modResources::DbConnection);
+        QStringList out;
+        while (!rs.eof()) {
+            out << rs.field(0).toString();
+            rs.moveNext();
+        }
+        return out;
+    }
+    QStringList updates(int id) {
+        return column(QString("Select [Update] from [Updates] where [JobID] = %1").arg(id));
+    }
+    QStringList history(int id) { return historyRows(*modResources::DbConnection, id); }
+
+    QTemporaryDir data_;
+    std::unique_ptr<ServiceProcess> service;
+    std::unique_ptr<shell::frmMain> window;
+    ui::ScopedScriptedUi ui;
+};
+
+class UpdateWindowTest : public ::testing::Test {};
+
+TEST_F(UpdateWindowTest, TwoChecksKeepTheLatestLogAndTheWholeHistory) {
+    UpdateWindow w;
+    ASSERT_TRUE(w.service->started()) << w.service->errorText().toStdString();
+    ASSERT_EQ(w.row(kUnset)->text(0), "No Date Set");
+    w.select(210001);
+    w.tick({210001, kUnset});
+    WriteSetting("LASTUPDATE", "01/01/2020");
+    w.check();
+    ASSERT_EQ(messages(w.ui),
+              QStringList{"Are you sure want to check for updates on the selected record(s)?"});
+    EXPECT_EQ(w.ui.shown()[0].title, "System Prompt");
+    EXPECT_EQ(ReadSetting("LASTUPDATE"), QDate::currentDate().toString("MM/dd/yyyy"));
+    EXPECT_TRUE(w.commandsEnabled());
+    EXPECT_TRUE(server::PendingUpdateArgument.isEmpty());
+
+    // Generation 1: a new bid date, a new section and a new bidder for each.
+    const QStringList first = w.updates(kUnset);
+    ASSERT_EQ(first.size(), 3) << first.join("\n").toStdString();
+    EXPECT_TRUE(first[0].startsWith("BID DATE CHANGED FROM No Date Set TO "))
+        << first[0].toStdString();
+    EXPECT_TRUE(first[1].startsWith("SPECIFICATION ADDED - NEW VALUE: "));
+    EXPECT_TRUE(first[2].startsWith("CONTACT ADDED - NEW VALUE: ") &&
+                first[2].endsWith(" - BIDDER"));
+    EXPECT_EQ(w.updates(210001).size(), 3);
+    EXPECT_EQ(w.icon(210001), 15);
+    EXPECT_EQ(w.icon(kUnset), 15);
+    EXPECT_NE(w.row(kUnset)->text(0), "No Date Set");
+    EXPECT_TRUE(w.row(kUnset)->font(0).bold());
+    EXPECT_FALSE(w.row(210002)->font(0).bold());
+    // The selected project's views show what was merged.
+    auto* updatesBox = w.window->findChild<QTextEdit*>("Updates");
+    EXPECT_TRUE(updatesBox->toPlainText().contains(w.updates(210001)[1]))
+        << updatesBox->toPlainText().toStdString();
+    EXPECT_TRUE(updatesBox->toPlainText().contains("Earlier changes"));
+    const QStringList firstHistory = w.history(kUnset);
+
+    // Generation 2: a plan page and a low bidder; the description edited (not logged).
+    w.ui.clear();
+    w.tick({210001, kUnset});
+    w.check();
+    const QStringList second = w.updates(kUnset);
+    ASSERT_EQ(second.size(), 2) << second.join("\n").toStdString();
+    EXPECT_TRUE(second[0].startsWith("PLAN PAGE ADDED: "));
+    EXPECT_TRUE(second[1].startsWith("AWARDS / LOW BIDDER(S) ADDED - "));
+    for (const QString& row : second)
+        EXPECT_FALSE(first.contains(row));
+    // The history keeps the first check's rows and adds the second's, with old and new values.
+    const QStringList history = w.history(kUnset);
+    EXPECT_EQ(history.mid(0, firstHistory.size()), firstHistory);
+    EXPECT_TRUE(firstHistory.first().startsWith("Due_Date|No Date Set|"));
+    bool description = false;
+    for (const QString& h : history.mid(firstHistory.size()))
+        description = description || h.startsWith("Description|");
+    EXPECT_TRUE(description) << history.join("\n").toStdString();
+    EXPECT_EQ(history.size(), firstHistory.size() + 3);
+    // Clicking the row puts its state icon back.
+    w.list()->setCurrentItem(w.row(kUnset));
+    Q_EMIT w.list()->itemClicked(w.row(kUnset), 0);
+    EXPECT_EQ(w.icon(kUnset), 24);
+}
+
+TEST_F(UpdateWindowTest, NothingTickedIsToldAndDecliningStillNotesTheCheck) {
+    UpdateWindow w;
+    ASSERT_TRUE(w.service->started());
+    WriteSetting("LASTUPDATE", "01/01/2020");
+    w.check();
+    ASSERT_EQ(w.ui.shown().size(), 1);
+    EXPECT_EQ(w.ui.last().text, "No projects selected to update ...");
+    EXPECT_EQ(w.ui.last().title, "System Message");
+    EXPECT_EQ(w.ui.last().icon, ui::Icon::Information);
+    EXPECT_EQ(ReadSetting("LASTUPDATE"), "01/01/2020");
+    EXPECT_TRUE(w.commandsEnabled());
+
+    w.ui.clear();
+    w.tick({210002});
+    w.ui.answerMessage(ui::Answer::No);
+    w.check();
+    EXPECT_EQ(ReadSetting("LASTUPDATE"), QDate::currentDate().toString("MM/dd/yyyy"));
+    EXPECT_TRUE(w.updates(210002).isEmpty());
+    EXPECT_TRUE(w.commandsEnabled());
+    EXPECT_FALSE(w.window->findChild<QWidget*>("frmWait") &&
+                 w.window->findChild<QWidget*>("frmWait")->isVisible());
+
+    // A cancelled logon ends the command without a request and without LASTUPDATE.
+    WriteSetting("LASTUPDATE", "01/01/2020");
+    modResources::Password.clear();
+    server::exchangeEnvironment().showLogon = [] { modResources::LogonCancelled = true; };
+    w.check();
+    EXPECT_EQ(ReadSetting("LASTUPDATE"), "01/01/2020");
+    EXPECT_TRUE(w.commandsEnabled());
+}
+
+TEST_F(UpdateWindowTest, RefusedWhileDocumentsAreRetrieved) {
+    UpdateWindow w;
+    w.tick({210002});
+    w.window->DocumentsBusy = true;
+    w.window->findChild<QAction*>("mnuList_Update")->trigger();
+    ASSERT_EQ(w.ui.shown().size(), 1);
+    EXPECT_TRUE(w.ui.last().text.startsWith("Documents are being retrieved"));
+    EXPECT_FALSE(w.window->UpdateBusy);
+    EXPECT_TRUE(w.commandsEnabled());
+}
+
+struct Failure {
+    QStringList serviceOptions;
+    QString message;
+    bool lastUpdate; // written: the request had gone out
+};
+
+TEST_F(UpdateWindowTest, EveryFailureEndsWithTheCommandsBack) {
+    const Failure failures[] = {
+        {{"--broken-xml", "--fault-kind", "3"}, "Error parsing results.\r\n", true},
+        {{"--hostile-names", "--fault-kind", "3"},
+         "Error un-packing project update file ...",
+         true},
+        {{"--empty-archive", "--fault-kind", "3"},
+         "Error un-packing project update file ...",
+         true},
+        {{"--http-status", "500"}, "Error downloading project update file ...", true},
+        {{"--drop-after", "3", "--fault-kind", "3"}, "Error communicating with server - ", true},
+    };
+    for (const Failure& f : failures) {
+        SCOPED_TRACE(f.serviceOptions.join(' ').toStdString());
+        UpdateWindow w(f.serviceOptions);
+        ASSERT_TRUE(w.service->started());
+        w.tick({210003});
+        WriteSetting("LASTUPDATE", "01/01/2020");
+        w.check();
+        const QStringList shown = messages(w.ui);
+        ASSERT_EQ(shown.size(), 2) << shown.join("\n").toStdString();
+        EXPECT_TRUE(shown[1].startsWith(f.message)) << shown[1].toStdString();
+        EXPECT_TRUE(w.updates(210003).isEmpty());
+        EXPECT_TRUE(w.commandsEnabled());
+        EXPECT_FALSE(w.window->UpdateBusy);
+        EXPECT_TRUE(server::PendingUpdateArgument.isEmpty());
+        EXPECT_EQ(ReadSetting("LASTUPDATE") != "01/01/2020", f.lastUpdate);
+        EXPECT_EQ(w.icon(210003), 24);
+        // Nothing landed outside the program folder.
+        EXPECT_FALSE(QFile::exists("/tmp/brevant-hostile-x"));
+        EXPECT_FALSE(QFile::exists(w.home() + "/../x"));
+    }
+    // A refusal shows the service's text.
+    UpdateWindow w;
+    modResources::Password = "wrong";
+    w.tick({210003});
+    w.check();
+    const QStringList shown = messages(w.ui);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1], "Invalid user name or password -- Please check them and try again ...");
+    EXPECT_TRUE(w.commandsEnabled());
+}
+
+TEST_F(UpdateWindowTest, IconsTellWhetherAnythingNewWasLogged) {
+    UpdateWindow w;
+    const QString doc = w.home() + "/update-hand";
+    QFile f(doc);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // 210005 with its stored values only; 210006 with a section it does not have.
+    f.write("<?xml version=\"1.0\"?><Jobs><Job Job_ID=\"210005\"><Project/><Specs/><Plans/>"
+            "<Contacts/><Awards/></Job><Job Job_ID=\"210006\"><Project/><Specs><Spec "
+            "Name=\"99999\" Description=\"Brand new\"/></Specs><Plans/><Contacts/><Awards/>"
+            "</Job></Jobs>");
+    f.close();
+    w.window->UpdateBusy = true;
+    server::MergeProjectUpdates(doc);
+    EXPECT_EQ(w.icon(210005), 14);
+    EXPECT_EQ(w.icon(210006), 15);
+    EXPECT_EQ(w.icon(210007), 24);
+    EXPECT_FALSE(w.window->UpdateBusy);
+    EXPECT_FALSE(QFile::exists(doc));
+}
+
+// The window-less check, as the program runs it from a timer, leaves what the menu leaves.
+TEST_F(UpdateWindowTest, CommandLineCheckMatchesTheWindowsCommand) {
+    const QList<int> ids = {210001, kUnset};
+    QMap<int, QStringList> windowRows;
+    {
+        UpdateWindow w;
+        w.tick(ids);
+        w.check();
+        for (int id : ids)
+            windowRows[id] = w.updates(id) + w.history(id);
+    }
+    UpdateWindow w;
+    w.window.reset();
+    shell::CloseDatabase();
+    shell::test::ShellTestEnv::execute(
+        w.work() + "/Desktop.mdb",
+        {"Update [Projects] set [Tracked] = TRUE where [Job_ID] in (210001, "
+         "210024)"});
+    QProcess brevant;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("BREVANT_PASSWORD");
+    brevant.setProcessEnvironment(env);
+    brevant.start(BREVANT_EXE, {"--check-updates", "--tracked", "--user", "test"});
+    ASSERT_TRUE(brevant.waitForStarted());
+    brevant.write("secret\n");
+    brevant.closeWriteChannel();
+    ASSERT_TRUE(brevant.waitForFinished(120000));
+    const QString out = QString::fromUtf8(brevant.readAllStandardOutput());
+    EXPECT_EQ(brevant.exitCode(), 0) << brevant.readAllStandardError().toStdString();
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("210001 ") && lines[0].contains(": 3 new, "))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("210024 ")) << lines[1].toStdString();
+
+    modResources::DbConnection = std::make_unique<db::Connection>();
+    modResources::DbConnection->open(w.work() + "/Desktop.mdb");
+    for (int id : ids) {
+        EXPECT_EQ(w.updates(id) + w.history(id), windowRows[id]) << id;
+    }
+
+    // A wrong password fails with its reason and a non-zero status.
+    brevant.setProcessEnvironment([&] {
+        QProcessEnvironment e = env;
+        e.insert("BREVANT_PASSWORD", "wrong");
+        return e;
+    }());
+    brevant.start(BREVANT_EXE, {"--check-updates", "--jobs", "210001", "--user", "test"});
+    ASSERT_TRUE(brevant.waitForFinished(120000));
+    EXPECT_EQ(brevant.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(brevant.readAllStandardError()).contains("Invalid user name"));
+    // Neither --tracked nor --jobs: a usage error.
+    brevant.start(BREVANT_EXE, {"--check-updates", "--user", "test"});
+    ASSERT_TRUE(brevant.waitForFinished(60000));
+    EXPECT_EQ(brevant.exitCode(), 2);
+}
+
+} // namespace
