@@ -95,6 +95,8 @@ public:
     std::optional<int> selectedJobId() const override { return std::nullopt; }
     void setProjectRowIcon(int, int) override {}
     void showChangedBidDate(int, const QString&) override {}
+    int findProjectRow(const QString&) const override { return 0; }
+    void refreshSelectedProject() override {}
     QStringList statusTexts, reloads;
 };
 
