@@ -101,7 +101,8 @@ void OpenPlanSet() {
 DocumentExchange::DocumentExchange(server::ServerConnection& access,
                                    server::ServerConnection& documents, DocumentWindow& window,
                                    QObject* parent)
-    : QObject(parent), access_(access), documents_(documents), window_(window) {
+    : QObject(parent), access_(access), documents_(documents), accessAlive_(&access),
+      documentsAlive_(&documents), window_(window) {
     access_.onReply = [this](const QByteArray& text) { accessReply(text); };
     // A refused or failed access check ends the command: nothing is to be opened later.
     access_.onEnded = [] { ViewAfterDownload = false; };
@@ -111,10 +112,14 @@ DocumentExchange::DocumentExchange(server::ServerConnection& access,
 }
 
 DocumentExchange::~DocumentExchange() {
-    access_.onReply = nullptr;
-    access_.onEnded = nullptr;
-    documents_.onReply = nullptr;
-    documents_.onEnded = nullptr;
+    if (accessAlive_) {
+        access_.onReply = nullptr;
+        access_.onEnded = nullptr;
+    }
+    if (documentsAlive_) {
+        documents_.onReply = nullptr;
+        documents_.onEnded = nullptr;
+    }
 }
 
 bool DocumentExchange::refuseWhileBusy() {

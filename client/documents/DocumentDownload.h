@@ -4,6 +4,7 @@
 // start — the access check, then the documents request, the archive downloaded and placed into
 // the cache, the completion steps.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 
@@ -79,6 +80,10 @@ private:
 
     server::ServerConnection& access_;
     server::ServerConnection& documents_;
+    // The connections may be destroyed first (siblings under the main window); the destructor
+    // unhooks only those still there.
+    QPointer<server::ServerConnection> accessAlive_;
+    QPointer<server::ServerConnection> documentsAlive_;
     DocumentWindow& window_;
     std::int64_t announced_ = 0;
 };

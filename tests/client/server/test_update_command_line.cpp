@@ -1,6 +1,7 @@
 // The window-less check's command line: what it refuses before it touches the database.
 #include "server/HeadlessUpdateCheck.h"
 #include "shell/CheckUpdatesOption.h"
+#include "shell/CommandLine.h"
 
 #include <QCommandLineParser>
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ struct Result {
 
 Result run(const QStringList& arguments, const QByteArray& stdinText = {}) {
     QCommandLineParser parser;
-    for (const shell::ProgramOption& o : shell::CheckUpdatesOptions())
+    for (const shell::ProgramOption& o : shell::ProgramOptions())
         parser.addOption(o.option);
     EXPECT_TRUE(parser.parse(QStringList{"brevant"} + arguments))
         << parser.errorText().toStdString();
