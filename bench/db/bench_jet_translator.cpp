@@ -1,5 +1,5 @@
 // The Jet translator on search clauses of 1 KB to 1 MB in the form that names the most tables:
-// one "Job_ID IN (SELECT ... FROM [Jobs Detail] ...)" per specification criterion. Time per
+// one "Job_ID IN (SELECT ... FROM [Jobs Detail] ...)" per section criterion. Time per
 // byte should stay flat (the complexity fit reports O(N)).
 #include "platform/db/JetTranslator.h"
 

@@ -3,7 +3,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
-#include "platform/ui/Ui.h"
+#include "platform/ui/ConsoleUi.h"
 #include "server/UpdateCheck.h"
 #include "shell/Startup.h"
 #include "shell/modResources.h"
@@ -15,42 +15,6 @@
 namespace brevant::server {
 
 namespace {
-
-// Without a window every message goes to the error stream; a question is answered Yes.
-class ConsoleUi : public ui::Ui {
-public:
-    explicit ConsoleUi(QTextStream& err) : err_(err) {}
-    ui::Answer message(const QString& text, ui::Buttons buttons, ui::Icon,
-                       const QString& title) override {
-        QString flat = text;
-        flat.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        err_ << title << ": " << flat << Qt::endl;
-        return buttons == ui::Buttons::YesNo || buttons == ui::Buttons::YesNoCancel
-                   ? ui::Answer::Yes
-                   : ui::Answer::Ok;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QStringList openFiles(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString pickFolder(const QString&, const QString&) override { return {}; }
-
-private:
-    QTextStream& err_;
-};
-
-class InstalledUi {
-public:
-    explicit InstalledUi(ui::Ui* ui) : previous_(ui::install(ui)) {}
-    ~InstalledUi() { ui::install(previous_); }
-    InstalledUi(const InstalledUi&) = delete;
-    InstalledUi& operator=(const InstalledUi&) = delete;
-
-private:
-    ui::Ui* previous_;
-};
 
 QList<int> trackedProjects(db::Connection& c) {
     QList<int> ids;
@@ -106,8 +70,7 @@ std::optional<QList<int>> parseJobList(const QString& text) {
 
 int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out,
                            QTextStream& err) {
-    ConsoleUi console(err);
-    InstalledUi installed(&console);
+    ui::ScopedConsoleUi console(err);
     if (options.user.isEmpty() || options.password.isEmpty()) {
         err << "A user name (--user) and a password (BREVANT_PASSWORD or standard input) are "
                "needed."

@@ -43,12 +43,12 @@ std::vector<ProgramOption> ExportProgramOptions() {
             }
             jobs = *parsed;
         }
-        ui::ScopedConsoleUi console;
+        ui::ScopedConsoleUi console(err);
         return ExportCalendarCommand(p.value(kCalendar), jobs, out, err);
     };
     auto list = [](const QCommandLineParser& p) -> std::optional<int> {
         QTextStream out(stdout), err(stderr);
-        ui::ScopedConsoleUi console;
+        ui::ScopedConsoleUi console(err);
         return ExportListCommand(p.value(kList), p.value(kFilter), out, err);
     };
     return {{kCalendar, calendar}, {kList, list}, {kFilter, {}}};

@@ -3,6 +3,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "reports/BidCalendar.h"
+#include "server/HeadlessUpdateCheck.h"
 #include "shell/Settings.h"
 #include "shell/Startup.h"
 #include "shell/modResources.h"
@@ -41,17 +42,16 @@ int writeOrFail(const QString& path, const QByteArray& data, QTextStream& err) {
 } // namespace
 
 std::optional<std::vector<int>> ParseJobList(const QString& text) {
-    std::vector<int> ids;
-    for (const QString& piece : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int id = piece.trimmed().toInt(&ok);
-        if (!ok || id <= 0)
-            return std::nullopt;
-        ids.push_back(id);
-    }
-    if (ids.empty())
+    const auto ids = server::parseJobList(text);
+    if (!ids)
         return std::nullopt;
-    return ids;
+    std::vector<int> out;
+    for (const int id : *ids) {
+        if (id <= 0)
+            return std::nullopt; // no project has such a number
+        out.push_back(id);
+    }
+    return out;
 }
 
 int ExportCalendarCommand(const QString& path, const std::vector<int>& jobIds, QTextStream& out,

@@ -3,8 +3,9 @@
 namespace brevant::ui {
 
 Answer ConsoleUi::message(const QString& text, Buttons buttons, Icon, const QString& title) {
-    std::fprintf(out_, "%s: %s\n", qPrintable(title), qPrintable(text));
-    std::fflush(out_);
+    QString flat = text;
+    flat.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    out_ << title << ": " << flat << Qt::endl;
     switch (buttons) {
     case Buttons::YesNo:
     case Buttons::YesNoCancel:

@@ -1,16 +1,16 @@
 #pragma once
 // The Ui of the program's command-line modes (no window, no display): every message goes to
-// standard error as "title: text", a question takes its first button, as a user pressing Enter
-// would, and input and file dialogs are cancelled.
+// the given stream (standard error) as "title: text", a question takes its first button, as a user
+// pressing Enter would, and input and file dialogs are cancelled.
 #include "platform/ui/Ui.h"
 
-#include <cstdio>
+#include <QTextStream>
 
 namespace brevant::ui {
 
 class ConsoleUi : public Ui {
 public:
-    explicit ConsoleUi(std::FILE* out = stderr) : out_(out) {}
+    explicit ConsoleUi(QTextStream& out) : out_(out) {}
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
@@ -22,13 +22,13 @@ public:
     QString pickFolder(const QString& title, const QString& startDir) override;
 
 private:
-    std::FILE* out_;
+    QTextStream& out_;
 };
 
 // Installs a ConsoleUi for the lifetime of the guard.
 class ScopedConsoleUi : public ConsoleUi {
 public:
-    ScopedConsoleUi() : previous_(install(this)) {}
+    explicit ScopedConsoleUi(QTextStream& out) : ConsoleUi(out), previous_(install(this)) {}
     ~ScopedConsoleUi() override { install(previous_); }
     ScopedConsoleUi(const ScopedConsoleUi&) = delete;
     ScopedConsoleUi& operator=(const ScopedConsoleUi&) = delete;

@@ -21,9 +21,10 @@ public:
         made_ = std::system(command.c_str()) == 0;
         // A peer that drops its privileges (exim) must still read the throw-away key.
         std::error_code ignored;
-        std::filesystem::permissions(key(), std::filesystem::perms::owner_read |
-                                                std::filesystem::perms::group_read |
-                                                std::filesystem::perms::others_read,
+        std::filesystem::permissions(key(),
+                                     std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read,
                                      ignored);
     }
     bool made() const { return made_; }
