@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         ServiceContext context{options, catalogue, archives, search, documents};
 
         ExchangeServer exchange(context);
-        HttpServer http(archives.folder(), options.faults);
+        HttpServer http(archives.folder(), options.faults, options.limits);
         std::unique_ptr<SmtpSink> smtp;
         if (!listen(exchange, address, options.port, "the exchange") ||
             !listen(http, address, options.httpPort, "HTTP"))

@@ -40,7 +40,7 @@ QByteArray reasonOf(int status) {
 } // namespace
 
 HttpConnection::HttpConnection(QTcpSocket* socket, const QString& folder,
-                               const FaultOptions& faults, QObject* parent)
+                               const FaultOptions& faults, int firstBytesMs, QObject* parent)
     : QObject(parent), socket_(socket), folder_(folder), faults_(faults) {
     socket_->setParent(this);
     pace_.setSingleShot(true);
@@ -48,6 +48,12 @@ HttpConnection::HttpConnection(QTcpSocket* socket, const QString& folder,
     timeout_.setSingleShot(true);
     connect(&timeout_, &QTimer::timeout, this, [this] { socket_->abort(); });
     timeout_.start(30000);
+    firstBytes_.setSingleShot(true);
+    connect(&firstBytes_, &QTimer::timeout, this, [this] {
+        if (head_.isEmpty())
+            socket_->abort();
+    });
+    firstBytes_.start(firstBytesMs);
     connect(socket_, &QTcpSocket::readyRead, this, [this] { onReadyRead(); });
     connect(socket_, &QTcpSocket::disconnected, this, [this] { deleteLater(); });
 }
@@ -58,6 +64,8 @@ void HttpConnection::onReadyRead() {
         return;
     }
     head_ += socket_->readAll();
+    if (!head_.isEmpty())
+        firstBytes_.stop();
     const qsizetype end = head_.indexOf("\r\n\r\n");
     if (end < 0) {
         if (head_.size() > MaxHeadBytes)

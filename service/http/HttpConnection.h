@@ -11,8 +11,10 @@ namespace brevant::service {
 
 class HttpConnection : public QObject {
 public:
+    // firstBytesMs: a connection that sends nothing by then is closed, so idle connections cannot
+    // hold the server's places for long.
     HttpConnection(QTcpSocket* socket, const QString& folder, const FaultOptions& faults,
-                   QObject* parent);
+                   int firstBytesMs, QObject* parent);
 
     static constexpr qsizetype MaxHeadBytes = 16384;
 
@@ -30,6 +32,7 @@ private:
     qsizetype offset_ = 0;
     QTimer pace_;
     QTimer timeout_;
+    QTimer firstBytes_;
     bool answered_ = false;
 };
 

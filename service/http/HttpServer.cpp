@@ -2,20 +2,19 @@
 
 #include "service/http/HttpConnection.h"
 
-#include <QTcpSocket>
-
 namespace brevant::service {
 
-HttpServer::HttpServer(const QString& archiveFolder, const FaultOptions& faults, QObject* parent)
-    : QTcpServer(parent), folder_(archiveFolder), faults_(faults) {}
+HttpServer::HttpServer(const QString& archiveFolder, const FaultOptions& faults,
+                       const ConnectionLimits& limits, QObject* parent)
+    : GuardedServer(limits, parent), folder_(archiveFolder), faults_(faults) {}
 
-void HttpServer::incomingConnection(qintptr descriptor) {
-    auto* socket = new QTcpSocket;
-    if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
-        return;
-    }
-    new HttpConnection(socket, folder_, faults_, this);
+void HttpServer::startSession(QTcpSocket* socket) {
+    new HttpConnection(socket, folder_, faults_, limits().firstBytesMs, this);
+}
+
+QByteArray HttpServer::busyReply() const {
+    return "HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/plain\r\n"
+           "Content-Length: 20\r\nConnection: close\r\n\r\ntoo many connections";
 }
 
 } // namespace brevant::service
