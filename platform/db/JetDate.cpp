@@ -31,6 +31,21 @@ std::optional<QString> build(int y, int mo, int d, int h, int mi, int s, const Q
     return storedText(y, mo, d, h, mi, s);
 }
 
+// 1 to 12 for an English month name or its first three letters ("Dec", "December"), else 0.
+int monthNumber(const QString& name) {
+    static const char* const names[] = {"january",   "february", "march",    "april",
+                                        "may",       "june",     "july",     "august",
+                                        "september", "october",  "november", "december"};
+    const QString lower = name.toLower();
+    for (int i = 0; i < 12; ++i) {
+        const QLatin1String full(names[i]);
+        if (lower == full || (lower.size() == 3 && full.startsWith(lower)) ||
+            (i == 8 && lower == QLatin1String("sept")))
+            return i + 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 std::optional<QString> toStoredDate(const QString& input) {
@@ -55,6 +70,27 @@ std::optional<QString> toStoredDate(const QString& input) {
         return build(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
                      m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), {});
     }
+    // A month by name, day first ("8 Dec 2026", the short date of locales such as C) or month
+    // first ("Dec 8, 2026"): unambiguous, so read whatever locale wrote it.
+    static const QString time = QStringLiteral(R"((?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)"
+                                               R"((?:\s*([AaPp])\.?[Mm]\.?)?)?$)");
+    static const QRegularExpression dayFirst(
+        QStringLiteral(R"(^(\d{1,2})[\s-]+([A-Za-z]{3,9})\.?[\s,-]+(\d{4}))") + time);
+    static const QRegularExpression monthFirst(
+        QStringLiteral(R"(^([A-Za-z]{3,9})\.?\s+(\d{1,2}),?\s+(\d{4}))") + time);
+    const auto named = [](const QRegularExpressionMatch& m, int day, int month) {
+        const int mo = monthNumber(m.captured(month));
+        const QString ampm = m.captured(7).toUpper();
+        if (mo == 0)
+            return std::optional<QString>();
+        return build(m.captured(3).toInt(), mo, m.captured(day).toInt(), m.captured(4).toInt(),
+                     m.captured(5).toInt(), m.captured(6).toInt(),
+                     ampm.isEmpty() ? QString() : ampm + QLatin1Char('M'));
+    };
+    if (auto m = dayFirst.match(text); m.hasMatch())
+        return named(m, 1, 2);
+    if (auto m = monthFirst.match(text); m.hasMatch())
+        return named(m, 2, 1);
     return std::nullopt;
 }
 

@@ -164,11 +164,18 @@ TEST(JetDate, ConvertsTheServiceAndClientForms) {
         {"2026-12-15 14:00:00", "2026-12-15 14:00:00"},
         {"2026-12-15", "2026-12-15 00:00:00"},
         {"2/29/2028 7:05:09 am", "2028-02-29 07:05:09"},
+        // Month names, as locales without a numeric short date write it.
+        {"8 Dec 2026", "2026-12-08 00:00:00"},
+        {"8 Dec 2026 12:00:00 AM", "2026-12-08 00:00:00"},
+        {"15 December 2026 2:30 PM", "2026-12-15 14:30:00"},
+        {"Dec 8, 2026", "2026-12-08 00:00:00"},
+        {"sept 30 2027 09:05", "2027-09-30 09:05:00"},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(toStoredDate(in).value_or("<none>").toStdString(), out) << in;
-    for (const char* notADate : {"2/30/2026", "13/1/2026", "12/15/2026 13:00:00 PM", "TBD", "",
-                                 "12/15/2026 25:00", "2026-13-01"})
+    for (const char* notADate :
+         {"2/30/2026", "13/1/2026", "12/15/2026 13:00:00 PM", "TBD", "", "12/15/2026 25:00",
+          "2026-13-01", "31 Feb 2026", "8 Decem 2026", "8 Dez 2026"})
         EXPECT_FALSE(toStoredDate(notADate).has_value()) << notADate;
 }
 
