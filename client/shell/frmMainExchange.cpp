@@ -11,9 +11,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
+#include <memory>
 
 namespace brevant::shell {
 
@@ -57,12 +59,25 @@ void frmMain::scheduleImportScreenshot() {
     modResources::Password = logon.section(QLatin1Char(':'), 1);
     // Once the import dialog is up: tick three rows, import, take the picture, close it.
     auto* poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [poll, path] {
+    auto importing = std::make_shared<bool>(false);
+    connect(poll, &QTimer::timeout, this, [path, importing] {
+        // Nobody is there to answer a message (no projects returned, a refusal, a skipped
+        // project): it is written out and closed, so the picture run always ends.
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible())
+                continue;
+            QTextStream(stdout) << "message: " << box->windowTitle() << ": " << box->text()
+                                << Qt::endl;
+            box->done(QMessageBox::Ok);
+            return;
+        }
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* track = qobject_cast<server::frmTrack*>(w);
-            if (!track || !track->isVisible())
+            if (!track || !track->isVisible() || *importing)
                 continue;
-            poll->stop();
+            // The poll goes on while the import runs, for the messages it may show.
+            *importing = true;
             auto* list = track->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
             for (int i = 0; i < std::min(3, list->topLevelItemCount()); ++i)
                 list->topLevelItem(i)->setCheckState(0, Qt::Checked);
