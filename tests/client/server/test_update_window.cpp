@@ -2,8 +2,10 @@
 // brevant-service: the database holds the service's catalogue as an import leaves it, and each
 // check moves the asked projects on by one generation on the service's side.
 #include "ExchangeTestEnv.h"
+#include "SearchDriver.h"
 #include "UpdateFixture.h"
 
+#include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "server/ServerSession.h"
 #include "server/UpdateCheck.h"
@@ -40,8 +42,10 @@ void exportCatalogue(const QString& dataDir, const QString& database) {
 // A client whose database and service start from the same catalogue.
 class UpdateWindow : public shell::test::ShellTestEnv {
 public:
-    explicit UpdateWindow(const QStringList& serviceOptions = {}) {
-        exportCatalogue(data_.path(), work() + "/Desktop.mdb");
+    // exported false: the client starts with an empty database and the service's catalogue.
+    explicit UpdateWindow(const QStringList& serviceOptions = {}, bool exported = true) {
+        if (exported)
+            exportCatalogue(data_.path(), work() + "/Desktop.mdb");
         service = std::make_unique<ServiceProcess>(serviceOptions, data_.path());
         ExchangeTestEnv::pointTo(service->port);
         modResources::UserName = "test";
@@ -154,6 +158,56 @@ TEST_F(UpdateWindowTest, TwoChecksKeepTheLatestLogAndTheWholeHistory) {
     w.list()->setCurrentItem(w.row(kUnset));
     Q_EMIT w.list()->itemClicked(w.row(kUnset), 0);
     EXPECT_EQ(w.icon(kUnset), 24);
+}
+
+// The whole way an estimator goes: find projects, import two, check them twice.
+TEST_F(UpdateWindowTest, SearchImportAndTwoChecks) {
+    UpdateWindow w({}, false);
+    ASSERT_TRUE(w.service->started()) << w.service->errorText().toStdString();
+    ASSERT_EQ(w.list()->topLevelItemCount(), 0);
+    // One search by name for each project (the second on the connection the first left open).
+    server::frmFind find(w.window.get());
+    for (int id : {210001, kUnset}) {
+        db::Connection catalogue;
+        catalogue.openReadOnly(w.service->dataDir() + "/catalogue.db", {"Job Information"});
+        db::Recordset rs;
+        rs.open(QString("SELECT Name FROM [Job Information] WHERE Job_ID=%1").arg(id), catalogue);
+        ASSERT_FALSE(rs.eof());
+        type(find, "txtJobName", rs.field(0).toString());
+        whenTrackShown([&](server::frmTrack& t) {
+            QTreeWidget* list = listOf(t);
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                if (list->topLevelItem(i)->data(0, Qt::UserRole).toInt() == id)
+                    list->topLevelItem(i)->setCheckState(0, Qt::Checked);
+            }
+            t.ImportProjects();
+            ASSERT_TRUE(waitUntil([&] { return !t.Busy; }));
+        });
+        ASSERT_TRUE(runSearch(find));
+    }
+    find.close();
+    ASSERT_EQ(w.column("SELECT Job_ID FROM Projects ORDER BY Job_ID"),
+              QStringList({"210001", QString::number(kUnset)}));
+    ASSERT_NE(w.row(kUnset), nullptr); // the list was reloaded after the import
+    EXPECT_EQ(w.row(kUnset)->text(0), "No Date Set");
+
+    w.ui.clear();
+    w.tick({210001, kUnset});
+    w.check();
+    const QStringList first = w.updates(kUnset);
+    ASSERT_EQ(first.size(), 3) << messages(w.ui).join('|').toStdString();
+    EXPECT_TRUE(first[0].startsWith("BID DATE CHANGED FROM No Date Set TO "));
+    const QStringList firstHistory = w.history(kUnset);
+    w.tick({210001, kUnset});
+    w.check();
+    const QStringList second = w.updates(kUnset);
+    ASSERT_EQ(second.size(), 2);
+    for (const QString& row : first)
+        EXPECT_FALSE(second.contains(row)); // the log holds the latest check only ...
+    const QStringList history = w.history(kUnset);
+    EXPECT_EQ(history.mid(0, firstHistory.size()), firstHistory); // ... the history both
+    EXPECT_GT(history.size(), firstHistory.size());
+    EXPECT_EQ(w.icon(kUnset), 15);
 }
 
 TEST_F(UpdateWindowTest, NothingTickedIsToldAndDecliningStillNotesTheCheck) {
