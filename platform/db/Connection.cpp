@@ -117,6 +117,7 @@ void Connection::close() {
     }
     readOnly_ = false;
     schema_.clear();
+    translations_.clear();
 }
 
 void Connection::clearCache() {
@@ -143,6 +144,7 @@ void Connection::raise(int rc) const {
 void Connection::reloadSchema() {
     requireOpen();
     schema_.clear();
+    translations_.clear();
     // Read before any authorizer applies to the caller's statements.
     auto* saved = readOnly_ ? &readOnlyRules_ : nullptr;
     if (saved)
@@ -224,11 +226,28 @@ bool StatementRun::step() {
 
 int Connection::execute(const QString& jetSql) {
     requireOpen();
-    const TranslatedStatement t = translateJet(jetSql, schema_);
+    const TranslatedStatement t = translate(jetSql);
     StatementRun run(*this, t);
     while (run.step()) {
     }
     return t.verb == TranslatedStatement::Verb::Select ? 0 : sqlite3_changes(db_);
+}
+
+std::optional<int> Connection::executeUnlessDuplicate(const QString& jetSql) {
+    requireOpen();
+    const TranslatedStatement t = translate(jetSql);
+    sqlite3_stmt* st = prepare(t);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    }
+    const int changed = t.verb == TranslatedStatement::Verb::Select ? 0 : sqlite3_changes(db_);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (rc == SQLITE_DONE)
+        return changed;
+    if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+        return std::nullopt;
+    raise(rc);
 }
 
 void Connection::executeNative(const QString& sqliteSql) {

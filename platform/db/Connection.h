@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -53,6 +54,9 @@ public:
     // Runs one Jet statement; returns the number of rows an INSERT/UPDATE/DELETE affected
     // (0 for a SELECT).
     int execute(const QString& jetSql);
+    // The same, but a row that a unique key refuses gives nullopt instead of an error (the
+    // statement has no effect and a transaction goes on): for adding what may be there already.
+    std::optional<int> executeUnlessDuplicate(const QString& jetSql);
 
     // Runs native SQLite text (schema, maintenance) without translation; may hold several
     // statements.
@@ -74,6 +78,9 @@ private:
     void openFile(const QString& connection, int flags, bool create);
     void requireOpen() const;
     sqlite3_stmt* prepare(const TranslatedStatement& t);
+    TranslatedStatement translate(const QString& jetSql) {
+        return translations_.translate(jetSql, schema_);
+    }
     [[noreturn]] void raise(int rc) const;
     void clearCache();
 
@@ -81,6 +88,7 @@ private:
     QString path_;
     JetSchema schema_;
     QHash<QByteArray, sqlite3_stmt*> cache_;
+    JetTranslationCache translations_; // of schema_
     struct ReadOnlyRules {
         QSet<QString> tables, functions; // lower case
     };

@@ -170,21 +170,80 @@ bool isComparison(const JetToken& t) {
             t.text == QLatin1String("<=") || t.text == QLatin1String(">="));
 }
 
+// The statement's tokens with the trailing ';' dropped and constant strings joined.
+Tokens statementTokens(const QString& sql) {
+    Tokens tokens = tokenizeJet(sql);
+    while (!tokens.empty() && tokens.back().isSymbol(";"))
+        tokens.pop_back();
+    for (const auto& tok : tokens) {
+        if (tok.isSymbol(";"))
+            fail(QStringLiteral("Characters found after end of SQL statement."));
+    }
+    if (tokens.empty())
+        fail(QStringLiteral("Empty SQL statement."));
+    return foldConcatenation(tokens);
+}
+
+bool isLiteral(const JetToken& t) {
+    return t.kind == JetToken::String || t.kind == JetToken::Number || t.kind == JetToken::Date;
+}
+
+QVariant numberValue(const QString& text) {
+    bool ok = false;
+    const qlonglong n = text.toLongLong(&ok);
+    if (ok)
+        return n;
+    return text.toDouble();
+}
+
+std::optional<int> yesNoOfText(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("on") ||
+        t == QLatin1String("-1") || t == QLatin1String("1"))
+        return 1;
+    if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("off") ||
+        t == QLatin1String("0"))
+        return 0;
+    return std::nullopt;
+}
+
+// The bound value of a literal that takes the kind of the column it meets (Other: none).
+QVariant literalValue(const JetToken& t, ColumnKind kind) {
+    switch (t.kind) {
+    case JetToken::Number:
+        if (kind == ColumnKind::YesNo)
+            return qlonglong(numberValue(t.text).toDouble() != 0.0 ? 1 : 0);
+        return numberValue(t.text);
+    case JetToken::Date: {
+        const auto stored = toStoredDate(t.text);
+        if (!stored)
+            fail(QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(t.text));
+        return *stored;
+    }
+    default:
+        if (kind == ColumnKind::Date) {
+            if (const auto stored = toStoredDate(t.text))
+                return *stored;
+        } else if (kind == ColumnKind::YesNo) {
+            if (const auto yn = yesNoOfText(t.text))
+                return qlonglong(*yn);
+        }
+        return t.text;
+    }
+}
+
 class Translator {
 public:
-    Translator(const QString& sql, const JetSchema& schema) : schema_(schema) {
-        tokens_ = tokenizeJet(sql);
-        while (!tokens_.empty() && tokens_.back().isSymbol(";"))
-            tokens_.pop_back();
-        for (const auto& tok : tokens_) {
-            if (tok.isSymbol(";"))
-                fail(QStringLiteral("Characters found after end of SQL statement."));
-        }
-        if (tokens_.empty())
-            fail(QStringLiteral("Empty SQL statement."));
-        tokens_ = foldConcatenation(tokens_);
+    Translator(Tokens tokens, const JetSchema& schema) : schema_(schema) {
+        tokens_ = std::move(tokens);
         marks_.assign(tokens_.size(), ColumnKind::Other);
     }
+
+    // The kind each literal was bound with, in order: with the SQLite text, all a statement
+    // of the same shape needs to be bound without translating it again.
+    const std::vector<ColumnKind>& literalKinds() const { return literalKinds_; }
+    // False when a literal went into the text itself (ORDER BY 1), which then varies by value.
+    bool reusable() const { return reusable_; }
 
     TranslatedStatement run() {
         TranslatedStatement result;
@@ -376,28 +435,10 @@ private:
         }
     }
 
-    void bindParam(QString& out, QVariant value) {
+    void bindParam(QString& out, const JetToken& literal, ColumnKind kind) {
         out += QLatin1Char('?');
-        params_.push_back(std::move(value));
-    }
-
-    static QVariant numberValue(const QString& text) {
-        bool ok = false;
-        const qlonglong n = text.toLongLong(&ok);
-        if (ok)
-            return n;
-        return text.toDouble();
-    }
-
-    static std::optional<int> yesNoOfText(const QString& text) {
-        const QString t = text.trimmed().toLower();
-        if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("on") ||
-            t == QLatin1String("-1") || t == QLatin1String("1"))
-            return 1;
-        if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("off") ||
-            t == QLatin1String("0"))
-            return 0;
-        return std::nullopt;
+        params_.push_back(literalValue(literal, kind));
+        literalKinds_.push_back(kind);
     }
 
     void emitConstant(QString& out, size_t& i) {
@@ -405,45 +446,17 @@ private:
         const ColumnKind mark = marks_[i];
         if (t.isSymbol("-") && mark == ColumnKind::YesNo) {
             // -1 (or any non-zero) written to a yes/no column is stored as 1.
-            const QVariant n = numberValue(tokens_[i + 1].text);
-            bindParam(out, qlonglong(n.toDouble() != 0.0 ? 1 : 0));
+            bindParam(out, tokens_[i + 1], ColumnKind::YesNo);
             ++i;
             return;
         }
-        switch (t.kind) {
-        case JetToken::Number:
-            if (mark == ColumnKind::YesNo)
-                bindParam(out, qlonglong(numberValue(t.text).toDouble() != 0.0 ? 1 : 0));
-            else if (inOrderBy_)
-                out += t.text; // ORDER BY 1 names a result column, not a value
-            else
-                bindParam(out, numberValue(t.text));
-            return;
-        case JetToken::Date: {
-            const auto stored = toStoredDate(t.text);
-            if (!stored)
-                fail(
-                    QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(t.text));
-            bindParam(out, *stored);
+        if (t.kind == JetToken::Number && mark != ColumnKind::YesNo && inOrderBy_) {
+            out += t.text; // ORDER BY 1 names a result column, not a value
+            reusable_ = false;
             return;
         }
-        case JetToken::String:
-            if (mark == ColumnKind::Date) {
-                if (const auto stored = toStoredDate(t.text)) {
-                    bindParam(out, *stored);
-                    return;
-                }
-            } else if (mark == ColumnKind::YesNo) {
-                if (const auto yn = yesNoOfText(t.text)) {
-                    bindParam(out, qlonglong(*yn));
-                    return;
-                }
-            }
-            bindParam(out, t.text);
-            return;
-        default:
-            return;
-        }
+        if (isLiteral(t))
+            bindParam(out, t, mark);
     }
 
     void emit(TranslatedStatement& result) {
@@ -536,6 +549,8 @@ private:
     std::vector<ColumnKind> marks_;
     QStringList tables_;
     QVariantList params_;
+    std::vector<ColumnKind> literalKinds_;
+    bool reusable_ = true;
     bool inOrderBy_ = false;
     std::vector<int> textCalls_; // depth at which each open string-function call started
 };
@@ -543,7 +558,40 @@ private:
 } // namespace
 
 TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema) {
-    return Translator(jetSql, schema).run();
+    return Translator(statementTokens(jetSql), schema).run();
+}
+
+TranslatedStatement JetTranslationCache::translate(const QString& jetSql, const JetSchema& schema) {
+    Tokens tokens = statementTokens(jetSql);
+    // The shape: every token but the literals' values, which only change the parameters.
+    QString shape;
+    shape.reserve(jetSql.size());
+    for (const JetToken& t : tokens) {
+        shape += QChar(u'A' + t.kind);
+        if (!isLiteral(t))
+            shape += t.text;
+        shape += QChar(u'\x1f');
+    }
+    if (const auto it = shapes_.constFind(shape); it != shapes_.constEnd()) {
+        TranslatedStatement result;
+        result.verb = it->verb;
+        result.sql = it->sql;
+        result.params.reserve(qsizetype(it->literalKinds.size()));
+        size_t k = 0;
+        for (const JetToken& t : tokens) {
+            if (isLiteral(t))
+                result.params.push_back(literalValue(t, it->literalKinds[k++]));
+        }
+        return result;
+    }
+    Translator translator(std::move(tokens), schema);
+    TranslatedStatement result = translator.run();
+    if (translator.reusable()) {
+        if (shapes_.size() >= Limit)
+            shapes_.clear();
+        shapes_.insert(shape, {result.verb, result.sql, translator.literalKinds()});
+    }
+    return result;
 }
 
 } // namespace brevant::db

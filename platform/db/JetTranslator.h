@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QString>
 #include <QVariantList>
+#include <vector>
 
 namespace brevant::db {
 
@@ -48,5 +49,24 @@ struct TranslatedStatement {
 
 // Throws DbError (CommandError) for a statement it cannot translate.
 TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema);
+
+// Remembers translations by the statement's shape (its text with the literals' values left
+// out): statements written by the same code differ only in their values, and one of a known
+// shape is bound from the remembered translation after tokenizing alone. Belongs to one schema;
+// clear it when the schema changes.
+class JetTranslationCache {
+public:
+    TranslatedStatement translate(const QString& jetSql, const JetSchema& schema);
+    void clear() { shapes_.clear(); }
+
+private:
+    static constexpr qsizetype Limit = 256;
+    struct Shape {
+        TranslatedStatement::Verb verb;
+        QByteArray sql;
+        std::vector<ColumnKind> literalKinds; // how each literal, in order, is bound
+    };
+    QHash<QString, Shape> shapes_;
+};
 
 } // namespace brevant::db

@@ -39,7 +39,7 @@ QVariant columnValue(sqlite3_stmt* st, int i, ColumnKind kind, StoredDateReader&
 
 void Recordset::open(const QString& jetSql, Connection& connection, Cursor cursor) {
     close();
-    const TranslatedStatement t = translateJet(jetSql, connection.schema());
+    const TranslatedStatement t = connection.translate(jetSql);
     StatementRun run(connection, t);
     sqlite3_stmt* st = run.statement();
     const int n = sqlite3_column_count(st);

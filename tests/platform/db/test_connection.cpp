@@ -3,6 +3,7 @@
 
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -216,3 +217,31 @@ TEST_F(DesktopDb, MistypedColumnNamesFailInsteadOfMatchingNothing) {
     reader.openReadOnly(file(), {"Projects"});
     EXPECT_EQ(doubleQuotedTextAllowed(reader.nativeHandle()), std::make_pair(0, 0));
 }
+
+namespace {
+
+TEST_F(DesktopDb, AddingWhatAUniqueKeyHoldsIsNoErrorAndKeepsTheTransaction) {
+    brevant::db::Transaction t(db);
+    const QString sheet = "INSERT INTO Plans (JobID, File, Description) VALUES (4,'A1','FIRST')";
+    EXPECT_EQ(db.executeUnlessDuplicate(sheet), std::optional<int>(1));
+    // The same key again: nothing written, no error, the first row as it was.
+    EXPECT_EQ(db.executeUnlessDuplicate(
+                  "INSERT INTO Plans (JobID, File, Description) VALUES (4,'A1','SECOND')"),
+              std::nullopt);
+    EXPECT_EQ(db.executeUnlessDuplicate(sheet), std::nullopt);
+    EXPECT_EQ(db.executeUnlessDuplicate(
+                  "INSERT INTO Plans (JobID, File, Description) VALUES (4,'A2','OTHER')"),
+              std::optional<int>(1));
+    // Any other failure is still an error.
+    EXPECT_THROW(db.executeUnlessDuplicate("INSERT INTO Plans (JobID, Fiel) VALUES (4,'A3')"),
+                 DbError);
+    t.commit();
+    Recordset rs;
+    rs.open("SELECT Description FROM Plans WHERE JobID=4 ORDER BY File", db);
+    QStringList rows;
+    for (; !rs.eof(); rs.moveNext())
+        rows << rs.field(0).toString();
+    EXPECT_EQ(rows, QStringList({"FIRST", "OTHER"}));
+}
+
+} // namespace

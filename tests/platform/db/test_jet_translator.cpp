@@ -125,6 +125,44 @@ TEST(JetTranslator, ColumnKindsComeFromTheTablesNamedHoweverOftenTheyAreNamed) {
     EXPECT_EQ(t.params.size(), 2002);
 }
 
+// A statement of a shape seen before is bound from the remembered translation; whatever the
+// values, the result must be what a fresh translation gives.
+TEST(JetTranslator, RememberedShapesGiveWhatAFreshTranslationGives) {
+    const JetSchema schema = desktopKinds();
+    const std::vector<std::pair<const char*, const char*>> pairs = {
+        // The same shape twice, with values that convert differently.
+        {"UPDATE Projects SET Due_Date='12/20/2026', Pre_Bid=-1 WHERE Job_ID=5",
+         "UPDATE Projects SET Due_Date='TBD', Pre_Bid=-0 WHERE Job_ID=6.5"},
+        {"Update [Plans] set [Local] = 'True' WHERE [Local] = 1",
+         "Update [Plans] set [Local] = 'maybe' WHERE [Local] = 0"},
+        {"INSERT INTO Updates ( JobID, [Update], Added ) Values (5,'a','12/8/2026')",
+         "INSERT INTO Updates ( JobID, [Update], Added ) Values (7,'b','8 Dec 2026 3:00 PM')"},
+        {"Update [Projects] Set Notes = 'X' & chr(124) & 'Y' where [JOB_ID] = 1",
+         "Update [Projects] Set Notes = 'Z' & chr(0) & 'Y' where [JOB_ID] = 2"},
+        {"Select * from Projects where Due_Date BETWEEN #1/1/2026# AND #2/1/2026#",
+         "Select * from Projects where Due_Date BETWEEN #3/1/2026# AND #4/1/2026#"},
+        // A value written into the text itself: the two must not share a translation.
+        {"SELECT Job_ID, City FROM Projects WHERE Job_ID > 3 ORDER BY 1",
+         "SELECT Job_ID, City FROM Projects WHERE Job_ID > 4 ORDER BY 2"},
+        // Only the case of a keyword differs: the text keeps it.
+        {"select * from Projects where Job_ID = 1", "SELECT * from Projects where Job_ID = 2"},
+    };
+    JetTranslationCache cache;
+    for (const auto& [first, second] : pairs) {
+        for (const char* jet : {first, second, first}) {
+            const TranslatedStatement fresh = translateJet(QString::fromUtf8(jet), schema);
+            const TranslatedStatement cached = cache.translate(QString::fromUtf8(jet), schema);
+            EXPECT_EQ(cached.sql, fresh.sql) << jet;
+            EXPECT_EQ(cached.params, fresh.params) << jet;
+            EXPECT_EQ(cached.verb, fresh.verb) << jet;
+        }
+    }
+    // A bad date in a remembered shape is refused as it is without the cache.
+    cache.translate("Select * from Projects where Due_Date = #1/1/2026#", schema);
+    EXPECT_THROW(cache.translate("Select * from Projects where Due_Date = #31/31/2026#", schema),
+                 DbError);
+}
+
 TEST(JetTranslator, RefusesWhatItCannotRunSafely) {
     const JetSchema schema = desktopKinds();
     const char* bad[] = {
