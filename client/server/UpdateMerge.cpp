@@ -270,18 +270,15 @@ private:
             note(QStringLiteral("a plan sheet without a file name; left out"));
             return;
         }
-        int added = 0;
-        try {
-            added = exec("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" + id_ +
-                         "," + text(file) + "," + text(description) + "," +
-                         numberLiteral(e.attribute(QStringLiteral("Size")).trimmed()) + ")");
-        } catch (const db::DbError& err) {
-            // A sheet already stored is refused by the Plans key; that is how a new one is
-            // told from an old one. Anything that ended the transaction ends the project.
-            if (err.number() != db::errors::IntegrityViolation)
-                throw;
-        }
-        if (added <= 0)
+        // A sheet already stored is refused by the Plans key; that is how a new one is told
+        // from an old one. Any other failure ends the project.
+        const std::optional<int> added = c_.executeUnlessDuplicate(
+            "INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" + id_ + "," +
+            text(file) + "," + text(description) + "," +
+            numberLiteral(e.attribute(QStringLiteral("Size")).trimmed()) + ")");
+        if (hooks_.afterStatement)
+            hooks_.afterStatement();
+        if (!added || *added <= 0)
             return;
         log("PLAN PAGE ADDED: " + description);
         history(QStringLiteral("PLAN PAGE"), {}, file + " - " + description);
