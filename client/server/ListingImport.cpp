@@ -1,8 +1,11 @@
+// Statements are built by long + chains; the builder makes each one allocation.
+#define QT_USE_QSTRINGBUILDER
 #include "server/ListingImport.h"
 
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/Transaction.h"
 #include "platform/ui/Ui.h"
 #include "server/ListingDocument.h"
 #include "store/SqlValue.h"
@@ -69,27 +72,6 @@ QString textValue(const QString& text, bool upper) {
     return SqlValue(upper ? text.toUpper() : text, false);
 }
 
-class Transaction {
-public:
-    explicit Transaction(db::Connection& c) : c_(c) { c_.executeNative(QStringLiteral("BEGIN")); }
-    ~Transaction() {
-        if (!done_) {
-            try {
-                c_.executeNative(QStringLiteral("ROLLBACK"));
-            } catch (...) {
-            }
-        }
-    }
-    void commit() {
-        c_.executeNative(QStringLiteral("COMMIT"));
-        done_ = true;
-    }
-
-private:
-    db::Connection& c_;
-    bool done_ = false;
-};
-
 QString describe(const ListingProject& p, const QString& reason) {
     const QString id = p.field(QStringLiteral("Job_ID")).trimmed();
     QString name = p.field(QStringLiteral("Name")).trimmed();
@@ -110,7 +92,9 @@ int CountLocalProject(db::Connection& connection, int jobId) {
 }
 
 void InsertListingProject(const ListingProject& p, int jobId, db::Connection& c) {
-    Transaction t(c);
+    // The platform transaction, not BEGIN through executeNative, which would drop the prepared
+    // statements every project reuses.
+    db::Transaction t(c);
     QString values;
     for (const FieldRule& f : kProjectFields) {
         if (!values.isEmpty())
