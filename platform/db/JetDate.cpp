@@ -49,6 +49,27 @@ int monthNumber(const QString& name) {
 } // namespace
 
 std::optional<QString> toStoredDate(const QString& input) {
+    // The forms the program writes itself (YYYY-MM-DD, with the time or not) come often: read
+    // them by hand before trying the patterns.
+    if (input.size() == 10 || input.size() == 19) {
+        const QChar* p = input.constData();
+        const auto digits = [p](int at, int count, int& out) {
+            int v = 0;
+            for (int i = at; i < at + count; ++i) {
+                if (p[i] < u'0' || p[i] > u'9')
+                    return false;
+                v = v * 10 + (p[i].unicode() - u'0');
+            }
+            out = v;
+            return true;
+        };
+        int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+        if (digits(0, 4, y) && p[4] == u'-' && digits(5, 2, mo) && p[7] == u'-' &&
+            digits(8, 2, d) &&
+            (input.size() == 10 || (p[10] == u' ' && digits(11, 2, h) && p[13] == u':' &&
+                                    digits(14, 2, mi) && p[16] == u':' && digits(17, 2, sec))))
+            return build(y, mo, d, h, mi, sec, {});
+    }
     const QString text = input.trimmed();
     // Month/day/year with an optional time of day, as the service and the short date form send.
     static const QRegularExpression us(

@@ -50,6 +50,7 @@ struct JetToken {
 };
 
 // Throws DbError (CommandError) on an unterminated literal or a character Jet SQL does not use.
+// The tokens' texts point into sql (no copies): they are valid only while sql lives unchanged.
 std::vector<JetToken> tokenizeJet(const QString& sql);
 
 } // namespace brevant::db

@@ -181,7 +181,12 @@ Tokens statementTokens(const QString& sql) {
     }
     if (tokens.empty())
         fail(QStringLiteral("Empty SQL statement."));
-    return foldConcatenation(tokens);
+    // Most statements join no texts; they keep their tokens as they are.
+    for (const JetToken& t : tokens) {
+        if (t.isSymbol("&"))
+            return foldConcatenation(tokens);
+    }
+    return tokens;
 }
 
 bool isLiteral(const JetToken& t) {
@@ -228,7 +233,8 @@ QVariant literalValue(const JetToken& t, ColumnKind kind) {
             if (const auto yn = yesNoOfText(t.text))
                 return qlonglong(*yn);
         }
-        return t.text;
+        // A copy of its own: the token points into the statement, which the result outlives.
+        return QString(t.text.constData(), t.text.size());
     }
 }
 
@@ -561,18 +567,38 @@ TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema)
     return Translator(statementTokens(jetSql), schema).run();
 }
 
+namespace {
+
+// The shape of a statement: every token but the literals' values, which only change the
+// parameters. Hashed and compared token by token, without building a key.
+size_t shapeHash(const Tokens& tokens) {
+    size_t h = tokens.size();
+    for (const JetToken& t : tokens) {
+        h = h * 1000003u ^ size_t(t.kind);
+        if (!isLiteral(t))
+            h = h * 1000003u ^ qHash(QStringView(t.text));
+    }
+    return h;
+}
+
+bool sameShape(const Tokens& a, const Tokens& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].kind != b[i].kind || (!isLiteral(a[i]) && a[i].text != b[i].text))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 TranslatedStatement JetTranslationCache::translate(const QString& jetSql, const JetSchema& schema) {
     Tokens tokens = statementTokens(jetSql);
-    // The shape: every token but the literals' values, which only change the parameters.
-    QString shape;
-    shape.reserve(jetSql.size());
-    for (const JetToken& t : tokens) {
-        shape += QChar(u'A' + t.kind);
-        if (!isLiteral(t))
-            shape += t.text;
-        shape += QChar(u'\x1f');
-    }
-    if (const auto it = shapes_.constFind(shape); it != shapes_.constEnd()) {
+    const size_t hash = shapeHash(tokens);
+    for (auto it = shapes_.constFind(hash); it != shapes_.constEnd() && it.key() == hash; ++it) {
+        if (!sameShape(it->tokens, tokens))
+            continue;
         TranslatedStatement result;
         result.verb = it->verb;
         result.sql = it->sql;
@@ -584,12 +610,18 @@ TranslatedStatement JetTranslationCache::translate(const QString& jetSql, const 
         }
         return result;
     }
+    // Kept with texts of their own: these tokens point into a statement that will be gone.
+    Tokens kept;
+    kept.reserve(tokens.size());
+    for (const JetToken& t : tokens)
+        kept.push_back(
+            {t.kind, isLiteral(t) ? QString() : QString(t.text.constData(), t.text.size())});
     Translator translator(std::move(tokens), schema);
     TranslatedStatement result = translator.run();
     if (translator.reusable()) {
         if (shapes_.size() >= Limit)
             shapes_.clear();
-        shapes_.insert(shape, {result.verb, result.sql, translator.literalKinds()});
+        shapes_.insert(hash, {std::move(kept), result.verb, result.sql, translator.literalKinds()});
     }
     return result;
 }

@@ -7,6 +7,8 @@
 //   or compared with a date column -> stored date text; TRUE, -1, 'True' written to or compared
 //   with a yes/no column -> 1; a trailing ';' is dropped, anything after it is refused.
 // It is deliberately not a general SQL parser: it recognises the forms above by their tokens.
+#include "platform/db/JetLexer.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -62,11 +64,12 @@ public:
 private:
     static constexpr qsizetype Limit = 256;
     struct Shape {
+        std::vector<JetToken> tokens; // the literals without their values
         TranslatedStatement::Verb verb;
         QByteArray sql;
         std::vector<ColumnKind> literalKinds; // how each literal, in order, is bound
     };
-    QHash<QString, Shape> shapes_;
+    QMultiHash<size_t, Shape> shapes_;
 };
 
 } // namespace brevant::db
