@@ -1,3 +1,5 @@
+// Statements are built by long + chains; the builder makes each one allocation.
+#define QT_USE_QSTRINGBUILDER
 #include "server/UpdateMerge.h"
 
 #include "platform/db/Connection.h"
@@ -223,7 +225,8 @@ private:
                 break;
             case FieldKind::Date:
                 if (const auto value = dateValue(*e))
-                    set.append(value->isEmpty() ? target + "=NULL" : target + "=#" + *value + "#");
+                    set.append(value->isEmpty() ? QString(target + "=NULL")
+                                                : QString(target + "=#" + *value + "#"));
                 break;
             }
         }
