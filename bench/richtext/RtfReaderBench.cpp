@@ -55,10 +55,43 @@ void BM_RunsInOneParagraph(benchmark::State& state) {
 }
 BENCHMARK(BM_RunsInOneParagraph)
     ->RangeMultiplier(4)
+    ->Range(16 << 10, 256 << 10)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// The same runs with a blank after each pair: the line breaker finds a break every few
+// characters, so only the reader's own cost grows with the size.
+QString spacedRunsOf(qsizetype size) {
+    QString rtf = kHead + "\\pard\\f0\\fs16 ";
+    while (rtf.size() < size)
+        rtf += "\\b a\\b0 b ";
+    return rtf + "\\par}";
+}
+void BM_SpacedRuns(benchmark::State& state) {
+    load(state, spacedRunsOf(state.range(0)));
+}
+BENCHMARK(BM_SpacedRuns)
+    ->RangeMultiplier(4)
     ->Range(16 << 10, 1 << 20)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// The reader alone, with no layout attached: its cost per byte stays flat up to 1 MB. What
+// grows faster in BM_RunsInOneParagraph is the line breaker on one word with no break in it.
+void BM_RunsNoLayout(benchmark::State& state) {
+    QString rtf = runsOf(state.range(0));
+    for (auto _ : state) {
+        QTextDocument doc;
+        brevant::richtext::setRtf(doc, rtf);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+    state.SetComplexityN(rtf.size());
+}
+BENCHMARK(BM_RunsNoLayout)
+    ->RangeMultiplier(4)
+    ->Range(16 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 } // namespace
 
 int main(int argc, char** argv) {
