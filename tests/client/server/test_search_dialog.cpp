@@ -1,11 +1,13 @@
 // frmFind without a server: the exact clause for each criterion and their combinations, the
 // field editing rules, the saved searches in Custom_Search, and the logon's refusal of "|".
+#include "ExchangeTestEnv.h"
 #include "ImportDatabase.h"
 #include "platform/ui/ScriptedUi.h"
 #include "server/ProjectSearch.h"
 #include "server/frmFind.h"
 #include "shell/frmLogon.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -143,6 +145,34 @@ TEST_F(SearchDialog, FieldEditing) {
     EXPECT_TRUE(edit("txtCSVCSI")->text().isEmpty());
     edit("txtCSI_1")->clear();
     EXPECT_TRUE(edit("txtCSVCSI")->isEnabled());
+}
+
+// The same checks reached the way a user reaches them: by moving the keyboard focus.
+TEST_F(SearchDialog, LeavingABoxWithABadDateBringsTheFocusBack) {
+    find.show();
+    QApplication::setActiveWindow(&find);
+    ASSERT_TRUE(test::waitUntil([&] { return find.isActiveWindow(); }, 10000));
+    QLineEdit* date = edit("txtBidDate_0");
+    QLineEdit* name = edit("txtJobName");
+    date->setFocus();
+    ASSERT_TRUE(test::waitUntil([&] { return date->hasFocus(); }, 10000));
+    date->setText(QStringLiteral(" 2/30/2027 "));
+    name->setFocus();
+    // Told once, and the focus goes back to the date with its text trimmed.
+    ASSERT_TRUE(test::waitUntil([&] { return !ui.shown().isEmpty() && date->hasFocus(); }, 10000));
+    EXPECT_EQ(ui.last().text, QStringLiteral("You have entered an invalid date."));
+    EXPECT_EQ(date->text(), QStringLiteral("2/30/2027"));
+
+    // A good date lets the focus go; leaving the name box trims it.
+    ui.clear();
+    date->setText(QStringLiteral("3/2/2027"));
+    name->setFocus();
+    ASSERT_TRUE(test::waitUntil([&] { return name->hasFocus(); }, 10000));
+    name->setText(QStringLiteral("  School  "));
+    date->setFocus();
+    ASSERT_TRUE(test::waitUntil([&] { return date->hasFocus(); }, 10000));
+    EXPECT_EQ(name->text(), QStringLiteral("School"));
+    EXPECT_TRUE(ui.shown().isEmpty());
 }
 
 TEST_F(SearchDialog, SavedSearchesAreSavedSelectedAndDeleted) {
