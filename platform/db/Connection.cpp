@@ -214,6 +214,13 @@ StatementRun::~StatementRun() {
     sqlite3_clear_bindings(stmt_);
 }
 
+int StatementRun::finish() {
+    int rc;
+    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+    }
+    return rc;
+}
+
 bool StatementRun::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
@@ -224,30 +231,32 @@ bool StatementRun::step() {
     c_.raise(rc);
 }
 
-int Connection::execute(const QString& jetSql) {
+int Connection::runToEnd(const QString& jetSql, int* changed) {
     requireOpen();
     const TranslatedStatement t = translate(jetSql);
     StatementRun run(*this, t);
-    while (run.step()) {
-    }
-    return t.verb == TranslatedStatement::Verb::Select ? 0 : sqlite3_changes(db_);
+    const int rc = run.finish();
+    *changed =
+        rc == SQLITE_DONE && t.verb != TranslatedStatement::Verb::Select ? sqlite3_changes(db_) : 0;
+    return rc;
+}
+
+int Connection::execute(const QString& jetSql) {
+    int changed = 0;
+    const int rc = runToEnd(jetSql, &changed);
+    if (rc != SQLITE_DONE)
+        raise(rc);
+    return changed;
 }
 
 std::optional<int> Connection::executeUnlessDuplicate(const QString& jetSql) {
-    requireOpen();
-    const TranslatedStatement t = translate(jetSql);
-    sqlite3_stmt* st = prepare(t);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    }
-    const int changed = t.verb == TranslatedStatement::Verb::Select ? 0 : sqlite3_changes(db_);
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
-    if (rc == SQLITE_DONE)
-        return changed;
+    int changed = 0;
+    const int rc = runToEnd(jetSql, &changed);
     if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
         return std::nullopt;
-    raise(rc);
+    if (rc != SQLITE_DONE)
+        raise(rc);
+    return changed;
 }
 
 void Connection::executeNative(const QString& sqliteSql) {

@@ -78,6 +78,9 @@ private:
     void openFile(const QString& connection, int flags, bool create);
     void requireOpen() const;
     sqlite3_stmt* prepare(const TranslatedStatement& t);
+    // Runs one Jet statement through all its rows; SQLITE_DONE (with the rows an INSERT, UPDATE
+    // or DELETE changed) or the code it failed with, its message kept for raise().
+    int runToEnd(const QString& jetSql, int* changed);
     TranslatedStatement translate(const QString& jetSql) {
         return translations_.translate(jetSql, schema_);
     }
@@ -105,6 +108,8 @@ public:
     StatementRun& operator=(const StatementRun&) = delete;
     // Steps once; true while a row is available.
     bool step();
+    // Steps through every row; SQLITE_DONE or the code of the failure (nothing thrown).
+    int finish();
     sqlite3_stmt* statement() const { return stmt_; }
 
 private:
