@@ -40,30 +40,13 @@ const char* const kContactAttributes[] = {"Name",  "Contact",  "Phone",    "Exte
                                           "State", "Zip",      "Type"};
 const bool kContactUpper[] = {true, true, false, false, false, true, true, true, true, false, true};
 
-// Digits with an optional sign and decimal part: what a numeric column may take unquoted.
-bool isPlainNumber(const QString& t) {
-    qsizetype i = (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) ? 1 : 0;
-    int digits = 0;
-    bool point = false;
-    for (; i < t.size(); ++i) {
-        const QChar c = t.at(i);
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            ++digits;
-        else if (c == QLatin1Char('.') && !point)
-            point = true;
-        else
-            return false;
-    }
-    return digits > 0;
-}
-
 // A numeric column gets the value unquoted only when it is a number; anything else the server
 // might send travels as quoted text, so it can never change the statement.
 QString numberValue(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty())
         return QStringLiteral("NULL");
-    if (isPlainNumber(t))
+    if (store::IsPlainDecimal(t))
         return SqlValue(t, true);
     return SqlValue(text, false);
 }

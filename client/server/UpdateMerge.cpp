@@ -51,25 +51,6 @@ QString text(const QString& value) {
     return SqlValue(value, false);
 }
 
-bool isPlainNumber(const QString& s) {
-    qsizetype i = 0;
-    if (i < s.size() && (s[i] == u'-' || s[i] == u'+'))
-        ++i;
-    qsizetype digits = 0;
-    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == u'.') {
-        ++i;
-        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
-            ++i;
-            ++digits;
-        }
-    }
-    return digits > 0 && i == s.size();
-}
-
 // A date value as the history shows it: "No Date Set" for the year 1900.
 QString historyValue(const QVariant& value) {
     if (db::isNoDateSet(value))
@@ -358,7 +339,7 @@ private:
 } // namespace
 
 QString numberLiteral(const QString& value) {
-    return SqlValue(value, isPlainNumber(value));
+    return SqlValue(value, store::IsPlainDecimal(value));
 }
 
 MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocument& document,

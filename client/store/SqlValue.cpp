@@ -9,36 +9,40 @@ QString SqlEscape(const QString& text) {
     return out;
 }
 
-namespace {
-
-// Digits with an optional sign, decimal point and exponent: the texts that can stand in a
-// statement unquoted and mean only a number.
-bool isPlainNumber(const QString& text) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto digits = [&] {
-        const qsizetype start = i;
-        while (i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'))
-            ++i;
-        return i - start;
-    };
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        ++i;
-    qsizetype mantissa = digits();
-    if (i < n && text[i] == QLatin1Char('.')) {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-        ++i;
-        if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-            ++i;
-        if (digits() == 0)
+bool IsPlainDecimal(QStringView text) {
+    qsizetype i = (text.startsWith(u'-') || text.startsWith(u'+')) ? 1 : 0;
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9')
+            ++digits;
+        else if (c == u'.' && !point)
+            point = true;
+        else
             return false;
     }
-    return i == n;
+    return digits > 0;
+}
+
+namespace {
+
+// A plain decimal with an optional exponent: the texts that can stand in a statement unquoted
+// and mean only a number.
+bool isPlainNumber(const QString& text) {
+    const qsizetype e = text.indexOf(u'e', 0, Qt::CaseInsensitive);
+    if (e < 0)
+        return IsPlainDecimal(text);
+    QStringView exponent = QStringView(text).mid(e + 1);
+    if (exponent.startsWith(u'-') || exponent.startsWith(u'+'))
+        exponent = exponent.mid(1);
+    if (exponent.isEmpty())
+        return false;
+    for (QChar c : exponent) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return IsPlainDecimal(QStringView(text).left(e));
 }
 
 } // namespace
