@@ -1,14 +1,14 @@
 // How long the user waits: from starting the client to a shown main window (the splash hold
 // left out), and for the project list to refill over 10,000 stored projects.
+#include "base/ProgramFolders.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/ProgramFolders.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
-#include "shell/modResources.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,7 +57,7 @@ void useProgramFolder(const QString& home) {
 void BM_StartupToShownMainWindow(benchmark::State& state) {
     useProgramFolder(makeProgramFolder(scratch(), int(state.range(0))));
     for (auto _ : state) {
-        shell::SingleInstance guard(shell::ProgramFolder());
+        shell::SingleInstance guard(base::ProgramFolder());
         if (!guard.acquire())
             state.SkipWithError("lock held");
         auto* splash = new shell::frmSplash;

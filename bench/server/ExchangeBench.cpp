@@ -1,6 +1,7 @@
 // The listing import of 1,000 projects (20 sections, 30 plan sheets, 15 contacts each) through
 // the client's import, against the same rows written with raw SQLite prepared statements in one
 // transaction; and a 5,000-project search reply read and shown in frmTrack.
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/ui/ScriptedUi.h"
@@ -8,7 +9,6 @@
 #include "server/ListingImport.h"
 #include "server/ProjectSearch.h"
 #include "server/frmTrack.h"
-#include "shell/modResources.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "documents/DocumentCache.h"
 
+#include "base/MainWindow.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
-#include "shell/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -125,7 +125,7 @@ void ClearProjectCache(db::Connection& connection, const QString& cacheLocation,
 
 void ClearCacheCommand(db::Connection& connection, const QString& cacheLocation,
                        const std::function<void(bool)>& hourglass) {
-    shell::MainWindow* window = shell::mainWindow();
+    base::MainWindow* window = base::mainWindow();
     auto pointer = [&](bool busy) {
         if (hourglass)
             hourglass(busy);
@@ -138,8 +138,8 @@ void ClearCacheCommand(db::Connection& connection, const QString& cacheLocation,
                     ui::Icon::Information, QStringLiteral("System Message"));
         return;
     }
-    shell::SetStatusText(QStringLiteral("Clearing Cache for Selected Projects - Please Wait ..."));
-    shell::ShowWaitForm();
+    base::SetStatusText(QStringLiteral("Clearing Cache for Selected Projects - Please Wait ..."));
+    base::ShowWaitForm();
     try {
         for (int job : jobs) {
             ClearProjectCache(connection, cacheLocation, job);
@@ -151,8 +151,8 @@ void ClearCacheCommand(db::Connection& connection, const QString& cacheLocation,
     }
     window->loadProjects(window->currentFilter(), false);
     pointer(false);
-    shell::CloseWaitForm();
-    shell::SetStatusText(QString());
+    base::CloseWaitForm();
+    base::SetStatusText(QString());
 }
 
 } // namespace brevant::documents

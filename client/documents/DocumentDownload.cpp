@@ -1,5 +1,8 @@
 #include "documents/DocumentDownload.h"
 
+#include "base/MainWindow.h"
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "documents/DocumentCache.h"
 #include "documents/DocumentLists.h"
 #include "documents/PlaceDocuments.h"
@@ -9,9 +12,6 @@
 #include "server/FileReference.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
-#include "shell/MainWindow.h"
-#include "shell/Settings.h"
-#include "shell/modResources.h"
 
 #include <QCoreApplication>
 
@@ -28,12 +28,12 @@ QString supportEmail() {
 }
 
 bool documentsBusy() {
-    const auto* w = shell::mainWindow();
+    const auto* w = base::mainWindow();
     return w && w->documentsBusy();
 }
 
 void setDocumentsBusy(bool busy) {
-    if (auto* w = shell::mainWindow())
+    if (auto* w = base::mainWindow())
         w->setDocumentsBusy(busy);
 }
 
@@ -69,7 +69,7 @@ int CurrentJobId() {
     } catch (const std::exception&) {
         // no current record: fall back to the project list
     }
-    const auto* w = shell::mainWindow();
+    const auto* w = base::mainWindow();
     const auto selected = w ? w->selectedJobId() : std::nullopt;
     return selected.value_or(0);
 }
@@ -86,8 +86,8 @@ void OpenSelectedDocument(DocumentViews& views, int list) {
     server::Hourglass(false);
     OpenDocumentFile(file);
     if (list != PlanList) {
-        shell::SetStatusText(QString());
-        if (auto* w = shell::mainWindow())
+        base::SetStatusText(QString());
+        if (auto* w = base::mainWindow())
             w->enableCommands(true);
     }
 }
@@ -142,7 +142,7 @@ void DocumentExchange::DownloadSelected(int list) {
         };
         ui::message(QString::fromLatin1(none[list]), ui::Buttons::Ok, ui::Icon::Information,
                     kMessage);
-        shell::SetStatusText(QString());
+        base::SetStatusText(QString());
         server::Hourglass(false);
         ViewAfterDownload = false;
         return;
@@ -187,17 +187,17 @@ void DocumentExchange::StartAccessCheck() {
 
 void DocumentExchange::accessReply(const QByteArray& text) {
     AccessResult = text.isEmpty() ? 0 : text.at(0) - '0';
-    shell::SetStatusText(QStringLiteral("Checking Authorization ..."));
+    base::SetStatusText(QStringLiteral("Checking Authorization ..."));
     if (AccessResult != 1) {
         ui::message(QStringLiteral("Invalid subscription access ..."), ui::Buttons::Ok,
                     ui::Icon::Information, kMessage);
         server::Hourglass(false);
-        shell::SetStatusText(QString());
+        base::SetStatusText(QString());
         ViewAfterDownload = false;
         return;
     }
     setDocumentsBusy(true);
-    const auto* w = shell::mainWindow();
+    const auto* w = base::mainWindow();
     const QString documentClass = documentClassOfCode(window_.documentRequestCode());
     const QString selection =
         documentClass.isEmpty()
@@ -231,13 +231,13 @@ void DocumentExchange::documentsReply(const QByteArray& text) {
         const PlaceOutcome out =
             PlaceDocuments(request, *modResources::DbConnection, window_.documentViews());
         if (!out.ok())
-            shell::SetStatusText(out.reason);
+            base::SetStatusText(out.reason);
         return out.ok();
     };
     const server::FetchedArchive fetched =
         server::FetchArchive(server::RequestKind::Documents, reply, options);
     window_.showDocumentProgress(false);
-    if (auto* w = shell::mainWindow())
+    if (auto* w = base::mainWindow())
         w->enableCommands(true);
     if (fetched.ok && ViewAfterDownload) {
         const int tab = window_.documentTab();
@@ -250,10 +250,10 @@ void DocumentExchange::endExchange() {
     ViewAfterDownload = false;
     window_.showDocumentProgress(false);
     server::Hourglass(false);
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     setDocumentsBusy(false);
-    shell::CloseWaitForm();
-    if (auto* w = shell::mainWindow())
+    base::CloseWaitForm();
+    if (auto* w = base::mainWindow())
         w->enableCommands(true);
 }
 

@@ -1,5 +1,6 @@
 #include "documents/PlaceDocuments.h"
 
+#include "base/MainWindow.h"
 #include "documents/DocumentLists.h"
 #include "platform/archive/ArchiveError.h"
 #include "platform/archive/EntryName.h"
@@ -8,7 +9,6 @@
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
-#include "shell/MainWindow.h"
 #include "store/SqlValue.h"
 
 #include <QDir>
@@ -25,11 +25,11 @@ namespace {
 // Disables the main window's commands for the placement and enables them on every way out.
 struct CommandsDisabled {
     CommandsDisabled() {
-        if (auto* w = shell::mainWindow())
+        if (auto* w = base::mainWindow())
             w->enableCommands(false);
     }
     ~CommandsDisabled() {
-        if (auto* w = shell::mainWindow())
+        if (auto* w = base::mainWindow())
             w->enableCommands(true);
     }
 };

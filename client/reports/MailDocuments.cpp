@@ -1,8 +1,8 @@
 #include "reports/MailDocuments.h"
 
+#include "base/Settings.h"
 #include "platform/db/DataPath.h"
 #include "platform/ui/Ui.h"
-#include "shell/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "reports/ProjectCopy.h"
 
+#include "base/MainWindow.h"
 #include "platform/richtext/RtfText.h"
 #include "platform/ui/Ui.h"
 #include "reports/ProjectReports.h"
-#include "shell/MainWindow.h"
 
 #include <QSaveFile>
 #include <filesystem>
@@ -136,7 +136,7 @@ CopyOutcome CopyProject(db::Connection& connection, const QString& cacheRoot, qi
         return outcome;
     }
 
-    shell::SetStatusText(QStringLiteral("Copying Project Files -- Please Wait ..."));
+    base::SetStatusText(QStringLiteral("Copying Project Files -- Please Wait ..."));
     if (hooks.setCopying)
         hooks.setCopying(true);
     if (hooks.yield)
@@ -168,7 +168,7 @@ CopyOutcome CopyProject(db::Connection& connection, const QString& cacheRoot, qi
     if (hooks.setCopying)
         hooks.setCopying(false);
     status(QString());
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     if (!failure.isEmpty()) {
         message(QStringLiteral("The project could not be copied - %1 ...").arg(failure),
                 ui::Icon::Exclamation, QStringLiteral("System Error"));

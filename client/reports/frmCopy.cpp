@@ -1,8 +1,8 @@
 #include "reports/frmCopy.h"
 
+#include "base/modResources.h"
 #include "platform/ui/Ui.h"
 #include "reports/ProjectCopy.h"
-#include "shell/modResources.h"
 
 #include <QApplication>
 #include <QCloseEvent>

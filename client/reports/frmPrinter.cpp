@@ -1,9 +1,9 @@
 #include "reports/frmPrinter.h"
 
+#include "base/MainWindow.h"
+#include "base/modResources.h"
 #include "platform/ui/Ui.h"
 #include "reports/Printing.h"
-#include "shell/MainWindow.h"
-#include "shell/modResources.h"
 
 #include "platform/db/Recordset.h"
 
@@ -85,14 +85,14 @@ void frmPrinter::Command1_Click() {
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    shell::SetStatusText(QStringLiteral("Printing -- Please Wait ..."));
+    base::SetStatusText(QStringLiteral("Printing -- Please Wait ..."));
     QString error;
     try {
         Record selected;
         if (modResources::DbRecordset && modResources::DbRecordset->isOpen())
             selected = CurrentRecord(*modResources::DbRecordset);
         std::vector<int> checked;
-        if (shell::MainWindow* w = shell::mainWindow())
+        if (base::MainWindow* w = base::mainWindow())
             checked = w->checkedJobIds();
         if (print_)
             error = print_(target);
@@ -105,7 +105,7 @@ void frmPrinter::Command1_Click() {
         error = QString::fromStdString(e.what());
     }
     QApplication::restoreOverrideCursor();
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     QApplication::processEvents();
     if (!error.isEmpty()) {
         // The window stays open so that another printer can be chosen.

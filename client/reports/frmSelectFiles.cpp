@@ -1,9 +1,9 @@
 #include "reports/frmSelectFiles.h"
 
+#include "base/MainWindow.h"
+#include "base/Settings.h"
 #include "platform/ui/Ui.h"
 #include "reports/MailDocuments.h"
-#include "shell/MainWindow.h"
-#include "shell/Settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,9 +82,9 @@ frmSelectFiles::frmSelectFiles(const QString& selection, const QString& projectF
     // Form load: the subject is the project's title, the sender the default one.
     Text3->setText(title);
     Text2->setText(ReadSetting(QStringLiteral("SMTPFROM")));
-    shell::ShowWaitForm();
+    base::ShowWaitForm();
     List1->addItems(FilesForMailSelection(selection, projectFolder));
-    shell::CloseWaitForm();
+    base::CloseWaitForm();
 }
 
 QStringList frmSelectFiles::files() const {

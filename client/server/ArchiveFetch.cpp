@@ -1,10 +1,10 @@
 #include "server/ArchiveFetch.h"
 
+#include "base/MainWindow.h"
+#include "base/modResources.h"
 #include "platform/http/Download.h"
 #include "server/FileReference.h"
 #include "server/ServerSession.h"
-#include "shell/MainWindow.h"
-#include "shell/modResources.h"
 
 #include <QDir>
 
@@ -15,7 +15,7 @@ namespace {
 FetchedArchive failed(const QString& message) {
     ui::message(message, ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Message"));
     Hourglass(false);
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     return {};
 }
 
@@ -24,7 +24,7 @@ FetchedArchive failed(const QString& message) {
 FetchedArchive FetchArchive(RequestKind kind, const QString& replyText,
                             const FetchOptions& options) {
     const KindTexts& texts = kindTexts(kind);
-    shell::SetStatusText(texts.retrieving);
+    base::SetStatusText(texts.retrieving);
     const FileReference ref = ParseFileReference(replyText);
 
     const QString folder = DownloadFolder();

@@ -1,10 +1,10 @@
 #include "server/ServerConnection.h"
 
+#include "base/MainWindow.h"
+#include "base/modResources.h"
 #include "platform/wirelet/SocketErrors.h"
 #include "server/Request.h"
 #include "server/ServerSession.h"
-#include "shell/MainWindow.h"
-#include "shell/modResources.h"
 
 namespace brevant::server {
 
@@ -58,7 +58,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     }
     Hourglass(true);
     if (kind_ == RequestKind::AccessCheck)
-        shell::SetStatusText(QStringLiteral("Checking Access - Please Wait ..."));
+        base::SetStatusText(QStringLiteral("Checking Access - Please Wait ..."));
     if (modResources::UserName.isEmpty() || modResources::Password.isEmpty()) {
         ShowLogon();
         if (modResources::LogonCancelled || modResources::UserName.isEmpty() ||
@@ -82,7 +82,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
             reply_.reset();
             if (onLabel)
                 onLabel(QStringLiteral("Connecting..."));
-            shell::SetStatusText(QStringLiteral("Connecting to Server ..."));
+            base::SetStatusText(QStringLiteral("Connecting to Server ..."));
             SendRequest();
             return Open::Sent;
         case RequestKind::ProjectUpdate:
@@ -93,7 +93,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
             Disconnect();
             ui::message(alreadyConnectedText(), ui::Buttons::Ok, ui::Icon::Exclamation,
                         kSystemMessage);
-            shell::SetStatusText(QString());
+            base::SetStatusText(QString());
             Hourglass(false);
             return Open::AlreadyConnected;
         }
@@ -108,7 +108,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     } catch (const wirelet::WireletError&) {
         ui::message(texts.connectFailed.text, ui::Buttons::Ok, texts.connectFailed.icon,
                     kSystemMessage);
-        shell::SetStatusText(QString());
+        base::SetStatusText(QString());
         control_.setConnected(false);
         Hourglass(false);
         return Open::Failed;
@@ -122,12 +122,12 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     case RequestKind::Documents:
     case RequestKind::ProjectListing:
     case RequestKind::Search:
-        shell::SetStatusText(QStringLiteral("Connecting to Server ..."));
+        base::SetStatusText(QStringLiteral("Connecting to Server ..."));
         if (onLabel)
             onLabel(QStringLiteral("Connecting..."));
         break;
     case RequestKind::ProjectUpdate:
-        shell::SetStatusText(QString());
+        base::SetStatusText(QString());
         break;
     case RequestKind::AccessCheck:
         break;
@@ -136,7 +136,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
 }
 
 void ServerConnection::connected() {
-    shell::SetStatusText(QStringLiteral("Connected to Server ..."));
+    base::SetStatusText(QStringLiteral("Connected to Server ..."));
     if (onLabel)
         onLabel(QStringLiteral("Connected"));
     restartTimer();
@@ -144,7 +144,7 @@ void ServerConnection::connected() {
 
 void ServerConnection::SendRequest() {
     if (kind_ == RequestKind::Documents)
-        shell::ShowWaitForm();
+        base::ShowWaitForm();
     while (!control_.connected()) {
         if (!control_.connecting() || !active_)
             return; // failed meanwhile; the error path has run
@@ -155,7 +155,7 @@ void ServerConnection::SendRequest() {
         BuildRequest(kind_, modResources::UserName, modResources::Password, argument_));
     restartTimer();
     if (kind_ == RequestKind::Documents)
-        shell::SetStatusText(QStringLiteral("Compiling Documents - Please Wait ..."));
+        base::SetStatusText(QStringLiteral("Compiling Documents - Please Wait ..."));
 }
 
 void ServerConnection::Disconnect() {
@@ -210,7 +210,7 @@ void ServerConnection::refuse() {
     const QString message = reply_.message();
     ui::message(message, ui::Buttons::Ok, ui::Icon::Information, kSystemMessage);
     Hourglass(false);
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     reply_.BytesReceived = 0;
     if (onLabel)
         onLabel(QString());
@@ -250,7 +250,7 @@ void ServerConnection::fail(int code, const QString& description) {
     if (onLabel)
         onLabel(QString());
     Hourglass(false);
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     reply_.reset();
     if (onEnded)
         onEnded();

@@ -1,10 +1,10 @@
 #include "server/ServerSession.h"
 
+#include "base/ProgramFolders.h"
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/archive/ZipReader.h"
 #include "platform/wirelet/Wirelet.h"
-#include "shell/ProgramFolders.h"
-#include "shell/Settings.h"
-#include "shell/modResources.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,7 +58,7 @@ void ApplyFirewall(wirelet::Wirelet& control, bool proxyOn) {
 }
 
 QString DownloadFolder() {
-    QDir program(shell::ProgramFolder());
+    QDir program(base::ProgramFolder());
     const QString wanted = QStringLiteral("Download");
     for (const QString& name : program.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (name.compare(wanted, Qt::CaseInsensitive) == 0)

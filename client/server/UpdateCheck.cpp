@@ -1,14 +1,14 @@
 #include "server/UpdateCheck.h"
 
+#include "base/MainWindow.h"
+#include "base/ProgramFolders.h"
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
 #include "server/ArchiveFetch.h"
 #include "server/ServerSession.h"
-#include "shell/MainWindow.h"
-#include "shell/ProgramFolders.h"
-#include "shell/Settings.h"
-#include "shell/modResources.h"
 #include "store/ProjectList.h"
 
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ namespace {
 // The main window as the update command leaves it when it ends, whichever way.
 void releaseMainWindow() {
     PendingUpdateArgument.clear();
-    if (shell::MainWindow* w = shell::mainWindow()) {
+    if (base::MainWindow* w = base::mainWindow()) {
         w->setUpdateBusy(false);
         w->closeWaitForm();
         w->setStatusText(QString());
@@ -33,7 +33,7 @@ void releaseMainWindow() {
 }
 
 void showRow(const ProjectMergeOutcome& outcome) {
-    shell::MainWindow* w = shell::mainWindow();
+    base::MainWindow* w = base::mainWindow();
     if (!w)
         return;
     w->setProjectRowIcon(outcome.jobId,
@@ -82,9 +82,9 @@ MergeSummary MergeProjectUpdates(const QString& path) {
 ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const QString& argument,
                                              std::function<void(const MergeSummary*)> done) {
     connection.onReply = [done](const QByteArray& reply) {
-        shell::SetStatusText(QStringLiteral("Processing ..."));
+        base::SetStatusText(QStringLiteral("Processing ..."));
         FetchOptions options;
-        options.unpackFolder = shell::ProgramFolder();
+        options.unpackFolder = base::ProgramFolder();
         const FetchedArchive archive =
             FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(reply), options);
         if (!archive.ok) {
@@ -120,7 +120,7 @@ namespace {
 // The command's own ending (step 9) for the exits before a request went out.
 void endCheck() {
     Hourglass(false);
-    if (shell::MainWindow* w = shell::mainWindow()) {
+    if (base::MainWindow* w = base::mainWindow()) {
         w->setStatusText(QString());
         w->closeWaitForm();
         w->enableCommands(true);
@@ -131,7 +131,7 @@ void endCheck() {
 } // namespace
 
 void CheckForUpdates(ServerConnection& connection) {
-    shell::MainWindow* w = shell::mainWindow();
+    base::MainWindow* w = base::mainWindow();
     if (!w || w->updateBusy())
         return;
     if (w->documentsBusy()) {

@@ -1,12 +1,12 @@
 #include "server/frmFind.h"
 
+#include "base/MainWindow.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
 #include "server/frmTrack.h"
-#include "shell/MainWindow.h"
-#include "shell/modResources.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -118,7 +118,7 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     };
     WireletFind->onReply = [this](const QByteArray&) {
         lblStatus->setText(QStringLiteral("Processing..."));
-        shell::SetStatusText(QStringLiteral("Looking for Projects ..."));
+        base::SetStatusText(QStringLiteral("Looking for Projects ..."));
         ParseSearchResults();
     };
     WireletFind->onEnded = [this] { requestEnded(); };
@@ -267,7 +267,7 @@ void frmFind::Search() {
     const ServerConnection::Open result = WireletFind->OpenConnection(WhereClause);
     if (result == ServerConnection::Open::Connecting || result == ServerConnection::Open::Sent) {
         lblStatus->setText(QStringLiteral("Connecting..."));
-        shell::SetStatusText(QStringLiteral("Connecting to Server ..."));
+        base::SetStatusText(QStringLiteral("Connecting to Server ..."));
         return;
     }
     Busy = false;
@@ -284,7 +284,7 @@ void frmFind::ParseSearchResults() {
     Busy = false;
     Command1->setEnabled(true);
     lblStatus->clear();
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     WireletFind->reply().reset();
     if (results.status == SearchResults::Status::Rows) {
         frmTrack track(this);
@@ -391,7 +391,7 @@ void frmFind::reject() {
     if (Busy)
         return;
     WireletFind->Disconnect();
-    shell::SetStatusText(QString());
+    base::SetStatusText(QString());
     lblStatus->clear();
     Hourglass(false);
     QDialog::reject();

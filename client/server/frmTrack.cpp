@@ -1,14 +1,14 @@
 #include "server/frmTrack.h"
 
+#include "base/MainWindow.h"
+#include "base/ProgramFolders.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "server/ArchiveFetch.h"
 #include "server/FileReference.h"
 #include "server/ListingImport.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
-#include "shell/MainWindow.h"
-#include "shell/ProgramFolders.h"
-#include "shell/modResources.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -158,7 +158,7 @@ void frmTrack::listingReplied(const QByteArray& text) {
     lblStatus->setText(QStringLiteral("Processing..."));
     lblStatus->setText(QStringLiteral("Retrieving Project File ..."));
     FetchOptions options;
-    options.unpackFolder = shell::ProgramFolder();
+    options.unpackFolder = base::ProgramFolder();
     options.progress = [this](std::int64_t received, std::int64_t total) {
         if (ProgressBar1->maximum() <= 0 && total > 0)
             ProgressBar1->setMaximum(int(std::min<std::int64_t>(total, INT_MAX)));
@@ -207,9 +207,9 @@ void frmTrack::FinishImport(const QString& path) {
     Hourglass(false);
     Command1->setEnabled(true);
     lblStatus->clear();
-    shell::SetStatusText(QString());
-    if (removed > 0 && shell::mainWindow())
-        shell::mainWindow()->loadProjects(QStringLiteral("ALL"), false);
+    base::SetStatusText(QString());
+    if (removed > 0 && base::mainWindow())
+        base::mainWindow()->loadProjects(QStringLiteral("ALL"), false);
     EnableImportControls(true);
     Busy = false;
 }

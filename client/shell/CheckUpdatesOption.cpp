@@ -1,6 +1,6 @@
 #include "shell/CheckUpdatesOption.h"
 
-#include "server/HeadlessUpdateCheck.h"
+#include "shell/HeadlessUpdateCheck.h"
 
 namespace brevant::shell {
 
@@ -28,10 +28,10 @@ std::vector<ProgramOption> CheckUpdatesOptions() {
 
 int RunCheckUpdatesOption(const QCommandLineParser& parser, QTextStream& out, QTextStream& err,
                           QTextStream& in) {
-    server::HeadlessCheckOptions options;
+    shell::HeadlessCheckOptions options;
     options.tracked = parser.isSet(QStringLiteral("tracked"));
     if (parser.isSet(QStringLiteral("jobs"))) {
-        const auto jobs = server::parseJobList(parser.value(QStringLiteral("jobs")));
+        const auto jobs = shell::parseJobList(parser.value(QStringLiteral("jobs")));
         if (!jobs) {
             err << "--jobs takes project numbers separated by commas, such as 12,34." << Qt::endl;
             return 2;
@@ -47,7 +47,7 @@ int RunCheckUpdatesOption(const QCommandLineParser& parser, QTextStream& out, QT
         options.password = qEnvironmentVariable("BREVANT_PASSWORD");
     else
         options.password = in.readLine();
-    return server::RunHeadlessUpdateCheck(options, out, err);
+    return shell::RunHeadlessUpdateCheck(options, out, err);
 }
 
 } // namespace brevant::shell

@@ -1,11 +1,11 @@
 #include "shell/CompactAndRepair.h"
 
+#include "base/MainWindow.h"
+#include "base/modResources.h"
 #include "platform/db/Compaction.h"
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
-#include "shell/MainWindow.h"
-#include "shell/modResources.h"
 
 namespace brevant::shell {
 
@@ -53,7 +53,7 @@ bool CompactAndRepair(const QString& dataLocation, const QString& databaseName,
 
 bool CompactAndRepair(const QString& databaseName, const QString& tempName, bool showDone) {
     return CompactAndRepair(modResources::DataLocation, databaseName, tempName, showDone,
-                            [](const QString& text) { SetStatusText(text); });
+                            [](const QString& text) { base::SetStatusText(text); });
 }
 
 } // namespace brevant::shell

@@ -1,12 +1,12 @@
 #include "shell/HeadlessExports.h"
 
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "reports/BidCalendar.h"
-#include "server/HeadlessUpdateCheck.h"
-#include "shell/Settings.h"
+#include "shell/HeadlessUpdateCheck.h"
 #include "shell/Startup.h"
-#include "shell/modResources.h"
 #include "store/ProjectList.h"
 #include "store/ProjectListCsv.h"
 
@@ -42,7 +42,7 @@ int writeOrFail(const QString& path, const QByteArray& data, QTextStream& err) {
 } // namespace
 
 std::optional<std::vector<int>> ParseJobList(const QString& text) {
-    const auto ids = server::parseJobList(text);
+    const auto ids = shell::parseJobList(text);
     if (!ids)
         return std::nullopt;
     std::vector<int> out;

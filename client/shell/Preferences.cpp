@@ -1,8 +1,8 @@
 // The settings the Preferences dialog reads and writes, and the checks made before saving.
 #include "shell/Preferences.h"
 
+#include "base/Settings.h"
 #include "platform/ui/Ui.h"
-#include "shell/Settings.h"
 
 #include <QDir>
 #include <exception>

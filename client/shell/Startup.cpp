@@ -1,5 +1,8 @@
 #include "shell/Startup.h"
 
+#include "base/ProgramFolders.h"
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/db/Compaction.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
@@ -8,9 +11,6 @@
 #include "platform/ui/Ui.h"
 #include "reports/ReportFormat.h"
 #include "shell/CompactAndRepair.h"
-#include "shell/ProgramFolders.h"
-#include "shell/Settings.h"
-#include "shell/modResources.h"
 #include "store/LocalSearch.h"
 
 #include <harlix/ComError.h>
@@ -79,12 +79,12 @@ void recoverLeftoverCompaction(const QString& folder) {
 } // namespace
 
 QString DefaultDataLocation() {
-    return ProgramFolder() + QStringLiteral("/Work");
+    return base::ProgramFolder() + QStringLiteral("/Work");
 }
 
 void LoadSettings() {
     using namespace modResources;
-    CacheLocation = ReadSetting(QStringLiteral("CACHELOC"), ProgramFolder());
+    CacheLocation = ReadSetting(QStringLiteral("CACHELOC"), base::ProgramFolder());
     DataLocation = ReadSetting(QStringLiteral("DATALOC"), DefaultDataLocation());
     FirstDown = toBool(ReadSetting(QStringLiteral("FIRSTDOWN"), QStringLiteral("0")));
     ProxyOn = toBool(ReadSetting(QStringLiteral("PROXY"), QStringLiteral("0")));

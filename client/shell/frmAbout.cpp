@@ -1,7 +1,7 @@
 #include "shell/frmAbout.h"
 
+#include "base/ProgramFolders.h"
 #include "platform/ui/Ui.h"
-#include "shell/ProgramFolders.h"
 #include "shell/SystemInformation.h"
 
 #include <QHBoxLayout>
@@ -19,7 +19,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picIcon"));
-    picture->setPixmap(QPixmap(DataFile(QStringLiteral("brevant.png"))));
+    picture->setPixmap(QPixmap(base::DataFile(QStringLiteral("brevant.png"))));
 
     lblTitle =
         new QLabel(QStringLiteral("Brevant Desktop Edition for 32-bit Windows Systems"), this);
@@ -28,7 +28,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     lblTitle->setFont(bold);
-    lblVersion = new QLabel(VersionText(), this);
+    lblVersion = new QLabel(base::VersionText(), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);

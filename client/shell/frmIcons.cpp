@@ -1,7 +1,7 @@
 #include "shell/frmIcons.h"
 
+#include "base/ProgramFolders.h"
 #include "platform/ui/QtUiImageList.h"
-#include "shell/ProgramFolders.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -23,7 +23,7 @@ frmIcons::frmIcons(QWidget* parent) : QDialog(parent) {
         {15, "(Update) Projects displaying this symbol have had an information update and  have "
              "either new bidders, addenda or memos"},
     };
-    const ui::ImageList images(DataFile(QStringLiteral("Graphics/ImageList1")));
+    const ui::ImageList images(base::DataFile(QStringLiteral("Graphics/ImageList1")));
     auto* grid = new QGridLayout(this);
     int r = 0;
     for (const auto& [icon, text] : rows) {

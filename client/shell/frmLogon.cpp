@@ -1,9 +1,9 @@
 #include "shell/frmLogon.h"
 
+#include "base/ProgramFolders.h"
+#include "base/modResources.h"
 #include "platform/ui/Ui.h"
 #include "server/Request.h"
-#include "shell/ProgramFolders.h"
-#include "shell/modResources.h"
 
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -28,7 +28,7 @@ frmLogon::frmLogon(QWidget* parent) : QDialog(parent) {
     txtPassword->setEchoMode(QLineEdit::Password);
     txtUserName->installEventFilter(this);
     txtPassword->installEventFilter(this);
-    lblPlatform = new QLabel(VersionText(), this);
+    lblPlatform = new QLabel(base::VersionText(), this);
     lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);

@@ -2,15 +2,15 @@
 // commands that only concern the window itself.
 #include "shell/frmMain.h"
 
+#include "base/ImageIndexes.h"
+#include "base/ProgramFolders.h"
+#include "base/modResources.h"
 #include "platform/ui/Ui.h"
-#include "shell/ImageIndexes.h"
-#include "shell/ProgramFolders.h"
 #include "shell/frmAbout.h"
 #include "shell/frmIcons.h"
 #include "shell/frmLogon.h"
 #include "shell/frmPrefs.h"
 #include "shell/frmWait.h"
-#include "shell/modResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,11 +36,11 @@
 namespace brevant::shell {
 
 frmMain::frmMain(QWidget* parent)
-    : QMainWindow(parent), ImageList1(DataFile(QStringLiteral("Graphics/ImageList1"))),
-      ImageList2(DataFile(QStringLiteral("Graphics/ImageList2"))) {
+    : QMainWindow(parent), ImageList1(base::DataFile(QStringLiteral("Graphics/ImageList1"))),
+      ImageList2(base::DataFile(QStringLiteral("Graphics/ImageList2"))) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Brevant Desktop"));
-    setWindowIcon(QIcon(DataFile(QStringLiteral("brevant.png"))));
+    setWindowIcon(QIcon(base::DataFile(QStringLiteral("brevant.png"))));
     buildCentre();
     buildMenus();
     buildToolbar();
@@ -55,12 +55,12 @@ frmMain::frmMain(QWidget* parent)
     setUpExchange();
     setUpDocuments();
     resize(1200, 760);
-    registerMainWindow(this);
+    base::registerMainWindow(this);
 }
 
 frmMain::~frmMain() {
     tearDownExchange();
-    unregisterMainWindow(this);
+    base::unregisterMainWindow(this);
     if (wait_)
         delete wait_.data();
 }
@@ -408,7 +408,7 @@ void frmMain::buildCentre() {
 
 void frmMain::ShowPreferences() {
     PrefsHost host;
-    host.programFolder = ProgramFolder();
+    host.programFolder = base::ProgramFolder();
     host.proxyOn = modResources::ProxyOn;
     host.dataLocation = modResources::DataLocation;
     host.connection = modResources::DbConnection.get();
@@ -449,8 +449,8 @@ void frmMain::BuildMenuBitmaps() {
         if (b.item >= items.size())
             continue;
         // A file that cannot be read leaves the entry without a picture.
-        const QPixmap picture(DataFile(QStringLiteral("Graphics/Menus/") + QLatin1String(b.file)),
-                              "BMP");
+        const QPixmap picture(
+            base::DataFile(QStringLiteral("Graphics/Menus/") + QLatin1String(b.file)), "BMP");
         if (!picture.isNull())
             items[b.item]->setIcon(QIcon(picture));
     }

@@ -2,10 +2,10 @@
 // The main window: the project list on the left, the selected project's details and
 // documents on the right, the menus, the toolbar and the status bar. It holds the controls and
 // forwards every event; what a command does lives in the functions it calls.
+#include "base/MainWindow.h"
 #include "documents/DocumentDownload.h"
 #include "documents/DocumentLists.h"
 #include "platform/ui/QtUiImageList.h"
-#include "shell/MainWindow.h"
 #include "store/ProjectList.h"
 
 #include <QMainWindow>
@@ -40,7 +40,7 @@ namespace brevant::shell {
 
 class frmWait;
 
-class frmMain : public QMainWindow, public MainWindow, public documents::DocumentWindow {
+class frmMain : public QMainWindow, public base::MainWindow, public documents::DocumentWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);

@@ -3,13 +3,13 @@
 // command does is in store/AttachmentCommands, store/Assignments and reports/.
 #include "shell/frmMain.h"
 
+#include "base/ImageIndexes.h"
+#include "base/ProgramFolders.h"
+#include "base/modResources.h"
 #include "platform/db/DbError.h"
 #include "platform/richtext/RtfDocument.h"
 #include "platform/ui/Ui.h"
 #include "reports/ProjectListReport.h"
-#include "shell/ImageIndexes.h"
-#include "shell/ProgramFolders.h"
-#include "shell/modResources.h"
 #include "store/Assignments.h"
 #include "store/AttachmentCommands.h"
 #include "store/Attachments.h"
@@ -80,7 +80,7 @@ void frmMain::LoadAttachments(int jobId) {
         for (int i = 0; i < ListView5->topLevelItemCount(); ++i) {
             QTreeWidgetItem* item = ListView5->topLevelItem(i);
             const QIcon icon =
-                ImageList2.icon(AttachmentImage(item->data(0, Qt::UserRole).toString()));
+                ImageList2.icon(base::AttachmentImage(item->data(0, Qt::UserRole).toString()));
             if (!icon.isNull())
                 item->setIcon(0, icon);
         }
@@ -145,8 +145,8 @@ void frmMain::mnuListJobList_Click() {
     const QDateTime now = QDateTime::currentDateTime();
     richtext::setRtf(*RichTextBox1->document(), reports::ProjectListReportRtf(rows, now));
     try {
-        reports::ProjectListReport(ProgramFolder(), rows, now);
-        reports::OpenProjectListReport(ProgramFolder());
+        reports::ProjectListReport(base::ProgramFolder(), rows, now);
+        reports::OpenProjectListReport(base::ProgramFolder());
     } catch (const harlix::ComError& e) {
         showError(
             QStringLiteral("%1 %2").arg(e.number()).arg(QString::fromStdString(e.description())));

@@ -1,6 +1,7 @@
 // The main window's part of the project documents: the three document lists, their download
 // commands, double-clicks, "View Plans", clearing the cache and the progress bars of a download.
 // What the commands do lives in client/documents.
+#include "base/modResources.h"
 #include "documents/DocumentCache.h"
 #include "documents/DocumentLists.h"
 #include "platform/db/DbError.h"
@@ -8,7 +9,6 @@
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
 #include "shell/frmMain.h"
-#include "shell/modResources.h"
 
 #include <QProgressBar>
 #include <QTabWidget>

@@ -6,8 +6,8 @@
 #include "shell/frmLogon.h"
 #include "shell/frmMain.h"
 
+#include "base/modResources.h"
 #include "server/frmTrack.h"
-#include "shell/modResources.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,6 +2,8 @@
 // the list commands and the notes box. The queries and statements are the project list core's.
 #include "shell/frmMain.h"
 
+#include "base/ImageIndexes.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
@@ -9,8 +11,6 @@
 #include "platform/ui/Ui.h"
 #include "reports/FilterMarking.h"
 #include "reports/ProjectReports.h"
-#include "shell/ImageIndexes.h"
-#include "shell/modResources.h"
 #include "store/LocalSearch.h"
 
 #include <QApplication>

@@ -2,12 +2,12 @@
 // (and toolbar's) full report, the project copy and e-mailing the ticked documents.
 #include "shell/frmMain.h"
 
+#include "base/modResources.h"
 #include "platform/ui/Ui.h"
 #include "reports/MailDocuments.h"
 #include "reports/frmCopy.h"
 #include "reports/frmPrinter.h"
 #include "reports/frmSelectFiles.h"
-#include "shell/modResources.h"
 #include "store/frmAttach.h"
 
 #include <QApplication>

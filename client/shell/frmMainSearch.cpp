@@ -3,12 +3,12 @@
 // are the store's and the reports'.
 #include "shell/frmMain.h"
 
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
 #include "reports/BidCalendar.h"
-#include "shell/Settings.h"
-#include "shell/modResources.h"
 #include "store/LocalSearch.h"
 #include "store/ProjectListCsv.h"
 

@@ -1,8 +1,8 @@
 // The main window's load and close, and the process entry that shows it after the splash.
 #include "shell/frmMain.h"
 
+#include "base/ProgramFolders.h"
 #include "platform/ui/Ui.h"
-#include "shell/ProgramFolders.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/frmSplash.h"
@@ -107,7 +107,7 @@ void scheduleScreenshot(frmMain* window) {
 } // namespace
 
 int Main() {
-    SingleInstance guard(ProgramFolder());
+    SingleInstance guard(base::ProgramFolder());
     if (!guard.acquire()) {
         // Only another copy is a notice; anything else keeps the program from working at all.
         const bool another = guard.heldByAnotherCopy();
@@ -116,7 +116,7 @@ int Main() {
                     another ? QStringLiteral("System Message") : QStringLiteral("System Error"));
         return another ? 0 : 1;
     }
-    QApplication::setWindowIcon(QIcon(DataFile(QStringLiteral("brevant.png"))));
+    QApplication::setWindowIcon(QIcon(base::DataFile(QStringLiteral("brevant.png"))));
 
     QPointer<frmSplash> splash = new frmSplash;
     splash->show();

@@ -1,6 +1,6 @@
 #include "shell/frmSplash.h"
 
-#include "shell/ProgramFolders.h"
+#include "base/ProgramFolders.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -26,10 +26,10 @@ frmSplash::frmSplash(QWidget* parent)
 
     auto* picture = new QLabel(Frame1);
     picture->setObjectName(QStringLiteral("imgLogo"));
-    picture->setPixmap(QPixmap(DataFile(QStringLiteral("brevant.png"))));
+    picture->setPixmap(QPixmap(base::DataFile(QStringLiteral("brevant.png"))));
     picture->setAlignment(Qt::AlignCenter);
 
-    const QString numbers = VersionText().mid(QStringLiteral("Version ").size());
+    const QString numbers = base::VersionText().mid(QStringLiteral("Version ").size());
     Label1 = new QLabel(QStringLiteral("Brevant Desktop Edition v") + numbers, Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont big = Label1->font();
@@ -38,7 +38,7 @@ frmSplash::frmSplash(QWidget* parent)
     Label1->setFont(big);
     Label1->setAlignment(Qt::AlignCenter);
 
-    lblVersion = new QLabel(VersionText(), Frame1);
+    lblVersion = new QLabel(base::VersionText(), Frame1);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
 

@@ -1,5 +1,5 @@
 // Column widths and the attachment view mode read from the settings.
-#include "shell/Settings.h"
+#include "base/Settings.h"
 #include "store/ProjectList.h"
 
 namespace brevant::store {

@@ -4,12 +4,12 @@
 #include "OutputTestSupport.h"
 #include "shell/ShellTestEnv.h"
 
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/ui/ScriptedUi.h"
 #include "reports/MailDocuments.h"
 #include "reports/frmSelectFiles.h"
-#include "shell/Settings.h"
 #include "shell/frmMain.h"
-#include "shell/modResources.h"
 
 #include <QAction>
 #include <QFile>

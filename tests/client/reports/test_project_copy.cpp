@@ -3,11 +3,11 @@
 #include "OutputTestSupport.h"
 #include "shell/ShellTestEnv.h"
 
+#include "base/modResources.h"
 #include "platform/ui/ScriptedUi.h"
 #include "reports/ProjectCopy.h"
 #include "reports/frmCopy.h"
 #include "shell/frmMain.h"
-#include "shell/modResources.h"
 
 #include <QAction>
 #include <QFile>

@@ -5,9 +5,9 @@
 // a condition holds (with a generous deadline, never a fixed sleep).
 #include "../../service/ServiceHarness.h"
 #include "../shell/ShellTestEnv.h"
+#include "base/Settings.h"
+#include "base/modResources.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/Settings.h"
-#include "shell/modResources.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

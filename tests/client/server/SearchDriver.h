@@ -2,10 +2,10 @@
 // Drives frmFind and the frmTrack it opens, headless: criteria typed into the named boxes, the
 // search button, and a hand-off that runs test code while the modal import dialog is up.
 #include "ExchangeTestEnv.h"
+#include "base/MainWindow.h"
 #include "server/ServerConnection.h"
 #include "server/frmFind.h"
 #include "server/frmTrack.h"
-#include "shell/MainWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -77,10 +77,10 @@ inline bool runSearch(frmFind& find) {
 }
 
 // Records what the import asks of the main window.
-class RecordingMainWindow : public shell::MainWindow {
+class RecordingMainWindow : public base::MainWindow {
 public:
-    RecordingMainWindow() { shell::registerMainWindow(this); }
-    ~RecordingMainWindow() override { shell::unregisterMainWindow(this); }
+    RecordingMainWindow() { base::registerMainWindow(this); }
+    ~RecordingMainWindow() override { base::unregisterMainWindow(this); }
     void setStatusText(const QString& text) override { statusTexts << text; }
     void showWaitForm() override {}
     void closeWaitForm() override {}

@@ -1,13 +1,13 @@
 // The exchange's building blocks: the request text, the reply assembler, the file reference
 // list, the firewall settings, the "Download" folder and unpacking archives.
 #include "../shell/ShellTestEnv.h"
+#include "base/Settings.h"
 #include "platform/archive/ZipWriter.h"
 #include "platform/wirelet/Wirelet.h"
 #include "server/FileReference.h"
 #include "server/ReplyAssembler.h"
 #include "server/Request.h"
 #include "server/ServerSession.h"
-#include "shell/Settings.h"
 
 #include <QDir>
 #include <QFile>

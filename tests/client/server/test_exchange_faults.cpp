@@ -3,7 +3,7 @@
 // errors and a slow download.
 #include "ImportDatabase.h"
 #include "SearchDriver.h"
-#include "shell/Settings.h"
+#include "base/Settings.h"
 
 #include <QDir>
 #include <QFile>

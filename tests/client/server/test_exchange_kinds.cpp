@@ -3,12 +3,12 @@
 // refusal with an empty message, a kept-open search connection that the server closed, and the
 // exchange through a real SOCKS 5 server (dante).
 #include "ExchangeTestEnv.h"
+#include "base/ProgramFolders.h"
 #include "server/ArchiveFetch.h"
 #include "server/ListingDocument.h"
 #include "server/Request.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
-#include "shell/ProgramFolders.h"
 
 #include <QFile>
 #include <QProcess>
@@ -68,7 +68,7 @@ TEST(ExchangeKinds, AccessCheckAndAnUpdateArchive) {
     ASSERT_TRUE(waitFor(o));
     ASSERT_TRUE(o.replied) << messages(env.ui).join('|').toStdString();
     FetchOptions options;
-    options.unpackFolder = shell::ProgramFolder();
+    options.unpackFolder = base::ProgramFolder();
     const FetchedArchive fetched =
         FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(o.text), options);
     ASSERT_TRUE(fetched.ok);

@@ -1,7 +1,7 @@
 // The window-less check's command line: what it refuses before it touches the database.
-#include "server/HeadlessUpdateCheck.h"
 #include "shell/CheckUpdatesOption.h"
 #include "shell/CommandLine.h"
+#include "shell/HeadlessUpdateCheck.h"
 
 #include <QCommandLineParser>
 #include <gtest/gtest.h>
@@ -47,12 +47,12 @@ TEST(CheckUpdatesCommandLine, RefusesWhatItCannotRun) {
 }
 
 TEST(CheckUpdatesCommandLine, JobListsAreWholeNumbersOnce) {
-    EXPECT_EQ(server::parseJobList("12, 34,12"), (QList<int>{12, 34}));
-    EXPECT_EQ(server::parseJobList("210001"), QList<int>{210001});
-    EXPECT_FALSE(server::parseJobList(""));
-    EXPECT_FALSE(server::parseJobList(","));
-    EXPECT_FALSE(server::parseJobList("1;2"));
-    EXPECT_FALSE(server::parseJobList("99999999999"));
+    EXPECT_EQ(shell::parseJobList("12, 34,12"), (QList<int>{12, 34}));
+    EXPECT_EQ(shell::parseJobList("210001"), QList<int>{210001});
+    EXPECT_FALSE(shell::parseJobList(""));
+    EXPECT_FALSE(shell::parseJobList(","));
+    EXPECT_FALSE(shell::parseJobList("1;2"));
+    EXPECT_FALSE(shell::parseJobList("99999999999"));
 }
 
 } // namespace

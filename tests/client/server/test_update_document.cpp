@@ -3,9 +3,9 @@
 // always deleted, and the problems of single projects come in one message at the end.
 #include "UpdateFixture.h"
 
+#include "base/modResources.h"
 #include "platform/ui/ScriptedUi.h"
 #include "server/UpdateCheck.h"
-#include "shell/modResources.h"
 
 #include <QFile>
 

@@ -1,10 +1,10 @@
 #pragma once
 // A throw-away program folder and settings file for one test, a Desktop.mdb with the projects
 // the test asks for, and the process-wide state reset before and after.
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "shell/Startup.h"
-#include "shell/modResources.h"
 
 #include <QApplication>
 #include <QDir>

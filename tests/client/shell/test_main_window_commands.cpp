@@ -3,9 +3,9 @@
 // Text", commands of parts this version lacks, and the pictures behind every icon number.
 #include "ShellTestEnv.h"
 
+#include "base/ProgramFolders.h"
 #include "platform/ui/QtUiImageList.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/ProgramFolders.h"
 #include "shell/frmIcons.h"
 #include "shell/frmMain.h"
 
@@ -229,8 +229,8 @@ TEST_F(MainWindowTest, FindMenuEntryAndToolbarButtonOpenTheSearchDialog) {
 }
 
 TEST(MainWindowImages, EveryIconNumberHasItsOwnPicture) {
-    const ui::ImageList list1(DataFile(QStringLiteral("Graphics/ImageList1")));
-    const ui::ImageList list2(DataFile(QStringLiteral("Graphics/ImageList2")));
+    const ui::ImageList list1(base::DataFile(QStringLiteral("Graphics/ImageList1")));
+    const ui::ImageList list2(base::DataFile(QStringLiteral("Graphics/ImageList2")));
     QList<QImage> seen;
     auto distinct = [&](const ui::ImageList& list, int n) {
         ASSERT_TRUE(list.has(n)) << n;
@@ -247,8 +247,9 @@ TEST(MainWindowImages, EveryIconNumberHasItsOwnPicture) {
     for (const char* file :
          {"FIND", "CD", "TRASH", "MAIL", "MARK", "UNMARK", "PRINT", "MAG", "trash01", "TRACK",
           "DISK12", "ASSIGN", "ASSIGN2", "CHECKMRK", "PREF"}) {
-        const QImage img(DataFile(QStringLiteral("Graphics/Menus/%1.bmp").arg(QLatin1String(file))),
-                         "BMP");
+        const QImage img(
+            base::DataFile(QStringLiteral("Graphics/Menus/%1.bmp").arg(QLatin1String(file))),
+            "BMP");
         ASSERT_FALSE(img.isNull()) << file;
         for (const QImage& other : menus)
             EXPECT_NE(img, other) << file;

@@ -2,9 +2,9 @@
 // "No Date Set" row, the change markers, marking, deleting with the cache folders and the notes.
 #include "ShellTestEnv.h"
 
+#include "base/Settings.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/Settings.h"
 #include "shell/frmMain.h"
 
 #include <QAction>

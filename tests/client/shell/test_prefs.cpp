@@ -1,10 +1,10 @@
 // The Preferences settings and dialog: every key saved, the refusals, the proxy box taking
 // effect at once, the database-folder change, the statistics.
+#include "base/Settings.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/ui/ScriptedUi.h"
 #include "shell/Preferences.h"
-#include "shell/Settings.h"
 #include "shell/frmPrefs.h"
 
 #include <QApplication>

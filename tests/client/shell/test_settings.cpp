@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "base/Settings.h"
 
 #include <QTemporaryDir>
 #include <cstdlib>

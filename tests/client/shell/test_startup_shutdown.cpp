@@ -3,10 +3,10 @@
 // busy, and the column layout that survives a restart.
 #include "ShellTestEnv.h"
 
+#include "base/ProgramFolders.h"
+#include "base/Settings.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/ProgramFolders.h"
-#include "shell/Settings.h"
 #include "shell/SingleInstance.h"
 #include "shell/frmLogon.h"
 #include "shell/frmMain.h"
@@ -35,7 +35,7 @@ int topLevelMainWindows() {
 TEST(Startup, SecondCopyIsRefusedWithoutTouchingTheDatabase) {
     ShellTestEnv env;
     ui::ScopedScriptedUi ui;
-    SingleInstance first(ProgramFolder());
+    SingleInstance first(base::ProgramFolder());
     ASSERT_TRUE(first.acquire());
 
     EXPECT_EQ(Main(), 0);
@@ -48,7 +48,7 @@ TEST(Startup, SecondCopyIsRefusedWithoutTouchingTheDatabase) {
     EXPECT_EQ(topLevelMainWindows(), 0);
 
     // The lock stays with the running copy.
-    SingleInstance second(ProgramFolder());
+    SingleInstance second(base::ProgramFolder());
     EXPECT_FALSE(second.acquire());
 }
 

@@ -2,13 +2,13 @@
 // its attachment list and drops, with the dialogs answered while they are shown.
 #include "shell/ShellTestEnv.h"
 
+#include "base/ImageIndexes.h"
+#include "base/ProgramFolders.h"
+#include "base/modResources.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/QtUiImageList.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/ImageIndexes.h"
-#include "shell/ProgramFolders.h"
 #include "shell/frmMain.h"
-#include "shell/modResources.h"
 
 #include <QAction>
 #include <QDeadlineTimer>
@@ -180,14 +180,14 @@ TEST_F(AttachMainWindow, RowsShowThePictureOfTheirFileType) {
          "(103, 'c.xyz', '', 'C', 'xyz', '01/02/2027')"});
     select(103);
     ASSERT_EQ(list5_->topLevelItemCount(), 3);
-    const ui::ImageList images(ReadOnlyDataFolder() + "/Graphics/ImageList2");
+    const ui::ImageList images(base::ReadOnlyDataFolder() + "/Graphics/ImageList2");
     auto picture = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
     QMap<QString, QImage> shown;
     for (int i = 0; i < 3; ++i)
         shown[list5_->topLevelItem(i)->text(0)] = picture(list5_->topLevelItem(i)->icon(0));
-    EXPECT_EQ(shown["a.pdf"], picture(images.icon(AttachmentImage("PDF"))));
-    EXPECT_EQ(shown["b.DOC"], picture(images.icon(AttachmentImage("DOC"))));
-    EXPECT_EQ(shown["c.xyz"], picture(images.icon(images2::GenericFile)));
+    EXPECT_EQ(shown["a.pdf"], picture(images.icon(base::AttachmentImage("PDF"))));
+    EXPECT_EQ(shown["b.DOC"], picture(images.icon(base::AttachmentImage("DOC"))));
+    EXPECT_EQ(shown["c.xyz"], picture(images.icon(base::images2::GenericFile)));
     EXPECT_NE(shown["a.pdf"], shown["b.DOC"]);
 }
 

@@ -1,10 +1,10 @@
 // The project list against a real Desktop.mdb: the query each filter and sort gives, the rows
 // read, the marks, the delete with the cache folders, the notes.
+#include "base/Settings.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ScriptedUi.h"
-#include "shell/Settings.h"
 #include "store/ProjectList.h"
 
 #include <QDir>

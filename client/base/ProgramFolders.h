@@ -4,7 +4,7 @@
 // reads (images, menu bitmaps).
 #include <QString>
 
-namespace brevant::shell {
+namespace brevant::base {
 
 // $BREVANT_HOME, else $XDG_DATA_HOME/Brevant (~/.local/share/Brevant when unset); created when
 // missing. Never ends with a separator.
@@ -20,4 +20,4 @@ QString DataFile(const QString& relativePath);
 // "Version 1.0.0": the program's major, minor and revision numbers.
 QString VersionText();
 
-} // namespace brevant::shell
+} // namespace brevant::base

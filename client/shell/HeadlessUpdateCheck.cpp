@@ -1,18 +1,18 @@
-#include "server/HeadlessUpdateCheck.h"
+#include "shell/HeadlessUpdateCheck.h"
 
+#include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ConsoleUi.h"
 #include "server/UpdateCheck.h"
 #include "shell/Startup.h"
-#include "shell/modResources.h"
 
 #include <QEventLoop>
 #include <algorithm>
 #include <optional>
 
-namespace brevant::server {
+namespace brevant::shell {
 
 namespace {
 
@@ -35,7 +35,7 @@ QString projectName(db::Connection& c, int id) {
     return rs.eof() ? QString() : rs.field(0).toString();
 }
 
-QString outcomeLine(db::Connection& c, const ProjectMergeOutcome& o) {
+QString outcomeLine(db::Connection& c, const server::ProjectMergeOutcome& o) {
     QString line = QString::number(o.jobId);
     const QString name = projectName(c, o.jobId);
     if (!name.isEmpty())
@@ -77,7 +77,7 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
             << Qt::endl;
         return 2;
     }
-    if (!shell::InitializeApplication())
+    if (!InitializeApplication())
         return 1;
     modResources::UserName = options.user;
     modResources::Password = options.password;
@@ -99,24 +99,25 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
     for (int id : ids)
         argument << QString::number(id);
 
-    ServerConnection connection(RequestKind::ProjectUpdate);
+    server::ServerConnection connection(server::RequestKind::ProjectUpdate);
     QEventLoop loop;
     bool ended = false;
-    std::optional<MergeSummary> result;
-    auto done = [&](const MergeSummary* summary) {
+    std::optional<server::MergeSummary> result;
+    auto done = [&](const server::MergeSummary* summary) {
         if (summary)
             result = *summary;
         ended = true;
         loop.quit();
     };
-    PendingUpdateArgument = argument.join(QLatin1Char(','));
-    const ServerConnection::Open open =
-        RequestProjectUpdates(connection, PendingUpdateArgument, done);
-    if (open != ServerConnection::Open::Connecting && open != ServerConnection::Open::Sent) {
-        PendingUpdateArgument.clear();
+    server::PendingUpdateArgument = argument.join(QLatin1Char(','));
+    const server::ServerConnection::Open open =
+        server::RequestProjectUpdates(connection, server::PendingUpdateArgument, done);
+    if (open != server::ServerConnection::Open::Connecting &&
+        open != server::ServerConnection::Open::Sent) {
+        server::PendingUpdateArgument.clear();
         return 1;
     }
-    WriteLastUpdate();
+    server::WriteLastUpdate();
     if (!ended)
         loop.exec();
     if (!result)
@@ -126,7 +127,7 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
     for (int id : ids) {
         const auto merged =
             std::find_if(result->merged.begin(), result->merged.end(),
-                         [id](const ProjectMergeOutcome& o) { return o.jobId == id; });
+                         [id](const server::ProjectMergeOutcome& o) { return o.jobId == id; });
         if (merged != result->merged.end()) {
             out << outcomeLine(c, *merged) << Qt::endl;
         } else {
@@ -137,4 +138,4 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
     return code;
 }
 
-} // namespace brevant::server
+} // namespace brevant::shell

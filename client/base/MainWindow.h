@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace brevant::shell {
+namespace brevant::base {
 
 class MainWindow {
 public:
@@ -54,4 +54,4 @@ void ShowWaitForm();
 // Closes the wait window if it is shown.
 void CloseWaitForm();
 
-} // namespace brevant::shell
+} // namespace brevant::base

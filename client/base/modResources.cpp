@@ -1,4 +1,4 @@
-#include "shell/modResources.h"
+#include "base/modResources.h"
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"

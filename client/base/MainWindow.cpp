@@ -1,6 +1,6 @@
-#include "shell/MainWindow.h"
+#include "base/MainWindow.h"
 
-namespace brevant::shell {
+namespace brevant::base {
 
 namespace {
 MainWindow* g_main = nullptr;
@@ -34,4 +34,4 @@ void CloseWaitForm() {
         g_main->closeWaitForm();
 }
 
-} // namespace brevant::shell
+} // namespace brevant::base

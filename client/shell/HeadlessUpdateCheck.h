@@ -8,7 +8,7 @@
 #include <QTextStream>
 #include <optional>
 
-namespace brevant::server {
+namespace brevant::shell {
 
 struct HeadlessCheckOptions {
     bool tracked = false; // every tracked ("Tagged") project
@@ -24,4 +24,4 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
 // "12,34" as project numbers; nullopt when any part is not a whole number.
 std::optional<QList<int>> parseJobList(const QString& text);
 
-} // namespace brevant::server
+} // namespace brevant::shell

@@ -1,8 +1,8 @@
-#include "shell/ImageIndexes.h"
+#include "base/ImageIndexes.h"
 
 #include <QStringList>
 
-namespace brevant::shell {
+namespace brevant::base {
 
 int AttachmentImage(const QString& type) {
     static const QStringList types = {
@@ -13,4 +13,4 @@ int AttachmentImage(const QString& type) {
     return i < 0 ? images2::GenericFile : 3 + i;
 }
 
-} // namespace brevant::shell
+} // namespace brevant::base

@@ -3,7 +3,7 @@
 // ImageList1 and ImageList2, one file per number).
 #include <QString>
 
-namespace brevant::shell {
+namespace brevant::base {
 
 // ImageList1: the toolbar, the project list's row markers and its header sort arrows.
 namespace images1 {
@@ -33,4 +33,4 @@ constexpr int GenericFile = 12;
 // "HTM", "HTML", compared without regard to case); GenericFile for any other.
 int AttachmentImage(const QString& type);
 
-} // namespace brevant::shell
+} // namespace brevant::base

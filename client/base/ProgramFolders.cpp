@@ -1,11 +1,11 @@
-#include "shell/ProgramFolders.h"
+#include "base/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace brevant::shell {
+namespace brevant::base {
 
 QString ProgramFolder() {
     QString folder = qEnvironmentVariable("BREVANT_HOME");
@@ -48,4 +48,4 @@ QString VersionText() {
         .arg(BREVANT_VERSION_PATCH);
 }
 
-} // namespace brevant::shell
+} // namespace brevant::base
