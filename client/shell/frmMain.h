@@ -80,6 +80,8 @@ public:
     void CopySelectedText();
     // The Preferences dialog; a changed database folder reloads the window.
     void ShowPreferences();
+    // A filter button of the toolbar: the filter shown with the commands held off meanwhile.
+    void toolbarFilter(const QString& filter);
 
     // ---- Project list ----------------------------------------------------------------------
     void SetUpColumns();
@@ -192,7 +194,6 @@ private:
     void buildToolbar();
     void buildCentre();
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption);
-    void toolbarClick(int index);
     void detailTabChanged(int index);
     void printButton(const QString& kind);
     void popup(QMenu* menu);
@@ -206,7 +207,6 @@ private:
     void markChecked(bool tagged);
     int firstColumnDecoration(const QTreeWidget* view) const;
     QWidget* buildSearchPane();
-    void addExportCommands(QMenu* menu);
     void clearSearch();
 
     // Controls, each named as the program refers to it.

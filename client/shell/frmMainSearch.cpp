@@ -74,13 +74,6 @@ void frmMain::clearSearch() {
     searchWords_.clear();
 }
 
-void frmMain::addExportCommands(QMenu* menu) {
-    connect(addCommand(menu, "mnuFileExportCalendar", QStringLiteral("Export Bid Calendar...")),
-            &QAction::triggered, this, [this] { mnuFileExportCalendar_Click(); });
-    connect(addCommand(menu, "mnuFileExportList", QStringLiteral("Export Project List...")),
-            &QAction::triggered, this, [this] { mnuFileExportList_Click(); });
-}
-
 void frmMain::mnuFileExportCalendar_Click() {
     if (!modResources::DbConnection || !modResources::DbConnection->isOpen())
         return;

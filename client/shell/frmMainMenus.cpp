@@ -1,0 +1,312 @@
+// The main window's commands as data: every menu, pop-up menu and toolbar entry in one table
+// each (object name, caption, shortcut, picture, what it runs), and the code that builds the
+// menus and the toolbar from them.
+#include "shell/frmMain.h"
+
+#include "base/ProgramFolders.h"
+#include "shell/frmAbout.h"
+#include "shell/frmIcons.h"
+#include "shell/frmLogon.h"
+
+#include <QAction>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QToolBar>
+
+namespace brevant::shell {
+
+namespace {
+
+// Where a menu sits: on the menu bar, inside another menu, or only shown on a right click.
+enum class Place { MenuBar, Submenu, Popup };
+
+struct MenuSpec {
+    QMenu* frmMain::*member;
+    const char* name;
+    const char* title;
+    Place place;
+    const char* parent = nullptr; // for a submenu: the menu it sits in
+    const char* item = nullptr;   // for a submenu: the object name of its entry in the parent
+};
+
+// One entry of a menu. A null name is a separator; a submenu's entry is placed by its spec.
+struct Command {
+    const char* menu;
+    const char* name;
+    const char* caption;
+    const char* shortcut; // QKeySequence text, empty for none
+    const char* bitmap;   // a file of Graphics/Menus, empty for none
+    void (*run)(frmMain&);
+    bool checkable = false;
+};
+
+constexpr const char* kSeparator = nullptr;
+
+} // namespace
+
+void frmMain::buildMenus() {
+    static const MenuSpec menus[] = {
+        {&frmMain::mnuFile, "mnuFile", "&File", Place::MenuBar},
+        {&frmMain::mnuList, "mnuList", "&Projects", Place::MenuBar},
+        {&frmMain::mnuList_Project, "mnuList_Project", "Project Display", Place::Submenu, "mnuList",
+         "mnuList_ProjectItem"},
+        {&frmMain::mnuOptions, "mnuOptions", "&Options", Place::MenuBar},
+        {&frmMain::mnuCPY, "mnuCPY", "&CPYPAST", Place::Popup},
+        {&frmMain::mnuPlans, "mnuPlans", "&Plans", Place::Popup},
+        {&frmMain::mnuSpecs, "mnuSpecs", "&Specs", Place::Popup},
+        {&frmMain::mnuAdd, "mnuAdd", "&Addenda", Place::Popup},
+        {&frmMain::mnuAttach, "mnuAttach", "&Attach", Place::Popup},
+    };
+    static const Command commands[] = {
+        {"mnuFile", "mnuFile_Find", "Find Projects (Online)", "", "FIND.bmp",
+         [](frmMain& w) { w.mnuFile_Find_Click(); }},
+        {"mnuFile", "mnuFile_Icon", "Icon Summary", "", "",
+         [](frmMain& w) { (new frmIcons(&w))->show(); }},
+        {"mnuFile", kSeparator, "", "", "", nullptr},
+        {"mnuFile", "mnuFile_Copy", "Copy Project", "", "CD.bmp",
+         [](frmMain& w) { w.mnuFile_Copy_Click(); }},
+        {"mnuFile", "mnuFileClear", "Clear Cache for Selected Project(s)", "", "TRASH.bmp",
+         [](frmMain& w) { w.mnuFileClear_Click(); }},
+        {"mnuFile", "mnuFileEmail", "E-Mail Selected Documents", "", "MAIL.bmp",
+         [](frmMain& w) { w.mnuFileEmail_Click(); }},
+        {"mnuFile", kSeparator, "", "", "", nullptr},
+        {"mnuFile", "mnuFileExportCalendar", "Export Bid Calendar...", "", "",
+         [](frmMain& w) { w.mnuFileExportCalendar_Click(); }},
+        {"mnuFile", "mnuFileExportList", "Export Project List...", "", "",
+         [](frmMain& w) { w.mnuFileExportList_Click(); }},
+        {"mnuFile", kSeparator, "", "", "", nullptr},
+        {"mnuFile", "mnuExit", "Exit", "", "", [](frmMain& w) { w.close(); }},
+
+        {"mnuList", "mnuListMark", "Select All", "", "MARK.bmp", [](frmMain& w) { w.CheckAll(); }},
+        {"mnuList", "mnuListRemove", "De-Select All", "", "UNMARK.bmp",
+         [](frmMain& w) { w.UncheckAll(); }},
+        {"mnuList", kSeparator, "", "", "", nullptr},
+        {"mnuList_Project", "mnuListAllRec", "All Projects", "", "",
+         [](frmMain& w) { w.ShowFilter(QStringLiteral("ALL")); }, true},
+        {"mnuList_Project", "mnuListNewRec", "New Projects Only", "", "",
+         [](frmMain& w) { w.ShowFilter(QStringLiteral("NEW")); }, true},
+        {"mnuList_Project", "mnuListTrackRec", "Tagged Projects Only", "", "",
+         [](frmMain& w) { w.ShowFilter(QStringLiteral("TRACK")); }, true},
+        {"mnuList_Project", "mnuListVeiwedRec", "Opened Projects Only", "", "",
+         [](frmMain& w) { w.ShowFilter(QStringLiteral("VIEW")); }, true},
+        {"mnuList", kSeparator, "", "", "", nullptr},
+        {"mnuList", "mnuListPrintSummary", "Print Full Report for Selected Project(s)", "",
+         "PRINT.bmp", [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
+        {"mnuList", "mnuListJobList", "Create Current Job Listing Report", "", "MAG.bmp",
+         [](frmMain& w) { w.mnuListJobList_Click(); }},
+        {"mnuList", "mnuListDelete", "Delete Selected Project(s)", "", "trash01.bmp",
+         [](frmMain& w) { w.DeleteSelectedProjects(); }},
+        {"mnuList", kSeparator, "", "", "", nullptr},
+        {"mnuList", "mnuListTrack", "Set Selected Project(s) as Tagged", "", "TRACK.bmp",
+         [](frmMain& w) { w.MarkTagged(); }},
+        {"mnuList", "mnuListView", "Set Selected Project(s) as Opened", "", "DISK12.bmp",
+         [](frmMain& w) { w.MarkOpened(); }},
+        {"mnuList", "mnuListAssign", "Set Assignments for Selected Project(s)", "", "ASSIGN.bmp",
+         [](frmMain& w) { w.mnuListAssign_Click(); }},
+        {"mnuList", "mnuListAssign2", "Clear Assignments for Selected Project(s)", "",
+         "ASSIGN2.bmp", [](frmMain& w) { w.mnuListAssign2_Click(); }},
+        {"mnuList", kSeparator, "", "", "", nullptr},
+        {"mnuList", "mnuList_Update", "Check for Updates on Selected Project(s)", "",
+         "CHECKMRK.bmp", [](frmMain& w) { w.mnuList_Update_Click(); }},
+
+        {"mnuOptions", "mnuOptions_Setup", "Program Preferences", "", "PREF.bmp",
+         [](frmMain& w) { w.ShowPreferences(); }},
+        {"mnuOptions", "mnuOptions_Login", "Change Login Credentials", "", "",
+         [](frmMain& w) {
+             frmLogon logon(&w);
+             logon.exec();
+         }},
+
+        {"mnuCPY", "mnuCPY_Copy", "Copy Selected Text", "", "",
+         [](frmMain& w) { w.CopySelectedText(); }},
+
+        {"mnuPlans", "mnuPlansSelect", "Select All", "", "",
+         [](frmMain& w) { SetAllChecked(w.ListView2, true); }},
+        {"mnuPlans", "mnuPlansDeSelect", "De-Select All", "", "",
+         [](frmMain& w) { SetAllChecked(w.ListView2, false); }},
+        {"mnuPlans", kSeparator, "", "", "", nullptr},
+        {"mnuPlans", "mnuPlansDownSel", "Download Selected Plan Page(s)", "", "",
+         [](frmMain& w) { w.mnuDownloadSelected_Click(0); }},
+        {"mnuPlans", kSeparator, "", "", "", nullptr},
+        {"mnuPlans", "mnuPlansView", "View Plans", "", "",
+         [](frmMain& w) { w.mnuPlansView_Click(); }},
+
+        {"mnuSpecs", "mnuSpecs_All", "Select All", "", "",
+         [](frmMain& w) { SetAllChecked(w.ListView3, true); }},
+        {"mnuSpecs", "mnuSpecs_DeAll", "De-Select All", "", "",
+         [](frmMain& w) { SetAllChecked(w.ListView3, false); }},
+        {"mnuSpecs", kSeparator, "", "", "", nullptr},
+        {"mnuSpecs", "mnuSpecs_DownSelect", "Download Selected Specification Section(s)", "", "",
+         [](frmMain& w) { w.mnuDownloadSelected_Click(1); }},
+
+        {"mnuAdd", "mnuAdd_SelectAll", "Select All", "", "",
+         [](frmMain& w) { SetAllChecked(w.ListView4, true); }},
+        {"mnuAdd", "mnuAdd_DeSelectAll", "De-Select All", "", "",
+         [](frmMain& w) { SetAllChecked(w.ListView4, false); }},
+        {"mnuAdd", kSeparator, "", "", "", nullptr},
+        {"mnuAdd", "mnuAdd_SelectDown", "Download Selected Addenda", "", "",
+         [](frmMain& w) { w.mnuDownloadSelected_Click(2); }},
+
+        {"mnuAttach", "mnuAttachAdd", "Attach Document", "", "",
+         [](frmMain& w) { w.mnuAttachAdd_Click(); }},
+        {"mnuAttach", "mnuAttachDel", "Remove Selected Document", "", "",
+         [](frmMain& w) { w.mnuAttachDel_Click(); }},
+        {"mnuAttach", "mnuAttachOpen", "Open Document", "", "",
+         [](frmMain& w) { w.mnuAttachOpen_Click(); }},
+        {"mnuAttach", kSeparator, "", "", "", nullptr},
+        {"mnuAttach", "mnuAttachIcon", "Display Icon View", "", "",
+         [](frmMain& w) { w.setAttachmentViewMode(0); }},
+        {"mnuAttach", "mnuAttachList", "Display List View", "", "",
+         [](frmMain& w) { w.setAttachmentViewMode(3); }},
+    };
+
+    QMap<QString, QMenu*> byName;
+    auto menuNamed = [&byName](const char* name) { return byName.value(QLatin1String(name)); };
+    for (const MenuSpec& spec : menus) {
+        QMenu* menu = nullptr;
+        const QString title = QString::fromLatin1(spec.title);
+        switch (spec.place) {
+        case Place::MenuBar:
+            menu = menuBar()->addMenu(title);
+            break;
+        case Place::Submenu:
+            menu = new QMenu(title, this);
+            menu->menuAction()->setObjectName(QString::fromLatin1(spec.item));
+            break;
+        case Place::Popup:
+            menu = new QMenu(title, this);
+            break;
+        }
+        menu->setObjectName(QString::fromLatin1(spec.name));
+        this->*spec.member = menu;
+        byName.insert(menu->objectName(), menu);
+    }
+    // A submenu takes its place in its parent where its first entry stands in the table.
+    QSet<QMenu*> placed;
+    for (const Command& c : commands) {
+        QMenu* menu = menuNamed(c.menu);
+        for (const MenuSpec& spec : menus) {
+            if (spec.place == Place::Submenu && this->*spec.member == menu &&
+                !placed.contains(menu)) {
+                menuNamed(spec.parent)->addMenu(menu);
+                placed.insert(menu);
+            }
+        }
+        if (!c.name) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* a = addCommand(menu, c.name, QString::fromLatin1(c.caption));
+        if (*c.shortcut)
+            a->setShortcut(QKeySequence(QString::fromLatin1(c.shortcut)));
+        if (*c.bitmap)
+            a->setProperty("menuBitmap", QString::fromLatin1(c.bitmap));
+        a->setCheckable(c.checkable);
+        const auto run = c.run;
+        connect(a, &QAction::triggered, this, [this, run] { run(*this); });
+    }
+    mnuListAllRec = findChild<QAction*>(QStringLiteral("mnuListAllRec"));
+    mnuListNewRec = findChild<QAction*>(QStringLiteral("mnuListNewRec"));
+    mnuListTrackRec = findChild<QAction*>(QStringLiteral("mnuListTrackRec"));
+    mnuListVeiwedRec = findChild<QAction*>(QStringLiteral("mnuListVeiwedRec"));
+
+    mnuAbout = menuBar()->addAction(QStringLiteral("&About "));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    connect(mnuAbout, &QAction::triggered, this, [this] {
+        frmAbout about(this);
+        about.exec();
+    });
+}
+
+QAction* frmMain::addCommand(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+void frmMain::BuildMenuBitmaps() {
+    for (QAction* a : findChildren<QAction*>()) {
+        const QString file = a->property("menuBitmap").toString();
+        if (file.isEmpty())
+            continue;
+        // A file that cannot be read leaves the entry without a picture.
+        const QPixmap picture(base::DataFile(QStringLiteral("Graphics/Menus/") + file), "BMP");
+        if (!picture.isNull())
+            a->setIcon(QIcon(picture));
+    }
+}
+
+namespace {
+
+struct Button {
+    int index; // position on the toolbar, separators counted
+    const char* text;
+    const char* tip;
+    int image; // in ImageList1
+    void (*run)(frmMain&);
+};
+
+const Button kButtons[] = {
+    {1, "Find", "Find Projects ...", 7, [](frmMain& w) { w.mnuFile_Find_Click(); }},
+    {3, "All Projects", "Display all records ...", 31,
+     [](frmMain& w) { w.toolbarFilter(QStringLiteral("ALL")); }},
+    {4, "Tracked", "Display tagged records only ...", 23,
+     [](frmMain& w) { w.toolbarFilter(QStringLiteral("TRACK")); }},
+    {5, "", "Display new records only ...", 24,
+     [](frmMain& w) { w.toolbarFilter(QStringLiteral("NEW")); }},
+    {6, "Viewed", "Display opened records only ...", 25,
+     [](frmMain& w) { w.toolbarFilter(QStringLiteral("VIEW")); }},
+    {8, "Print", "Print full report for selected projects ...", 18,
+     [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
+    {9, "Download", "Download all selected documents ...", 27,
+     [](frmMain& w) { w.DownloadAllDocuments(); }},
+    {11, "Delete", "Delete selected projects ...", 20,
+     [](frmMain& w) { w.DeleteSelectedProjects(); }},
+    {12, "Email", "E-Mail selected documents ...", 21, [](frmMain& w) { w.mnuFileEmail_Click(); }},
+    {13, "Update", "Check selected projects for updates ...", 15,
+     [](frmMain& w) { w.mnuList_Update_Click(); }},
+};
+constexpr int kLastButton = 13;
+
+} // namespace
+
+void frmMain::buildToolbar() {
+    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize(QSize(24, 24));
+    buttons_.fill(nullptr, kLastButton + 1);
+    const Button* next = std::begin(kButtons);
+    for (int index = 1; index <= kLastButton; ++index) {
+        QAction* a = nullptr;
+        if (next != std::end(kButtons) && next->index == index) {
+            a = Toolbar1->addAction(QString::fromLatin1(next->text));
+            a->setToolTip(QString::fromLatin1(next->tip));
+            const auto run = next->run;
+            connect(a, &QAction::triggered, this, [this, run] { run(*this); });
+            ++next;
+        } else {
+            a = Toolbar1->addSeparator();
+        }
+        a->setObjectName(QStringLiteral("Toolbar1_Button%1").arg(index));
+        buttons_[index] = a;
+    }
+}
+
+void frmMain::SetToolbarImages() {
+    for (const Button& b : kButtons) {
+        buttons_[b.index]->setIcon(ImageList1.icon(b.image));
+        buttons_[b.index]->setProperty("imageIndex", b.image);
+    }
+}
+
+void frmMain::toolbarFilter(const QString& filter) {
+    EnableCommands(false);
+    ShowFilter(filter);
+    EnableCommands(true);
+}
+
+} // namespace brevant::shell
