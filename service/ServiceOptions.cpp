@@ -55,6 +55,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
         {"max-connections", "Connections open at once per listening socket.", "n", "256"},
         {"max-per-address", "Connections open at once from one client address.", "n", "32"},
         {"first-bytes-ms", "Time a new connection has to send its first bytes.", "ms", "5000"},
+        {"search-ms", "Time a search may run before it is refused.", "ms", "3000"},
         {"export-desktop", "Write the catalogue into a client database file and exit.", "path"},
         {"fault-kind", "Apply the exchange faults to this request kind only (1-5).", "kind"},
         {"chunk", "Send replies in pieces of this many bytes.", "bytes"},
@@ -102,6 +103,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
         !number("max-connections", 1, 100000, o.limits.total) ||
         !number("max-per-address", 1, 100000, o.limits.perAddress) ||
         !number("first-bytes-ms", 1, 600000, o.limits.firstBytesMs) ||
+        !number("search-ms", 1, 600000, o.searchTimeMs) ||
         !number("fault-kind", 1, 5, f.faultKind) || !number("chunk", 1, 1 << 24, f.chunkSize) ||
         !number("chunk-delay", 0, 600000, f.chunkDelayMs) ||
         !number("drop-after", 0, 1 << 30, dropAfter) ||

@@ -50,6 +50,7 @@ struct ServiceOptions {
     std::optional<Version> minVersion;
     QVector<Account> accounts;
     int requestIdleMs = 150; // a request is complete when nothing more came for this long
+    int searchTimeMs = 3000; // a search running longer is refused as invalid criteria
     ConnectionLimits limits; // per listening socket (exchange and SMTP sink)
     FaultOptions faults;
     QString exportDesktop; // non-empty: write a client database there and exit

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         }
         ArchiveStore archives(catalogue.dataDir(), options.host);
         DocumentFiles documents(catalogue.dataDir());
-        SearchEngine search(catalogue.databasePath());
+        SearchEngine search(catalogue.databasePath(), options.searchTimeMs);
         ServiceContext context{options, catalogue, archives, search, documents};
 
         ExchangeServer exchange(context);

@@ -22,7 +22,7 @@ TEST(RobustnessTest, GarbageAndTruncatedRequestsLeaveTheServiceAnswering) {
             c = char(random() % 256);
         if (i % 2)
             junk[0] = char(1 + random() % 5);
-        Received r = exchange(service.port, junk, 3000);
+        Received r = exchange(service.port, junk, kAnswerMs);
         // Either a refusal, or (rarely) a well-framed answer; never a hang without an end.
         EXPECT_TRUE(r.terminated || r.closed) << "request " << i;
     }
@@ -34,7 +34,7 @@ TEST(RobustnessTest, GarbageAndTruncatedRequestsLeaveTheServiceAnswering) {
         frame(5, "210001@PLN~PLAN001:SPC~TOC01")};
     for (const QByteArray& request : valid) {
         for (qsizetype cut = 1; cut < request.size(); cut += 7) {
-            Received r = exchange(service.port, request.left(cut), 3000);
+            Received r = exchange(service.port, request.left(cut), kAnswerMs);
             EXPECT_TRUE(r.terminated || r.closed)
                 << request.left(cut).toPercentEncoding().constData();
         }

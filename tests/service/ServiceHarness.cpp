@@ -115,7 +115,7 @@ class QTcpSocketHolder : public QTcpSocket {};
 
 namespace {
 
-Received readReply(QTcpSocket& socket, int timeoutMs) {
+Received readReply(QTcpSocket& socket, int timeoutMs, const QByteArray& marker = {}) {
     Received r;
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -132,7 +132,7 @@ Received readReply(QTcpSocket& socket, int timeoutMs) {
             continue;
         ++r.reads;
         r.data += piece;
-        if (r.data.contains('\x01'))
+        if (r.data.contains('\x01') || (!marker.isEmpty() && r.data.contains(marker)))
             break;
     }
     r.terminated = r.data.endsWith('\x01');
@@ -146,6 +146,15 @@ Received exchange(int port, const QByteArray& request, int timeoutMs) {
     if (!c.connected())
         return {};
     return c.request(request, timeoutMs);
+}
+
+Received exchangeUntil(int port, const QByteArray& request, const QByteArray& marker,
+                       int timeoutMs) {
+    Connection c(port);
+    if (!c.connected())
+        return {};
+    c.send(request);
+    return c.read(timeoutMs, marker);
 }
 
 Connection::Connection(int port) : socket_(std::make_unique<QTcpSocketHolder>()) {
@@ -170,8 +179,8 @@ void Connection::send(const QByteArray& bytes) {
     socket_->waitForBytesWritten(5000);
 }
 
-Received Connection::read(int timeoutMs) {
-    return readReply(*socket_, timeoutMs);
+Received Connection::read(int timeoutMs, const QByteArray& marker) {
+    return readReply(*socket_, timeoutMs, marker);
 }
 
 bool Connection::waitClosed(int timeoutMs) {

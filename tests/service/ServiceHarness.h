@@ -53,9 +53,17 @@ struct Received {
     QByteArray body() const { return terminated ? data.left(data.size() - 1) : data; }
 };
 
+// How long a test waits for an answer that must come. Generous, since a loaded machine (a
+// sanitizer build beside another build) can be slow; an answer that comes ends the wait at once.
+constexpr int kAnswerMs = 60000;
+
 // Connects, sends the request (in one piece) and reads until the character 1, the connection
 // closes or timeoutMs pass.
-Received exchange(int port, const QByteArray& request, int timeoutMs = 5000);
+Received exchange(int port, const QByteArray& request, int timeoutMs = kAnswerMs);
+// The same, but stops early once `marker` has arrived: for replies that never end, so that the
+// test waits for what it expects instead of a fixed time.
+Received exchangeUntil(int port, const QByteArray& request, const QByteArray& marker,
+                       int timeoutMs = kAnswerMs);
 
 class QTcpSocketHolder;
 // A connection kept open for several requests (the search dialog's).
@@ -64,9 +72,9 @@ public:
     explicit Connection(int port);
     ~Connection();
     bool connected() const;
-    Received request(const QByteArray& request, int timeoutMs = 5000);
+    Received request(const QByteArray& request, int timeoutMs = kAnswerMs);
     void send(const QByteArray& bytes);
-    Received read(int timeoutMs = 5000);
+    Received read(int timeoutMs = kAnswerMs, const QByteArray& marker = {});
     // Waits up to timeoutMs for the service to close the connection.
     bool waitClosed(int timeoutMs);
 
