@@ -35,6 +35,7 @@ frmMain::frmMain(QWidget* parent)
     buildCentre();
     buildMenus();
     buildToolbar();
+    buildKeys();
 
     statusPanel1 = new QLabel(this);
     statusPanel1->setObjectName(QStringLiteral("Panel1"));

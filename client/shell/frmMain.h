@@ -80,6 +80,8 @@ public:
     void CopySelectedText();
     // The Preferences dialog; a changed database folder reloads the window.
     void ShowPreferences();
+    // F5: the list read again under its filter and search, the current project kept current.
+    void RefreshProjects();
     // A filter button of the toolbar: the filter shown with the commands held off meanwhile.
     void toolbarFilter(const QString& filter);
 
@@ -192,6 +194,7 @@ private:
     void setUpDocuments();
     void tearDownExchange();
     void buildToolbar();
+    void buildKeys();
     void buildCentre();
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption);
     void detailTabChanged(int index);

@@ -85,7 +85,8 @@ void frmMain::buildCentre() {
     SSTab1->addTab(Awards, QStringLiteral("Awards / Apparent Lows"));
 
     auto printButtonNamed = [this](const char* name, const QString& kind) {
-        auto* b = new QPushButton(QStringLiteral("&PRINT"), this);
+        // Alt+R: Alt+P belongs to the Projects menu.
+        auto* b = new QPushButton(QStringLiteral("P&RINT"), this);
         b->setObjectName(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, [this, kind] { printButton(kind); });
         return b;

@@ -9,11 +9,14 @@
 #include "shell/frmLogon.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QShortcut>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace brevant::shell {
 
@@ -50,8 +53,8 @@ void frmMain::buildMenus() {
     static const MenuSpec menus[] = {
         {&frmMain::mnuFile, "mnuFile", "&File", Place::MenuBar},
         {&frmMain::mnuList, "mnuList", "&Projects", Place::MenuBar},
-        {&frmMain::mnuList_Project, "mnuList_Project", "Project Display", Place::Submenu, "mnuList",
-         "mnuList_ProjectItem"},
+        {&frmMain::mnuList_Project, "mnuList_Project", "Project Di&splay", Place::Submenu,
+         "mnuList", "mnuList_ProjectItem"},
         {&frmMain::mnuOptions, "mnuOptions", "&Options", Place::MenuBar},
         {&frmMain::mnuCPY, "mnuCPY", "&CPYPAST", Place::Popup},
         {&frmMain::mnuPlans, "mnuPlans", "&Plans", Place::Popup},
@@ -60,105 +63,106 @@ void frmMain::buildMenus() {
         {&frmMain::mnuAttach, "mnuAttach", "&Attach", Place::Popup},
     };
     static const Command commands[] = {
-        {"mnuFile", "mnuFile_Find", "Find Projects (Online)", "", "FIND.bmp",
+        {"mnuFile", "mnuFile_Find", "&Find Projects (Online)", "Ctrl+Shift+F", "FIND.bmp",
          [](frmMain& w) { w.mnuFile_Find_Click(); }},
-        {"mnuFile", "mnuFile_Icon", "Icon Summary", "", "",
+        {"mnuFile", "mnuFile_Icon", "&Icon Summary", "", "",
          [](frmMain& w) { (new frmIcons(&w))->show(); }},
         {"mnuFile", kSeparator, "", "", "", nullptr},
-        {"mnuFile", "mnuFile_Copy", "Copy Project", "", "CD.bmp",
+        {"mnuFile", "mnuFile_Copy", "&Copy Project", "", "CD.bmp",
          [](frmMain& w) { w.mnuFile_Copy_Click(); }},
-        {"mnuFile", "mnuFileClear", "Clear Cache for Selected Project(s)", "", "TRASH.bmp",
+        {"mnuFile", "mnuFileClear", "C&lear Cache for Selected Project(s)", "", "TRASH.bmp",
          [](frmMain& w) { w.mnuFileClear_Click(); }},
-        {"mnuFile", "mnuFileEmail", "E-Mail Selected Documents", "", "MAIL.bmp",
+        {"mnuFile", "mnuFileEmail", "&E-Mail Selected Documents", "", "MAIL.bmp",
          [](frmMain& w) { w.mnuFileEmail_Click(); }},
         {"mnuFile", kSeparator, "", "", "", nullptr},
-        {"mnuFile", "mnuFileExportCalendar", "Export Bid Calendar...", "", "",
+        {"mnuFile", "mnuFileExportCalendar", "Export &Bid Calendar...", "", "",
          [](frmMain& w) { w.mnuFileExportCalendar_Click(); }},
-        {"mnuFile", "mnuFileExportList", "Export Project List...", "", "",
+        {"mnuFile", "mnuFileExportList", "Export &Project List...", "", "",
          [](frmMain& w) { w.mnuFileExportList_Click(); }},
         {"mnuFile", kSeparator, "", "", "", nullptr},
-        {"mnuFile", "mnuExit", "Exit", "", "", [](frmMain& w) { w.close(); }},
+        {"mnuFile", "mnuExit", "E&xit", "Ctrl+Q", "", [](frmMain& w) { w.close(); }},
 
-        {"mnuList", "mnuListMark", "Select All", "", "MARK.bmp", [](frmMain& w) { w.CheckAll(); }},
-        {"mnuList", "mnuListRemove", "De-Select All", "", "UNMARK.bmp",
+        {"mnuList", "mnuListMark", "Select &All", "Ctrl+A", "MARK.bmp",
+         [](frmMain& w) { w.CheckAll(); }},
+        {"mnuList", "mnuListRemove", "&De-Select All", "Ctrl+Shift+A", "UNMARK.bmp",
          [](frmMain& w) { w.UncheckAll(); }},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList_Project", "mnuListAllRec", "All Projects", "", "",
+        {"mnuList_Project", "mnuListAllRec", "&All Projects", "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("ALL")); }, true},
-        {"mnuList_Project", "mnuListNewRec", "New Projects Only", "", "",
+        {"mnuList_Project", "mnuListNewRec", "&New Projects Only", "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("NEW")); }, true},
-        {"mnuList_Project", "mnuListTrackRec", "Tagged Projects Only", "", "",
+        {"mnuList_Project", "mnuListTrackRec", "&Tagged Projects Only", "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("TRACK")); }, true},
-        {"mnuList_Project", "mnuListVeiwedRec", "Opened Projects Only", "", "",
+        {"mnuList_Project", "mnuListVeiwedRec", "&Opened Projects Only", "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("VIEW")); }, true},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList", "mnuListPrintSummary", "Print Full Report for Selected Project(s)", "",
+        {"mnuList", "mnuListPrintSummary", "&Print Full Report for Selected Project(s)", "Ctrl+P",
          "PRINT.bmp", [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
-        {"mnuList", "mnuListJobList", "Create Current Job Listing Report", "", "MAG.bmp",
+        {"mnuList", "mnuListJobList", "Create Current &Job Listing Report", "", "MAG.bmp",
          [](frmMain& w) { w.mnuListJobList_Click(); }},
-        {"mnuList", "mnuListDelete", "Delete Selected Project(s)", "", "trash01.bmp",
+        {"mnuList", "mnuListDelete", "De&lete Selected Project(s)", "", "trash01.bmp",
          [](frmMain& w) { w.DeleteSelectedProjects(); }},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList", "mnuListTrack", "Set Selected Project(s) as Tagged", "", "TRACK.bmp",
+        {"mnuList", "mnuListTrack", "Set Selected Project(s) as &Tagged", "", "TRACK.bmp",
          [](frmMain& w) { w.MarkTagged(); }},
-        {"mnuList", "mnuListView", "Set Selected Project(s) as Opened", "", "DISK12.bmp",
+        {"mnuList", "mnuListView", "Set Selected Project(s) as &Opened", "", "DISK12.bmp",
          [](frmMain& w) { w.MarkOpened(); }},
-        {"mnuList", "mnuListAssign", "Set Assignments for Selected Project(s)", "", "ASSIGN.bmp",
+        {"mnuList", "mnuListAssign", "Set Ass&ignments for Selected Project(s)", "", "ASSIGN.bmp",
          [](frmMain& w) { w.mnuListAssign_Click(); }},
-        {"mnuList", "mnuListAssign2", "Clear Assignments for Selected Project(s)", "",
+        {"mnuList", "mnuListAssign2", "&Clear Assignments for Selected Project(s)", "",
          "ASSIGN2.bmp", [](frmMain& w) { w.mnuListAssign2_Click(); }},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList", "mnuList_Update", "Check for Updates on Selected Project(s)", "",
+        {"mnuList", "mnuList_Update", "Check for &Updates on Selected Project(s)", "Ctrl+U",
          "CHECKMRK.bmp", [](frmMain& w) { w.mnuList_Update_Click(); }},
 
-        {"mnuOptions", "mnuOptions_Setup", "Program Preferences", "", "PREF.bmp",
+        {"mnuOptions", "mnuOptions_Setup", "Program &Preferences", "Ctrl+,", "PREF.bmp",
          [](frmMain& w) { w.ShowPreferences(); }},
-        {"mnuOptions", "mnuOptions_Login", "Change Login Credentials", "", "",
+        {"mnuOptions", "mnuOptions_Login", "Change &Login Credentials", "", "",
          [](frmMain& w) {
              frmLogon logon(&w);
              logon.exec();
          }},
 
-        {"mnuCPY", "mnuCPY_Copy", "Copy Selected Text", "", "",
+        {"mnuCPY", "mnuCPY_Copy", "&Copy Selected Text", "", "",
          [](frmMain& w) { w.CopySelectedText(); }},
 
-        {"mnuPlans", "mnuPlansSelect", "Select All", "", "",
+        {"mnuPlans", "mnuPlansSelect", "Select &All", "", "",
          [](frmMain& w) { SetAllChecked(w.ListView2, true); }},
-        {"mnuPlans", "mnuPlansDeSelect", "De-Select All", "", "",
+        {"mnuPlans", "mnuPlansDeSelect", "&De-Select All", "", "",
          [](frmMain& w) { SetAllChecked(w.ListView2, false); }},
         {"mnuPlans", kSeparator, "", "", "", nullptr},
-        {"mnuPlans", "mnuPlansDownSel", "Download Selected Plan Page(s)", "", "",
+        {"mnuPlans", "mnuPlansDownSel", "Download &Selected Plan Page(s)", "", "",
          [](frmMain& w) { w.mnuDownloadSelected_Click(0); }},
         {"mnuPlans", kSeparator, "", "", "", nullptr},
-        {"mnuPlans", "mnuPlansView", "View Plans", "", "",
+        {"mnuPlans", "mnuPlansView", "&View Plans", "", "",
          [](frmMain& w) { w.mnuPlansView_Click(); }},
 
-        {"mnuSpecs", "mnuSpecs_All", "Select All", "", "",
+        {"mnuSpecs", "mnuSpecs_All", "Select &All", "", "",
          [](frmMain& w) { SetAllChecked(w.ListView3, true); }},
-        {"mnuSpecs", "mnuSpecs_DeAll", "De-Select All", "", "",
+        {"mnuSpecs", "mnuSpecs_DeAll", "&De-Select All", "", "",
          [](frmMain& w) { SetAllChecked(w.ListView3, false); }},
         {"mnuSpecs", kSeparator, "", "", "", nullptr},
-        {"mnuSpecs", "mnuSpecs_DownSelect", "Download Selected Specification Section(s)", "", "",
+        {"mnuSpecs", "mnuSpecs_DownSelect", "Download &Selected Specification Section(s)", "", "",
          [](frmMain& w) { w.mnuDownloadSelected_Click(1); }},
 
-        {"mnuAdd", "mnuAdd_SelectAll", "Select All", "", "",
+        {"mnuAdd", "mnuAdd_SelectAll", "Select &All", "", "",
          [](frmMain& w) { SetAllChecked(w.ListView4, true); }},
-        {"mnuAdd", "mnuAdd_DeSelectAll", "De-Select All", "", "",
+        {"mnuAdd", "mnuAdd_DeSelectAll", "&De-Select All", "", "",
          [](frmMain& w) { SetAllChecked(w.ListView4, false); }},
         {"mnuAdd", kSeparator, "", "", "", nullptr},
-        {"mnuAdd", "mnuAdd_SelectDown", "Download Selected Addenda", "", "",
+        {"mnuAdd", "mnuAdd_SelectDown", "Download &Selected Addenda", "", "",
          [](frmMain& w) { w.mnuDownloadSelected_Click(2); }},
 
-        {"mnuAttach", "mnuAttachAdd", "Attach Document", "", "",
+        {"mnuAttach", "mnuAttachAdd", "&Attach Document", "", "",
          [](frmMain& w) { w.mnuAttachAdd_Click(); }},
-        {"mnuAttach", "mnuAttachDel", "Remove Selected Document", "", "",
+        {"mnuAttach", "mnuAttachDel", "&Remove Selected Document", "", "",
          [](frmMain& w) { w.mnuAttachDel_Click(); }},
-        {"mnuAttach", "mnuAttachOpen", "Open Document", "", "",
+        {"mnuAttach", "mnuAttachOpen", "&Open Document", "", "",
          [](frmMain& w) { w.mnuAttachOpen_Click(); }},
         {"mnuAttach", kSeparator, "", "", "", nullptr},
-        {"mnuAttach", "mnuAttachIcon", "Display Icon View", "", "",
+        {"mnuAttach", "mnuAttachIcon", "Display &Icon View", "", "",
          [](frmMain& w) { w.setAttachmentViewMode(0); }},
-        {"mnuAttach", "mnuAttachList", "Display List View", "", "",
+        {"mnuAttach", "mnuAttachList", "Display &List View", "", "",
          [](frmMain& w) { w.setAttachmentViewMode(3); }},
     };
 
@@ -218,6 +222,31 @@ void frmMain::buildMenus() {
         frmAbout about(this);
         about.exec();
     });
+}
+
+void frmMain::buildKeys() {
+    // Keys with no menu entry of their own. Delete acts on the project list only, so that it
+    // never deletes projects while the user edits notes or picks attachments.
+    auto* refresh = new QShortcut(QKeySequence::Refresh, this);
+    refresh->setObjectName(QStringLiteral("keyRefresh"));
+    connect(refresh, &QShortcut::activated, this, [this] { RefreshProjects(); });
+    auto* remove =
+        new QShortcut(QKeySequence::Delete, ListView1, nullptr, nullptr, Qt::WidgetShortcut);
+    remove->setObjectName(QStringLiteral("keyDeleteProjects"));
+    connect(remove, &QShortcut::activated, this, [this] { DeleteSelectedProjects(); });
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), txtSearch, nullptr, nullptr,
+                                Qt::WidgetShortcut);
+    clear->setObjectName(QStringLiteral("keyClearSearch"));
+    connect(clear, &QShortcut::activated, txtSearch, &QLineEdit::clear);
+}
+
+void frmMain::RefreshProjects() {
+    const std::optional<int> current = selectedJobId();
+    LoadProjects(currentFilter(), true);
+    if (!current)
+        return;
+    if (QTreeWidgetItem* row = FindProjectRow(*current); row && row != ListView1->currentItem())
+        ListView1->setCurrentItem(row);
 }
 
 QAction* frmMain::addCommand(QMenu* menu, const char* name, const QString& caption) {

@@ -13,16 +13,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSet>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 using namespace brevant;
@@ -45,11 +48,11 @@ protected:
         EXPECT_NE(c, nullptr) << name;
         return c;
     }
-    // The captions of a menu, "-" for a separator.
+    // The captions of a menu as they read (without the accelerator's "&"), "-" for a separator.
     static QStringList captions(const QMenu* menu) {
         QStringList out;
         for (const QAction* a : menu->actions())
-            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            out << (a->isSeparator() ? QStringLiteral("-") : QString(a->text()).remove('&'));
         return out;
     }
 
@@ -187,7 +190,7 @@ TEST_F(MainWindowTest, PrintButtonsFollowTheDetailTab) {
     EXPECT_EQ(visible(), QStringLiteral("001"));
     tabs->setCurrentIndex(3);
     EXPECT_EQ(visible(), QStringLiteral("000"));
-    EXPECT_EQ(child<QPushButton>("Command3")->text(), QStringLiteral("&PRINT"));
+    EXPECT_EQ(child<QPushButton>("Command3")->text().remove('&'), QStringLiteral("PRINT"));
 }
 
 TEST_F(MainWindowTest, CopySelectedTextCopiesFromDetailsAndBiddersOnly) {
@@ -309,4 +312,62 @@ TEST_F(MainWindowTest, IconLegendExplainsEveryRowMarker) {
     EXPECT_EQ(legend->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
               QStringLiteral("&CLOSE"));
     legend->close();
+}
+
+TEST_F(MainWindowTest, EveryEntryHasItsOwnAltLetterAndTheCommonCommandsTheirShortcuts) {
+    // Within each menu, every entry has an accelerator and no two share one.
+    for (const char* name : {"mnuFile", "mnuList", "mnuList_Project", "mnuOptions", "mnuCPY",
+                             "mnuPlans", "mnuSpecs", "mnuAdd", "mnuAttach"}) {
+        QSet<QString> letters;
+        for (const QAction* a : child<QMenu>(name)->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QString letter = QKeySequence::mnemonic(a->text()).toString();
+            EXPECT_FALSE(letter.isEmpty()) << name << ": " << qPrintable(a->text());
+            EXPECT_FALSE(letters.contains(letter)) << name << ": " << qPrintable(a->text());
+            letters.insert(letter);
+        }
+    }
+    // In the window itself, the menu bar's letters and the buttons' are all different.
+    QStringList owners;
+    QSet<QString> letters;
+    auto claim = [&](const QString& text) {
+        const QString letter = QKeySequence::mnemonic(text).toString();
+        if (letter.isEmpty())
+            return;
+        EXPECT_FALSE(letters.contains(letter))
+            << qPrintable(text) << " after " << qPrintable(owners.join(", "));
+        letters.insert(letter);
+        owners << text;
+    };
+    for (const QAction* a : w_->menuBar()->actions())
+        claim(a->text());
+    QSet<QString> buttons;
+    for (const QPushButton* b : w_->findChildren<QPushButton*>())
+        buttons.insert(b->text()); // the three print buttons show one at a time
+    for (const QString& text : buttons)
+        claim(text);
+
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"mnuFile_Find", QKeySequence(QStringLiteral("Ctrl+Shift+F"))},
+        {"mnuListPrintSummary", QKeySequence(QStringLiteral("Ctrl+P"))},
+        {"mnuListMark", QKeySequence(QStringLiteral("Ctrl+A"))},
+        {"mnuOptions_Setup", QKeySequence(QStringLiteral("Ctrl+,"))},
+        {"mnuExit", QKeySequence(QStringLiteral("Ctrl+Q"))},
+    };
+    for (const auto& [name, keys] : shortcuts)
+        EXPECT_EQ(child<QAction>(name)->shortcut(), keys) << name;
+    auto* refresh = child<QShortcut>("keyRefresh");
+    EXPECT_EQ(refresh->key(), QKeySequence(QKeySequence::Refresh));
+}
+
+TEST_F(MainWindowTest, EscapeClearsTheSearchBox) {
+    w_->show();
+    QApplication::setActiveWindow(w_.get());
+    auto* search = child<QLineEdit>("txtSearch");
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("roof"));
+    ASSERT_EQ(search->text(), QStringLiteral("roof"));
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
 }

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 using namespace brevant;
@@ -297,4 +298,37 @@ TEST_F(ListWindow, DeletingWithNothingCheckedOrDeclinedChangesNothing) {
     w_->DeleteSelectedProjects();
     EXPECT_EQ(list_->topLevelItemCount(), 5);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ListWindow, RefreshReadsTheListAgainAndKeepsTheCurrentProject) {
+    list_->setCurrentItem(row(104));
+    ASSERT_EQ(w_->selectedJobId(), std::optional<int>(104));
+    // Another program (a window-less update check, say) adds a project meanwhile.
+    ShellTestEnv::execute(db_,
+                          {ShellTestEnv::insertProject(106, QStringLiteral("FIRE STATION"),
+                                                       QStringLiteral("03/03/2027"), true, false)});
+    ASSERT_EQ(row(106), nullptr);
+    w_->show();
+    QApplication::setActiveWindow(w_.get());
+    list_->setFocus();
+    QTest::keyClick(list_, Qt::Key_F5);
+    EXPECT_NE(row(106), nullptr);
+    EXPECT_EQ(list_->topLevelItemCount(), 6);
+    EXPECT_EQ(w_->selectedJobId(), std::optional<int>(104));
+    EXPECT_EQ(list_->currentItem(), row(104));
+}
+
+TEST_F(ListWindow, DeleteKeyOnTheListDeletesTheCheckedProjectsOnly) {
+    w_->show();
+    QApplication::setActiveWindow(w_.get());
+    // In the notes, Delete edits the text and deletes no project.
+    auto* notes = w_->findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+    notes->setFocus();
+    QTest::keyClick(notes, Qt::Key_Delete);
+    EXPECT_TRUE(ui_.shown().isEmpty());
+    // On the list it is the delete command: with nothing checked it says so.
+    list_->setFocus();
+    QTest::keyClick(list_, Qt::Key_Delete);
+    ASSERT_EQ(ui_.shown().size(), 1);
+    EXPECT_EQ(list_->topLevelItemCount(), 5);
 }
