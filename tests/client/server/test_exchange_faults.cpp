@@ -98,6 +98,21 @@ TEST_F(Faults, AReplyThatNeverEndsTimesOut) {
     EXPECT_TRUE(find.findChild<QLabel*>(QStringLiteral("lblStatus"))->text().isEmpty());
 }
 
+// One byte every 100 ms restarts the idle time-out each time, but is far below the slowest
+// reply kept: the request ends through the same error path all the same.
+TEST_F(Faults, ADrippingReplyTimesOut) {
+    start({"--chunk", "1", "--chunk-delay", "100", "--fault-kind", "1"});
+    WriteSetting(QStringLiteral("SERVERTIMEOUT"), QStringLiteral("1"));
+    frmFind find;
+    type(find, "txtJobName", "School");
+    ASSERT_TRUE(runSearch(find));
+    EXPECT_EQ(shownMessages(), QStringList{"Error communicating with server - 10060 Connection "
+                                           "timed out (the server sent less than 2 KB a second)"});
+    EXPECT_EQ(env->ui.last().icon, ui::Icon::Critical);
+    EXPECT_FALSE(find.WireletFind->control().connected());
+    EXPECT_TRUE(find.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
+}
+
 TEST_F(Faults, ADroppedConnectionIsACommunicationError) {
     start({"--drop-after", "40", "--fault-kind", "1"});
     frmFind find;
