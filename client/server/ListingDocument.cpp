@@ -1,6 +1,6 @@
 #include "server/ListingDocument.h"
 
-#include "platform/ui/Ui.h"
+#include "platform/ui/PeerText.h"
 #include "server/DocumentLimits.h"
 
 #include <QXmlStreamReader>

@@ -3,6 +3,7 @@
 #include "base/MainWindow.h"
 #include "base/Settings.h"
 #include "base/modResources.h"
+#include "platform/ui/PeerText.h"
 #include "platform/wirelet/SocketErrors.h"
 #include "server/Request.h"
 #include "server/ServerSession.h"

@@ -36,12 +36,6 @@ Ui& current();
 // Installs ui (not owned) and returns the previous one.
 Ui* install(Ui* ui);
 
-// Text a peer supplied (a server's refusal, a reason it gave), fit for a message: at most
-// maxChars characters, a cut marked with "…". A message box or a console line holding megabytes
-// helps nobody and takes minutes to lay out.
-constexpr int MaxPeerTextChars = 400;
-QString peerText(const QString& text, int maxChars = MaxPeerTextChars);
-
 // Convenience forms used throughout the client.
 inline Answer message(const QString& text, Buttons b, Icon i, const QString& title) {
     return current().message(text, b, i, title);

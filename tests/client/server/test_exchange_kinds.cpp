@@ -4,6 +4,7 @@
 // server closed, and the exchange through a real SOCKS 5 server (dante).
 #include "ExchangeTestEnv.h"
 #include "base/ProgramFolders.h"
+#include "platform/ui/PeerText.h"
 #include "server/ArchiveFetch.h"
 #include "server/ListingDocument.h"
 #include "server/Request.h"
@@ -120,13 +121,21 @@ public:
     QTcpServer server;
 };
 
-TEST(ExchangeKinds, EmptyRefusalAndAReopenedSearchConnection) {
+// A client pointed at a ScriptedServer, with credentials set.
+struct ScriptedExchange {
+    ScriptedExchange() {
+        modResources::UserName = QStringLiteral("u");
+        modResources::Password = QStringLiteral("p");
+        ExchangeTestEnv::pointTo(server.server.serverPort());
+    }
     shell::test::ShellTestEnv shellEnv;
     ui::ScopedScriptedUi ui;
-    modResources::UserName = QStringLiteral("u");
-    modResources::Password = QStringLiteral("p");
     ScriptedServer server;
-    ExchangeTestEnv::pointTo(server.server.serverPort());
+};
+
+TEST(ExchangeKinds, EmptyRefusalAndAReopenedSearchConnection) {
+    ScriptedExchange x;
+    auto& [shellEnv, ui, server] = x;
 
     ServerConnection search(RequestKind::Search);
     Outcome o;
@@ -165,19 +174,15 @@ TEST(ExchangeKinds, EmptyRefusalAndAReopenedSearchConnection) {
 // A refusal's text comes from the server: a megabyte of it is shown as its first few hundred
 // characters and a mark of the cut, not whole.
 TEST(ExchangeKinds, AHugeRefusalIsShownCut) {
-    shell::test::ShellTestEnv shellEnv;
-    ui::ScopedScriptedUi ui;
-    modResources::UserName = QStringLiteral("u");
-    modResources::Password = QStringLiteral("p");
-    ScriptedServer server;
-    ExchangeTestEnv::pointTo(server.server.serverPort());
+    ScriptedExchange x;
+    auto& [shellEnv, ui, server] = x;
 
-    ServerConnection check(RequestKind::Search);
+    ServerConnection search(RequestKind::Search);
     Outcome o;
-    watch(check, o);
+    watch(search, o);
     const QByteArray text = "Your subscription has ended. " + QByteArray(1 << 20, 'r');
     server.replies << "+NOOK+" + text + "\x01";
-    ASSERT_EQ(check.OpenConnection(QStringLiteral("WHERE x")), ServerConnection::Open::Connecting);
+    ASSERT_EQ(search.OpenConnection(QStringLiteral("WHERE x")), ServerConnection::Open::Connecting);
     ASSERT_TRUE(waitFor(o));
     EXPECT_TRUE(o.ended);
     ASSERT_EQ(ui.shown().size(), 1);
