@@ -1,5 +1,8 @@
 #include "server/ListingDocument.h"
 
+#include "platform/ui/PeerText.h"
+#include "server/DocumentLimits.h"
+
 #include <QXmlStreamReader>
 
 namespace brevant::server {
@@ -34,10 +37,13 @@ public:
         }
         if (!xml_.hasError() && !sawRoot)
             xml_.raiseError(QStringLiteral("The document has no root element."));
+        doc.cutTexts = cutTexts_;
         if (xml_.hasError()) {
+            // The reader's reason may quote the document's own names: it is cut like any
+            // text from the server.
             if (reason)
                 *reason = QStringLiteral("%1 (line %2, column %3)")
-                              .arg(xml_.errorString())
+                              .arg(ui::peerText(xml_.errorString()))
                               .arg(xml_.lineNumber())
                               .arg(xml_.columnNumber());
             doc = {};
@@ -62,6 +68,8 @@ private:
         case QXmlStreamReader::StartElement:
             if (++depth_ > MaxListingDepth)
                 xml_.raiseError(QStringLiteral("Elements are nested too deeply."));
+            else if (++elements_ > MaxDocumentElements)
+                xml_.raiseError(tooManyElementsError());
             break;
         case QXmlStreamReader::EndElement:
             --depth_;
@@ -81,14 +89,23 @@ private:
         }
     }
 
-    // The text of the current element, nested elements' text included.
+    // The text of the current element, nested elements' text included, cut at MaxTextChars.
     QString text() {
         QString out;
+        bool cut = false;
         const int level = depth_;
         while (depth_ >= level && next()) {
-            if (xml_.tokenType() == QXmlStreamReader::Characters)
-                out += xml_.text();
+            if (xml_.tokenType() == QXmlStreamReader::Characters && !cut)
+                cut = appendCapped(out, xml_.text());
         }
+        cutTexts_ += cut;
+        return out;
+    }
+
+    QString value(const QXmlStreamAttribute& a) {
+        bool cut = false;
+        QString out = capped(a.value(), cut);
+        cutTexts_ += cut;
         return out;
     }
 
@@ -101,7 +118,7 @@ private:
             p.elementName = xml_.name().toString();
             const QXmlStreamAttributes attrs = xml_.attributes();
             if (!attrs.isEmpty())
-                p.firstAttribute = attrs.first().value().toString();
+                p.firstAttribute = value(attrs.first());
             if (p.elementName == QLatin1String("Job"))
                 doc.hasJob = true;
             readJob(p);
@@ -164,7 +181,7 @@ private:
                 AttributeRow row;
                 row.reserve(attrs.size());
                 for (const QXmlStreamAttribute& a : attrs)
-                    row.append({a.qualifiedName().toString(), a.value().toString()});
+                    row.append({a.qualifiedName().toString(), value(a)});
                 rows.append(std::move(row));
             }
             skip();
@@ -173,12 +190,19 @@ private:
 
     QXmlStreamReader xml_;
     int depth_ = 0;
+    qint64 elements_ = 0;
+    int cutTexts_ = 0;
 };
 
 } // namespace
 
 bool ParseListingDocument(const QByteArray& xml, ListingDocument& document, QString* reason) {
     document = {};
+    if (const QString tooLarge = documentSizeError(xml.size()); !tooLarge.isEmpty()) {
+        if (reason)
+            *reason = tooLarge;
+        return false;
+    }
     Reader reader(xml);
     return reader.parse(document, reason);
 }

@@ -5,8 +5,9 @@
 // contact lists (one child per row, values in attributes) and, in updates, the award list.
 //
 // Read with a streaming reader straight from memory: no external entities, no network, no DTD
-// entity declarations at all (an expansion bomb is refused before it starts) and no nesting
-// deeper than 1,000 elements; any of these is a parse error, never a freeze.
+// entity declarations at all (an expansion bomb is refused before it starts), no nesting
+// deeper than 1,000 elements and nothing beyond the limits of DocumentLimits.h; any of these is a
+// parse error, never a freeze. Texts longer than MaxTextChars are cut, and counted.
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -34,6 +35,7 @@ QString attribute(const AttributeRow& row, const QString& name);
 struct ListingDocument {
     QList<ListingProject> projects; // every child element of the root, in order
     bool hasJob = false;            // at least one child named "Job"
+    int cutTexts = 0;               // texts and attribute values cut to MaxTextChars
 };
 
 constexpr int MaxListingDepth = 1000;

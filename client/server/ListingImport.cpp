@@ -7,10 +7,9 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
 #include "platform/ui/Ui.h"
+#include "server/DocumentLimits.h"
 #include "server/ListingDocument.h"
 #include "store/SqlValue.h"
-
-#include <QFile>
 
 namespace brevant::server {
 
@@ -133,6 +132,7 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
         out.status = ImportOutcome::Status::NoJobs;
         return out;
     }
+    out.cutTexts = doc.cutTexts;
     for (const ListingProject& p : doc.projects) {
         if (p.hasProjectElement && p.projectFieldCount > 0) {
             bool ok = false;
@@ -164,14 +164,14 @@ QString SkippedProjectsText(const QStringList& skipped) {
 
 ImportOutcome ImportListing(const QString& path, db::Connection& connection,
                             const std::function<void()>& yield) {
-    QFile file(path);
     ImportOutcome out;
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray xml;
+    if (!readDocumentFile(path, xml, &out.parseReason))
         out.status = ImportOutcome::Status::ParseError;
-        out.parseReason = file.errorString();
-    } else {
-        out = ImportListingData(file.readAll(), connection, yield);
-    }
+    else
+        out = ImportListingData(xml, connection, yield);
+    xml = QByteArray();
+    logCutTexts(path, out.cutTexts);
     switch (out.status) {
     case ImportOutcome::Status::ParseError:
         ui::message(QStringLiteral("Error parsing results ...\r\n") + out.parseReason,

@@ -23,6 +23,7 @@ struct ImportOutcome {
     QString parseReason; // ParseError
     int imported = 0;    // projects written
     QStringList skipped; // one line per project not written: "<Job_ID> <name> - <reason>"
+    int cutTexts = 0;    // texts cut to MaxTextChars (written to the log)
 };
 
 // Imports the document held in memory. yield runs after each project (the message loop).
@@ -36,7 +37,7 @@ void InsertListingProject(const ListingProject& project, int jobId, db::Connecti
 // Reads the file and imports it, showing the outcome: "Error parsing results ..." CR LF reason
 // ("System Error", exclamation), "No data was received." ("System Message", information), and
 // the skipped projects in one message ("System Message", exclamation). A missing file is a
-// parse error.
+// parse error, and so is a file over the document size cap.
 ImportOutcome ImportListing(const QString& path, db::Connection& connection,
                             const std::function<void()>& yield = {});
 

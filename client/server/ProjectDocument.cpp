@@ -1,6 +1,8 @@
 #include "server/ProjectDocument.h"
 
-#include <QFile>
+#include "platform/ui/PeerText.h"
+#include "server/DocumentLimits.h"
+
 #include <QXmlStreamReader>
 
 namespace brevant::server {
@@ -28,12 +30,15 @@ const DocumentPart& DocumentProject::part(int position) const {
 
 namespace {
 
-QList<QPair<QString, QString>> attributesOf(const QXmlStreamReader& r) {
+QList<QPair<QString, QString>> attributesOf(const QXmlStreamReader& r, int& cutTexts) {
     QList<QPair<QString, QString>> out;
     const QXmlStreamAttributes attrs = r.attributes();
     out.reserve(attrs.size());
-    for (const QXmlStreamAttribute& a : attrs)
-        out.append({a.qualifiedName().toString(), a.value().toString()});
+    for (const QXmlStreamAttribute& a : attrs) {
+        bool cut = false;
+        out.append({a.qualifiedName().toString(), capped(a.value(), cut)});
+        cutTexts += cut;
+    }
     return out;
 }
 
@@ -44,12 +49,19 @@ QString positionText(const QXmlStreamReader& r) {
 } // namespace
 
 ReadResult readProjectDocument(const QByteArray& xml) {
+    // The reason may quote the document's own names: it is cut like any text from the server.
+    auto fail = [&](const QString& reason) {
+        return ReadResult{std::nullopt, ui::peerText(reason)};
+    };
+    if (const QString tooLarge = documentSizeError(xml.size()); !tooLarge.isEmpty())
+        return fail(tooLarge);
     QXmlStreamReader r(xml);
     ProjectDocument doc;
     int depth = 0; // 1 = root, 2 = project, 3 = part, 4 = entry
+    qint64 elements = 0;
     bool sawRoot = false;
     DocumentEntry* entry = nullptr;
-    auto fail = [&](const QString& reason) { return ReadResult{std::nullopt, reason}; };
+    bool entryCut = false; // the entry's text was cut already
 
     while (!r.atEnd()) {
         switch (r.readNext()) {
@@ -63,12 +75,14 @@ ReadResult readProjectDocument(const QByteArray& xml) {
                 return fail(
                     QStringLiteral("Elements are nested deeper than %1 levels").arg(kMaxDepth) +
                     positionText(r));
+            if (++elements > MaxDocumentElements)
+                return fail(tooManyElementsError() + positionText(r));
             if (depth == 1) {
                 sawRoot = true;
             } else if (depth == 2) {
                 DocumentProject p;
                 p.name = r.name().toString();
-                p.attributes = attributesOf(r);
+                p.attributes = attributesOf(r, doc.cutTexts);
                 if (p.name == QLatin1String("Job"))
                     doc.hasJobElement = true;
                 doc.projects.append(std::move(p));
@@ -76,8 +90,10 @@ ReadResult readProjectDocument(const QByteArray& xml) {
                 doc.projects.last().parts.append(DocumentPart{r.name().toString(), {}});
             } else if (depth == 4) {
                 auto& entries = doc.projects.last().parts.last().entries;
-                entries.append(DocumentEntry{r.name().toString(), attributesOf(r), {}});
+                entries.append(
+                    DocumentEntry{r.name().toString(), attributesOf(r, doc.cutTexts), {}});
                 entry = &entries.last();
+                entryCut = false;
             }
             break;
         case QXmlStreamReader::EndElement:
@@ -86,8 +102,10 @@ ReadResult readProjectDocument(const QByteArray& xml) {
             --depth;
             break;
         case QXmlStreamReader::Characters:
-            if (entry)
-                entry->text += r.text();
+            if (entry && !entryCut && appendCapped(entry->text, r.text())) {
+                entryCut = true;
+                ++doc.cutTexts;
+            }
             break;
         default:
             break;
@@ -101,10 +119,14 @@ ReadResult readProjectDocument(const QByteArray& xml) {
 }
 
 ReadResult readProjectDocumentFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return ReadResult{std::nullopt, f.errorString()};
-    return readProjectDocument(f.readAll());
+    QByteArray xml;
+    QString reason;
+    if (!readDocumentFile(path, xml, &reason))
+        return ReadResult{std::nullopt, reason};
+    ReadResult result = readProjectDocument(xml);
+    if (result.document)
+        logCutTexts(path, result.document->cutTexts);
+    return result;
 }
 
 } // namespace brevant::server

@@ -5,8 +5,9 @@
 // part's child elements are its entries. Only those three levels are kept.
 //
 // The reader takes no document type declaration (so no entity of any kind is defined, and
-// nothing outside the file is ever read) and refuses nesting deeper than kMaxDepth, so a
-// hostile file ends as a parse error rather than a freeze or a crash.
+// nothing outside the file is ever read) and refuses nesting deeper than kMaxDepth and anything
+// beyond the limits of DocumentLimits.h, so a hostile file ends as a parse error rather than a
+// freeze, a crash or gigabytes of memory. Texts longer than MaxTextChars are cut, and counted.
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -50,6 +51,7 @@ struct DocumentProject {
 struct ProjectDocument {
     QList<DocumentProject> projects;
     bool hasJobElement = false; // the root has at least one child named "Job"
+    int cutTexts = 0;           // texts and attribute values cut to MaxTextChars
 };
 
 struct ReadResult {
@@ -60,7 +62,8 @@ struct ReadResult {
 constexpr int kMaxDepth = 1000;
 
 ReadResult readProjectDocument(const QByteArray& xml);
-// Reads the file; a file that cannot be read is reported like a parse error.
+// Reads the file; a file that cannot be read or is over the size cap is reported like a parse
+// error. Cut texts are written to the log.
 ReadResult readProjectDocumentFile(const QString& path);
 
 } // namespace brevant::server

@@ -1,16 +1,28 @@
 #include "server/ServerConnection.h"
 
 #include "base/MainWindow.h"
+#include "base/Settings.h"
 #include "base/modResources.h"
+#include "platform/ui/PeerText.h"
 #include "platform/wirelet/SocketErrors.h"
 #include "server/Request.h"
 #include "server/ServerSession.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace brevant::server {
 
 namespace {
 const QString kSystemMessage = QStringLiteral("System Message");
 } // namespace
+
+int ServerMinRateKilobytes() {
+    bool ok = false;
+    const int rate =
+        ReadSetting(QStringLiteral("SERVERMINRATE"), QStringLiteral("2")).trimmed().toInt(&ok);
+    return ok && rate >= 0 ? rate : 2;
+}
 
 QString communicationErrorText(int code, const QString& description) {
     return QStringLiteral("Error communicating with server - %1 %2").arg(code).arg(description);
@@ -20,10 +32,15 @@ ServerConnection::ServerConnection(RequestKind kind, QObject* parent)
     : QObject(parent), kind_(kind) {
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, [this] {
-        const int seconds = timeoutSeconds_ > 0 ? timeoutSeconds_ : ServerTimeoutSeconds();
         fail(wirelet::codes::TimedOut,
              QStringLiteral("Connection timed out (no answer from the server for %1 seconds)")
-                 .arg(seconds));
+                 .arg(timeoutSeconds()));
+    });
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        fail(wirelet::codes::TimedOut,
+             QStringLiteral("Connection timed out (the server sent less than %1 KB a second)")
+                 .arg(minBytesPerSecond_ / 1024));
     });
     connect(&control_, &wirelet::Wirelet::Connected, this, [this] { connected(); });
     connect(&control_, &wirelet::Wirelet::ReadyToSend, this, [this] {
@@ -46,7 +63,16 @@ ServerConnection::~ServerConnection() {
     onReply = nullptr;
     onEnded = nullptr;
     idle_.stop();
+    deadline_.stop();
     control_.setConnected(false);
+}
+
+int ServerConnection::timeoutSeconds() const {
+    return timeoutSeconds_ > 0 ? timeoutSeconds_ : ServerTimeoutSeconds();
+}
+
+int ServerConnection::minRateKilobytes() const {
+    return minRateKilobytes_ >= 0 ? minRateKilobytes_ : ServerMinRateKilobytes();
 }
 
 ServerConnection::Open ServerConnection::OpenConnection(const QString& argument) {
@@ -80,6 +106,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
             sent_ = false;
             reused_ = true;
             reply_.reset();
+            startDeadline();
             if (onLabel)
                 onLabel(QStringLiteral("Connecting..."));
             base::SetStatusText(QStringLiteral("Connecting to Server ..."));
@@ -118,6 +145,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     reused_ = false;
     reply_.reset();
     restartTimer();
+    startDeadline();
     switch (kind_) {
     case RequestKind::Documents:
     case RequestKind::ProjectListing:
@@ -160,17 +188,37 @@ void ServerConnection::SendRequest() {
 
 void ServerConnection::Disconnect() {
     idle_.stop();
+    deadline_.stop();
     active_ = false;
     control_.setConnected(false);
 }
 
 void ServerConnection::restartTimer() {
-    const int seconds = timeoutSeconds_ > 0 ? timeoutSeconds_ : ServerTimeoutSeconds();
-    idle_.start(seconds * 1000);
+    idle_.start(timeoutSeconds() * 1000);
+}
+
+void ServerConnection::startDeadline() {
+    // Read once per request: the settings are not read again for every chunk.
+    deadlineBaseMs_ = std::int64_t(timeoutSeconds()) * 1000;
+    minBytesPerSecond_ = std::int64_t(minRateKilobytes()) * 1024;
+    started_.start();
+    armDeadline();
+}
+
+void ServerConnection::armDeadline() {
+    if (minBytesPerSecond_ <= 0) {
+        deadline_.stop();
+        return;
+    }
+    const std::int64_t allowedMs =
+        deadlineBaseMs_ + reply_.BytesReceived * 1000 / minBytesPerSecond_;
+    const std::int64_t left = allowedMs - started_.elapsed();
+    deadline_.start(int(std::clamp<std::int64_t>(left, 0, std::numeric_limits<int>::max())));
 }
 
 void ServerConnection::finish() {
     idle_.stop();
+    deadline_.stop();
     active_ = false;
 }
 
@@ -179,6 +227,7 @@ void ServerConnection::dataArrived(const QByteArray& data) {
         return; // nothing was asked for
     restartTimer();
     const ReplyAssembler::Result result = reply_.add(data);
+    armDeadline();
     if (onBytes)
         onBytes(reply_.BytesReceived);
     switch (result) {
@@ -207,7 +256,7 @@ void ServerConnection::dataArrived(const QByteArray& data) {
 void ServerConnection::refuse() {
     finish();
     control_.setConnected(false);
-    const QString message = reply_.message();
+    const QString message = ui::peerText(reply_.message());
     ui::message(message, ui::Buttons::Ok, ui::Icon::Information, kSystemMessage);
     Hourglass(false);
     base::SetStatusText(QString());

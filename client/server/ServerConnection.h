@@ -5,12 +5,16 @@
 // the listing import, the update, the access check, the documents), through the callbacks.
 //
 // Beyond the bare protocol: a request is given up when the server sends nothing for
-// SERVERTIMEOUT seconds or a reply grows beyond 64 MB, and a connection that closes before its
-// reply is complete is a communication error (10054), not a wait without end.
+// SERVERTIMEOUT seconds, when it lasts longer than SERVERTIMEOUT seconds plus one second for
+// every SERVERMINRATE KB received (a server dripping bytes ends like a silent one), or when a
+// reply grows beyond 64 MB; a connection that closes before its reply is complete is a
+// communication error (10054), not a wait without end. A refusal's text is shown cut to a few
+// hundred characters.
 #include "platform/wirelet/Wirelet.h"
 #include "server/ReplyAssembler.h"
 #include "server/RequestKind.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -47,6 +51,9 @@ public:
 
     // Seconds of silence before a request is given up (default: ServerTimeoutSeconds()).
     void setTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
+    // The slowest reply kept, in KB a second; 0: no overall deadline (default:
+    // ServerMinRateKilobytes()).
+    void setMinRateKilobytes(int rate) { minRateKilobytes_ = rate; }
 
     // The owner's part; every callback is optional and runs after the shared steps.
     std::function<void(const QString&)> onLabel;    // "Connecting...", "Connected", ""
@@ -61,18 +68,30 @@ private:
     void fail(int code, const QString& description);
     void refuse();
     void restartTimer();
+    void startDeadline();
+    void armDeadline();
+    int timeoutSeconds() const;
+    int minRateKilobytes() const;
     void finish();
 
     RequestKind kind_;
     wirelet::Wirelet control_;
     ReplyAssembler reply_;
     QTimer idle_;
+    QTimer deadline_;       // the overall deadline, moved on by every byte received
+    QElapsedTimer started_; // since the request began
+    std::int64_t deadlineBaseMs_ = 0;
+    std::int64_t minBytesPerSecond_ = 0;
     QString argument_;
     int timeoutSeconds_ = 0;
+    int minRateKilobytes_ = -1;
     bool active_ = false; // a request is under way
     bool sent_ = false;   // its text went out
     bool reused_ = false; // sent on a connection left open by an earlier request
 };
+
+// The setting SERVERMINRATE: KB a second a reply must average (default 2; 0: no such limit).
+int ServerMinRateKilobytes();
 
 // "Error communicating with server - <code> <description>"
 QString communicationErrorText(int code, const QString& description);

@@ -1,9 +1,10 @@
 // ServerConnection for every request kind against brevant-service and against a scripted server
 // in the test process: the access check's digit, an update archive fetched and unpacked, a
-// refusal with an empty message, a kept-open search connection that the server closed, and the
-// exchange through a real SOCKS 5 server (dante).
+// refusal with an empty message and one of a megabyte, a kept-open search connection that the
+// server closed, and the exchange through a real SOCKS 5 server (dante).
 #include "ExchangeTestEnv.h"
 #include "base/ProgramFolders.h"
+#include "platform/ui/PeerText.h"
 #include "server/ArchiveFetch.h"
 #include "server/ListingDocument.h"
 #include "server/Request.h"
@@ -120,13 +121,21 @@ public:
     QTcpServer server;
 };
 
-TEST(ExchangeKinds, EmptyRefusalAndAReopenedSearchConnection) {
+// A client pointed at a ScriptedServer, with credentials set.
+struct ScriptedExchange {
+    ScriptedExchange() {
+        modResources::UserName = QStringLiteral("u");
+        modResources::Password = QStringLiteral("p");
+        ExchangeTestEnv::pointTo(server.server.serverPort());
+    }
     shell::test::ShellTestEnv shellEnv;
     ui::ScopedScriptedUi ui;
-    modResources::UserName = QStringLiteral("u");
-    modResources::Password = QStringLiteral("p");
     ScriptedServer server;
-    ExchangeTestEnv::pointTo(server.server.serverPort());
+};
+
+TEST(ExchangeKinds, EmptyRefusalAndAReopenedSearchConnection) {
+    ScriptedExchange x;
+    auto& [shellEnv, ui, server] = x;
 
     ServerConnection search(RequestKind::Search);
     Outcome o;
@@ -160,6 +169,28 @@ TEST(ExchangeKinds, EmptyRefusalAndAReopenedSearchConnection) {
     EXPECT_EQ(o.text, QByteArray("<Jobs></Jobs>"));
     EXPECT_EQ(server.connections, 3); // the refused one, the kept one, the new one
     EXPECT_TRUE(server.requests.last().endsWith("WHERE z"));
+}
+
+// A refusal's text comes from the server: a megabyte of it is shown as its first few hundred
+// characters and a mark of the cut, not whole.
+TEST(ExchangeKinds, AHugeRefusalIsShownCut) {
+    ScriptedExchange x;
+    auto& [shellEnv, ui, server] = x;
+
+    ServerConnection search(RequestKind::Search);
+    Outcome o;
+    watch(search, o);
+    const QByteArray text = "Your subscription has ended. " + QByteArray(1 << 20, 'r');
+    server.replies << "+NOOK+" + text + "\x01";
+    ASSERT_EQ(search.OpenConnection(QStringLiteral("WHERE x")), ServerConnection::Open::Connecting);
+    ASSERT_TRUE(waitFor(o));
+    EXPECT_TRUE(o.ended);
+    ASSERT_EQ(ui.shown().size(), 1);
+    const QString shown = ui.last().text;
+    EXPECT_EQ(shown.size(), ui::MaxPeerTextChars + 1);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Your subscription has ended. rrr")));
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_EQ(ui.last().title, QStringLiteral("System Message"));
 }
 
 TEST(ExchangeKinds, ThroughASocks5Server) {

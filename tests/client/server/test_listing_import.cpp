@@ -1,8 +1,9 @@
 // Importing listing documents into a real Desktop.mdb: every field's form, upper-casing,
-// NULLs, quotes and bars, one transaction per project, the skip report, and documents that
-// are broken or hostile.
+// NULLs, quotes and bars, one transaction per project, the skip report, documents that are
+// broken or hostile, and the limits on a document's size and on one text.
 #include "ImportDatabase.h"
 #include "platform/ui/ScriptedUi.h"
+#include "server/DocumentLimits.h"
 #include "server/ListingDocument.h"
 #include "server/ListingImport.h"
 
@@ -198,6 +199,40 @@ TEST_F(ListingImport, BrokenHostileAndEmptyDocuments) {
     EXPECT_EQ(ui.last().text, QStringLiteral("No data was received."));
     EXPECT_EQ(ui.last().icon, ui::Icon::Information);
     EXPECT_EQ(count("Projects"), 0);
+}
+
+// A description of megabytes would be copied into Specs, the search index and every later
+// check: each text and attribute value is kept to its first 64 K characters, and counted.
+TEST_F(ListingImport, LongTextsAreCutAndADocumentOverTheCapIsRefused) {
+    const QString huge(200 * 1024, QLatin1Char('d'));
+    const QString lists = QStringLiteral("<Specs><Spec Name=\"07500a\" Description=\"%1\"/></Specs>"
+                                         "<Plans/><Contacts/>")
+                              .arg(huge);
+    const ImportOutcome out = run(document(
+        job("210050", "Long", QStringLiteral("<Description>%1</Description>").arg(huge), lists)));
+    ASSERT_EQ(out.status, ImportOutcome::Status::Imported);
+    EXPECT_EQ(out.cutTexts, 2);
+    EXPECT_EQ(column("SELECT Length(Description) FROM Projects WHERE Job_ID=210050")
+                  .value(0)
+                  .toLongLong(),
+              MaxTextChars);
+    EXPECT_EQ(
+        column("SELECT Length(Description) FROM Specs WHERE JobID=210050").value(0).toLongLong(),
+        MaxTextChars);
+
+    // A document of blanks just over the cap is refused before it is parsed.
+    ui::ScopedScriptedUi ui;
+    const QString path = env.path(QStringLiteral("listing-blank"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(document(job("210051", "Blank") + QByteArray(MaxDocumentBytes, ' ')));
+    f.close();
+    EXPECT_EQ(ImportListing(path, *modResources::DbConnection).status,
+              ImportOutcome::Status::ParseError);
+    ASSERT_FALSE(ui.shown().isEmpty());
+    EXPECT_EQ(ui.last().text,
+              QStringLiteral("Error parsing results ...\r\nThe document is larger than 64 MB"));
+    EXPECT_EQ(count("Projects", "Job_ID=210051"), 0);
 }
 
 TEST(ListingDocument, PositionsNotNamesAndNestingJustWithinTheLimit) {

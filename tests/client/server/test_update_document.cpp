@@ -5,9 +5,11 @@
 
 #include "base/modResources.h"
 #include "platform/ui/ScriptedUi.h"
+#include "server/DocumentLimits.h"
 #include "server/UpdateCheck.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 using namespace brevant;
 using namespace brevant::server;
@@ -61,6 +63,36 @@ TEST(ProjectDocumentReader, RefusesWhatCouldHurt) {
 
     r = readProjectDocument("<Jobs><Job>&undefined;</Job></Jobs>");
     EXPECT_FALSE(r.document);
+}
+
+TEST(ProjectDocumentReader, CutsLongTextsAndRefusesADocumentOverTheCap) {
+    const QByteArray huge(100 * 1024, 'd');
+    ReadResult r =
+        readProjectDocument("<r><Job><P><Name>" + huge + "<i>" + huge +
+                            "</i></Name></P><S><Spec Description=\"" + huge + "\"/></S></Job></r>");
+    ASSERT_TRUE(r.document) << r.error.toStdString();
+    EXPECT_EQ(r.document->cutTexts, 2);
+    EXPECT_EQ(r.document->projects[0].part(0).find("Name")->text.size(), MaxTextChars);
+    EXPECT_EQ(r.document->projects[0].part(1).entries[0].attribute("Description").size(),
+              MaxTextChars);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("update-blank"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<r><Job>" + QByteArray(MaxDocumentBytes, ' ') + "</Job></r>");
+    f.close();
+    r = readProjectDocumentFile(path);
+    EXPECT_FALSE(r.document);
+    EXPECT_EQ(r.error, QStringLiteral("The document is larger than 64 MB"));
+
+    // Each element costs far more memory than its markup: their number is bounded too.
+    QByteArray many = "<r><Job><P>";
+    for (qint64 i = 0; i < MaxDocumentElements; ++i)
+        many += "<a/>";
+    r = readProjectDocument(many + "</P></Job></r>");
+    EXPECT_FALSE(r.document);
+    EXPECT_TRUE(r.error.contains("elements")) << r.error.toStdString();
 }
 
 // MergeProjectUpdates works on the process-wide connection and talks through platform/ui.

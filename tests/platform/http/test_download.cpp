@@ -1,9 +1,11 @@
 // Downloads from a small HTTP server in the test process on 127.0.0.1: a whole file, HTTP
-// errors, a cut transfer, a slow transfer's rising progress and a server that goes silent.
+// errors, a cut transfer, a slow transfer's rising progress, a server that goes silent or
+// drips, a body past the cap and a symbolic link planted at the target's name.
 #include "platform/http/Download.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -14,13 +16,18 @@ namespace brevant::http {
 namespace {
 
 // Answers every request with the given head and body; with pieces > 1 the body goes out in
-// that many parts, one per event-loop turn; closeEarly cuts the body in half.
+// that many parts, one per event-loop turn; closeEarly cuts the body in half. With flood > 0 the
+// body is that many bytes sent as fast as the client takes them; with dripMs > 0 the body goes
+// out one byte per dripMs milliseconds.
 class TinyHttpServer : public QObject {
 public:
     QByteArray head, body;
     int pieces = 1;
     bool closeEarly = false;
     bool silent = false;
+    qint64 flood = 0;
+    int dripMs = 0;
+    qint64 sent = 0; // body bytes the flood or drip handed to the socket
 
     TinyHttpServer() {
         server_.listen(QHostAddress::LocalHost, 0);
@@ -30,6 +37,10 @@ public:
                 if (!s->readAll().contains("\r\n\r\n") || silent)
                     return;
                 s->write(head);
+                if (flood > 0)
+                    return floodOn(s);
+                if (dripMs > 0)
+                    return drip(s);
                 const QByteArray send = closeEarly ? body.left(body.size() / 2) : body;
                 sendPieces(s, send, 0);
             });
@@ -40,6 +51,24 @@ public:
     }
 
 private:
+    void floodOn(QTcpSocket* s) {
+        auto more = [this, s] {
+            if (s->state() != QAbstractSocket::ConnectedState || s->bytesToWrite() > 0)
+                return;
+            if (sent >= flood)
+                return s->disconnectFromHost();
+            const QByteArray piece(64 * 1024, 'f');
+            sent += s->write(piece);
+        };
+        connect(s, &QTcpSocket::bytesWritten, this, more);
+        more();
+    }
+    void drip(QTcpSocket* s) {
+        if (s->state() != QAbstractSocket::ConnectedState || sent >= body.size())
+            return;
+        sent += s->write(body.mid(sent, 1));
+        QTimer::singleShot(dripMs, s, [this, s] { drip(s); });
+    }
     void sendPieces(QTcpSocket* s, QByteArray rest, int index) {
         const int size = int((body.size() + pieces - 1) / pieces);
         s->write(rest.left(size));
@@ -136,6 +165,67 @@ TEST_F(Download, SilentServerTimesOutAndBadUrlsFail) {
               QStringLiteral("10060 Connection timed out"));
     EXPECT_TRUE(files().isEmpty());
     EXPECT_NE(DownloadFile(QStringLiteral("ftp://127.0.0.1/x"), target()), QStringLiteral("OK"));
+    EXPECT_TRUE(files().isEmpty());
+}
+
+TEST_F(Download, SymbolicLinkAtTheTargetIsReplacedNotWrittenThrough) {
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+    v.write("keep me");
+    v.close();
+    ASSERT_TRUE(QFile::link(victim, target()));
+    TinyHttpServer server;
+    server.body = QByteArray(4000, 'n');
+    server.head = okHead(server.body.size());
+    EXPECT_EQ(DownloadFile(server.url(), target()), QStringLiteral("OK"));
+    EXPECT_FALSE(QFileInfo(target()).isSymLink());
+    QFile f(target());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), server.body);
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(v.readAll(), QByteArray("keep me"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
+}
+
+// A peer that keeps sending: the cap counts what arrives, an error page's body included, and
+// the transfer ends long before the peer is done.
+TEST_F(Download, BodiesPastTheCapEndTheTransferEarly) {
+    constexpr qint64 flood = qint64(256) << 20;
+    DownloadOptions options;
+    options.maxBytes = 1 << 20;
+    struct Case {
+        QByteArray head;
+        QString expected;
+    };
+    for (const Case& c : {Case{"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n",
+                               QStringLiteral("10040 The file is larger than allowed")},
+                          Case{"HTTP/1.1 200 OK\r\nContent-Length: 100000000000\r\n\r\n",
+                               QStringLiteral("10040 The file is larger than allowed")},
+                          Case{"HTTP/1.1 404 Not Found\r\nConnection: close\r\n\r\n",
+                               QStringLiteral("404 Not Found")}}) {
+        TinyHttpServer server;
+        server.head = c.head;
+        server.flood = flood;
+        EXPECT_EQ(DownloadFile(server.url(), target(), options), c.expected);
+        EXPECT_LT(server.sent, flood / 4) << c.head.toStdString();
+        EXPECT_TRUE(files().isEmpty()) << files().join(',').toStdString();
+    }
+}
+
+// One byte every 20 ms never lets the idle time-out run out, but is far below the slowest rate
+// kept: the transfer ends with the time-out error all the same.
+TEST_F(Download, DrippingServerTimesOut) {
+    TinyHttpServer server;
+    server.body = QByteArray(2000, 'd');
+    server.head = okHead(server.body.size());
+    server.dripMs = 20;
+    DownloadOptions options;
+    options.idleTimeoutSeconds = 1;
+    EXPECT_EQ(DownloadFile(server.url(), target(), options),
+              QStringLiteral("10060 Connection timed out"));
+    EXPECT_LT(server.sent, server.body.size());
     EXPECT_TRUE(files().isEmpty());
 }
 
