@@ -51,7 +51,7 @@ std::string findOnPath(const std::string& program) {
 }
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& workDir,
-                         int timeoutMs, bool captureOutput) {
+                         int timeoutMs, bool captureOutput, const std::function<void()>& pump) {
     ProcessResult result;
     if (argv.empty()) {
         result.error = EINVAL;
@@ -147,6 +147,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         }
         if (timeoutMs >= 0 && std::chrono::steady_clock::now() >= deadline)
             break;
+        if (pump)
+            pump();
         if (outputOpen) {
             pollfd p{out[0], POLLIN, 0};
             if (::poll(&p, 1, 20) > 0) {

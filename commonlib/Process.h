@@ -1,6 +1,7 @@
 #pragma once
 // Starting programs for the library: PATH lookup, start in a folder, wait with or without a
 // limit. Private to the library.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,9 @@ struct ProcessResult {
 
 // Runs argv[0] (looked up on PATH) with `argv`, in `workDir` when not empty. Waits at most
 // `timeoutMs` (forever when negative); a program still running then is left to run and is
-// reaped in the background. Output is collected only when `captureOutput`.
+// reaped in the background. Output is collected only when `captureOutput`. While it waits,
+// `pump` (when set) is called between short sleeps, so a host's window keeps being served.
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& workDir,
-                         int timeoutMs, bool captureOutput);
+                         int timeoutMs, bool captureOutput, const std::function<void()>& pump = {});
 
 } // namespace harlix::detail

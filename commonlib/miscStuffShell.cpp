@@ -7,6 +7,8 @@
 #include "LpOptions.h"
 #include "Process.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <cerrno>
 #include <cups/cups.h>
 #include <dirent.h>
@@ -117,85 +119,127 @@ bool startsWithNoCase(const std::string& s, const std::string& prefix) {
     return s.size() >= prefix.size() && strncasecmp(s.c_str(), prefix.c_str(), prefix.size()) == 0;
 }
 
-} // namespace
+// What a shell verb is applied to: an existing file or folder (absolute, so that a name
+// beginning with "-" is never taken for an option), or a URL.
+struct ShellTarget {
+    fs::path file;
+    bool url = false;
+    bool isDir = false;
+};
 
-void miscStuff::Execute(WindowHandle, OperationType whichOperation, const std::string& whichFile,
-                        const std::string& params, const std::string& defaultDirectory,
-                        ShowCmdType) {
+ShellTarget resolveTarget(const std::string& whichFile, const std::string& defaultDirectory) {
     std::error_code ec;
     if (!defaultDirectory.empty() && !fs::is_directory(defaultDirectory, ec))
         raiseShell(3);
     if (whichFile.empty())
         raiseShell(2);
-
-    bool url = false;
-    fs::path file = whichFile;
-    if (file.is_relative() && !defaultDirectory.empty())
-        file = fs::path(defaultDirectory) / file;
-    if (!fs::exists(file, ec)) {
+    ShellTarget target;
+    target.file = whichFile;
+    if (target.file.is_relative() && !defaultDirectory.empty())
+        target.file = fs::path(defaultDirectory) / target.file;
+    if (!fs::exists(target.file, ec)) {
         if (!looksLikeUrl(whichFile))
-            raiseShell(fs::exists(file.parent_path(), ec) || file.parent_path().empty() ? 2 : 3);
-        url = true;
-        file = whichFile;
+            raiseShell(
+                fs::exists(target.file.parent_path(), ec) || target.file.parent_path().empty() ? 2
+                                                                                               : 3);
+        target.url = true;
+        target.file = whichFile;
+        return target;
     }
-    bool isDir = !url && fs::is_directory(file, ec);
-    // Absolute, so that a name beginning with "-" is never taken for an option.
-    if (!url)
-        file = fs::absolute(file, ec);
+    target.isDir = fs::is_directory(target.file, ec);
+    target.file = fs::absolute(target.file, ec);
+    return target;
+}
 
-    std::vector<std::string> argv;
-    bool opener = true; // xdg-open or lp, whose exit code tells what went wrong
-    switch (whichOperation) {
-    case opPrint:
-        if (url || isDir)
-            raiseShell(31);
-        argv = {"lp", file.string()};
-        break;
-    case opExplore:
-    case opFind:
-        argv = {"xdg-open", (url || isDir) ? file.string() : file.parent_path().string()};
-        break;
-    case opProperties:
-        raiseShell(31);
-    case opOpen:
-    case opEdit:
+[[noreturn]] void raiseStartFailure(int error, bool opener) {
+    switch (error) {
+    case ENOENT:
+        raiseShell(opener ? 31 : 2);
+    case EACCES:
+    case EPERM:
+        raiseShell(5);
+    case ENOEXEC:
+        raiseShell(11);
+    case ENOMEM:
+        raiseShell(8);
     default:
-        if (!url && !isDir && whichOperation == opOpen && isProgram(file)) {
-            // A program is run rather than opened.
-            argv = {file.string()};
-            for (auto& p : splitParams(params))
-                argv.push_back(std::move(p));
-            opener = false;
-        } else {
-            argv = {"xdg-open", file.string()};
-        }
-        break;
+        raiseShell(0);
     }
-    if (opener && detail::findOnPath(argv[0]).empty())
-        raiseShell(31);
+}
 
-    auto result = detail::runProcess(argv, defaultDirectory, opener ? 2000 : 0, false);
-    if (!result.started) {
-        switch (result.error) {
-        case ENOENT:
-            raiseShell(opener ? 31 : 2);
-        case EACCES:
-        case EPERM:
-            raiseShell(5);
-        case ENOEXEC:
-            raiseShell(11);
-        case ENOMEM:
-            raiseShell(8);
-        default:
-            raiseShell(0);
-        }
-    }
-    if (opener && result.finished && result.exitCode != 0) {
+// The host's events while an opener runs: its windows are drawn and its timers and sockets
+// served (only on the thread of a running Qt application).
+void serveHostEvents() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// xdg-open or lp, whose exit status tells whether the file found a program. It is waited for
+// to the end: xdg-open answers once it has handed the file over, but only after it has looked
+// for a program, which can take longer than any fixed wait (and a failure would then pass
+// unseen).
+void runOpener(const std::vector<std::string>& argv, const std::string& workDir) {
+    if (detail::findOnPath(argv[0]).empty())
+        raiseShell(31);
+    const auto result = detail::runProcess(argv, workDir, -1, false, serveHostEvents);
+    if (!result.started)
+        raiseStartFailure(result.error, true);
+    if (result.exitCode != 0) {
         // xdg-open: 2 the file does not exist, 3 no program for it, 4 the program failed.
         if (argv[0] == "xdg-open" && result.exitCode == 2)
             raiseShell(2);
         raiseShell(31);
     }
+}
+
+// A program the caller asked to run: started, not waited for.
+void runProgram(const std::vector<std::string>& argv, const std::string& workDir) {
+    const auto result = detail::runProcess(argv, workDir, 0, false);
+    if (!result.started)
+        raiseStartFailure(result.error, false);
+}
+
+} // namespace
+
+void miscStuff::Execute(WindowHandle, OperationType whichOperation, const std::string& whichFile,
+                        const std::string& params, const std::string& defaultDirectory,
+                        ShowCmdType) {
+    const ShellTarget target = resolveTarget(whichFile, defaultDirectory);
+    switch (whichOperation) {
+    case opPrint:
+        if (target.url || target.isDir)
+            raiseShell(31);
+        runOpener({"lp", target.file.string()}, defaultDirectory);
+        return;
+    case opExplore:
+    case opFind:
+        runOpener({"xdg-open", (target.url || target.isDir) ? target.file.string()
+                                                            : target.file.parent_path().string()},
+                  defaultDirectory);
+        return;
+    case opProperties:
+        raiseShell(31);
+    case opOpen:
+    case opEdit:
+    default:
+        if (!target.url && !target.isDir && whichOperation == opOpen && isProgram(target.file)) {
+            // A program is run rather than opened.
+            std::vector<std::string> argv = {target.file.string()};
+            for (auto& p : splitParams(params))
+                argv.push_back(std::move(p));
+            runProgram(argv, defaultDirectory);
+            return;
+        }
+        runOpener({"xdg-open", target.file.string()}, defaultDirectory);
+        return;
+    }
+}
+
+void miscStuff::OpenDocument(WindowHandle, const std::string& whichFile,
+                             const std::string& defaultDirectory) {
+    const ShellTarget target = resolveTarget(whichFile, defaultDirectory);
+    runOpener({"xdg-open", target.file.string()}, defaultDirectory);
 }
 
 std::int32_t miscStuff::ExecAndWait(const std::string& cmdLine) {

@@ -63,6 +63,8 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
         {"drop-after", "Close the connection after this many reply bytes.", "bytes"},
         {"http-status", "Answer every HTTP request with this status (404, 500...).", "code"},
         {"http-slow", "Send HTTP bodies 1 KB at a time with this pause.", "ms"},
+        {"entry-name", "Name entry 0 of every archive so (a name of a file the client keeps).",
+         "name"},
     };
     for (const auto& o : valued)
         p.addOption(o);
@@ -115,6 +117,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
     f.brokenXml = p.isSet("broken-xml");
     f.emptyArchive = p.isSet("empty-archive");
     f.hostileNames = p.isSet("hostile-names");
+    f.entryName = p.value("entry-name");
 
     bool ok = false;
     o.seed = p.value("seed").toULongLong(&ok);

@@ -32,6 +32,7 @@ struct FaultOptions {
     bool brokenXml = false;    // XML documents are cut short
     bool emptyArchive = false; // archives have no entries
     bool hostileNames = false; // archive entry names try to leave the target folder
+    QString entryName;         // non-empty: entry 0 of every archive bears this name
     int httpStatus = 0;        // non-zero: every HTTP request is answered with this status
     int httpSlowMs = 0;        // > 0: HTTP bodies go out 1 KB at a time with this pause
 

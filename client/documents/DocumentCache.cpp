@@ -84,8 +84,10 @@ bool OpenDocumentFile(const QString& path) {
         return false;
     const QFileInfo info(path);
     try {
-        harlix::miscStuff().Execute(0, harlix::opOpen, info.fileName().toStdString(), "1",
-                                    info.absolutePath().toStdString(), harlix::scShowNormal);
+        // Opened, never run: the cache may sit on a file system that marks every file
+        // executable. (The parameter "1" of the shell's Open has no place on xdg-open's line.)
+        harlix::miscStuff().OpenDocument(0, info.fileName().toStdString(),
+                                         info.absolutePath().toStdString());
         return true;
     } catch (const harlix::ComError& e) {
         ui::message(QString::number(e.number()) + QLatin1Char(' ') +

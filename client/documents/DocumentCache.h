@@ -21,9 +21,10 @@ QString PlanSetFile(const QString& cacheLocation, int jobId);
 QString PlanPageDocument(const QString& cacheLocation, int jobId, const QString& pageFile);
 QString SectionDocument(const QString& cacheLocation, int jobId, const QString& spec);
 
-// Opens a cached document with harlix Execute ("Open", parameter "1", its folder as working
-// folder). An empty path does nothing (a missing file is not reported); a failure of the
-// desktop's program is shown ("System Error"). True when the document was handed over.
+// Opens a cached document with harlix OpenDocument (xdg-open, its folder as working folder;
+// never run as a program, whatever its permissions). An empty path does nothing (a missing file
+// is not reported); a failure of the desktop's program, such as no program for the type, is
+// shown ("System Error"). True when the document was handed over.
 bool OpenDocumentFile(const QString& path);
 
 // Removes the cached documents of one project: the PLANS and SPECS folders with everything in

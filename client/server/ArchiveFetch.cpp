@@ -2,6 +2,7 @@
 
 #include "base/MainWindow.h"
 #include "base/modResources.h"
+#include "platform/archive/ArchiveError.h"
 #include "platform/http/Download.h"
 #include "server/FileReference.h"
 #include "server/ServerSession.h"
@@ -46,9 +47,20 @@ FetchedArchive FetchArchive(RequestKind kind, const QString& replyText,
     if (http::DownloadFile(ref.url, result.archivePath, download) != QLatin1String("OK"))
         return failed(texts.downloadFailed);
 
-    const bool unpacked = options.unpack ? options.unpack(result.archivePath)
-                                         : UnpackArchive(result.archivePath, options.unpackFolder,
-                                                         &result.unpackedPath);
+    bool unpacked = false;
+    if (options.unpack) {
+        unpacked = options.unpack(result.archivePath);
+    } else {
+        try {
+            result.unpackFolder =
+                std::make_shared<const archive::TempFolder>(folder.toStdString(), "unpack");
+            unpacked = UnpackArchive(result.archivePath,
+                                     QString::fromStdString(result.unpackFolder->path().string()),
+                                     &result.unpackedPath);
+        } catch (const archive::ArchiveError&) {
+            unpacked = false;
+        }
+    }
     if (!unpacked)
         return failed(texts.unpackFailed);
     result.ok = true;

@@ -7,8 +7,10 @@
 #include "platform/wirelet/Wirelet.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <filesystem>
 #include <harlix/CWinInetConnection.h>
 
 namespace brevant::server {
@@ -71,11 +73,24 @@ QString DownloadFolder() {
 
 bool UnpackArchive(const QString& archivePath, const QString& destinationFolder,
                    QString* writtenPath) {
+    namespace fs = std::filesystem;
+    const fs::path folder = destinationFolder.toStdString();
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec) || !fs::is_empty(folder, ec) || ec)
+        return false;
     try {
-        archive::ZipReader reader(archivePath.toStdString());
-        if (reader.entryCount() < 1)
-            return false;
-        const std::filesystem::path written = reader.extract(0, destinationFolder.toStdString());
+        fs::path written;
+        {
+            const archive::ZipReader reader(archivePath.toStdString());
+            if (reader.entryCount() < 1)
+                return false;
+            const fs::space_info space = fs::space(folder, ec);
+            if (ec || reader.entrySize(0) > space.available)
+                return false;
+            written = reader.extract(0, folder, MaxUnpackedDocumentBytes);
+        }
+        // The archive has served its purpose; left here, one would pile up per exchange.
+        QFile::remove(archivePath);
         if (writtenPath)
             *writtenPath = QString::fromStdString(written.string());
         return true;

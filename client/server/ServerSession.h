@@ -5,6 +5,7 @@
 // (the hourglass and the logon dialog), which they install here; headless callers leave them
 // empty or install their own.
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 namespace brevant::wirelet {
@@ -33,8 +34,16 @@ void ApplyFirewall(wirelet::Wirelet& control, bool proxyOn);
 // created when missing. Empty when it cannot be created.
 QString DownloadFolder();
 
-// Extracts entry 0 of the archive into the folder; true on success. writtenPath receives the
-// file written. A missing or empty archive, a refused entry name or a write failure is false.
+// The largest listing or update document unpacked: a document of a few thousand projects is a
+// few megabytes, so this only bounds what a hostile archive can put on the disk.
+constexpr std::uint64_t MaxUnpackedDocumentBytes = 256ull << 20;
+
+// Extracts entry 0 of the archive into destinationFolder and deletes the archive; true on
+// success. writtenPath receives the file written. The folder must be empty (a folder made for
+// this unpacking): the entry's name is the server's, so it must never meet a file of ours. A
+// missing or empty archive, a folder that holds anything, a refused entry name, an entry over
+// MaxUnpackedDocumentBytes or the free space, or a write failure is false, and the archive
+// stays.
 bool UnpackArchive(const QString& archivePath, const QString& destinationFolder,
                    QString* writtenPath = nullptr);
 

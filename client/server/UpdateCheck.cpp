@@ -1,7 +1,6 @@
 #include "server/UpdateCheck.h"
 
 #include "base/MainWindow.h"
-#include "base/ProgramFolders.h"
 #include "base/Settings.h"
 #include "base/modResources.h"
 #include "platform/db/Connection.h"
@@ -84,7 +83,6 @@ ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const
     connection.onReply = [done](const QByteArray& reply) {
         base::SetStatusText(QStringLiteral("Processing ..."));
         FetchOptions options;
-        options.unpackFolder = base::ProgramFolder();
         const FetchedArchive archive =
             FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(reply), options);
         if (!archive.ok) {

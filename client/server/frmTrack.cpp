@@ -1,7 +1,6 @@
 #include "server/frmTrack.h"
 
 #include "base/MainWindow.h"
-#include "base/ProgramFolders.h"
 #include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "server/ArchiveFetch.h"
@@ -158,7 +157,6 @@ void frmTrack::listingReplied(const QByteArray& text) {
     lblStatus->setText(QStringLiteral("Processing..."));
     lblStatus->setText(QStringLiteral("Retrieving Project File ..."));
     FetchOptions options;
-    options.unpackFolder = base::ProgramFolder();
     options.progress = [this](std::int64_t received, std::int64_t total) {
         if (ProgressBar1->maximum() <= 0 && total > 0)
             ProgressBar1->setMaximum(int(std::min<std::int64_t>(total, INT_MAX)));

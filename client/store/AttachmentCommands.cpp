@@ -110,9 +110,9 @@ void OpenDocument(const AttachmentContext& c, const QString& fileName,
         return;
     const QString file = OpenedAttachmentFile(c.cacheLocation, *c.jobId, fileName, storedFolder);
     try {
-        harlix::miscStuff().Execute(0, harlix::opOpen, file.toStdString(), "",
-                                    QFileInfo(file).absolutePath().toStdString(),
-                                    harlix::scShowNormal);
+        // Opened, never run, even where the file system marks every file executable.
+        harlix::miscStuff().OpenDocument(0, file.toStdString(),
+                                         QFileInfo(file).absolutePath().toStdString());
     } catch (const harlix::ComError& e) {
         ui::message(QString::number(e.number()) + " " + QString::fromStdString(e.description()),
                     Buttons::Ok, Icon::Exclamation, kError);

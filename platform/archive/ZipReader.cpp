@@ -82,7 +82,8 @@ fs::path ZipReader::extract(std::int64_t index, const fs::path& folder,
     const std::string name = entryName(index);
     if (!isSafeEntryName(name))
         throw ArchiveError("refused entry name \"" + name + "\" in " + path_);
-    if (entrySize(index) > maxBytes)
+    const std::uint64_t declared = entrySize(index);
+    if (declared > maxBytes)
         throw ArchiveError("entry " + name + " of " + path_ + " is too large");
 
     std::unique_ptr<zip_file_t, FileCloser> in(
@@ -102,9 +103,12 @@ fs::path ZipReader::extract(std::int64_t index, const fs::path& folder,
         if (n == 0)
             break;
         total += static_cast<std::uint64_t>(n);
-        // The declared size may lie; the bytes actually read decide.
-        if (total > maxBytes)
-            throw ArchiveError("entry " + name + " of " + path_ + " is too large");
+        // libzip compares the bytes with the declared size only at the end of the entry; the
+        // callers' checks (free space, limits) went by the declared size, so not one byte more
+        // is written.
+        if (total > declared)
+            throw ArchiveError("entry " + name + " of " + path_ + " holds more than the " +
+                               std::to_string(declared) + " bytes it declares");
         temp.write(buffer, static_cast<std::size_t>(n));
     }
     temp.commit(target);
@@ -112,6 +116,7 @@ fs::path ZipReader::extract(std::int64_t index, const fs::path& folder,
 }
 
 std::string ZipReader::readAll(std::int64_t index, std::uint64_t maxBytes) const {
+    maxBytes = std::min(maxBytes, entrySize(index));
     std::unique_ptr<zip_file_t, FileCloser> in(
         zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0));
     if (!in)

@@ -24,12 +24,14 @@ public:
     std::uint64_t entrySize(std::int64_t index) const;
 
     // Extracts entry index into folder (which must exist) and returns the written path. Throws
-    // ArchiveError for a refused name, an entry larger than maxBytes or a read/write failure;
-    // nothing is left behind in folder on failure.
+    // ArchiveError for a refused name, an entry larger than maxBytes, an entry holding more
+    // bytes than its declared size (counted as they are read; nothing beyond the declared size
+    // is written) or a read/write failure; nothing is left behind in folder on failure.
     std::filesystem::path extract(std::int64_t index, const std::filesystem::path& folder,
                                   std::uint64_t maxBytes = 1ull << 31) const;
 
-    // Reads a whole entry into memory (for tests and small documents).
+    // Reads a whole entry into memory (for tests and small documents), at most maxBytes and
+    // never more than the entry declares.
     std::string readAll(std::int64_t index, std::uint64_t maxBytes = 64ull << 20) const;
 
 private:

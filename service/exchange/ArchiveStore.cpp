@@ -40,7 +40,9 @@ void ArchiveStore::write(const QString& name, const QVector<Entry>& entries,
         const bool hostile = faults.hostileNames && faults.appliesTo(kind);
         for (int i = 0; i < entries.size(); ++i) {
             const Entry& e = entries.at(i);
-            const QString entryName = hostile ? hostileEntryName(e.name, i) : e.name;
+            QString entryName = hostile ? hostileEntryName(e.name, i) : e.name;
+            if (i == 0 && !faults.entryName.isEmpty() && faults.appliesTo(kind))
+                entryName = faults.entryName;
             if (e.sourcePath.isEmpty())
                 zip.addBytes(entryName.toStdString(), e.bytes.toStdString());
             else

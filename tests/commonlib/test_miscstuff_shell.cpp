@@ -2,6 +2,7 @@
 
 #include <harlix/harlix.h>
 
+#include <QTimer>
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -24,11 +25,11 @@ std::string readFile(const fs::path& path) {
     return ss.str();
 }
 
-// Waits until the recording stand-in has written its file (it may run after Execute returns).
-std::string waitForRecord(const fs::path& path) {
-    for (int i = 0; i < 300 && !fs::exists(path); ++i)
+// Waits until a program that Execute started and did not wait for has renamed its record into
+// place (whole, as it appears only by the rename).
+std::string waitForRenamedRecord(const fs::path& path) {
+    for (int i = 0; i < 3000 && !fs::exists(path); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return readFile(path);
 }
 
@@ -65,37 +66,84 @@ protected:
 
 TEST_F(ExecuteTest, OpenHandsTheFileToXdgOpenInTheGivenFolder) {
     m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(), harlix::scShowNormal);
-    EXPECT_EQ(waitForRecord(record), work.string() + "\n" + (work / "plan 1.pdf").string() + "\n");
+    // xdg-open has ended when Execute returns: its record is there.
+    EXPECT_EQ(readFile(record), work.string() + "\n" + (work / "plan 1.pdf").string() + "\n");
 }
 
 TEST_F(ExecuteTest, PrintUsesLpAndExploreOpensTheFolder) {
     path.add("xdg-open", "exit 99");
     m.Execute(0, harlix::opPrint, (work / "plan 1.pdf").string(), "", "", harlix::scHide);
-    EXPECT_EQ(waitForRecord(record),
+    EXPECT_EQ(readFile(record),
               fs::current_path().string() + "\n" + (work / "plan 1.pdf").string() + "\n");
     fs::remove(record);
     path.add("xdg-open", "echo \"$1\" > " + record.string());
     m.Execute(0, harlix::opExplore, (work / "plan 1.pdf").string(), "", "", harlix::scShow);
-    EXPECT_EQ(waitForRecord(record), work.string() + "\n");
+    EXPECT_EQ(readFile(record), work.string() + "\n");
 }
 
 TEST_F(ExecuteTest, UrlsAreOpenedThoughTheyAreNoFiles) {
     m.Execute(0, harlix::opOpen, "https://example.com/a?b=c", "", "", harlix::scShow);
-    EXPECT_NE(waitForRecord(record).find("\nhttps://example.com/a?b=c\n"), std::string::npos);
+    EXPECT_NE(readFile(record).find("\nhttps://example.com/a?b=c\n"), std::string::npos);
 }
 
 TEST_F(ExecuteTest, AProgramIsRunWithItsParameters) {
     harlix::test::writeScript(work, "tool.sh",
-                              "for a in \"$@\"; do echo \"$a\"; done > " + record.string());
+                              "for a in \"$@\"; do echo \"$a\"; done > " + record.string() +
+                                  ".tmp; mv " + record.string() + ".tmp " + record.string());
     m.Execute(0, harlix::opOpen, "tool.sh", "-x \"two words\" 'single quoted'", work.string(),
               harlix::scShow);
-    EXPECT_EQ(waitForRecord(record), "-x\ntwo words\nsingle quoted\n");
+    EXPECT_EQ(waitForRenamedRecord(record), "-x\ntwo words\nsingle quoted\n");
 }
 
 TEST_F(ExecuteTest, ADocumentWithExecuteBitsIsOpenedNotRun) {
     fs::permissions(work / "plan 1.pdf", fs::perms::owner_all);
     m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(), harlix::scShow);
-    EXPECT_EQ(waitForRecord(record), work.string() + "\n" + (work / "plan 1.pdf").string() + "\n");
+    EXPECT_EQ(readFile(record), work.string() + "\n" + (work / "plan 1.pdf").string() + "\n");
+}
+
+// A downloaded "document" that is a script with the execute bits (as every file on a vfat or
+// cifs mount has them): OpenDocument hands it to xdg-open and never runs it.
+TEST_F(ExecuteTest, OpenDocumentNeverRunsTheFile) {
+    const fs::path ran = dir.path() / "ran";
+    harlix::test::writeScript(work, "0100.svd", "touch " + ran.string());
+    m.OpenDocument(0, "0100.svd", work.string());
+    EXPECT_EQ(readFile(record), work.string() + "\n" + (work / "0100.svd").string() + "\n");
+    m.OpenDocument(0, (work / "0100.svd").string(), "");
+    EXPECT_EQ(readFile(record),
+              fs::current_path().string() + "\n" + (work / "0100.svd").string() + "\n");
+    EXPECT_FALSE(fs::exists(ran));
+    expectShellError(2, "The specified file was not found.",
+                     [&] { m.OpenDocument(0, "missing.svd", work.string()); });
+}
+
+// xdg-open with no program for the file answers 3 only after it has looked, which may take
+// longer than any fixed wait: the answer is waited for, so the failure is reported every time.
+TEST_F(ExecuteTest, ASlowNoProgramAnswerIsError31) {
+    path.add("xdg-open", "sleep 3; exit 3");
+    for (int i = 0; i < 2; ++i) {
+        expectShellError(31,
+                         "There is no application associated with the given file name "
+                         "extension. This error will also be returned if you attempt to print a "
+                         "file that is not printable.",
+                         [&] {
+                             if (i == 0)
+                                 m.Execute(0, harlix::opOpen, "plan 1.pdf", "", work.string(),
+                                           harlix::scShow);
+                             else
+                                 m.OpenDocument(0, "plan 1.pdf", work.string());
+                         });
+    }
+}
+
+// While xdg-open runs, the application's events are served: this stand-in waits for a file
+// that only a timer of the application creates (and gives up, failing, after ten seconds).
+TEST_F(ExecuteTest, TheApplicationIsServedWhileTheOpenerRuns) {
+    const fs::path flag = dir.path() / "timer-fired";
+    path.add("xdg-open", "i=0; while [ ! -e '" + flag.string() +
+                             "' ]; do i=$((i+1)); [ $i -gt 1000 ] && exit 4; sleep 0.01; done");
+    QTimer::singleShot(0, [&] { std::ofstream(flag) << "x"; });
+    EXPECT_NO_THROW(m.OpenDocument(0, "plan 1.pdf", work.string()));
+    EXPECT_TRUE(fs::exists(flag));
 }
 
 TEST_F(ExecuteTest, FailuresCarryTheCodesAndTexts) {

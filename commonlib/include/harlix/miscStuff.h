@@ -45,11 +45,21 @@ public:
 
     // Opens, edits or explores the file with xdg-open, prints it with lp, runs it when it is
     // itself a program (with params); both are looked up on PATH and started in
-    // defaultDirectory (relative names resolve there). Throws ComError with source
-    // "ShellExecute": 2 file not found, 3 folder not found, 31 no program for the file.
+    // defaultDirectory (relative names resolve there). xdg-open and lp are waited for, as their
+    // exit status tells whether the file found a program; meanwhile the events of a running Qt
+    // application are processed (on its thread), so its windows stay alive. A program is
+    // started and not waited for. Throws ComError with source "ShellExecute": 2 file not found,
+    // 3 folder not found, 31 no program for the file.
     void Execute(WindowHandle ownerHwnd, OperationType whichOperation, const std::string& whichFile,
                  const std::string& params, const std::string& defaultDirectory,
                  ShowCmdType showCmd);
+
+    // Opens the file as a document with xdg-open, as Execute's opOpen does, but never runs it,
+    // whatever its permissions and first bytes: for files that came from elsewhere (downloads,
+    // attachments), which a file system that marks every file executable would otherwise turn
+    // into programs. The same waiting and errors as Execute.
+    void OpenDocument(WindowHandle ownerHwnd, const std::string& whichFile,
+                      const std::string& defaultDirectory);
 
     // Runs the command line with /bin/sh, waits for it and returns its exit code (128 + the
     // signal number when a signal ended it).

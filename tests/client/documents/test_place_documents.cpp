@@ -1,4 +1,6 @@
-// Placing document archives into the cache, and clearing the cache of a project.
+// Placing document archives into the cache (hostile names and sizes included), opening cached
+// documents, and clearing the cache of a project.
+#include "../../platform/archive/LyingZip.h"
 #include "DocumentsTestDb.h"
 #include "documents/DocumentCache.h"
 #include "documents/DocumentLists.h"
@@ -135,6 +137,26 @@ TEST_F(PlaceDocumentsTest, AnUnreadableArchiveFailsAndAMissingOneIsReported) {
     EXPECT_EQ(place(dir.filePath("Download/none.zip")).result, PlaceResult::Missing);
 }
 
+// The central directory declares 100 bytes for a page that unpacks to 8 MB: the free-space
+// check went by the declared size, so extraction stops there (files may grow to 1 MB only, so
+// writing on would fail differently), removes the partial file and reports it.
+TEST_F(PlaceDocumentsTest, AnEntryHoldingMoreThanItDeclaresIsStoppedRemovedAndReported) {
+    const QString zip = dir.filePath("Download/documents-000003.zip");
+    archive::test::writeLyingZip(zip.toStdString(), "PLAN001", 8u << 20, 100);
+    PlaceOutcome out;
+    {
+        archive::test::FileSizeLimit limit(1u << 20);
+        out = place(zip);
+    }
+    EXPECT_EQ(out.result, PlaceResult::Failed);
+    EXPECT_TRUE(out.reason.contains("more than the 100 bytes it declares"))
+        << out.reason.toStdString();
+    EXPECT_EQ(QDir(projectFolder() + "/PLANS").entryList(QDir::Files | QDir::Hidden),
+              QStringList());
+    EXPECT_TRUE(QFileInfo::exists(zip)) << "the archive stays in Download";
+    EXPECT_EQ(localCount("Plans", "1 = 1"), 0);
+}
+
 TEST(PlaceDocumentsNames, PlanEntriesAndDocumentKeys) {
     EXPECT_TRUE(isPlanEntry("PLAN001"));
     EXPECT_TRUE(isPlanEntry("PLAN123.tif"));
@@ -213,6 +235,64 @@ TEST_F(PlaceDocumentsTest, CachedDocumentsAreFoundForOpening) {
     EXPECT_EQ(SectionDocument(cache, Job, "0100"), projectFolder() + "/SPECS/0100.SVD");
     EXPECT_FALSE(OpenDocumentFile(QString())) << "nothing to open, nothing shown";
     EXPECT_TRUE(ui.shown().isEmpty());
+}
+
+// A stand-in xdg-open first on PATH while it lives; it records its folder and argument
+// through a temporary name renamed into place.
+class StandInOpener {
+public:
+    StandInOpener(const QString& folder, const QString& record) : bin_(folder + "/bin") {
+        QDir().mkpath(bin_);
+        answer(QStringLiteral("{ echo \"$PWD\"; echo \"$1\"; } > '%1.tmp' && mv '%1.tmp' '%1'")
+                   .arg(record));
+        path_ = qgetenv("PATH");
+        qputenv("PATH", (bin_ + ":").toUtf8() + path_);
+    }
+    ~StandInOpener() { qputenv("PATH", path_); }
+    void answer(const QString& body) {
+        QFile f(bin_ + "/xdg-open");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+        f.close();
+        f.setPermissions(f.permissions() | QFile::ExeOwner);
+    }
+
+private:
+    QString bin_;
+    QByteArray path_;
+};
+
+// A cached section that is a script with the execute bits (the cache on a vfat or cifs mount
+// marks every file so) is handed to xdg-open, never run; xdg-open's late "no program" answer
+// is shown every time.
+TEST_F(PlaceDocumentsTest, CachedDocumentsAreOpenedNeverRunAndAFailedOpenIsShown) {
+    const QString ran = dir.filePath("ran");
+    ASSERT_TRUE(
+        place(archive({{"0100.SVD", "#!/bin/sh\ntouch '" + ran.toStdString() + "'\n"}})).ok());
+    const QString section = SectionDocument(dir.filePath("cache"), Job, "0100");
+    QFile(section).setPermissions(QFile(section).permissions() | QFile::ExeOwner | QFile::ExeGroup |
+                                  QFile::ExeOther);
+    const QString record = dir.filePath("opened.txt");
+    StandInOpener opener(dir.path(), record);
+
+    ASSERT_TRUE(OpenDocumentFile(section));
+    // xdg-open has answered when the call returns, so its record is there.
+    QFile recorded(record);
+    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(recorded.readAll()),
+              projectFolder() + "/SPECS\n" + projectFolder() + "/SPECS/0100.SVD\n");
+    EXPECT_FALSE(QFileInfo::exists(ran));
+    EXPECT_TRUE(ui.shown().isEmpty());
+
+    // No program for the type: xdg-open says so (3) after a while, longer than it once had.
+    opener.answer("sleep 3; exit 3");
+    EXPECT_FALSE(OpenDocumentFile(section));
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.last().text,
+              "31 There is no application associated with the given file name extension. This "
+              "error will also be returned if you attempt to print a file that is not "
+              "printable.");
+    EXPECT_EQ(ui.last().title, "System Error");
 }
 
 } // namespace

@@ -132,37 +132,50 @@ TEST_F(SessionSettings, DownloadFolderIsCreatedOnceAndFoundWithoutRegardToCase) 
     EXPECT_FALSE(QDir(env.home() + QStringLiteral("/Download")).exists());
 }
 
-TEST_F(SessionSettings, UnpackArchiveWritesEntryZeroOnlyInsideTheFolder) {
-    const QString dest = env.path(QStringLiteral("dest"));
-    QDir().mkpath(dest);
-    const auto zipPath = env.path(QStringLiteral("listing-000001")).toStdString();
-    {
-        archive::ZipWriter w(zipPath);
-        w.addBytes("listing-000001", "<Jobs/>");
+TEST_F(SessionSettings, UnpackArchiveWritesEntryZeroOnlyIntoAnEmptyFolderAndDeletesTheArchive) {
+    const auto zip = [&](const QString& name, const char* entry) {
+        const QString path = env.path(name);
+        archive::ZipWriter w(path.toStdString());
+        if (entry)
+            w.addBytes(entry, "<Jobs/>");
         w.write();
-    }
+        return path;
+    };
+    const auto emptyFolder = [&](const QString& name) {
+        const QString path = env.path(name);
+        QDir().mkpath(path);
+        return path;
+    };
+    const QString dest = emptyFolder(QStringLiteral("dest"));
+    const QString good = zip(QStringLiteral("listing-000001"), "listing-000001");
     QString written;
-    ASSERT_TRUE(UnpackArchive(QString::fromStdString(zipPath), dest, &written));
+    ASSERT_TRUE(UnpackArchive(good, dest, &written));
     EXPECT_EQ(written, dest + QStringLiteral("/listing-000001"));
     QFile f(written);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("<Jobs/>"));
+    EXPECT_FALSE(QFile::exists(good));
 
-    const auto emptyZip = env.path(QStringLiteral("empty")).toStdString();
-    archive::ZipWriter(emptyZip).write();
-    EXPECT_FALSE(UnpackArchive(QString::fromStdString(emptyZip), dest));
+    // A folder that already holds something is refused, even for a harmless archive: the
+    // entry's name is the server's and must never meet a file that was there.
+    const QString again = zip(QStringLiteral("listing-000002"), "LISTING-000001");
+    EXPECT_FALSE(UnpackArchive(again, dest));
+    EXPECT_TRUE(QFile::exists(again));
+    EXPECT_EQ(QDir(dest).entryList(QDir::Files), QStringList{QStringLiteral("listing-000001")});
 
+    EXPECT_FALSE(UnpackArchive(zip(QStringLiteral("empty"), nullptr),
+                               emptyFolder(QStringLiteral("for-empty"))));
     for (const char* hostile : {"../x", "/tmp/brevant-client-hostile", "..\\x", "sub/../../x"}) {
-        const auto path = env.path(QStringLiteral("hostile")).toStdString();
-        archive::ZipWriter w(path);
-        w.addBytes(hostile, "bad");
-        w.write();
-        EXPECT_FALSE(UnpackArchive(QString::fromStdString(path), dest)) << hostile;
+        const QString folder = emptyFolder(QStringLiteral("for-hostile"));
+        const QString path = zip(QStringLiteral("hostile"), hostile);
+        EXPECT_FALSE(UnpackArchive(path, folder)) << hostile;
+        EXPECT_TRUE(QFile::exists(path)) << "the archive stays after a failure";
+        EXPECT_TRUE(QDir(folder).isEmpty());
     }
     EXPECT_FALSE(QFile::exists(env.path(QStringLiteral("x"))));
     EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/brevant-client-hostile")));
-    EXPECT_EQ(QDir(dest).entryList(QDir::Files), QStringList{QStringLiteral("listing-000001")});
-    EXPECT_FALSE(UnpackArchive(env.path(QStringLiteral("missing")), dest));
+    EXPECT_FALSE(
+        UnpackArchive(env.path(QStringLiteral("missing")), emptyFolder(QStringLiteral("m"))));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The exchange when the service misbehaves on purpose: replies in small or dripping pieces, a
 // reply that never ends or drips below the slowest rate kept, a dropped connection, broken XML,
-// empty and hostile archives, HTTP errors and a slow download.
+// empty and hostile archives (names that leave the folder or name a file of the program), HTTP
+// errors and a slow download.
 #include "ImportDatabase.h"
 #include "SearchDriver.h"
 #include "base/Settings.h"
@@ -157,12 +158,51 @@ TEST_F(Faults, EmptyAndHostileArchivesAreNotUnpacked) {
         EXPECT_FALSE(run.barVisibleAfter);
         EXPECT_TRUE(run.controlsEnabledAfter);
         EXPECT_EQ(count("Projects"), 0);
-        // Nothing written outside the program folder; the archive stays in Download.
+        // Nothing written outside the program folder; the archive stays in Download, and the
+        // folder made for unpacking it is gone.
         EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/brevant-hostile-x")));
         EXPECT_FALSE(QFile::exists(env->path(QStringLiteral("x"))));
         EXPECT_FALSE(QFile::exists(env->home() + QStringLiteral("/x")));
         EXPECT_EQ(QDir(env->home() + "/Download").entryList(QDir::Files).size(), 1);
+        EXPECT_TRUE(
+            QDir(env->home() + "/Download").entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
+}
+
+// The listing archive's entry is named like the database the client keeps in its program
+// folder (in another case): the import reads it from a folder of its own, the database stays,
+// and neither the archive nor the unpacked document is left in "Download".
+TEST_F(Faults, AListingEntryNamedLikeTheDatabaseReplacesNothing) {
+    main.reset();
+    env.reset();
+    env = std::make_unique<ExchangeTestEnv>(QStringList{"--entry-name", "desktop.MDB"});
+    ASSERT_TRUE(env->service.started()) << env->service.errorText().toStdString();
+    const QString database = env->createDatabase(env->home());
+    modResources::DbConnection = std::make_unique<db::Connection>();
+    modResources::DbConnection->open(database);
+    main = std::make_unique<RecordingMainWindow>();
+    for (const char* name : {"brevant.lock", "current.rtf"}) {
+        QFile f(env->home() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("kept");
+    }
+
+    const ImportRun run = searchAndImportFirst(*env);
+    EXPECT_EQ(shownMessages(), QStringList());
+    EXPECT_EQ(run.offeredAfter, run.offeredBefore - 1);
+    modResources::DbConnection.reset();
+    ASSERT_TRUE(QFile::exists(database));
+    modResources::DbConnection = std::make_unique<db::Connection>();
+    modResources::DbConnection->open(database);
+    EXPECT_EQ(count("Projects"), 1);
+    for (const char* name : {"brevant.lock", "current.rtf"}) {
+        QFile f(env->home() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(f.readAll(), QByteArray("kept"));
+    }
+    EXPECT_EQ(QDir(env->home() + "/Download")
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 TEST_F(Faults, HttpErrorsAndASlowTransfer) {

@@ -1,8 +1,10 @@
 // ServerConnection for every request kind against brevant-service and against a scripted server
-// in the test process: the access check's digit, an update archive fetched and unpacked, a
-// refusal with an empty message and one of a megabyte, a kept-open search connection that the
-// server closed, and the exchange through a real SOCKS 5 server (dante).
+// in the test process: the access check's digit, an update archive fetched and unpacked (into a
+// folder of its own, whatever its entry is named), a refusal with an empty message and one of a
+// megabyte, a kept-open search connection that the server closed, and the exchange through a
+// real SOCKS 5 server (dante).
 #include "ExchangeTestEnv.h"
+#include "ImportDatabase.h"
 #include "base/ProgramFolders.h"
 #include "platform/ui/PeerText.h"
 #include "server/ArchiveFetch.h"
@@ -10,7 +12,9 @@
 #include "server/Request.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
+#include "server/UpdateCheck.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
@@ -68,21 +72,57 @@ TEST(ExchangeKinds, AccessCheckAndAnUpdateArchive) {
               ServerConnection::Open::Connecting);
     ASSERT_TRUE(waitFor(o));
     ASSERT_TRUE(o.replied) << messages(env.ui).join('|').toStdString();
-    FetchOptions options;
-    options.unpackFolder = base::ProgramFolder();
-    const FetchedArchive fetched =
-        FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(o.text), options);
-    ASSERT_TRUE(fetched.ok);
-    EXPECT_TRUE(fetched.archivePath.startsWith(env.home() + QStringLiteral("/Download/update-")));
-    EXPECT_EQ(fetched.unpackedPath,
-              env.home() + QLatin1Char('/') + QFileInfo(fetched.archivePath).fileName());
-    QFile f(fetched.unpackedPath);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    ListingDocument doc;
-    QString reason;
-    ASSERT_TRUE(ParseListingDocument(f.readAll(), doc, &reason)) << reason.toStdString();
-    ASSERT_EQ(doc.projects.size(), 2);
-    EXPECT_EQ(doc.projects[1].firstAttribute, QStringLiteral("210002"));
+    const QString download = env.home() + QStringLiteral("/Download");
+    {
+        const FetchedArchive fetched =
+            FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(o.text), {});
+        ASSERT_TRUE(fetched.ok);
+        EXPECT_TRUE(fetched.archivePath.startsWith(download + QStringLiteral("/update-")));
+        EXPECT_FALSE(QFile::exists(fetched.archivePath)); // deleted once unpacked
+        // Entry 0 lands alone in a folder made for it under Download.
+        const QFileInfo unpacked(fetched.unpackedPath);
+        EXPECT_EQ(unpacked.fileName(), QFileInfo(fetched.archivePath).fileName());
+        EXPECT_EQ(QFileInfo(unpacked.absolutePath()).absolutePath(), download);
+        EXPECT_TRUE(unpacked.absolutePath().startsWith(download + QStringLiteral("/unpack.")));
+        QFile f(fetched.unpackedPath);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        ListingDocument doc;
+        QString reason;
+        ASSERT_TRUE(ParseListingDocument(f.readAll(), doc, &reason)) << reason.toStdString();
+        ASSERT_EQ(doc.projects.size(), 2);
+        EXPECT_EQ(doc.projects[1].firstAttribute, QStringLiteral("210002"));
+    }
+    EXPECT_EQ(QDir(download).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
+// The update archive's entry is named like the program's lock file (in another case): the
+// merge reads it from a folder of its own, and the check leaves the program folder as it was
+// and nothing of the exchange in "Download".
+TEST(ExchangeKinds, AnUpdateEntryNamedLikeTheLockFileReplacesNothing) {
+    ExchangeTestEnv env({"--entry-name", "BREVANT.LOCK", "--fault-kind", "3"});
+    ASSERT_TRUE(env.service.started());
+    openClientDatabase(env);
+    QFile lock(env.home() + QStringLiteral("/brevant.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("12345\n");
+    lock.close();
+
+    ServerConnection update(RequestKind::ProjectUpdate);
+    bool done = false, merged = false;
+    ASSERT_EQ(RequestProjectUpdates(update, QStringLiteral("210001"),
+                                    [&](const MergeSummary* summary) {
+                                        done = true;
+                                        merged = summary != nullptr;
+                                    }),
+              ServerConnection::Open::Connecting);
+    ASSERT_TRUE(waitUntil([&] { return done; }));
+    EXPECT_TRUE(merged) << messages(env.ui).join('|').toStdString();
+    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lock.readAll(), QByteArray("12345\n"));
+    EXPECT_EQ(QDir(env.home() + QStringLiteral("/Download"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 TEST(ExchangeKinds, ListingAndDocumentsRefuseASecondConnection) {

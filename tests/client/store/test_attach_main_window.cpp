@@ -250,16 +250,22 @@ TEST_F(AttachMainWindow, JobListingReportWrittenAndOpened) {
     EXPECT_TRUE(ui_.shown().isEmpty());
 }
 
-TEST_F(AttachMainWindow, OpenDocumentUsesTheStoredFolderWhileTheFileIsThere) {
+TEST_F(AttachMainWindow, OpenDocumentUsesTheStoredFolderWhileTheFileIsThereAndNeverRunsIt) {
     // One attachment made before the cache moved (its file still in the old folder), one whose
-    // stored folder is gone but whose file is in the current cache location.
+    // stored folder is gone but whose file is in the current cache location. The first is a
+    // script with the execute bits, as every file on a vfat or cifs mount has them: it is
+    // opened like any document, not run.
     const QString oldCache = env_.path("oldcache");
+    const QString ran = env_.path("ran");
     QDir().mkpath(oldCache + "/101");
     QDir().mkpath(env_.path("cache/101"));
     for (const QString& file : {oldCache + "/101/plan.pdf", env_.path("cache/101/spec.pdf")}) {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("%PDF");
+        f.write(file.endsWith("plan.pdf") ? ("#!/bin/sh\ntouch '" + ran + "'\n").toUtf8()
+                                          : QByteArray("%PDF"));
+        f.close();
+        f.setPermissions(f.permissions() | QFile::ExeOwner);
     }
     const QString insert = "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, "
                            "Added ) VALUES (101, '%1', '%2', '%3', 'pdf', '2026-03-05')";
@@ -278,4 +284,5 @@ TEST_F(AttachMainWindow, OpenDocumentUsesTheStoredFolderWhileTheFileIsThere) {
     EXPECT_EQ(openedFiles(opened, 2),
               QStringList({oldCache + "/101/plan.pdf", env_.path("cache/101/spec.pdf")}));
     EXPECT_TRUE(ui_.shown().isEmpty());
+    EXPECT_FALSE(QFile::exists(ran));
 }

@@ -1,6 +1,9 @@
-// Zip round trips, the empty archive and the refusal of entry names that would leave the folder.
+// Zip round trips, the empty archive, the refusal of entry names that would leave the folder and
+// of entries holding more than they declare, and the private unpacking folder.
+#include "LyingZip.h"
 #include "platform/archive/ArchiveError.h"
 #include "platform/archive/EntryName.h"
+#include "platform/archive/TempFolder.h"
 #include "platform/archive/ZipReader.h"
 #include "platform/archive/ZipWriter.h"
 
@@ -182,6 +185,45 @@ TEST_F(ZipArchiveTest, AFailedExtractionLeavesNoTemporaryFile) {
     EXPECT_THROW(ZipReader(dir / "g.zip").extract(0, dir / "out", 4096), ArchiveError);
     EXPECT_EQ(slurp(dir / "out" / "big.bin"), "kept");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+}
+
+TEST_F(ZipArchiveTest, AnEntryHoldingMoreThanItDeclaresStopsAtTheDeclaredSize) {
+    // 8 MB of zeros declared as 100 bytes; every file of this process may grow to 1 MB only,
+    // so an extraction that wrote on past the declared size would fail with "File too large".
+    test::writeLyingZip(dir / "bomb.zip", "plan.svd", 8u << 20, 100);
+    ZipReader reader(dir / "bomb.zip");
+    EXPECT_EQ(reader.entrySize(0), 100u);
+    {
+        test::FileSizeLimit limit(1u << 20);
+        try {
+            reader.extract(0, dir / "out");
+            ADD_FAILURE() << "extracted";
+        } catch (const ArchiveError& e) {
+            EXPECT_NE(std::string(e.what()).find("more than the 100 bytes it declares"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_THROW(reader.readAll(0), ArchiveError);
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+}
+
+TEST_F(ZipArchiveTest, TempFolderIsNewPrivateAndRemovedWithWhatItHolds) {
+    fs::path kept;
+    {
+        TempFolder a(dir, "unpack");
+        TempFolder b(dir, "unpack");
+        EXPECT_NE(a.path(), b.path());
+        EXPECT_EQ(a.path().parent_path(), dir);
+        EXPECT_EQ(fs::status(a.path()).permissions(), fs::perms::owner_all);
+        { std::ofstream(dir / "outside.txt") << "stays"; }
+        { std::ofstream(a.path() / "entry") << "goes"; }
+        fs::create_symlink(dir / "outside.txt", a.path() / "link");
+        kept = a.path();
+    }
+    EXPECT_FALSE(fs::exists(kept));
+    EXPECT_EQ(slurp(dir / "outside.txt"), "stays");
+    EXPECT_THROW(TempFolder(dir / "missing", "unpack"), ArchiveError);
 }
 
 } // namespace
