@@ -62,6 +62,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
         {"drop-after", "Close the connection after this many reply bytes.", "bytes"},
         {"http-status", "Answer every HTTP request with this status (404, 500...).", "code"},
         {"http-slow", "Send HTTP bodies 1 KB at a time with this pause.", "ms"},
+        {"hold-until", "Hold replies until this file exists.", "path"},
     };
     for (const auto& o : valued)
         p.addOption(o);
@@ -113,6 +114,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
     f.brokenXml = p.isSet("broken-xml");
     f.emptyArchive = p.isSet("empty-archive");
     f.hostileNames = p.isSet("hostile-names");
+    f.holdUntilFile = p.value("hold-until");
 
     bool ok = false;
     o.seed = p.value("seed").toULongLong(&ok);
