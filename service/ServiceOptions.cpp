@@ -65,6 +65,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
         {"http-slow", "Send HTTP bodies 1 KB at a time with this pause.", "ms"},
         {"entry-name", "Name entry 0 of every archive so (a name of a file the client keeps).",
          "name"},
+        {"hold-until", "Hold replies until this file exists.", "path"},
     };
     for (const auto& o : valued)
         p.addOption(o);
@@ -118,6 +119,7 @@ std::optional<ServiceOptions> parseServiceOptions(const QStringList& arguments, 
     f.emptyArchive = p.isSet("empty-archive");
     f.hostileNames = p.isSet("hostile-names");
     f.entryName = p.value("entry-name");
+    f.holdUntilFile = p.value("hold-until");
 
     bool ok = false;
     o.seed = p.value("seed").toULongLong(&ok);

@@ -35,6 +35,8 @@ struct FaultOptions {
     QString entryName;         // non-empty: entry 0 of every archive bears this name
     int httpStatus = 0;        // non-zero: every HTTP request is answered with this status
     int httpSlowMs = 0;        // > 0: HTTP bodies go out 1 KB at a time with this pause
+    // Not empty: replies wait until this file exists, so a test decides when one goes out.
+    QString holdUntilFile;
 
     bool appliesTo(int kind) const { return faultKind == 0 || faultKind == kind; }
 };

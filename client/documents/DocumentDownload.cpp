@@ -6,6 +6,7 @@
 #include "documents/DocumentCache.h"
 #include "documents/DocumentLists.h"
 #include "documents/PlaceDocuments.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
 #include "server/ArchiveFetch.h"
@@ -14,6 +15,7 @@
 #include "server/ServerSession.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 namespace brevant::documents {
 
@@ -35,6 +37,12 @@ bool documentsBusy() {
 void setDocumentsBusy(bool busy) {
     if (auto* w = base::mainWindow())
         w->setDocumentsBusy(busy);
+}
+
+// The main window's current project: the one a command started now acts on.
+std::optional<int> currentProject() {
+    const auto* w = base::mainWindow();
+    return w ? w->selectedJobId() : std::nullopt;
 }
 
 } // namespace
@@ -74,15 +82,13 @@ int CurrentJobId() {
     return selected.value_or(0);
 }
 
-void OpenSelectedDocument(DocumentViews& views, int list) {
-    const int row = views.selectedRow(list);
-    const int job = CurrentJobId();
-    if (row < 0 || row >= views.rowCount(list) || job == 0)
+void OpenProjectDocument(int jobId, int list, const QString& tag) {
+    if (jobId == 0 || tag.isEmpty())
         return;
     server::Hourglass(true);
-    const QString tag = views.row(list, row).tag;
-    const QString file = list == PlanList ? PlanPageDocument(modResources::CacheLocation, job, tag)
-                                          : SectionDocument(modResources::CacheLocation, job, tag);
+    const QString file = list == PlanList
+                             ? PlanPageDocument(modResources::CacheLocation, jobId, tag)
+                             : SectionDocument(modResources::CacheLocation, jobId, tag);
     server::Hourglass(false);
     OpenDocumentFile(file);
     if (list != PlanList) {
@@ -92,10 +98,22 @@ void OpenSelectedDocument(DocumentViews& views, int list) {
     }
 }
 
+void OpenSelectedDocument(DocumentViews& views, int list) {
+    const int row = views.selectedRow(list);
+    if (row < 0 || row >= views.rowCount(list))
+        return;
+    OpenProjectDocument(currentProject().value_or(0), list, views.row(list, row).tag);
+}
+
 void OpenPlanSet() {
-    const int job = CurrentJobId();
+    const int job = currentProject().value_or(0);
     if (job != 0)
         OpenDocumentFile(PlanSetFile(modResources::CacheLocation, job));
+}
+
+QString ProjectDeletedText() {
+    return QStringLiteral("The project these documents were requested for has been deleted -- "
+                          "Nothing was saved ...");
 }
 
 DocumentExchange::DocumentExchange(server::ServerConnection& access,
@@ -105,7 +123,10 @@ DocumentExchange::DocumentExchange(server::ServerConnection& access,
       documentsAlive_(&documents), window_(window) {
     access_.onReply = [this](const QByteArray& text) { accessReply(text); };
     // A refused or failed access check ends the command: nothing is to be opened later.
-    access_.onEnded = [] { ViewAfterDownload = false; };
+    access_.onEnded = [this] {
+        ViewAfterDownload = false;
+        request_.reset();
+    };
     documents_.onReply = [this](const QByteArray& text) { documentsReply(text); };
     // A refusal or failure of the documents request was shown; the exchange ends.
     documents_.onEnded = [this] { endExchange(); };
@@ -123,7 +144,8 @@ DocumentExchange::~DocumentExchange() {
 }
 
 bool DocumentExchange::refuseWhileBusy() {
-    if (!documentsBusy())
+    // An exchange under way keeps its own request; a second one waits until it has ended.
+    if (!documentsBusy() && !request_)
         return false;
     ui::message(
         QStringLiteral("You are already dowloading documents -- Please try again later ..."),
@@ -180,9 +202,35 @@ void DocumentExchange::DoubleClick(int list) {
 }
 
 void DocumentExchange::StartAccessCheck() {
+    if (request_) {
+        refuseWhileBusy();
+        return;
+    }
+    // Everything the exchange needs of the window is taken now, when the user starts it.
+    DocumentRequest request;
+    const std::optional<int> job = currentProject();
+    request.jobId = job.value_or(0);
+    const QString documentClass = documentClassOfCode(window_.documentRequestCode());
+    if (!documentClass.isEmpty())
+        request.selection = BuildDocumentSelection(window_.documentViews(), job, documentClass);
+    if (ViewAfterDownload) {
+        DocumentViews& views = window_.documentViews();
+        request.viewAfter = true;
+        request.viewList = window_.documentTab();
+        const int row = views.selectedRow(request.viewList);
+        if (row >= 0 && row < views.rowCount(request.viewList))
+            request.viewTag = views.row(request.viewList, row).tag;
+    }
+    startExchange(std::move(request));
+}
+
+void DocumentExchange::startExchange(DocumentRequest request) {
     AccessResult = 0;
-    if (access_.OpenConnection(QString()) != server::ServerConnection::Open::Connecting)
+    request_ = std::move(request);
+    if (access_.OpenConnection(QString()) != server::ServerConnection::Open::Connecting) {
         ViewAfterDownload = false;
+        request_.reset();
+    }
 }
 
 void DocumentExchange::accessReply(const QByteArray& text) {
@@ -194,42 +242,70 @@ void DocumentExchange::accessReply(const QByteArray& text) {
         server::Hourglass(false);
         base::SetStatusText(QString());
         ViewAfterDownload = false;
+        request_.reset();
         return;
     }
+    if (!request_) // no command is waiting for this answer
+        return;
     setDocumentsBusy(true);
-    const auto* w = base::mainWindow();
-    const QString documentClass = documentClassOfCode(window_.documentRequestCode());
-    const QString selection =
-        documentClass.isEmpty()
-            ? QString()
-            : BuildDocumentSelection(window_.documentViews(),
-                                     w ? w->selectedJobId() : std::optional<int>(), documentClass);
-    const auto opened = documents_.OpenConnection(selection);
+    const auto opened = documents_.OpenConnection(request_->selection);
     if (opened != server::ServerConnection::Open::Connecting &&
         opened != server::ServerConnection::Open::Sent)
         endExchange();
 }
 
+bool DocumentExchange::projectStillStored() {
+    if (!request_ || request_->jobId == 0 || !modResources::DbConnection)
+        return true;
+    try {
+        db::Recordset rs;
+        rs.open(QStringLiteral("Select [Job_ID] from [Projects] where [Job_ID] = %1")
+                    .arg(request_->jobId),
+                *modResources::DbConnection);
+        if (!rs.eof())
+            return true;
+    } catch (const db::DbError&) {
+        return true; // placing reports its own failure
+    }
+    ui::message(ProjectDeletedText(), ui::Buttons::Ok, ui::Icon::Information, kMessage);
+    return false;
+}
+
 void DocumentExchange::documentsReply(const QByteArray& text) {
     const QString reply = QString::fromUtf8(text);
     announced_ = server::ParseFileReference(reply).size;
-    const int job = CurrentJobId();
+    // The reply belongs to the request that asked for it, whatever is selected by now.
+    if (!request_ || !projectStillStored()) {
+        endExchange();
+        return;
+    }
+    const DocumentRequest request = *request_;
+    bool deletedMeanwhile = false;
     window_.showDocumentProgress(true);
     server::FetchOptions options;
     options.progress = [this](std::int64_t received, std::int64_t total) {
         window_.setDocumentProgress(received, total > 0 ? total : announced_);
         QCoreApplication::processEvents();
     };
-    options.unpack = [this, job](const QString& archivePath) {
-        PlaceRequest request;
-        request.archivePath = archivePath;
-        request.projectFolder = ProjectCacheFolder(modResources::CacheLocation, job);
-        request.jobId = job;
-        request.supportEmail = supportEmail();
-        if (!modResources::DbConnection || job == 0)
+    options.unpack = [this, &request, &deletedMeanwhile](const QString& archivePath) {
+        if (!modResources::DbConnection || request.jobId == 0)
             return false;
-        const PlaceOutcome out =
-            PlaceDocuments(request, *modResources::DbConnection, window_.documentViews());
+        // The project may have been deleted while its archive came in: nothing is placed.
+        if (!projectStillStored()) {
+            deletedMeanwhile = true;
+            QFile::remove(archivePath);
+            return true;
+        }
+        PlaceRequest place;
+        place.archivePath = archivePath;
+        place.projectFolder = ProjectCacheFolder(modResources::CacheLocation, request.jobId);
+        place.jobId = request.jobId;
+        place.supportEmail = supportEmail();
+        // The lists on screen are marked only while they show the request's project.
+        DocumentRows elsewhere;
+        DocumentViews& views =
+            currentProject() == request.jobId ? window_.documentViews() : elsewhere;
+        const PlaceOutcome out = PlaceDocuments(place, *modResources::DbConnection, views);
         if (!out.ok())
             base::SetStatusText(out.reason);
         return out.ok();
@@ -239,15 +315,14 @@ void DocumentExchange::documentsReply(const QByteArray& text) {
     window_.showDocumentProgress(false);
     if (auto* w = base::mainWindow())
         w->enableCommands(true);
-    if (fetched.ok && ViewAfterDownload) {
-        const int tab = window_.documentTab();
-        OpenSelectedDocument(window_.documentViews(), tab);
-    }
+    if (fetched.ok && !deletedMeanwhile && request.viewAfter)
+        OpenProjectDocument(request.jobId, request.viewList, request.viewTag);
     endExchange();
 }
 
 void DocumentExchange::endExchange() {
     ViewAfterDownload = false;
+    request_.reset();
     window_.showDocumentProgress(false);
     server::Hourglass(false);
     base::SetStatusText(QString());

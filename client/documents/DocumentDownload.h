@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace brevant::server {
 class ServerConnection;
@@ -42,14 +43,31 @@ public:
     virtual void setDocumentProgress(std::int64_t received, std::int64_t total) = 0;
 };
 
-// The current project: Job_ID of the shared recordset, else the selected row of the project
-// list; 0 when there is none.
+// The project whose lists are being filled: Job_ID of the shared recordset, else the main
+// window's current project; 0 when there is none.
 int CurrentJobId();
 
-// Opens the selected row's document of a list (OpenPlanPage, OpenSection, OpenAddendum);
-// nothing happens when it is not cached. OpenPlanSet opens the project's plan set.
+// What a documents exchange carries from the command that starts it to the placing of its
+// reply, so that a click on another project meanwhile changes nothing of it.
+struct DocumentRequest {
+    int jobId = 0;     // the project current when the command started; 0: none ("NONE")
+    QString selection; // the documents request's argument
+    // Open this document of the project once placed (a double-click on a row not cached).
+    bool viewAfter = false;
+    int viewList = 0;
+    QString viewTag;
+};
+
+// Opens a cached document of a project: a plan page opens the project's plan set, a section or
+// addendum its own document; nothing happens when it is not cached.
+void OpenProjectDocument(int jobId, int list, const QString& tag);
+// Opens the selected row's document of a list for the main window's current project
+// (OpenPlanPage, OpenSection, OpenAddendum). OpenPlanSet opens that project's plan set.
 void OpenSelectedDocument(DocumentViews& views, int list);
 void OpenPlanSet();
+
+// "The project ... was deleted": a documents reply whose project is no longer stored.
+QString ProjectDeletedText();
 
 class DocumentExchange : public QObject {
     Q_OBJECT
@@ -66,15 +84,20 @@ public:
     // A double-click on a row of a list.
     void DoubleClick(int list);
 
-    // Starts the access check for the request code already set; its answer "1" starts the
-    // documents request.
+    // Takes the current project and the selection of the request code already set, then
+    // starts the access check; its answer "1" sends that selection as the documents request.
     void StartAccessCheck();
     // AccessResult: the numeric value of the access check's first character.
     int AccessResult = 0;
+    // The exchange under way, from its command until it ends.
+    const std::optional<DocumentRequest>& request() const { return request_; }
 
 private:
+    void startExchange(DocumentRequest request);
     void accessReply(const QByteArray& text);
     void documentsReply(const QByteArray& text);
+    // Whether the exchange's project is still stored; tells the user once when it is not.
+    bool projectStillStored();
     void endExchange();
     bool refuseWhileBusy();
 
@@ -86,6 +109,7 @@ private:
     QPointer<server::ServerConnection> documentsAlive_;
     DocumentWindow& window_;
     std::int64_t announced_ = 0;
+    std::optional<DocumentRequest> request_;
 };
 
 } // namespace brevant::documents

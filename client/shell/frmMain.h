@@ -200,6 +200,9 @@ private:
     void detailTabChanged(int index);
     void printButton(const QString& kind);
     void popup(QMenu* menu);
+    // The project the panes were last loaded with (DbRecordset's row); selectedJobId() is the
+    // current project only while it is also the list's current row.
+    std::optional<int> shownJobId() const;
     store::AttachmentContext attachmentContext();
     store::AssignmentContext assignmentContext();
     bool ListView5_DragDrop(QEvent* event); // drag entering, moving over or dropped on the list

@@ -57,9 +57,8 @@ store::AttachmentContext frmMain::attachmentContext() {
     store::AttachmentContext c;
     c.connection = modResources::DbConnection.get();
     c.cacheLocation = modResources::CacheLocation;
-    // The project is the project list's selected row (its tag).
-    if (QTreeWidgetItem* row = ListView1->currentItem())
-        c.jobId = row->data(0, Qt::UserRole).toInt();
+    // The window's current project, the one whose attachments are listed.
+    c.jobId = selectedJobId();
     c.askDescription = [this] { return store::frmAttach(DialogResult, this).Ask(); };
     c.reload = [this](int jobId) { LoadAttachments(jobId); };
     c.hourglass = hourglass;
@@ -107,7 +106,7 @@ void frmMain::mnuAttachOpen_Click() {
 bool frmMain::ListView5_DragDrop(QEvent* event) {
     auto* drop = static_cast<QDropEvent*>(event);
     const QStringList files = droppedFiles(drop->mimeData());
-    if (files.isEmpty() || !ListView1->currentItem()) {
+    if (files.isEmpty() || !selectedJobId()) {
         event->ignore();
         return true;
     }

@@ -242,6 +242,13 @@ void frmMain::ListView1_ColumnClick(int column) {
 void frmMain::ListView1_ItemClick(QTreeWidgetItem* item) {
     if (!item || filling_)
         return;
+    // A click anywhere on a row, its check box included, makes the row current: the window has
+    // one current project, the list's current row, and it is the one on screen.
+    if (ListView1->currentItem() != item) {
+        filling_ = true;
+        ListView1->setCurrentItem(item);
+        filling_ = false;
+    }
     const int jobId = item->data(0, TagRole).toInt();
     if (store::isChangeMarker(item->data(0, IconRole).toInt()) && modResources::DbConnection) {
         try {
@@ -250,14 +257,14 @@ void frmMain::ListView1_ItemClick(QTreeWidgetItem* item) {
         } catch (const db::DbError& e) {
             showDbError(e, QString());
         }
-    } else if (selectedJobId() == jobId) {
+    } else if (shownJobId() == jobId) {
         return; // already the current project
     }
     SelectProject(jobId);
     LoadProjectDetail(jobId);
 }
 
-std::optional<int> frmMain::selectedJobId() const {
+std::optional<int> frmMain::shownJobId() const {
     if (!modResources::DbRecordset)
         return std::nullopt;
     try {
@@ -265,6 +272,16 @@ std::optional<int> frmMain::selectedJobId() const {
     } catch (const db::DbError&) {
         return std::nullopt;
     }
+}
+
+std::optional<int> frmMain::selectedJobId() const {
+    // The one current project every command acts on: the list's current row, as long as the
+    // panes show it (an emptied list or a project not listed is no current project).
+    const QTreeWidgetItem* row = ListView1->currentItem();
+    if (!row)
+        return std::nullopt;
+    const int jobId = row->data(0, TagRole).toInt();
+    return shownJobId() == jobId ? std::optional<int>(jobId) : std::nullopt;
 }
 
 std::vector<int> frmMain::checkedJobIds() const {

@@ -56,12 +56,12 @@ void frmMain::mnuListPrintSummary_Click() {
 }
 
 void frmMain::mnuFile_Copy_Click() {
-    QTreeWidgetItem* row = ListView1->currentItem();
-    if (!row) {
+    const std::optional<int> project = selectedJobId();
+    if (!project) {
         noProjectSelected();
         return;
     }
-    reports::frmCopy(row->data(0, TagRole).toLongLong(), this).exec();
+    reports::frmCopy(*project, this).exec();
 }
 
 void frmMain::mnuFileEmail_Click() {
@@ -69,16 +69,16 @@ void frmMain::mnuFileEmail_Click() {
     const QString selection = reports::BuildMailSelection(
         rowsOf(ListView2, TagRole), rowsOf(ListView3, TagRole), rowsOf(ListView4, TagRole),
         rowsOf(ListView5, store::frmAttach::kAttachmentPathRole));
-    QTreeWidgetItem* project = ListView1->currentItem();
-    if (selection.isEmpty() || !project) {
+    const std::optional<int> project = selectedJobId();
+    const QTreeWidgetItem* row = project ? FindProjectRow(*project) : nullptr;
+    if (selection.isEmpty() || !row) {
         ui::message(reports::NoFilesSelectedText(), ui::Buttons::Ok, ui::Icon::Information,
                     QStringLiteral("System Message"));
         QApplication::restoreOverrideCursor();
         return;
     }
-    const QString folder = QDir(modResources::CacheLocation)
-                               .filePath(QString::number(project->data(0, TagRole).toInt()));
-    reports::frmSelectFiles form(selection, folder, project->text(1), this);
+    const QString folder = QDir(modResources::CacheLocation).filePath(QString::number(*project));
+    reports::frmSelectFiles form(selection, folder, row->text(1), this);
     QApplication::restoreOverrideCursor();
     form.exec();
 }

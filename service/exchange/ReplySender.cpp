@@ -1,10 +1,19 @@
 #include "service/exchange/ReplySender.h"
 
+#include <QFileInfo>
+
 namespace brevant::service {
 
 ReplySender::ReplySender(QTcpSocket* socket, QObject* parent) : QObject(parent), socket_(socket) {
     pause_.setSingleShot(true);
     connect(&pause_, &QTimer::timeout, this, [this] { sendNextPiece(); });
+    hold_.setInterval(20);
+    connect(&hold_, &QTimer::timeout, this, [this] {
+        if (!QFileInfo::exists(holdUntil_))
+            return;
+        hold_.stop();
+        sendNextPiece();
+    });
 }
 
 void ReplySender::send(const QByteArray& body, const FaultOptions& faults, int kind,
@@ -17,6 +26,11 @@ void ReplySender::send(const QByteArray& body, const FaultOptions& faults, int k
     pending_ = unterminated_ ? body : body + ReplyEnd;
     offset_ = 0;
     done_ = std::move(done);
+    holdUntil_ = faulty ? faults.holdUntilFile : QString();
+    if (!holdUntil_.isEmpty() && !QFileInfo::exists(holdUntil_)) {
+        hold_.start();
+        return;
+    }
     sendNextPiece();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Sends one reply on a connection: the body, then the character 1 that ends it, with the
 // exchange faults applied when they are switched on for the request's kind (pieces of N bytes
-// with a pause, no end at all, or the connection dropped after N bytes).
+// with a pause, no end at all, the connection dropped after N bytes, or the reply held until a
+// file exists).
 #include "service/ServiceOptions.h"
 
 #include <QByteArray>
@@ -28,6 +29,8 @@ private:
 
     QPointer<QTcpSocket> socket_;
     QTimer pause_;
+    QTimer hold_; // looks for the file that releases a held reply
+    QString holdUntil_;
     QByteArray pending_;
     qsizetype offset_ = 0;
     int pieceSize_ = 0;

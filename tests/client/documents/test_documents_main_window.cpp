@@ -1,21 +1,26 @@
 // The document commands through the main window, headless, against brevant-service: downloads
 // of mixed selections with the exact selection string sent, placing and marking, double-clicks
-// that download and open, "View Plans", clearing the cache, refusals, faults and progress. A
+// that download and open, "View Plans", clearing the cache, refusals, faults and progress, and
+// replies that arrive after the user has moved to another project or deleted theirs. A
 // recording stand-in for xdg-open is first on PATH.
 #include "../server/ExchangeTestEnv.h"
+#include "../shell/ListClicks.h"
 #include "platform/db/Recordset.h"
 #include "server/ServerConnection.h"
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QImageReader>
 #include <QProcess>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -169,6 +174,50 @@ protected:
         return n + rs.field("n").toInt();
     }
 
+    // Another listed project with plan sheets of its own.
+    int otherProject() {
+        db::Recordset rs;
+        rs.open(QString("Select [JobID] FROM [Plans] WHERE [JobID] <> %1 ORDER BY [JobID]")
+                    .arg(pick_.job),
+                *modResources::DbConnection);
+        for (; !rs.eof(); rs.moveNext())
+            if (w_->FindProjectRow(rs.field("JobID").toInt()))
+                return rs.field("JobID").toInt();
+        return 0;
+    }
+    // Every file under a folder with its bytes, by its path inside the folder.
+    static std::map<QString, QByteArray> contents(const QString& root) {
+        std::map<QString, QByteArray> out;
+        QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile f(path);
+            out[QDir(root).relativeFilePath(path)] =
+                f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>";
+        }
+        return out;
+    }
+    // The Local flag of each of a project's plan sheets, in file order.
+    QStringList planFlags(int job) {
+        db::Recordset rs;
+        rs.open(QString("Select [File], [Local] FROM [Plans] WHERE [JobID] = %1 ORDER BY [File]")
+                    .arg(job),
+                *modResources::DbConnection);
+        QStringList out;
+        for (; !rs.eof(); rs.moveNext())
+            out << rs.field("File").toString() + "=" + rs.field("Local").toString();
+        return out;
+    }
+    // Lets the held documents reply go out.
+    void release() {
+        QFile f(hold_.filePath("go"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QStringList heldOptions() {
+        return {"--fault-kind", "5", "--hold-until", hold_.filePath("go")};
+    }
+
+    QTemporaryDir hold_;
     std::unique_ptr<ExchangeTestEnv> env_;
     std::unique_ptr<shell::frmMain> w_;
     QTreeWidget* lists_[3] = {};
@@ -427,6 +476,94 @@ TEST_F(DocumentsMainWindow, ASlowTransferShowsRisingProgressAndRefusesASecondDow
     EXPECT_EQ(env_->ui.shown().first().icon, ui::Icon::Exclamation);
     EXPECT_EQ(documentRequests(), before + 1);
     EXPECT_EQ(icon(0, pick_.plans[0]), 2);
+}
+
+TEST_F(DocumentsMainWindow, AReplyIsPlacedIntoTheProjectThatAskedWhateverIsSelectedMeanwhile) {
+    start(heldOptions());
+    QTreeWidget* projects = w_->findChild<QTreeWidget*>("ListView1");
+    const int other = otherProject();
+    ASSERT_NE(other, 0);
+    // The other project has its own plan set in the cache and a sheet marked as cached.
+    const QString otherFolder = env_->path("cache/") + QString::number(other);
+    QDir().mkpath(otherFolder + "/PLANS");
+    for (const char* name : {"PLANS/PLAN.SVD", "PLANS/keep.tif"}) {
+        QFile f(otherFolder + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("the other project's own ") + name);
+    }
+    modResources::DbConnection->execute(
+        QString("Update [Plans] Set [Local] = TRUE WHERE [JobID] = %1 AND [File] = "
+                "(Select min([File]) FROM [Plans] WHERE [JobID] = %1)")
+            .arg(other));
+    const auto otherBefore = contents(otherFolder);
+    const QStringList otherFlags = planFlags(other);
+
+    tick(0, pick_.plans[0]);
+    tick(0, pick_.plans[1]);
+    const int before = documentRequests();
+    trigger("mnuPlansDownSel");
+    // The service has the request and holds its answer: the user moves to the other project.
+    ASSERT_TRUE(waitUntil([&] { return documentRequests() > before; }, 60000));
+    ASSERT_TRUE(w_->DocumentsBusy);
+    shell::test::clickRow(projects, w_->FindProjectRow(other));
+    ASSERT_EQ(w_->selectedJobId(), other);
+    const QStringList otherIcons = [&] {
+        QStringList icons;
+        for (int i = 0; i < lists_[0]->topLevelItemCount(); ++i)
+            icons << lists_[0]->topLevelItem(i)->data(0, IconRole).toString();
+        return icons;
+    }();
+    release();
+    ASSERT_TRUE(waitForDocuments(before));
+
+    EXPECT_TRUE(messages(env_->ui).isEmpty()) << messages(env_->ui).join(" | ").toStdString();
+    // The requesting project's folder and rows got its documents.
+    EXPECT_TRUE(QFileInfo::exists(folder() + "/PLANS/PLAN.SVD"));
+    QImageReader page(folder() + "/PLANS/" + pick_.plans[0], "tiff");
+    EXPECT_FALSE(page.read().isNull()) << page.errorString().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder() + "/PLANS/" + pick_.plans[1]));
+    EXPECT_EQ(localFlags(), 2);
+    // The project on screen is untouched, byte for byte, in its folder, rows and list.
+    EXPECT_EQ(contents(otherFolder), otherBefore);
+    EXPECT_EQ(planFlags(other), otherFlags);
+    EXPECT_EQ(w_->selectedJobId(), other);
+    QStringList iconsAfter;
+    for (int i = 0; i < lists_[0]->topLevelItemCount(); ++i)
+        iconsAfter << lists_[0]->topLevelItem(i)->data(0, IconRole).toString();
+    EXPECT_EQ(iconsAfter, otherIcons);
+
+    // Back on the requesting project, its sheets show as cached.
+    shell::test::clickRow(projects, w_->FindProjectRow(pick_.job));
+    EXPECT_EQ(icon(0, pick_.plans[0]), 2);
+    EXPECT_EQ(icon(0, pick_.plans[1]), 2);
+}
+
+TEST_F(DocumentsMainWindow, AReplyForAProjectDeletedMeanwhilePlacesNothingAndSaysSoOnce) {
+    start(heldOptions());
+    tick(0, pick_.plans[0]);
+    const int before = documentRequests();
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitUntil([&] { return documentRequests() > before; }, 60000));
+    // The project is deleted through the list while its documents are on their way.
+    w_->FindProjectRow(pick_.job)->setCheckState(0, Qt::Checked);
+    env_->ui.answerMessage(ui::Answer::Yes);
+    trigger("mnuListDelete");
+    ASSERT_FALSE(w_->FindProjectRow(pick_.job));
+    env_->ui.clear();
+    release();
+    ASSERT_TRUE(waitForDocuments(before));
+
+    ASSERT_EQ(messages(env_->ui),
+              QStringList({"The project these documents were requested for has been deleted -- "
+                           "Nothing was saved ..."}));
+    EXPECT_EQ(env_->ui.last().title, "System Message");
+    EXPECT_EQ(env_->ui.last().icon, ui::Icon::Information);
+    // Nothing was placed anywhere: no project's cache folder holds a file, no row is cached.
+    EXPECT_TRUE(contents(env_->path("cache")).empty());
+    db::Recordset rs;
+    rs.open("Select count(*) AS n FROM [Plans] WHERE [Local] = TRUE", *modResources::DbConnection);
+    EXPECT_EQ(rs.field("n").toInt(), 0);
+    EXPECT_FALSE(w_->DocumentsBusy);
 }
 
 } // namespace
