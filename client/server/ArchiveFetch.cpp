@@ -5,6 +5,7 @@
 #include "platform/archive/ArchiveError.h"
 #include "platform/http/Download.h"
 #include "server/FileReference.h"
+#include "server/ServerConnection.h"
 #include "server/ServerSession.h"
 
 #include <QDir>
@@ -43,6 +44,8 @@ FetchedArchive FetchArchive(RequestKind kind, const QString& replyText,
     download.proxyHost = modResources::HttpProxy.server;
     download.proxyPort = modResources::HttpProxy.port;
     download.idleTimeoutSeconds = ServerTimeoutSeconds();
+    // The same slowest rate as the exchange itself (SERVERMINRATE, 0 for none).
+    download.minBytesPerSecond = std::int64_t(ServerMinRateKilobytes()) * 1024;
     download.progress = options.progress;
     if (http::DownloadFile(ref.url, result.archivePath, download) != QLatin1String("OK"))
         return failed(texts.downloadFailed);
