@@ -221,6 +221,11 @@ Status SmtpSession::sendBodyFile(const std::string& path) {
         total += static_cast<long>(n);
         host_.transfer(total);
     }
+    stuffed.clear();
+    stuffer.finish(stuffed);
+    if (Status status = connection_.sendAll(stuffed); !status.ok()) {
+        return status;
+    }
     host_.endTransfer();
     return {};
 }
