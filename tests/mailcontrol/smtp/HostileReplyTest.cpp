@@ -21,17 +21,6 @@ protected:
     }
 };
 
-void finish(Peer& peer) {
-    for (const char* reply : {"250 ok", "250 ok", "250 ok", "354 go"}) {
-        peer.readLine();
-        peer.send(std::string(reply) + "\r\n");
-    }
-    peer.readUntil("\r\n.\r\n");
-    peer.send("250 queued\r\n");
-    peer.readLine();
-    peer.send("221 bye\r\n");
-}
-
 } // namespace
 
 TEST_F(HostileReply, AnEndlessReplyLineEndsTheSendWith175) {
@@ -86,7 +75,7 @@ TEST_F(HostileReply, ALongLegitimateEhloReplyAndAWideLineStillWork) {
             peer.send("250-EXTENSION-" + std::to_string(i) + " " + std::string(480, 'e') + "\r\n");
         }
         peer.send("250 HELP\r\n");
-        finish(peer);
+        mailvane::testing::answerTransaction(peer, {"250 ok", "250 ok", "250 ok", "354 go"});
     });
     const net::Status s = send(bounded(server.port()), simpleMessage());
     ASSERT_TRUE(s.ok()) << s.code << " " << s.text;
