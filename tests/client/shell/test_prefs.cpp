@@ -421,15 +421,15 @@ TEST_F(PrefsDialogTest, EnteringALoginChoosesStartTlsAndChoosingNoneWarnsOnce) {
         EXPECT_TRUE(ui.shown().isEmpty());
         // The user picks "None" on purpose: one warning, not one per choice.
         security->setCurrentIndex(0);
-        emit security->activated(0);
+        security->activated(0);
         ASSERT_EQ(ui.shown().size(), 1);
         EXPECT_EQ(ui.last().title, "System Message");
         EXPECT_EQ(ui.last().icon, ui::Icon::Exclamation);
         EXPECT_TRUE(ui.last().text.contains("unencrypted")) << ui.last().text.toStdString();
         security->setCurrentIndex(1);
-        emit security->activated(1);
+        security->activated(1);
         security->setCurrentIndex(0);
-        emit security->activated(0);
+        security->activated(0);
         EXPECT_EQ(ui.shown().size(), 1);
         child<QPushButton>(dlg, "Command1")->click();
     }
