@@ -178,6 +178,38 @@ bool parseValue(std::string_view s, RegistryLine& line) {
     return true;
 }
 
+// Where the line starting at `start` ends: at LF (a CR before it stays part of the line, so a
+// CRLF file is written back as it was) or at a CR not followed by LF (old Mac files).
+size_t lineEnd(const std::string& content, size_t start) {
+    for (size_t i = start; i < content.size(); ++i) {
+        if (content[i] == '\n')
+            return i;
+        if (content[i] == '\r' && (i + 1 == content.size() || content[i + 1] != '\n'))
+            return i;
+    }
+    return content.size();
+}
+
+// The text of a file that starts with a UTF-16 byte-order mark, as UTF-8 without that mark.
+std::optional<std::string> fromUtf16(const std::string& bytes) {
+    if (bytes.size() < 2)
+        return std::nullopt;
+    const auto b0 = static_cast<unsigned char>(bytes[0]);
+    const auto b1 = static_cast<unsigned char>(bytes[1]);
+    const bool little = b0 == 0xFF && b1 == 0xFE;
+    if (!little && !(b0 == 0xFE && b1 == 0xFF))
+        return std::nullopt;
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size() / 2));
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        text += QChar(static_cast<char16_t>(little ? (b << 8 | a) : (a << 8 | b)));
+    }
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
 bool isBlank(const RegistryLine& line) {
     return line.type == RegistryLine::Type::Raw && trim(line.text).empty();
 }
@@ -250,10 +282,15 @@ std::string RegistryFile::sectionName(const std::string& section) {
     return std::string(trim(section));
 }
 
-RegistryFile RegistryFile::parse(const std::string& content) {
+RegistryFile RegistryFile::parse(const std::string& bytes) {
     RegistryFile file;
     bool inSection = false;
     size_t start = 0;
+    // A file saved as UTF-16 (with its byte-order mark, as editors write it) is read as its
+    // text and written back as UTF-8 with a byte-order mark.
+    const std::optional<std::string> decoded = fromUtf16(bytes);
+    const std::string& content = decoded ? *decoded : bytes;
+    file.byteOrderMark_ = decoded.has_value();
     // A byte-order mark some editors put first is not part of the first line; it is kept for
     // writing back.
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
@@ -261,9 +298,7 @@ RegistryFile RegistryFile::parse(const std::string& content) {
         start = 3;
     }
     while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos)
-            end = content.size();
+        const size_t end = lineEnd(content, start);
         RegistryLine line;
         line.text = content.substr(start, end - start);
         std::string_view t = trim(line.text);

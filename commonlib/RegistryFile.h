@@ -9,7 +9,9 @@
 //   "Blob"=hex:01,0a,ff               binary data, hex bytes
 // Names and strings are in double quotes with \\ \" \n \r \t and \xHH escapes. Blank lines and
 // lines starting with # or ; are comments. Any other line is kept as it stands and ignored. A
-// UTF-8 byte-order mark at the start is skipped (and kept).
+// UTF-8 byte-order mark at the start is skipped (and kept). Lines end with LF or CRLF, or with a
+// lone CR (such lines are written back with LF); a file in UTF-16 with its byte-order mark is
+// read as its text and written back in UTF-8.
 #include <functional>
 #include <optional>
 #include <string>

@@ -1,6 +1,7 @@
 #include "reports/MailDocuments.h"
 
 #include "base/Settings.h"
+#include "base/SmtpSecurity.h"
 #include "platform/db/DataPath.h"
 #include "platform/ui/Ui.h"
 
@@ -45,16 +46,17 @@ std::string bytes(const QString& s) {
     return s.toStdString();
 }
 
-// The account and connection security of Preferences. The control takes the login only through
-// the "*U"/"*P" forms of WinsockPath; empty values clear a login given before.
+// The account, connection security and time-out of Preferences. The control takes the login
+// only through the "*U"/"*P" forms of WinsockPath; empty values clear a login given before.
+// Without a time-out a server that accepts the connection and never answers would hold the
+// window until the user closes it.
 void applySmtpAccount(mailvane::Mailvane& control) {
     control.put_WinsockPath(
         bytes(QStringLiteral("*USER: ") + ReadSetting(QStringLiteral("SMTPUSER"))));
     control.put_WinsockPath(
         bytes(QStringLiteral("*PASSWORD: ") + ReadSetting(QStringLiteral("SMTPPASS"))));
-    bool ok = false;
-    const int security = ReadSetting(QStringLiteral("SMTPSECURITY")).trimmed().toInt(&ok);
-    control.put_Security(ok && security >= 0 && security <= 3 ? security : 0);
+    control.put_Security(SmtpSecuritySetting());
+    control.put_Timeout(static_cast<std::int16_t>(SmtpTimeoutSetting()));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "platform/ui/TerminalText.h"
 #include "reports/BidCalendar.h"
 #include "shell/HeadlessUpdateCheck.h"
 #include "shell/Startup.h"
@@ -71,7 +72,7 @@ int ExportCalendarCommand(const QString& path, const std::vector<int>& jobIds, Q
         out << reports::BidCalendarSummary(calendar, path) << Qt::endl;
         return 0;
     } catch (const db::DbError& e) {
-        err << e.number() << ' ' << e.description() << Qt::endl;
+        err << e.number() << ' ' << ui::escapeForTerminal(e.description()) << Qt::endl;
         return 1;
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ConsoleUi.h"
+#include "platform/ui/TerminalText.h"
 #include "server/UpdateCheck.h"
 #include "shell/Startup.h"
 
@@ -35,11 +36,12 @@ QString projectName(db::Connection& c, int id) {
     return rs.eof() ? QString() : rs.field(0).toString();
 }
 
-QString outcomeLine(db::Connection& c, const server::ProjectMergeOutcome& o) {
+} // namespace
+
+QString OutcomeLine(const QString& name, const server::ProjectMergeOutcome& o) {
     QString line = QString::number(o.jobId);
-    const QString name = projectName(c, o.jobId);
     if (!name.isEmpty())
-        line += QLatin1Char(' ') + name;
+        line += QLatin1Char(' ') + ui::escapeForTerminal(name);
     QStringList found;
     if (!o.logged.isEmpty())
         found << QStringLiteral("%1 new").arg(o.logged.size());
@@ -50,8 +52,6 @@ QString outcomeLine(db::Connection& c, const server::ProjectMergeOutcome& o) {
     return line + QStringLiteral(": ") +
            (found.isEmpty() ? QStringLiteral("no changes") : found.join(QStringLiteral(", ")));
 }
-
-} // namespace
 
 std::optional<QList<int>> parseJobList(const QString& text) {
     QList<int> ids;
@@ -88,7 +88,8 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
         if (options.tracked)
             ids = trackedProjects(c);
     } catch (const db::DbError& e) {
-        err << "Error reading the projects: " << e.number() << ' ' << e.description() << Qt::endl;
+        err << "Error reading the projects: " << e.number() << ' '
+            << ui::escapeForTerminal(e.description()) << Qt::endl;
         return 1;
     }
     if (ids.isEmpty()) {
@@ -129,7 +130,7 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
             std::find_if(result->merged.begin(), result->merged.end(),
                          [id](const server::ProjectMergeOutcome& o) { return o.jobId == id; });
         if (merged != result->merged.end()) {
-            out << outcomeLine(c, *merged) << Qt::endl;
+            out << OutcomeLine(projectName(c, id), *merged) << Qt::endl;
         } else {
             out << id << ": not updated" << Qt::endl;
             code = 1;

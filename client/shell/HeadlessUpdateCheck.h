@@ -8,6 +8,10 @@
 #include <QTextStream>
 #include <optional>
 
+namespace brevant::server {
+struct ProjectMergeOutcome;
+}
+
 namespace brevant::shell {
 
 struct HeadlessCheckOptions {
@@ -20,6 +24,10 @@ struct HeadlessCheckOptions {
 // Needs a QCoreApplication (the exchange runs on its event loop). Opens the database the
 // settings name, as the window's start-up does.
 int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out, QTextStream& err);
+
+// The result line of one merged project: "number name: what was found", the name (the
+// service's text) escaped so it can neither forge a line nor drive the terminal.
+QString OutcomeLine(const QString& name, const server::ProjectMergeOutcome& outcome);
 
 // "12,34" as project numbers; nullopt when any part is not a whole number.
 std::optional<QList<int>> parseJobList(const QString& text);

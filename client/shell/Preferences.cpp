@@ -2,6 +2,7 @@
 #include "shell/Preferences.h"
 
 #include "base/Settings.h"
+#include "base/SmtpSecurity.h"
 #include "platform/ui/Ui.h"
 
 #include <QDir>
@@ -35,7 +36,10 @@ const std::vector<SettingInfo>& settingsTable() {
         {"SMTPFrom", "", "Default sender address"},
         {"SMTPPort", "25", "SMTP port"},
         {"SMTPSecurity", "0",
-         "SMTP connection: 0 plain, 1 STARTTLS required, 2 STARTTLS when offered, 3 TLS"},
+         "SMTP connection: 0 plain, 1 STARTTLS required, 2 STARTTLS when offered, 3 TLS; "
+         "with an account name, 0 counts only when SMTPPlainLogin is 1"},
+        {"SMTPPlainLogin", "0", "1: the user chose to send the SMTP login unencrypted"},
+        {"SMTPTimeout", "60", "Seconds an SMTP operation may take before the send is given up"},
         {"MESSAGE", "1", "1: show the update reminder at start-up"},
         {"MESSAGEDAYS", "2", "Days after the last update at which the reminder is shown"},
         {"LASTUPDATE", "01/01/1970", "Day of the last project update, mm/dd/yyyy"},
@@ -85,9 +89,8 @@ PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn) {
     v.smtpPassword = read("SMTPPass");
     v.smtpFrom = read("SMTPFrom");
     v.smtpPort = read("SMTPPort");
-    bool securityOk = false;
-    const int security = read("SMTPSecurity").trimmed().toInt(&securityOk);
-    v.smtpSecurity = securityOk && security >= 0 && security <= 3 ? security : 0;
+    v.smtpPlainLoginChosen = read("SMTPPlainLogin").trimmed() == QLatin1String("1");
+    v.smtpSecurity = SmtpSecurityFor(read("SMTPSecurity"), v.smtpUser, v.smtpPlainLoginChosen);
     v.showReminder = read("MESSAGE").trimmed().toInt() != 0;
     v.reminderDays = read("MESSAGEDAYS");
     v.serverAddress = read("SERVERADDR");
@@ -142,6 +145,27 @@ bool databaseFolderChanged(const QString& openingDataLocation, const QString& ne
     return norm(openingDataLocation).compare(norm(newDataLocation), Qt::CaseInsensitive) != 0;
 }
 
+bool plainLoginChosen(const PreferenceValues& values) {
+    return values.smtpSecurity == 0 && !values.smtpUser.trimmed().isEmpty() &&
+           values.smtpPlainLoginChosen;
+}
+
+int securityForLoginEntered(const QString& user, int security, bool plainChosen) {
+    return security == 0 && !user.trimmed().isEmpty() && !plainChosen ? 1 : security;
+}
+
+bool warnOfPlainLogin(const QString& user, int chosenSecurity, bool& plainChosen) {
+    if (chosenSecurity != 0 || user.trimmed().isEmpty() || plainChosen)
+        return false;
+    plainChosen = true;
+    ui::message(QStringLiteral("With Connection Security \"None\" your SMTP account name and "
+                               "password are sent to the mail server unencrypted, where anyone "
+                               "on the network can read them. Choose STARTTLS unless your mail "
+                               "server cannot use it ..."),
+                ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+    return true;
+}
+
 SaveOutcome savePreferences(const PreferenceValues& values, const QString& openingDataLocation) {
     SaveOutcome out;
     out.refusal = checkBeforeSave(values);
@@ -164,6 +188,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         {"SMTPFrom", values.smtpFrom},
         {"SMTPPort", values.smtpPort},
         {"SMTPSecurity", QString::number(values.smtpSecurity)},
+        {"SMTPPlainLogin", plainLoginChosen(values) ? QStringLiteral("1") : QStringLiteral("0")},
         {"MESSAGE", values.showReminder ? QStringLiteral("1") : QStringLiteral("0")},
         {"MESSAGEDAYS", values.reminderDays},
         {"SERVERADDR", values.serverAddress},

@@ -50,11 +50,23 @@ struct PreferenceValues {
     QString serverPort;       // SERVERPORT (txtServerPort)
     QString serverTimeout;    // SERVERTIMEOUT (txtServerTimeout), seconds
     QString supportEmail;     // SUPPORTEMAIL (txtSupportEmail)
+
+    // SMTPPlainLogin: "None" with an account name, chosen knowingly after the warning.
+    bool smtpPlainLoginChosen = false;
 };
 
 // Reads every value the dialog shows. The proxy box follows the running program's ProxyOn,
 // not the stored PROXY value.
 PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn);
+
+// The login is never sent in clear by default: entering an account name while the security is
+// "None" (and plain text was not chosen knowingly) makes it "STARTTLS, required" (1).
+int securityForLoginEntered(const QString& user, int security, bool plainChosen);
+// The user chose a security: "None" with an account name warns him, once (plainChosen is set,
+// and saved as SMTPPlainLogin); true when the warning was shown.
+bool warnOfPlainLogin(const QString& user, int chosenSecurity, bool& plainChosen);
+// What SMTPPlainLogin is saved as.
+bool plainLoginChosen(const PreferenceValues& values);
 
 // The interval box holds a whole number of days (blanks around it allowed).
 bool isValidInterval(const QString& text);

@@ -197,9 +197,16 @@ void frmPrefs::buildControls() {
     connect(Command3, &QPushButton::clicked, this,
             [this] { pickFolder(Text14, QStringLiteral("Choose Database Location")); });
     connect(Command1, &QPushButton::clicked, this, [this] { save(); });
+    connect(Text12, &QLineEdit::textChanged, this, [this](const QString& user) {
+        cboSecurity->setCurrentIndex(
+            securityForLoginEntered(user, cboSecurity->currentIndex(), plainLoginChosen_));
+    });
+    connect(cboSecurity, &QComboBox::activated, this,
+            [this](int chosen) { warnOfPlainLogin(Text12->text(), chosen, plainLoginChosen_); });
 }
 
 void frmPrefs::fill(const PreferenceValues& v) {
+    plainLoginChosen_ = v.smtpPlainLoginChosen;
     Text1->setText(v.cacheLocation);
     Text14->setText(v.dataLocation);
     Check2->setChecked(v.proxy);
@@ -241,6 +248,7 @@ PreferenceValues frmPrefs::values() const {
     v.smtpFrom = Text9->text();
     v.smtpPort = Text10->text();
     v.smtpSecurity = cboSecurity->currentIndex();
+    v.smtpPlainLoginChosen = plainLoginChosen_;
     v.showReminder = Check1->isChecked();
     v.reminderDays = Text19->text();
     v.serverAddress = txtServerAddr->text();

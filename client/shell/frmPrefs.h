@@ -65,6 +65,8 @@ private:
     bool checkingInterval_ = false;
     // Leaving the interval box for "&SAVE / EXIT" already showed the message once.
     bool intervalJustRejected_ = false;
+    // "None" with a login was chosen after the warning (now or in an earlier session).
+    bool plainLoginChosen_ = false;
 
     QLineEdit* Text1 = nullptr;
     QLineEdit* Text14 = nullptr;

@@ -36,6 +36,13 @@ QByteArray CsvField(const QString& value) {
     return out;
 }
 
+QString SpreadsheetText(const QString& value) {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!value.isEmpty() && kFormulaStarts.contains(value.front()))
+        return QLatin1Char('\'') + value;
+    return value;
+}
+
 QByteArray ProjectListCsv(const std::vector<ProjectRow>& rows) {
     QByteArray out = "\xEF\xBB\xBF";
     QStringList header;
@@ -43,7 +50,8 @@ QByteArray ProjectListCsv(const std::vector<ProjectRow>& rows) {
         header << c.caption;
     appendRow(out, header);
     for (const ProjectRow& row : rows)
-        appendRow(out, {isoDate(row.dateText), row.name, row.assignment});
+        appendRow(out, {SpreadsheetText(isoDate(row.dateText)), SpreadsheetText(row.name),
+                        SpreadsheetText(row.assignment)});
     return out;
 }
 

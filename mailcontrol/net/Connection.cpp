@@ -22,6 +22,11 @@ bool endsReadQuietly(int code) {
     return code == kNotSocket || code == kConnectionAborted || code == kConnectionReset;
 }
 
+Status lineTooLong() {
+    return {kReplyTooLong, "The mail server sent a reply line longer than " +
+                               std::to_string(Connection::kMaxLineLength) + " bytes."};
+}
+
 } // namespace
 
 Connection::Connection(TransportHost& host) : host_(host) {}
@@ -311,10 +316,16 @@ Status Connection::readLine(std::string& line) {
         std::string piece;
         switch (lines_.next(piece)) {
         case LineAssembler::Piece::Line:
+            if (partial.size() + piece.size() > kMaxLineLength) {
+                return lineTooLong();
+            }
             line = partial + piece;
             return {};
         case LineAssembler::Piece::Partial:
             partial += piece;
+            if (partial.size() > kMaxLineLength) {
+                return lineTooLong();
+            }
             continue;
         case LineAssembler::Piece::None:
             break;
@@ -339,6 +350,9 @@ Status Connection::readLine(std::string& line) {
         if (n == 0) {
             // A last line without its line end still counts; the close is reported after it.
             const std::string rest = partial + lines_.takeRest();
+            if (rest.size() > kMaxLineLength) {
+                return lineTooLong();
+            }
             if (!rest.empty()) {
                 peerClosed_ = true;
                 line = rest;

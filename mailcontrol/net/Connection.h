@@ -37,6 +37,9 @@ class Connection {
 public:
     static constexpr int kStepMs = 10;
     static constexpr int kBufferSize = 2048;
+    // A reply line may be 512 bytes (RFC 5321); eight times that still leaves room for servers
+    // that stretch it, while a line without end can no longer take the host's memory.
+    static constexpr std::size_t kMaxLineLength = 4096;
 
     explicit Connection(TransportHost& host);
     ~Connection();
@@ -49,7 +52,8 @@ public:
     Status sendAll(const char* data, std::size_t length,
                    const std::function<void(std::size_t)>& progress = {});
     Status sendAll(const std::string& bytes) { return sendAll(bytes.data(), bytes.size()); }
-    // Waits for the next complete line; a line longer than the buffer arrives whole.
+    // Waits for the next complete line; a line longer than the buffer arrives whole, one over
+    // kMaxLineLength fails with 175.
     Status readLine(std::string& line);
     // Stops and closes; a connection that was up reports "Disconnected.".
     void close();

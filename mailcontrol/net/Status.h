@@ -24,6 +24,7 @@ enum TransportCode : int {
     kInvalidPort = 116,
     kFirewallFailed = 118,
     kConnectionFailed = 162,
+    kReplyTooLong = 175, // a reply line or a multi-line reply beyond the bounds below
     kOutOfMemory = 200,
     kWaitEnded = 301,
 };

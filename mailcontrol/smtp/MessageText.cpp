@@ -58,15 +58,50 @@ std::string headerBlock(const MailMessage& message) {
     return out;
 }
 
+void DotStuffer::lineEnd(std::string& out) {
+    out += "\r\n";
+    atLineStart_ = true;
+}
+
 void DotStuffer::stuff(const char* data, std::size_t length, std::string& out) {
     out.reserve(out.size() + length + length / 64);
-    for (std::size_t i = 0; i < length; ++i) {
+    std::size_t i = 0;
+    if (pendingCr_ && length > 0) {
+        pendingCr_ = false;
+        lineEnd(out);
+        if (data[0] == '\n') {
+            i = 1;
+        }
+    }
+    for (; i < length; ++i) {
         const char c = data[i];
+        if (c == '\r') {
+            if (i + 1 == length) {
+                pendingCr_ = true;
+                return;
+            }
+            lineEnd(out);
+            if (data[i + 1] == '\n') {
+                ++i;
+            }
+            continue;
+        }
+        if (c == '\n') {
+            lineEnd(out);
+            continue;
+        }
         if (c == '.' && atLineStart_) {
             out += '.';
         }
         out += c;
-        atLineStart_ = c == '\n';
+        atLineStart_ = false;
+    }
+}
+
+void DotStuffer::finish(std::string& out) {
+    if (pendingCr_) {
+        pendingCr_ = false;
+        lineEnd(out);
     }
 }
 

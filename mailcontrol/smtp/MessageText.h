@@ -24,18 +24,26 @@ struct MailMessage {
 // The headers sent after the DATA reply, ending with the empty line.
 std::string headerBlock(const MailMessage& message);
 
-// Doubles every "." that starts a line; the line state carries over between calls.
+// Prepares text for DATA: every bare CR and bare LF becomes CRLF (a server that takes a bare CR
+// as a line end would otherwise see "<CR>.<CR><LF>" end the data early and read the rest as
+// commands), and every "." that starts a line is doubled. The state carries over between calls;
+// finish() completes a CR left at the end of the last block.
 class DotStuffer {
 public:
     void stuff(const char* data, std::size_t length, std::string& out);
+    void finish(std::string& out);
     std::string stuff(const std::string& text) {
         std::string out;
         stuff(text.data(), text.size(), out);
+        finish(out);
         return out;
     }
 
 private:
+    void lineEnd(std::string& out);
+
     bool atLineStart_ = true;
+    bool pendingCr_ = false; // a CR ended the last block; its LF may start the next one
 };
 
 } // namespace mailvane::smtp

@@ -41,11 +41,18 @@ void SmtpSession::interrupt() {
 
 Status SmtpSession::readReply() {
     replyLines_.clear();
+    std::size_t replyBytes = 0;
     for (;;) {
         std::string line;
         Status read = connection_.readLine(line);
         if (!read.ok()) {
             return read;
+        }
+        replyBytes += line.size();
+        if (replyLines_.size() >= kMaxReplyLines || replyBytes > kMaxReplyBytes) {
+            return {net::kReplyTooLong, "The mail server sent a reply of more than " +
+                                            std::to_string(kMaxReplyLines) + " lines or " +
+                                            std::to_string(kMaxReplyBytes / 1024) + " KB."};
         }
         lastReply_ = line;
         replyLines_.push_back(line);
@@ -213,6 +220,11 @@ Status SmtpSession::sendBodyFile(const std::string& path) {
         }
         total += static_cast<long>(n);
         host_.transfer(total);
+    }
+    stuffed.clear();
+    stuffer.finish(stuffed);
+    if (Status status = connection_.sendAll(stuffed); !status.ok()) {
+        return status;
     }
     host_.endTransfer();
     return {};

@@ -58,6 +58,10 @@ public:
     static constexpr std::size_t kCommandBuffer = 512;
     // Pending host messages handled after QUIT, so the close is seen before Send returns.
     static constexpr int kQuitPumpMessages = 100;
+    // One reply (continuation lines included): an EHLO reply of a busy server has a few dozen
+    // lines; a server that never ends its reply must not fill the host's memory.
+    static constexpr std::size_t kMaxReplyLines = 100;
+    static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
 
     explicit SmtpSession(SessionHost& host);
 

@@ -1,11 +1,13 @@
 #include "platform/ui/ConsoleUi.h"
 
+#include "platform/ui/TerminalText.h"
+
 namespace brevant::ui {
 
 Answer ConsoleUi::message(const QString& text, Buttons buttons, Icon, const QString& title) {
     QString flat = text;
     flat.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out_ << title << ": " << flat << Qt::endl;
+    out_ << escapeForTerminal(title) << ": " << escapeForTerminal(flat) << Qt::endl;
     switch (buttons) {
     case Buttons::YesNo:
     case Buttons::YesNoCancel:

@@ -1,6 +1,7 @@
 #pragma once
 // The Ui of the program's command-line modes (no window, no display): every message goes to
-// the given stream (standard error) as "title: text", a question takes its first button, as a user
+// the given stream (standard error) as one line "title: text", its control characters and
+// bidi controls escaped (escapeForTerminal), a question takes its first button, as a user
 // pressing Enter would, and input and file dialogs are cancelled.
 #include "platform/ui/Ui.h"
 

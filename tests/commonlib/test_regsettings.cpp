@@ -2,6 +2,7 @@
 
 #include <harlix/harlix.h>
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -98,6 +99,48 @@ TEST_F(RegSettingsTest, AByteOrderMarkDoesNotHideTheFirstSection) {
     reg.SaveSetting("Velmora", "Brevant", "SERVERADDR", "10.2.2.2");
     EXPECT_EQ(readFile(store()),
               bom + "[SOFTWARE\\Velmora\\Brevant]\n\"SERVERADDR\"=\"10.2.2.2\"\n");
+}
+
+// Files an editor on another system wrote: old Mac line ends (CR only) and UTF-16 with its
+// byte-order mark. Each is read, and a save edits the section it holds instead of appending a
+// second copy of it that the next reader might take instead.
+TEST_F(RegSettingsTest, CarriageReturnLineEndsAndUtf16FilesAreReadAndEditedInPlace) {
+    const std::string text = "[SOFTWARE\\Velmora\\Brevant]\n\"SMTPSvr\"=\"mail.example.com\"\n"
+                             "\"SMTPFrom\"=\"Zo\u00eb <zoe@example.com>\"\n";
+    auto utf16 = [&](bool bigEndian) {
+        const std::u16string wide =
+            u"[SOFTWARE\\Velmora\\Brevant]\r\n\"SMTPSvr\"=\"mail.example.com\"\r\n"
+            u"\"SMTPFrom\"=\"Zo\u00eb <zoe@example.com>\"\r\n";
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : wide) {
+            const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+            bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+        }
+        return bytes;
+    };
+    std::string crOnly = text;
+    std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"CR only", crOnly}, {"UTF-16LE", utf16(false)}, {"UTF-16BE", utf16(true)}};
+    for (const auto& [what, bytes] : files) {
+        SCOPED_TRACE(what);
+        writeFile(store(), bytes);
+        EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SMTPSvr", "none"), "mail.example.com");
+        EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SMTPFrom", "none"),
+                  "Zo\u00eb <zoe@example.com>");
+        reg.SaveSetting("Velmora", "Brevant", "SMTPPort", "587");
+        reg.SaveSetting("Velmora", "Brevant", "SMTPSvr", "smtp.example.com");
+        const std::string saved = readFile(store());
+        std::size_t sections = 0;
+        for (std::size_t at = 0;
+             (at = saved.find("[SOFTWARE\\Velmora\\Brevant]", at)) != std::string::npos; ++at)
+            ++sections;
+        EXPECT_EQ(sections, 1u) << saved;
+        EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SMTPSvr", "none"), "smtp.example.com");
+        EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SMTPFrom", "none"),
+                  "Zo\u00eb <zoe@example.com>");
+        EXPECT_EQ(reg.GetSetting("Velmora", "Brevant", "SMTPPort", "none"), "587");
+    }
 }
 
 TEST_F(RegSettingsTest, ALinkAtTheLockFileIsNotFollowed) {

@@ -1,5 +1,6 @@
 // E-mailing documents through the main window, headless, to a real aiosmtpd on 127.0.0.1; the
 // stored messages are read back with Python's email package and compared byte for byte.
+#include "../../mailcontrol/net/support/ScriptedServer.h"
 #include "../../mailcontrol/smtp/SmtpSink.h"
 #include "OutputTestSupport.h"
 #include "shell/ShellTestEnv.h"
@@ -289,4 +290,52 @@ TEST_F(EmailTest, ARefusedRecipientIsReportedAndTheWindowStaysUsable) {
     EXPECT_EQ(sink_.envelope(1),
               (std::vector<std::string>{"estimator@example.com", "site@example.com"}));
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(sink_.message(2).string())));
+}
+
+// A server that accepts the connection and never answers: the window's send gives up after the
+// SMTPTIMEOUT setting (60 s by default) instead of waiting until the user closes it.
+TEST_F(EmailTest, ASilentServerEndsTheSendAfterTheTimeOut) {
+    mailvane::testing::ScriptedServer silent([](mailvane::testing::Peer& peer) {
+        peer.waitClosed(); // says nothing; gives up after 20 s
+    });
+    WriteSetting("SMTPPORT", QString::number(silent.port()));
+    WriteSetting("SMTPTIMEOUT", "1");
+    row(specs_, "0200", 2, true);
+    openEmail([&](QWidget* w) {
+        send(w, "site@example.com");
+        ASSERT_EQ(ui_.shown().size(), 1);
+        EXPECT_EQ(ui_.last().text, "Error processing request - 20302 Timeout.");
+        EXPECT_EQ(static_cast<reports::frmSelectFiles*>(w)->Mailvane1().get_Timeout(), 1);
+    });
+    WriteSetting("SMTPTIMEOUT", "");
+    WriteSetting("SMTPPORT", QString::number(sink_.port()));
+    openEmail([&](QWidget* w) {
+        send(w, "site@example.com");
+        EXPECT_EQ(ui_.last().text, "Email sent to server ...");
+        EXPECT_EQ(static_cast<reports::frmSelectFiles*>(w)->Mailvane1().get_Timeout(), 60);
+    });
+}
+
+// With an account name and the security left at its old default ("0"), the login is not sent
+// to a server that offers no STARTTLS.
+TEST_F(EmailTest, ALoginIsNotSentInClearUnlessPlainTextWasChosen) {
+    mailvane::testing::SmtpSink plain("estimator", "mail pw");
+    ASSERT_TRUE(plain.up());
+    WriteSetting("SMTPPORT", QString::number(plain.port()));
+    WriteSetting("SMTPUSER", "estimator");
+    WriteSetting("SMTPPASS", "mail pw");
+    WriteSetting("SMTPSECURITY", "0");
+    row(specs_, "0200", 2, true);
+    openEmail([&](QWidget* w) {
+        send(w, "site@example.com");
+        ASSERT_EQ(ui_.shown().size(), 1);
+        EXPECT_TRUE(ui_.last().text.contains("does not offer STARTTLS"))
+            << ui_.last().text.toStdString();
+        EXPECT_EQ(plain.log().find(">> b'AUTH"), std::string::npos) << plain.log();
+        // Chosen knowingly (after the warning in Preferences), plain text is used.
+        WriteSetting("SMTPPLAINLOGIN", "1");
+        send(w, "site@example.com");
+        EXPECT_EQ(ui_.last().text, "Email sent to server ...");
+    });
+    EXPECT_NE(plain.log().find(">> b'AUTH LOGIN'"), std::string::npos) << plain.log();
 }

@@ -161,9 +161,37 @@ TEST_F(PrefsTest, SmtpSecurityIsSavedAndTheLoginStaysInThePrivateSettingsFile) {
     EXPECT_EQ(file.permissions() &
                   (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
               QFile::Permissions());
-    // A value the control does not know reads as plain text.
+    // A value the control does not know reads as plain text, which with a login set means
+    // "STARTTLS, required".
     WriteSetting("SMTPSecurity", "9");
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 1);
+    WriteSetting("SMTPUser", "");
     EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 0);
+}
+
+// A login is never sent in clear by default: a stored "0" (what every save wrote before there
+// was a choice) with an account name reads as "STARTTLS, required"; "None" stays only when it
+// was chosen knowingly; without a login the stored choice is kept as it is.
+TEST_F(PrefsTest, ALoginDefaultsToStartTlsRequiredUnlessPlainTextWasChosen) {
+    WriteSetting("SMTPUser", "estimator");
+    WriteSetting("SMTPSecurity", "0");
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 1);
+    EXPECT_EQ(loadPreferences(program, false).smtpPlainLoginChosen, false);
+    WriteSetting("SMTPSecurity", "2");
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 2);
+
+    PreferenceValues v = sample();
+    v.smtpSecurity = 0;
+    v.smtpPlainLoginChosen = true;
+    ASSERT_TRUE(savePreferences(v, "/data/Work").saved);
+    EXPECT_EQ(stored("SMTPPlainLogin"), "1");
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 0);
+
+    v.smtpUser.clear();
+    v.smtpPlainLoginChosen = false;
+    ASSERT_TRUE(savePreferences(v, "/data/Work").saved);
+    EXPECT_EQ(stored("SMTPPlainLogin"), "0");
+    EXPECT_EQ(loadPreferences(program, false).smtpSecurity, 0) << "no login: nothing to protect";
 }
 
 TEST_F(PrefsTest, ProxyWithoutSocksServerIsRefusedAndNothingWritten) {
@@ -382,3 +410,32 @@ TEST_F(PrefsDialogTest, IntervalCheckedWhenLeavingTheBox) {
 }
 
 } // namespace
+
+TEST_F(PrefsDialogTest, EnteringALoginChoosesStartTlsAndChoosingNoneWarnsOnce) {
+    {
+        frmPrefs dlg(host(false));
+        auto* security = child<QComboBox>(dlg, "cboSecurity");
+        ASSERT_EQ(security->currentIndex(), 0);
+        child<QLineEdit>(dlg, "Text12")->setText("estimator");
+        EXPECT_EQ(security->currentIndex(), 1) << "STARTTLS (required) once a login is entered";
+        EXPECT_TRUE(ui.shown().isEmpty());
+        // The user picks "None" on purpose: one warning, not one per choice.
+        security->setCurrentIndex(0);
+        security->activated(0);
+        ASSERT_EQ(ui.shown().size(), 1);
+        EXPECT_EQ(ui.last().title, "System Message");
+        EXPECT_EQ(ui.last().icon, ui::Icon::Exclamation);
+        EXPECT_TRUE(ui.last().text.contains("unencrypted")) << ui.last().text.toStdString();
+        security->setCurrentIndex(1);
+        security->activated(1);
+        security->setCurrentIndex(0);
+        security->activated(0);
+        EXPECT_EQ(ui.shown().size(), 1);
+        child<QPushButton>(dlg, "Command1")->click();
+    }
+    EXPECT_EQ(stored("SMTPSecurity"), "0");
+    EXPECT_EQ(stored("SMTPPlainLogin"), "1");
+    frmPrefs again(host(false));
+    EXPECT_EQ(child<QComboBox>(again, "cboSecurity")->currentIndex(), 0) << "the choice stays";
+    EXPECT_EQ(ui.shown().size(), 1);
+}

@@ -74,22 +74,82 @@ TEST(ProjectListCsv, AFailedWriteLeavesTheOldFileAndSaysWhy) {
     EXPECT_EQ(old.readAll(), "old");
 }
 
-TEST(ProjectListCsv, ASpreadsheetProgramOpensItWithTheRightRows) {
-    if (QStandardPaths::findExecutable("soffice").isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-    QTemporaryDir dir;
+// Writes the rows as list.csv in dir and has LibreOffice open it as a spreadsheet and save it
+// as list.xlsx; the empty text, with the reason in *skip, when LibreOffice cannot.
+QString asSpreadsheet(const QTemporaryDir& dir, const std::vector<ProjectRow>& rows,
+                      QString* skip) {
+    if (QStandardPaths::findExecutable("soffice").isEmpty()) {
+        *skip = "LibreOffice (soffice) is not installed";
+        return {};
+    }
     const QString path = dir.filePath("list.csv");
-    ASSERT_TRUE(WriteFileAtomically(path, ProjectListCsv(sampleRows()), nullptr));
+    EXPECT_TRUE(WriteFileAtomically(path, ProjectListCsv(rows), nullptr));
     QProcess lo;
     lo.start("soffice", {"-env:UserInstallation=file://" + dir.filePath("profile"), "--headless",
                          "--norestore", "--infilter=CSV:44,34,76,1", "--convert-to", "xlsx",
                          "--outdir", dir.path(), path});
-    ASSERT_TRUE(lo.waitForFinished(240000));
+    EXPECT_TRUE(lo.waitForFinished(240000));
     const QString xlsx = dir.filePath("list.xlsx");
-    if (!QFile::exists(xlsx))
-        GTEST_SKIP() << "LibreOffice has no spreadsheet component here: "
-                     << lo.readAllStandardError().constData();
+    if (!QFile::exists(xlsx)) {
+        *skip = "LibreOffice has no spreadsheet component here: " +
+                QString::fromLocal8Bit(lo.readAllStandardError());
+        return {};
+    }
+    return xlsx;
+}
+
+TEST(ProjectListCsv, ASpreadsheetProgramOpensItWithTheRightRows) {
+    QTemporaryDir dir;
+    QString skip;
+    const QString xlsx = asSpreadsheet(dir, sampleRows(), &skip);
+    if (xlsx.isEmpty())
+        GTEST_SKIP() << skip.toStdString();
     EXPECT_EQ(runReader({"--xlsx", xlsx}).object()["rows"].toInt(), 5);
+}
+
+// Text from the service that a spreadsheet would take for a formula: what LibreOffice makes of
+// each cell, not only the bytes. No cell may hold a formula; the hostile texts stay readable
+// as text and the bid dates the program writes are still dates (numbers in the sheet).
+TEST(ProjectListCsv, FormulaLikeTextIsTextInASpreadsheetAndDatesStayDates) {
+    const QStringList hostile = {"=HYPERLINK(\"http://evil.example/\",\"Plans\")",
+                                 "+1+cmd|' /C calc'!A0",
+                                 "-2+3",
+                                 "@SUM(1+1)",
+                                 "\t=1+1",
+                                 "\r=1+1"};
+    std::vector<ProjectRow> rows;
+    for (int i = 0; i < hostile.size(); ++i)
+        rows.push_back({i + 1, "04/15/2027", hostile[i], i == 0 ? "=1+1" : "", IconNew});
+    QTemporaryDir dir;
+    QString skip;
+    const QString xlsx = asSpreadsheet(dir, rows, &skip);
+    if (xlsx.isEmpty())
+        GTEST_SKIP() << skip.toStdString();
+    const QJsonObject cells = runReader({"--xlsx-cells", xlsx}).object();
+    ASSERT_FALSE(cells.isEmpty());
+    for (auto it = cells.begin(); it != cells.end(); ++it)
+        EXPECT_TRUE(it.value().toObject()["formula"].isNull())
+            << it.key().toStdString()
+            << " holds a formula: " << it.value().toObject()["formula"].toString().toStdString();
+    for (int i = 0; i < hostile.size(); ++i) {
+        const QJsonObject title = cells[QStringLiteral("B%1").arg(i + 2)].toObject();
+        EXPECT_EQ(title["kind"].toString(), "s") << i;
+        EXPECT_TRUE(title["value"].toString().endsWith(hostile[i].trimmed()))
+            << title["value"].toString().toStdString();
+        const QJsonObject date = cells[QStringLiteral("A%1").arg(i + 2)].toObject();
+        EXPECT_EQ(date["kind"].toString(), "n") << "the bid date is still a date";
+    }
+    EXPECT_EQ(cells["C2"].toObject()["kind"].toString(), "s");
+}
+
+TEST(ProjectListCsv, FormulaStartsGetAnApostropheAndOtherTextIsUntouched) {
+    EXPECT_EQ(SpreadsheetText("=1+1"), "'=1+1");
+    EXPECT_EQ(SpreadsheetText("@x"), "'@x");
+    EXPECT_EQ(SpreadsheetText("\tx"), "'\tx");
+    EXPECT_EQ(SpreadsheetText("Caf\u00e9 = bar"), "Caf\u00e9 = bar");
+    EXPECT_EQ(SpreadsheetText(""), "");
+    const QByteArray csv = ProjectListCsv({{1, "04/15/2027", "-x", "+y", IconNew}});
+    EXPECT_TRUE(csv.endsWith("2027-04-15,'-x,'+y\r\n")) << csv.constData();
 }
 
 } // namespace

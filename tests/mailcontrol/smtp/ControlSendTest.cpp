@@ -153,15 +153,9 @@ TEST(ControlSend, TimeoutOfFiveSecondsForAGreetingThatNeverComes) {
 TEST(ControlSend, HostMessagesPendingAtTheEndAreHandledBeforeSendReturns) {
     mailvane::testing::ScriptedServer server([](mailvane::testing::Peer& peer) {
         peer.send("220 scripted\r\n");
-        for (const char* reply : {"250 hello", "250 reset", "250 sender", "250 to", "250 to",
-                                  "250 cc", "250 bcc", "354 go"}) {
-            peer.readLine();
-            peer.send(std::string(reply) + "\r\n");
-        }
-        peer.readUntil("\r\n.\r\n");
-        peer.send("250 queued\r\n");
-        peer.readLine();
-        peer.send("221 bye\r\n");
+        mailvane::testing::answerTransaction(peer,
+                                             {"250 hello", "250 reset", "250 sender", "250 to",
+                                              "250 to", "250 cc", "250 bcc", "354 go"});
         peer.waitClosed();
     });
     Mailvane m;

@@ -25,14 +25,8 @@ void serveOneMessage(Peer& peer) {
     peer.send("220 ready\r\n");
     peer.readLine();
     peer.send("250-here\r\n250 OK\r\n");
-    for (const char* reply : {"250 reset", "250 sender", "250 rcpt", "250 cc", "354 go"}) {
-        peer.readLine();
-        peer.send(std::string(reply) + "\r\n");
-    }
-    peer.readUntil("\r\n.\r\n");
-    peer.send("250 queued\r\n");
-    peer.readLine();
-    peer.send("221 bye\r\n");
+    mailvane::testing::answerTransaction(
+        peer, {"250 reset", "250 sender", "250 rcpt", "250 cc", "354 go"});
     peer.waitClosed();
 }
 

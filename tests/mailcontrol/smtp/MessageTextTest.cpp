@@ -53,7 +53,25 @@ TEST(HeaderBlock, HeadersStartingWithAnEmptyLineReplaceTheGeneratedOnes) {
 
 TEST(DotStuffing, PeriodsStartingALineAreDoubled) {
     EXPECT_EQ(DotStuffer().stuff(".\r\n"), "..\r\n");
-    EXPECT_EQ(DotStuffer().stuff("a.b\r\n.c\n..d\r.e"), "a.b\r\n..c\n...d\r.e");
+    // A bare LF or CR is a line end too, and goes out as CRLF.
+    EXPECT_EQ(DotStuffer().stuff("a.b\r\n.c\n..d\r.e"), "a.b\r\n..c\r\n...d\r\n..e");
+}
+
+TEST(DotStuffing, BareCrAndLfBecomeCrLfAlsoWhenSplitBetweenBlocks) {
+    EXPECT_EQ(DotStuffer().stuff("x\r.\r\ny\n\rz\r\r\n"), "x\r\n..\r\ny\r\n\r\nz\r\n\r\n");
+    for (const std::string second : {"\n.b", ".b"}) {
+        DotStuffer stuffer;
+        std::string out;
+        stuffer.stuff("a\r", 2, out);
+        stuffer.stuff(second.data(), second.size(), out);
+        stuffer.finish(out);
+        EXPECT_EQ(out, "a\r\n..b") << second;
+    }
+    DotStuffer stuffer;
+    std::string out;
+    stuffer.stuff("end\r", 4, out);
+    stuffer.finish(out);
+    EXPECT_EQ(out, "end\r\n");
 }
 
 TEST(DotStuffing, LineStateCarriesAcrossBlocks) {
@@ -63,5 +81,5 @@ TEST(DotStuffing, LineStateCarriesAcrossBlocks) {
     stuffer.stuff(".x", 2, out);
     stuffer.stuff(".y\n", 3, out);
     stuffer.stuff(".", 1, out);
-    EXPECT_EQ(out, "abc\r\n..x.y\n..");
+    EXPECT_EQ(out, "abc\r\n..x.y\r\n..");
 }

@@ -138,3 +138,30 @@ TEST_F(RealServer, AuthLoginAcceptedAndRefused) {
     settings.loginUser.clear();
     EXPECT_EQ(send(settings, simpleMessage()).code, 161);
 }
+
+// "<CR>.<CR><LF>" ends the data at a server that takes a bare CR as a line end, and what follows
+// runs as commands. Bare CRs and LFs in the headers and the body reach the server as CRLF, so
+// the message arrives whole and holds no bare CR.
+TEST_F(RealServer, BareCrAndLfArriveAsCrLfAndTheMessageIsNotCut) {
+    SmtpSink sink;
+    ASSERT_TRUE(sink.up());
+    auto message = simpleMessage();
+    message.headers = "X-Note: one\rX-Other: two\n";
+    message.bodyText = "before\r.\r\nMAIL FROM:<smuggled@example.com>\r\nmiddle\n.\nend\r";
+    const net::Status s = send(settingsFor(sink.port()), message);
+    ASSERT_TRUE(s.ok()) << s.code << " " << s.text;
+    EXPECT_EQ(sink.envelope(), (Lines{"sender@example.com", "rcpt@example.com"}));
+    const std::string stored = sink.stored();
+    EXPECT_EQ(stored, "To: rcpt@example.com\r\nFrom: Sender <sender@example.com>\r\n"
+                      "Subject: Hello\r\nX-Note: one\r\nX-Other: two\r\n\r\n"
+                      "before\r\n.\r\nMAIL FROM:<smuggled@example.com>\r\nmiddle\r\n.\r\nend\r\n"
+                      "\r\n");
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i] == '\r') {
+            ASSERT_TRUE(i + 1 < stored.size() && stored[i + 1] == '\n') << "bare CR at " << i;
+        }
+        if (stored[i] == '\n') {
+            ASSERT_TRUE(i > 0 && stored[i - 1] == '\r') << "bare LF at " << i;
+        }
+    }
+}

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
@@ -84,6 +85,19 @@ private:
     std::string last_;
     bool closed_ = false;
 };
+
+// Answers the commands of a mail transaction with the replies given, in order, then takes the
+// data, queues it and answers QUIT.
+inline void answerTransaction(Peer& peer, std::initializer_list<const char*> replies) {
+    for (const char* reply : replies) {
+        peer.readLine();
+        peer.send(std::string(reply) + "\r\n");
+    }
+    peer.readUntil("\r\n.\r\n");
+    peer.send("250 queued\r\n");
+    peer.readLine();
+    peer.send("221 bye\r\n");
+}
 
 class ScriptedServer {
 public:
