@@ -137,9 +137,10 @@ TEST_F(ProjectReportsDb, ValuesShowWholeInEveryReport) {
                                FullProjectReport(db, 4711, at(2026, 12, 8, 9, 0, 0))}) {
         const QString text = shown(rtf);
         for (const char* value : {"9 Elm Street", "X1", "1st floor", "3M CO", "4 Ann"}) {
-            if (rtf.contains(QLatin1String(value)))
+            if (rtf.contains(QLatin1String(value))) {
                 EXPECT_TRUE(text.contains(QLatin1String(value))) << value << " in\n"
                                                                  << text.toStdString();
+            }
         }
     }
 }

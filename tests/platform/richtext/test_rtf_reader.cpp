@@ -228,7 +228,7 @@ TEST(RtfText, AppendingAfterAControlWordKeepsTheTextWhole) {
 
     QTextDocument doc;
     QString rtf = "{\\rtf1 \\b Earlier\\b0\\par";
-    rtfAppend(rtf, "12/08/2026 Bid date");
+    rtfAppend(rtf, QStringLiteral("12/08/2026 Bid date"));
     setRtf(doc, rtf + "}");
     EXPECT_EQ(doc.toPlainText(), "Earlier\n12/08/2026 Bid date");
 }
