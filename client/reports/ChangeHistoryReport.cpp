@@ -1,6 +1,7 @@
 #include "reports/ChangeHistoryReport.h"
 
 #include "platform/db/DbError.h"
+#include "platform/richtext/RtfText.h"
 #include "reports/ContactReports.h"
 #include "reports/ReportFormat.h"
 #include "reports/ReportText.h"
@@ -24,11 +25,65 @@ QString orNone(const QString& value) {
     return value.isEmpty() ? QStringLiteral("(none)") : value;
 }
 
+bool isColumn(const QString& column, const char* name) {
+    return column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// A yes/no field's value as the Details pane words it; the history keeps it as stored ("1").
+QString yesNoText(const QString& value, const char* yes, const char* no) {
+    if (value.isEmpty())
+        return value;
+    bool isNumber = false;
+    const double n = value.toDouble(&isNumber);
+    const bool truth =
+        isNumber ? n != 0 : value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    return QLatin1String(truth ? yes : no);
+}
+
+QString valueText(const QString& column, const QString& value) {
+    if (isColumn(column, "Building"))
+        return yesNoText(value, "BUILDING CONSTRUCTION", "HEAVY CONSTRUCTION");
+    if (isColumn(column, "Pre_Bid") || isColumn(column, "Mandatory"))
+        return yesNoText(value, "Yes", "No");
+    return value;
+}
+
 } // namespace
 
 QString ChangeHistorySql(qint64 jobId) {
     return "Select * from [Change_History] where [JobID] = " + QString::number(jobId) +
            " ORDER BY [Found] DESC, [Change_ID] DESC";
+}
+
+QString HistoryFieldCaption(const QString& column) {
+    // The list's column captions and the Details pane's labels, in the case of running text.
+    static const struct {
+        const char* column;
+        const char* caption;
+    } kCaptions[] = {
+        {"Due_Date", "Bid date"},
+        {"Name", "Title"},
+        {"City", "City"},
+        {"State", "State"},
+        {"Description", "Project description"},
+        {"Estimated Cost", "Estimated cost"},
+        {"Estimated Cost End", "Estimated cost (upper end)"},
+        {"Other", "Other information"},
+        {"Bins", "Plan bin"},
+        {"Addendum", "Addendum"},
+        {"Pre_Bid", "Pre-bid"},
+        {"Mandatory", "Pre-bid mandatory"},
+        {"Pre_Bid_Date", "Pre-bid date"},
+        {"Building", "Type"},
+        {"Region", "Region"},
+    };
+    for (const auto& c : kCaptions) {
+        if (isColumn(column, c.column))
+            return QLatin1String(c.caption);
+    }
+    QString caption = column;
+    caption.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return caption;
 }
 
 QString ChangeHistoryLines(const QList<Record>& history) {
@@ -42,9 +97,11 @@ QString ChangeHistoryLines(const QList<Record>& history) {
         if (isAddedRow(what))
             line = what.toUpper() + " ADDED: " + ValueText(h.value("New_Value"));
         else
-            line = what + ": " + orNone(ValueText(h.value("Old_Value"))) + " -> " +
-                   orNone(ValueText(h.value("New_Value")));
-        s += Escaped(when) + "  " + Escaped(line) + "\\par";
+            line = HistoryFieldCaption(what) + ": " +
+                   orNone(valueText(what, ValueText(h.value("Old_Value")))) + " -> " +
+                   orNone(valueText(what, ValueText(h.value("New_Value"))));
+        richtext::rtfAppend(s, Escaped(when + "  " + line));
+        s += "\\par";
     }
     return s;
 }
@@ -55,7 +112,9 @@ QString UpdatesWithHistoryRtf(const QList<Record>& updates, const QList<Record>&
     if (lines.isEmpty())
         return s;
     s.chop(kEnd.size());
-    return s + "\\b0 " + lines + kEnd;
+    s += "\\b0";
+    richtext::rtfAppend(s, lines);
+    return s + kEnd;
 }
 
 QList<Record> ReadChangeHistory(db::Connection& connection, qint64 jobId) {

@@ -14,6 +14,10 @@ namespace brevant::reports {
 // "Select * from [Change_History] where [JobID] = " + n, newest first.
 QString ChangeHistorySql(qint64 jobId);
 
+// The name a changed project field goes by on screen ("Bid date" for Due_Date): the captions
+// of the project list and the Details pane; an unknown column with its "_" as blanks.
+QString HistoryFieldCaption(const QString& column);
+
 // The RTF lines of the history (a fragment, no document around it); empty for no rows.
 QString ChangeHistoryLines(const QList<Record>& history);
 

@@ -1,5 +1,6 @@
 #include "reports/ContactReports.h"
 
+#include "platform/richtext/RtfText.h"
 #include "reports/ReportFormat.h"
 #include "reports/ReportText.h"
 
@@ -23,9 +24,11 @@ QString contactList(const QList<Record>& rows, const QString& emptyMessage,
                     QString (*heading)(const Record&), const QString& title) {
     if (rows.isEmpty())
         return EmptyList(emptyMessage);
-    QString s = kHead1 + kColours + kBody + title;
+    // kBody ends in a control word; the title and headings come from the callers.
+    QString s = kHead1 + kColours + kBody;
+    richtext::rtfAppend(s, title);
     for (const Record& c : rows)
-        s += ContactBlock(c, heading(c));
+        richtext::rtfAppend(s, ContactBlock(c, heading(c)));
     return s + kEnd;
 }
 

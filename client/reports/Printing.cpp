@@ -1,5 +1,7 @@
 #include "reports/Printing.h"
 
+#include "platform/archive/ArchiveError.h"
+#include "platform/archive/TempFile.h"
 #include "platform/richtext/RtfDocument.h"
 #include "reports/ProjectReports.h"
 
@@ -12,10 +14,8 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 #include <QTextDocument>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <cups/cups.h>
+#include <filesystem>
 #include <memory>
 
 namespace brevant::reports {
@@ -98,21 +98,23 @@ QString renderPdf(const QTextDocument& source, const QString& file, const QPageS
 
 QString printToFile(const QTextDocument& document, const QString& path, const QString& title,
                     const Margins& margins) {
-    // Written beside the old file and swapped in when complete, so a failure keeps it.
+    // Written beside the old file and swapped in when complete, so a failure keeps it. The
+    // temporary file is made 0666 less the umask, like any document the user saves: the file
+    // renamed into place keeps that mode.
     const QFileInfo info(path);
-    QTemporaryFile temp(
-        info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
-    if (!temp.open())
-        return QStringLiteral("%1 cannot be written (%2)").arg(path, temp.errorString());
-    temp.close();
-    const QString error = renderPdf(document, temp.fileName(), pageSizeFor({}), title, margins);
-    if (!error.isEmpty())
-        return error;
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+    const std::filesystem::path target(QFile::encodeName(info.absoluteFilePath()).toStdString());
+    try {
+        archive::TempFile temp(target);
+        temp.close();
+        const QString error = renderPdf(document, QFile::decodeName(temp.path().c_str()),
+                                        pageSizeFor({}), title, margins);
+        if (!error.isEmpty())
+            return error;
+        temp.commit(target);
+    } catch (const archive::ArchiveError& e) {
         return QStringLiteral("%1 cannot be written (%2)")
-            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-    temp.setAutoRemove(false);
+            .arg(path, QString::fromLocal8Bit(e.what()));
+    }
     return {};
 }
 
@@ -179,7 +181,7 @@ QString PdfPathForProject(const QString& chosenPath, qint64 jobId) {
 
 QString PrintReports(db::Connection& connection, const QString& kind, const Record& selected,
                      const std::vector<int>& checkedJobIds, const PrintTarget& target,
-                     const std::function<void()>& yield) {
+                     const std::function<void()>& yield, QStringList* written) {
     auto printRtf = [](const QString& rtf, const PrintTarget& to, const QString& title) {
         QTextDocument document;
         richtext::setRtf(document, rtf);
@@ -205,8 +207,17 @@ QString PrintReports(db::Connection& connection, const QString& kind, const Reco
         const QString error = printRtf(rtf, to, title.arg(id));
         if (!error.isEmpty())
             return error;
+        if (written && !to.pdfPath.isEmpty())
+            written->append(QFileInfo(to.pdfPath).absoluteFilePath());
     }
     return {};
+}
+
+QString WrittenFilesMessage(const QStringList& files) {
+    if (files.size() < 2)
+        return {};
+    return QStringLiteral("One PDF file was written for each project ...\n\n") +
+           files.join(QLatin1Char('\n'));
 }
 
 } // namespace brevant::reports

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -58,9 +59,14 @@ QString PdfPathForProject(const QString& chosenPath, qint64 jobId);
 // The print kinds of the Select Printer window: "SUMMARY", "BIDDERS" and "CONTACTS" print
 // the selected project's report; "FULL" prints the full report of every checked project in
 // list order, one job each, yielding between them; any other kind prints nothing. Returns an
-// empty text on success, else the reason (the first failing job ends the command).
+// empty text on success, else the reason (the first failing job ends the command). The PDF
+// files the full reports went to are added to *written, in list order.
 QString PrintReports(db::Connection& connection, const QString& kind, const Record& selected,
                      const std::vector<int>& checkedJobIds, const PrintTarget& target,
-                     const std::function<void()>& yield = {});
+                     const std::function<void()>& yield = {}, QStringList* written = nullptr);
+
+// The message that lists the files when full reports went to one PDF file per project; empty
+// when there were fewer than two.
+QString WrittenFilesMessage(const QStringList& files);
 
 } // namespace brevant::reports

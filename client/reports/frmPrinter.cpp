@@ -87,6 +87,7 @@ void frmPrinter::Command1_Click() {
     QApplication::processEvents();
     base::SetStatusText(QStringLiteral("Printing -- Please Wait ..."));
     QString error;
+    QStringList written;
     try {
         Record selected;
         if (modResources::DbRecordset && modResources::DbRecordset->isOpen())
@@ -97,8 +98,9 @@ void frmPrinter::Command1_Click() {
         if (print_)
             error = print_(target);
         else if (modResources::DbConnection)
-            error = PrintReports(*modResources::DbConnection, kind_, selected, checked, target,
-                                 [] { QApplication::processEvents(); });
+            error = PrintReports(
+                *modResources::DbConnection, kind_, selected, checked, target,
+                [] { QApplication::processEvents(); }, &written);
         else
             error = QStringLiteral("no database is open");
     } catch (const std::exception& e) {
@@ -113,6 +115,11 @@ void frmPrinter::Command1_Click() {
                     ui::Icon::Exclamation, QStringLiteral("System Error"));
         return;
     }
+    // The chosen name was not used as it stands: say where the reports went.
+    const QString files = WrittenFilesMessage(written);
+    if (!files.isEmpty())
+        ui::message(files, ui::Buttons::Ok, ui::Icon::Information,
+                    QStringLiteral("System Message"));
     accept();
 }
 

@@ -64,7 +64,7 @@ QString BuildSearchClause(const SearchCriteria& c, const QDate& today) {
     if (!c.scope.isEmpty())
         clause += QStringLiteral(" [Job Information].[Description] LIKE '%") +
                   QuoteSqlText(c.scope) + QStringLiteral("%' AND ");
-    // Dates were checked on leaving their boxes, so they hold no quote.
+    // Quoted all the same: a date is checked before a search, but the clause takes any text.
     const QString start = QuoteSqlText(c.bidStart), end = QuoteSqlText(c.bidEnd);
     if (!start.isEmpty() && !end.isEmpty())
         clause += QStringLiteral(" [Job Information].[Due_Date] BETWEEN '") + start +
@@ -144,14 +144,10 @@ std::optional<SearchCriteria> ReadSavedSearch(db::Connection& connection, int se
 }
 
 void InsertSavedSearch(db::Connection& connection, const QString& name, const SearchCriteria& c) {
-    const QStringList values = {QuoteSqlText(name),
-                                QuoteSqlText(c.jobName),
-                                QuoteSqlText(c.scope),
-                                c.bidStart,
-                                c.bidEnd,
-                                QuoteSqlText(c.csiFrom),
-                                QuoteSqlText(c.csiTo),
-                                QuoteSqlText(c.csiList)};
+    const QStringList values = {QuoteSqlText(name),     QuoteSqlText(c.jobName),
+                                QuoteSqlText(c.scope),  QuoteSqlText(c.bidStart),
+                                QuoteSqlText(c.bidEnd), QuoteSqlText(c.csiFrom),
+                                QuoteSqlText(c.csiTo),  QuoteSqlText(c.csiList)};
     connection.execute(QStringLiteral("INSERT INTO CUSTOM_SEARCH ( Search_Name, Name, [Desc], "
                                       "Date1, Date2, CSI1, CSI2, CSI) VALUES ('") +
                        values.join(QStringLiteral("','")) + QStringLiteral("')"));

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <iterator>
 
 namespace brevant::server {
 
@@ -40,12 +42,20 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
-QHBoxLayout* pair(QLineEdit* a, QLineEdit* b) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(a);
-    row->addWidget(new QLabel(QStringLiteral("<-->")));
-    row->addWidget(b);
-    return row;
+// A range: "<caption> Start" over the first box, "<-->" between the boxes, "<caption> End"
+// over the second.
+QGridLayout* range(const QString& caption, QLineEdit* start, QLineEdit* end) {
+    auto* grid = new QGridLayout;
+    auto* startLabel = new QLabel(caption + QStringLiteral(" Start"));
+    auto* endLabel = new QLabel(caption + QStringLiteral(" End"));
+    startLabel->setBuddy(start);
+    endLabel->setBuddy(end);
+    grid->addWidget(startLabel, 0, 0);
+    grid->addWidget(endLabel, 0, 2);
+    grid->addWidget(start, 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("<-->")), 1, 1);
+    grid->addWidget(end, 1, 2);
+    return grid;
 }
 
 } // namespace
@@ -57,8 +67,9 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
 
     txtJobName = box(this, QStringLiteral("txtJobName"));
     txtScope = box(this, QStringLiteral("txtScope"));
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2; ++i)
         txtBidDate[i] = box(this, QStringLiteral("txtBidDate_%1").arg(i));
+    for (int i = 0; i < 2; ++i) {
         txtCSI[i] = box(this, QStringLiteral("txtCSI_%1").arg(i));
         connect(txtCSI[i], &QLineEdit::textChanged, this, [this] { txtCSI_Change(); });
     }
@@ -87,11 +98,11 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout(criteriaFrame);
     form->addRow(QStringLiteral("Project Name:"), txtJobName);
     form->addRow(QStringLiteral("Scope Description:"), txtScope);
-    form->addRow(QStringLiteral("Bid Date Range Start / End:"), pair(txtBidDate[0], txtBidDate[1]));
+    form->addRow(range(QStringLiteral("Bid Date Range"), txtBidDate[0], txtBidDate[1]));
     auto* csiFrame = new QGroupBox(QStringLiteral("CSI Lookup"), criteriaFrame);
     csiFrame->setObjectName(QStringLiteral("Frame2"));
     auto* csiForm = new QFormLayout(csiFrame);
-    csiForm->addRow(QStringLiteral("CSI Range Start / End:"), pair(txtCSI[0], txtCSI[1]));
+    csiForm->addRow(range(QStringLiteral("CSI Range"), txtCSI[0], txtCSI[1]));
     csiForm->addRow(QStringLiteral("CSI Code(s):"), txtCSVCSI);
     csiForm->addRow(QString(), new QLabel(QStringLiteral("(e.g., 00100,12345,06453)")));
     form->addRow(csiFrame);
@@ -109,6 +120,11 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     layout->addWidget(criteriaFrame);
     layout->addLayout(saved);
     layout->addLayout(buttons);
+    // The Tab key goes through the criteria as they are read: each range start, then its end.
+    QWidget* order[] = {txtJobName, txtScope, txtBidDate[0], txtBidDate[1], txtCSI[0], txtCSI[1],
+                        txtCSVCSI,  Combo1,   Command3,      Command4,      Command1,  Command2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     WireletFind = new ServerConnection(RequestKind::Search, this);
     WireletFind->setObjectName(QStringLiteral("WireletFind"));
@@ -196,6 +212,21 @@ bool frmFind::txtCSVCSI_LostFocus() {
     return true;
 }
 
+bool frmFind::CheckFields() {
+    // An accelerator (Alt+S, Alt+V) runs its button while the focus stays in a box, so the
+    // box is never left: every rule of leaving a box is applied here again.
+    txtJobName_LostFocus();
+    txtScope_LostFocus();
+    txtCSVCSI_LostFocus();
+    for (int i : {0, 1}) {
+        if (!txtBidDate_LostFocus(i)) {
+            txtBidDate[i]->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void frmFind::setBoxEnabled(QLineEdit* e, bool enabled) {
     e->setEnabled(enabled);
     QPalette p = e->palette();
@@ -236,6 +267,8 @@ void frmFind::EnableSearchControls(bool enabled) {
 }
 
 void frmFind::Search() {
+    if (!Busy && !CheckFields())
+        return;
     if (!IsOnline()) {
         const KindMessage& m = kindTexts(RequestKind::Search).noInternet;
         ui::message(m.text, ui::Buttons::Ok, m.icon, kSystemMessage);
@@ -339,6 +372,9 @@ void frmFind::Combo1_Click() {
 }
 
 void frmFind::SaveSearch() {
+    // The boxes keep what was typed, so that it can be put right.
+    if (!CheckFields())
+        return;
     if (ui::message(QStringLiteral("Are you sure you wish to save the search?"), ui::Buttons::YesNo,
                     ui::Icon::Question, kSystemPrompt) == ui::Answer::Yes) {
         QString name;

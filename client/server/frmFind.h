@@ -37,6 +37,9 @@ public:
     bool txtScope_LostFocus();
     bool txtBidDate_LostFocus(int index);
     bool txtCSVCSI_LostFocus();
+    // Every box's rules at once, before a search or a save; false (after the message, with the
+    // focus in the box) when a date is invalid or the range reversed.
+    bool CheckFields();
     // The range and the list exclude each other.
     void txtCSI_Change();
     void txtCSVCSI_Change();

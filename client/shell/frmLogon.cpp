@@ -5,16 +5,32 @@
 #include "platform/ui/Ui.h"
 #include "server/Request.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace brevant::shell {
+
+int WidthForTitle(const QWidget& window) {
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int text = QFontMetrics(font).horizontalAdvance(window.windowTitle());
+    const QStyle* style = window.style();
+    const int bar = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &window);
+    // The window menu's icon on the left, minimise, maximise and close on the right, each
+    // about as wide as the bar is high, and a margin of half a bar around the text.
+    return text + 5 * bar + 2 * frame;
+}
 
 frmLogon::frmLogon(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmLogon"));
@@ -50,6 +66,9 @@ frmLogon::frmLogon(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
+    // The boxes alone make a window too narrow for "Brevant Desktop - Connect".
+    setMinimumWidth(std::max(layout->minimumSize().width(), WidthForTitle(*this)));
+    resize(std::max(sizeHint().width(), minimumWidth()), sizeHint().height());
 
     // The dialog may open while a request shows the hourglass; the user needs the arrow here.
     const QCursor* cursor = QGuiApplication::overrideCursor();

@@ -8,6 +8,11 @@ class QPushButton;
 
 namespace brevant::shell {
 
+// The width a window needs for its whole title to show in the title bar the window manager
+// draws: the title in that bar's font (bold, as most draw it) plus the bar's icon and buttons
+// and the frame on either side.
+int WidthForTitle(const QWidget& window);
+
 class frmLogon : public QDialog {
     Q_OBJECT
 public:

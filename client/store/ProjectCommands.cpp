@@ -113,7 +113,7 @@ bool deleteProjects(db::Connection& connection, const QString& cacheLocation,
         try {
             DeleteProjectRecords(connection, jobId);
         } catch (const db::DbError& e) {
-            // The rows of this project may be half gone; stop before touching its files.
+            // The project is whole again (one transaction); its files stay with it.
             showError(e.number(), e.description());
             break;
         }

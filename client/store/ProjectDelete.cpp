@@ -1,11 +1,17 @@
 #include "store/ProjectDelete.h"
 
 #include "platform/db/Connection.h"
+#include "platform/db/DesktopSchema.h"
+#include "platform/db/Transaction.h"
 
 namespace brevant::store {
 
 void DeleteProjectRecords(db::Connection& connection, int jobId) {
+    // A database from before the history table gets it first, so the cascade's list is whole.
+    if (connection.isOpen())
+        db::upgradeDesktopSchema(connection);
     const QString n = QString::number(jobId);
+    db::Transaction transaction(connection);
     connection.execute(QStringLiteral("Delete FROM [Plans] Where [JobID] = ") + n);
     connection.execute(QStringLiteral("Delete FROM [Specs] Where [JobID] = ") + n);
     connection.execute(QStringLiteral("Delete FROM [Projects] Where [Job_ID] = ") + n);
@@ -13,6 +19,9 @@ void DeleteProjectRecords(db::Connection& connection, int jobId) {
     connection.execute(QStringLiteral("Delete FROM [Attachments] Where [JobID] = ") + n);
     connection.execute(QStringLiteral("Delete FROM [Updates] Where [JobID] = ") + n);
     connection.execute(QStringLiteral("Delete FROM [Awards] Where [JobID] = ") + n);
+    // The lasting history, so that a project imported again under the number starts clean.
+    connection.execute(QStringLiteral("Delete FROM [Change_History] Where [JobID] = ") + n);
+    transaction.commit();
 }
 
 } // namespace brevant::store

@@ -7,9 +7,9 @@ class Connection;
 
 namespace brevant::store {
 
-// Runs the seven deletes, each on its own, in a fixed order: plans, specifications, the project,
-// contacts, attachments, change log, awards. A failing statement throws db::DbError and
-// stops the cascade.
+// Runs the deletes as one transaction, in a fixed order: plans, specifications, the project,
+// contacts, attachments, change log, awards, change history. A failing statement throws
+// db::DbError and leaves the project whole.
 void DeleteProjectRecords(db::Connection& connection, int jobId);
 
 } // namespace brevant::store

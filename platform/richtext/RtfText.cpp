@@ -46,6 +46,41 @@ QString rtfEscape(const QString& value) {
     return out;
 }
 
+bool endsInControlWord(QStringView rtf) {
+    qsizetype i = rtf.size();
+    auto isAsciiLetter = [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    while (i > 0 && rtf[i - 1].isDigit() && rtf[i - 1].unicode() < 0x80)
+        --i;
+    if (i > 0 && rtf[i - 1] == u'-' && i < rtf.size())
+        --i;
+    const qsizetype lettersEnd = i;
+    while (i > 0 && isAsciiLetter(rtf[i - 1]))
+        --i;
+    if (i == lettersEnd || i == 0 || rtf[i - 1] != u'\\')
+        return false;
+    // Two backslashes and "par" are an escaped backslash and the text "par": the backslashes
+    // before the letters must be odd in number to start a word.
+    qsizetype slashes = 0;
+    while (i > 0 && rtf[i - 1] == u'\\') {
+        --i;
+        ++slashes;
+    }
+    return slashes % 2 == 1;
+}
+
+void rtfAppend(QString& rtf, QStringView piece) {
+    if (!piece.isEmpty() && endsInControlWord(rtf)) {
+        const QChar c = piece.front();
+        const bool continues =
+            c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'-' || c == u' ');
+        if (continues)
+            rtf += QLatin1Char(' ');
+    }
+    rtf += piece;
+}
+
 QByteArray toRtfBytes(const QString& rtf) {
     QString out;
     out.reserve(rtf.size());

@@ -3,7 +3,9 @@
 #include <harlix/harlix.h>
 
 #include <QTimer>
+#include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -25,10 +27,18 @@ std::string readFile(const fs::path& path) {
     return ss.str();
 }
 
-// Waits until a program that Execute started and did not wait for has renamed its record into
-// place (whole, as it appears only by the rename).
-std::string waitForRenamedRecord(const fs::path& path) {
-    for (int i = 0; i < 3000 && !fs::exists(path); ++i)
+// A stand-in's command that writes what `commands` print to `record` under a temporary name
+// and renames it into place when complete, so that the file's appearing is its being whole.
+std::string writeRecord(const std::string& commands, const fs::path& record) {
+    return "{ " + commands + "; } > '" + record.string() + ".tmp' && mv '" + record.string() +
+           ".tmp' '" + record.string() + "'";
+}
+
+// Waits until the recording stand-in has renamed its file into place (it may run after Execute
+// returns, and on a busy machine much later); the rename is the event, so the file is whole.
+std::string waitForRecord(const fs::path& path) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!fs::exists(path) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return readFile(path);
 }
@@ -38,9 +48,8 @@ protected:
     void SetUp() override {
         record = dir.path() / "record";
         // Each stand-in writes its working folder and its arguments, one a line.
-        std::string recorder = "{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > " +
-                               record.string() + ".tmp; mv " + record.string() + ".tmp " +
-                               record.string();
+        const std::string recorder =
+            writeRecord("pwd; for a in \"$@\"; do echo \"$a\"; done", record);
         path.add("xdg-open", recorder);
         path.add("lp", recorder);
         work = dir.path() / "work dir";
@@ -76,7 +85,7 @@ TEST_F(ExecuteTest, PrintUsesLpAndExploreOpensTheFolder) {
     EXPECT_EQ(readFile(record),
               fs::current_path().string() + "\n" + (work / "plan 1.pdf").string() + "\n");
     fs::remove(record);
-    path.add("xdg-open", "echo \"$1\" > " + record.string());
+    path.add("xdg-open", writeRecord("echo \"$1\"", record));
     m.Execute(0, harlix::opExplore, (work / "plan 1.pdf").string(), "", "", harlix::scShow);
     EXPECT_EQ(readFile(record), work.string() + "\n");
 }
@@ -88,11 +97,10 @@ TEST_F(ExecuteTest, UrlsAreOpenedThoughTheyAreNoFiles) {
 
 TEST_F(ExecuteTest, AProgramIsRunWithItsParameters) {
     harlix::test::writeScript(work, "tool.sh",
-                              "for a in \"$@\"; do echo \"$a\"; done > " + record.string() +
-                                  ".tmp; mv " + record.string() + ".tmp " + record.string());
+                              writeRecord("for a in \"$@\"; do echo \"$a\"; done", record));
     m.Execute(0, harlix::opOpen, "tool.sh", "-x \"two words\" 'single quoted'", work.string(),
               harlix::scShow);
-    EXPECT_EQ(waitForRenamedRecord(record), "-x\ntwo words\nsingle quoted\n");
+    EXPECT_EQ(waitForRecord(record), "-x\ntwo words\nsingle quoted\n");
 }
 
 TEST_F(ExecuteTest, ADocumentWithExecuteBitsIsOpenedNotRun) {
@@ -212,19 +220,27 @@ TEST(IsAppRunning, FindsAProcessByAPrefixOfItsNameInAnyCase) {
     fs::copy_file("/bin/sleep", program);
     miscStuff m;
     EXPECT_FALSE(m.IsAppRunning("harlixsleeper42"));
+    // The child's end of the pipe closes on exec: reading its end of file is the event "the
+    // program runs under its own name now", however long the machine takes to get there.
+    int execed[2];
+    ASSERT_EQ(pipe2(execed, O_CLOEXEC), 0);
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
+        close(execed[0]);
         execl(program.c_str(), "HarlixSleeper42", "30", static_cast<char*>(nullptr));
+        const char failed = 1; // a byte says the exec failed
+        [[maybe_unused]] const ssize_t w = write(execed[1], &failed, 1);
         _exit(127);
     }
-    bool seen = false;
-    for (int i = 0; i < 100 && !seen; ++i) {
-        seen = m.IsAppRunning("  HARLIXsleep ");
-        if (!seen)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    close(execed[1]);
+    char byte = 0;
+    ssize_t n = 0;
+    while ((n = read(execed[0], &byte, 1)) < 0 && errno == EINTR) {
     }
-    EXPECT_TRUE(seen);
+    close(execed[0]);
+    ASSERT_EQ(n, 0) << "the child did not exec";
+    EXPECT_TRUE(m.IsAppRunning("  HARLIXsleep "));
     EXPECT_TRUE(m.IsAppRunning("harlixsleeper42"));
     EXPECT_FALSE(m.IsAppRunning("harlixsleeper421"));
     EXPECT_FALSE(m.IsAppRunning("arlixSleeper")) << "a prefix, not any part";

@@ -53,9 +53,20 @@ public:
                     static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        for (int i = 0; i < 400 && !mailvane::testing::portAccepts(port_); ++i)
+        // Polls for the event itself, the port taking connections, for as long as the scheduler
+        // lives (the limit only guards against a hang): a loaded machine may start it slowly.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (!mailvane::testing::portAccepts(port_)) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1; // gone: nothing left to stop
+                return false;
+            }
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        return mailvane::testing::portAccepts(port_);
+        }
+        return true;
     }
 
     // Runs an administration command (lpadmin, cupsreject, ...) against this scheduler.

@@ -3,6 +3,7 @@
 // that download and open, "View Plans", clearing the cache, refusals, faults and progress, and
 // replies that arrive after the user has moved to another project or deleted theirs. A
 // recording stand-in for xdg-open is first on PATH.
+#include "../../support/RecordingOpener.h"
 #include "../server/ExchangeTestEnv.h"
 #include "../shell/ListClicks.h"
 #include "platform/db/Recordset.h"
@@ -24,6 +25,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace brevant;
 using brevant::server::test::ExchangeTestEnv;
@@ -48,16 +50,9 @@ protected:
         // The stand-in records the file it is asked to open and the folder it runs in.
         const QString bin = env_->path("bin");
         QDir().mkpath(bin);
-        record_ = env_->path("opened.txt");
-        QFile script(bin + "/xdg-open");
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(
-            QStringLiteral("#!/bin/sh\ncase \"$1\" in /*) f=\"$1\" ;; *) f=\"$PWD/$1\" ;; esac\n"
-                           "echo \"$f\" >> '%1'\n")
-                .arg(record_)
-                .toUtf8());
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        opener_.emplace(bin, env_->path("opened"),
+                        QStringLiteral("$(case \"$1\" in (/*) echo \"$1\" ;; (*) echo "
+                                       "\"$PWD/$1\" ;; esac)"));
         oldPath_ = qgetenv("PATH");
         qputenv("PATH", bin.toUtf8() + ":" + oldPath_);
 
@@ -156,12 +151,7 @@ protected:
         return int(env_->service.stderrText().count(QStringLiteral(" documents user=")));
     }
     QString folder() const { return env_->path("cache/") + QString::number(pick_.job); }
-    QStringList opened() const {
-        QFile f(record_);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
+    QStringList opened() const { return opener_ ? opener_->lines() : QStringList(); }
     int localFlags() {
         db::Recordset rs;
         rs.open(QString("Select count(*) AS n FROM [Plans] WHERE [Local] = TRUE AND [JobID] = %1")
@@ -222,7 +212,7 @@ protected:
     std::unique_ptr<shell::frmMain> w_;
     QTreeWidget* lists_[3] = {};
     Pick pick_;
-    QString record_;
+    std::optional<brevant::test::RecordingOpener> opener_;
     QByteArray oldPath_;
 };
 

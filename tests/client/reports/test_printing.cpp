@@ -23,6 +23,7 @@
 #include <cups/cups.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace brevant;
 using namespace outputtest;
@@ -121,6 +122,21 @@ TEST_F(PrintReportsTest, PdfFileSummaryIsOnePageAndFullReportSeveralAtOneInch) {
 
     EXPECT_EQ(reports::PrintReports(db, "OTHER", project, {12}, {QString(), full}), "");
     EXPECT_FALSE(QFile::exists(dir.filePath("other.pdf")));
+}
+
+// A PDF file is a document the user saves: its mode is 0666 less the umask, not the 0600 of a
+// private temporary file.
+TEST_F(PrintReportsTest, PdfFilesGetTheModeOfASavedDocument) {
+    for (const mode_t mask : {mode_t(022), mode_t(027)}) {
+        const mode_t before = ::umask(mask);
+        const QString pdf = dir.filePath(QStringLiteral("mode-%1.pdf").arg(mask, 0, 8));
+        const QString error = reports::PrintReports(db, "SUMMARY", project, {}, {QString(), pdf});
+        ::umask(before);
+        ASSERT_EQ(error, "");
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(pdf).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << std::oct << (st.st_mode & 0777);
+    }
 }
 
 TEST_F(PrintReportsTest, MarginsAreMeasuredFromThePaperEdgeForAnyMargin) {
@@ -286,6 +302,26 @@ TEST_F(PrintMainWindow, RefusedJobIsReportedAndTheWindowStaysUsable) {
     const std::vector<QString> jobs = newDocuments(before);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_TRUE(pdfText(jobs[0]).contains("BRAVO ROOF"));
+}
+
+TEST_F(PrintMainWindow, FullReportsToAPdfFileSayWhichFilesWereWritten) {
+    cupsSetServer(("127.0.0.1:" + std::to_string(mailvane::testing::freePort())).c_str());
+    for (int id : {101, 103})
+        w_->FindProjectRow(id)->setCheckState(0, Qt::Checked);
+    QDir().mkpath(env_.path("out"));
+    ui_.answerPath(env_.path("out/full.pdf"));
+    driver_.whenShown("frmPrinter",
+                      [&](QWidget* w) { w->findChild<QPushButton*>("Command1")->click(); });
+    w_->findChild<QAction*>("mnuListPrintSummary")->trigger();
+    cupsSetServer(nullptr);
+    const QString first = env_.path("out/full-101.pdf"), second = env_.path("out/full-103.pdf");
+    EXPECT_GE(pdfPages(first), 1);
+    EXPECT_GE(pdfPages(second), 1);
+    ASSERT_FALSE(ui_.shown().isEmpty());
+    EXPECT_EQ(ui_.last().title, "System Message");
+    EXPECT_EQ(ui_.last().icon, ui::Icon::Information);
+    EXPECT_TRUE(ui_.last().text.contains(first + "\n" + second)) << ui_.last().text.toStdString();
+    EXPECT_FALSE(QFile::exists(env_.path("out/full.pdf")));
 }
 
 TEST_F(PrintMainWindow, WithNoPrinterAtAllThePdfEntryStillPrints) {

@@ -4,6 +4,7 @@
 #include "ReportFixtures.h"
 #include "platform/db/Recordset.h"
 #include "platform/richtext/RtfDocument.h"
+#include "reports/ChangeHistoryReport.h"
 #include "reports/FilterMarking.h"
 #include "reports/ProjectReports.h"
 
@@ -97,6 +98,51 @@ TEST_F(ProjectReportsDb, ReportsReadBackAsTheirLines) {
     EXPECT_TRUE(full.contains("PROJECT NOTES: "));
     EXPECT_TRUE(full.contains("Call Bob"));
     EXPECT_TRUE(full.contains(" (OWNER) ALPHA OWNERS"));
+}
+
+// What the Updates view shows of the lasting history: dates whole (a date right after a
+// paragraph mark once lost its month to the mark), fields under the names the user knows.
+TEST_F(ProjectReportsDb, TheUpdatesViewShowsHistoryDatesWholeAndFieldsByTheirCaptions) {
+    for (const char* sql :
+         {"INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
+          "'2026-12-08 09:00:00', 'Due_Date', '3/1/2026', '3/5/2026')",
+          "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
+          "'2026-12-08 09:00:00', 'Building', '0', '1')",
+          "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
+          "'2026-11-30 09:00:00', 'SPECIFICATION', NULL, '07500 - ROOFING')",
+          "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
+          "'2026-11-30 09:00:00', 'Estimated Cost End', NULL, '2500000')"})
+        db.execute(QString::fromUtf8(sql));
+    const QStringList lines = shown(DrawUpdates(db, 4711)).split('\n');
+    const qsizetype earlier = lines.indexOf("Earlier changes");
+    ASSERT_GE(earlier, 0) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.mid(earlier + 2, 4),
+              QStringList({"12/08/2026  Type: HEAVY CONSTRUCTION -> BUILDING CONSTRUCTION",
+                           "12/08/2026  Bid date: 3/1/2026 -> 3/5/2026",
+                           "11/30/2026  Estimated cost (upper end): (none) -> 2500000",
+                           "11/30/2026  SPECIFICATION ADDED: 07500 - ROOFING"}))
+        << lines.join('\n').toStdString();
+    EXPECT_EQ(HistoryFieldCaption("Pre_Bid_Date"), "Pre-bid date");
+    EXPECT_EQ(HistoryFieldCaption("Some_New_Field"), "Some New Field");
+}
+
+// Values that begin with a digit or a letter, in every report: each shows whole.
+TEST_F(ProjectReportsDb, ValuesShowWholeInEveryReport) {
+    db.execute("Update [Projects] Set [Name] = '9 Elm Street', City = 'X1', [Description] = "
+               "'1st floor', Notes = '2nd call' where [JOB_ID] = 4711");
+    db.execute("Update [Contacts] Set Name = '3M CO', Contact = '4 Ann' where [Job_ID] = 4711");
+    const Record p = selectProject(db, 4711);
+    for (const QString& rtf : {DrawSummary(p), PrintSummary(p), DrawBidders(db, 4711),
+                               DrawContacts(db, 4711), PrintBidders(db, p), PrintContacts(db, p),
+                               FullProjectReport(db, 4711, at(2026, 12, 8, 9, 0, 0))}) {
+        const QString text = shown(rtf);
+        for (const char* value : {"9 Elm Street", "X1", "1st floor", "3M CO", "4 Ann"}) {
+            if (rtf.contains(QLatin1String(value))) {
+                EXPECT_TRUE(text.contains(QLatin1String(value))) << value << " in\n"
+                                                                 << text.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(ProjectReportsDb, FilterWordsMarkedInTheShownSummary) {

@@ -1,5 +1,6 @@
 // "current.rtf" and a full report written to a file: what is written, how it is opened, and
 // that a real RTF consumer (LibreOffice, converting to PDF) reads the report's lines from it.
+#include "../../support/RecordingOpener.h"
 #include "ReportDatabase.h"
 #include "ReportFixtures.h"
 #include "reports/ProjectListReport.h"
@@ -87,12 +88,11 @@ TEST_F(ReportFiles, CurrentRtfIsWrittenOverAndOpenedWithTheOpenVerb) {
     // A stand-in for the desktop's opener records what it was asked to open.
     const QString bin = dir.filePath("bin");
     QDir().mkpath(bin);
-    const QString record = dir.filePath("opened.txt");
-    writeFile(bin + "/xdg-open", ("#!/bin/sh\necho \"$PWD|$*\" > '" + record + "'\n").toUtf8(),
-              true);
+    const brevant::test::RecordingOpener opener(bin, dir.filePath("opened"), "$PWD|$*");
     ScopedEnv path_("PATH", (bin + ":" + qgetenv("PATH")).toUtf8());
     OpenProjectListReport(folder);
-    EXPECT_EQ(readAll(record).trimmed(), (folder + "|" + folder + "/current.rtf").toUtf8());
+    // The opener may still be running when the call returns.
+    EXPECT_EQ(opener.waitFor(1), QStringList{folder + "|" + folder + "/current.rtf"});
 
     // A folder that cannot be written is reported, not ignored.
     EXPECT_THROW(ProjectListReport(dir.filePath("missing/deeper"), rows), std::runtime_error);

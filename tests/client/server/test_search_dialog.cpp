@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace brevant::server {
@@ -173,6 +175,80 @@ TEST_F(SearchDialog, LeavingABoxWithABadDateBringsTheFocusBack) {
     ASSERT_TRUE(test::waitUntil([&] { return date->hasFocus(); }, 10000));
     EXPECT_EQ(name->text(), QStringLiteral("School"));
     EXPECT_TRUE(ui.shown().isEmpty());
+}
+
+// Alt+S and Alt+V run their buttons with the focus still in the box, which is never left:
+// the dates are checked all the same, and nothing is searched or saved.
+TEST_F(SearchDialog, TheAcceleratorsCheckTheDatesTheFocusNeverLeft) {
+    modResources::UserName = QStringLiteral("anna");
+    modResources::Password = QStringLiteral("pw");
+    find.show();
+    QApplication::setActiveWindow(&find);
+    ASSERT_TRUE(test::waitUntil([&] { return find.isActiveWindow(); }, 10000));
+    QLineEdit* date = edit("txtBidDate_1");
+    date->setFocus();
+    ASSERT_TRUE(test::waitUntil([&] { return date->hasFocus(); }, 10000));
+    date->setText(QStringLiteral("1'1"));
+    // What an accelerator does: the button runs and the focus stays where it was.
+    for (const char* button : {"Command1", "Command3"}) {
+        ui.clear();
+        find.findChild<QPushButton*>(QLatin1String(button))->click();
+        ASSERT_EQ(ui.shown().size(), 1) << button;
+        EXPECT_EQ(ui.last().text, QStringLiteral("You have entered an invalid date."));
+        EXPECT_FALSE(find.Busy);
+        EXPECT_TRUE(date->hasFocus());
+        EXPECT_EQ(date->text(), QStringLiteral("1'1")) << "kept to be put right";
+    }
+    // A reversed range is caught the same way, on the second box.
+    edit("txtBidDate_0")->setText(QStringLiteral("3/2/2027"));
+    date->setText(QStringLiteral("3/1/2027"));
+    ui.clear();
+    find.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.last().text, QStringLiteral("When using a date range, the second date must come "
+                                             "after the first date."));
+    EXPECT_EQ(test::count("Custom_Search"), 0);
+    modResources::UserName.clear();
+    modResources::Password.clear();
+}
+
+TEST_F(SearchDialog, RangesHaveTheirOwnLabelsAndTabGoesStartThenEnd) {
+    QStringList labels;
+    for (const QLabel* l : find.findChildren<QLabel*>())
+        labels << l->text();
+    for (const char* text :
+         {"Bid Date Range Start", "Bid Date Range End", "CSI Range Start", "CSI Range End"})
+        EXPECT_EQ(labels.count(QLatin1String(text)), 1) << text;
+    EXPECT_EQ(labels.count(QStringLiteral("<-->")), 2);
+
+    find.show();
+    QApplication::setActiveWindow(&find);
+    ASSERT_TRUE(test::waitUntil([&] { return find.isActiveWindow(); }, 10000));
+    edit("txtScope")->setFocus();
+    ASSERT_TRUE(test::waitUntil([&] { return edit("txtScope")->hasFocus(); }, 10000));
+    for (const char* next : {"txtBidDate_0", "txtBidDate_1", "txtCSI_0", "txtCSI_1"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(test::waitUntil([&] { return edit(next)->hasFocus(); }, 10000))
+            << next << " after "
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "none")
+                   .toStdString();
+    }
+}
+
+// A saved criterion goes into the statement quoted, whatever it holds.
+TEST_F(SearchDialog, SavedCriteriaAreAlwaysQuoted) {
+    SearchCriteria c;
+    c.bidStart = QStringLiteral("1'1");
+    c.bidEnd = QStringLiteral("2'2");
+    c.jobName = QStringLiteral("O'Hare");
+    ASSERT_NO_THROW(InsertSavedSearch(*modResources::DbConnection, QStringLiteral("n"), c));
+    find.LoadSavedSearches();
+    const std::optional<SearchCriteria> back =
+        ReadSavedSearch(*modResources::DbConnection, combo()->itemData(1).toInt());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->bidStart, c.bidStart);
+    EXPECT_EQ(back->bidEnd, c.bidEnd);
+    EXPECT_EQ(back->jobName, c.jobName);
 }
 
 TEST_F(SearchDialog, SavedSearchesAreSavedSelectedAndDeleted) {

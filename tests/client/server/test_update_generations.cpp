@@ -176,7 +176,7 @@ TEST_F(CatalogueUpdates, TheUpdatesViewShowsEarlierChangesNewestFirst) {
     const qsizetype first = rtf.indexOf("03/02/2027  SPECIFICATION ADDED: " + firstSection);
     EXPECT_GT(second, earlier);
     EXPECT_GT(first, second) << rtf.toStdString();
-    EXPECT_TRUE(rtf.contains("03/02/2027  Due_Date: ")) << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("03/02/2027  Bid date: ")) << rtf.toStdString();
 }
 
 } // namespace

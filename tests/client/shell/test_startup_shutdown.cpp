@@ -13,8 +13,10 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 using namespace brevant;
@@ -255,6 +257,22 @@ TEST(Logon, HourglassGivesWayToTheArrowAndComesBack) {
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     QApplication::restoreOverrideCursor();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The title bar shows "Brevant Desktop - Connect" whole: the window is as wide as the title in
+// the bar's (bold) font plus the bar's icon and three buttons, and cannot be made narrower.
+TEST(Logon, TheWindowIsWideEnoughForItsWholeTitle) {
+    ShellTestEnv env;
+    frmLogon logon;
+    logon.show();
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int title = QFontMetrics(font).horizontalAdvance(logon.windowTitle());
+    const int bar = logon.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &logon);
+    EXPECT_EQ(logon.windowTitle(), QStringLiteral("Brevant Desktop - Connect"));
+    EXPECT_GE(logon.width(), title + 4 * bar) << "title " << title << ", bar " << bar;
+    EXPECT_GE(logon.minimumWidth(), title + 4 * bar);
+    logon.close();
 }
 
 TEST(Shutdown, ClosingWhileBusyAsksAndNoKeepsEverythingRunning) {

@@ -1,5 +1,6 @@
 // Attachments, assignments and the job listing report driven through the main window's menus,
 // its attachment list and drops, with the dialogs answered while they are shown.
+#include "../../support/RecordingOpener.h"
 #include "shell/ShellTestEnv.h"
 
 #include "base/ImageIndexes.h"
@@ -11,7 +12,6 @@
 #include "shell/frmMain.h"
 
 #include <QAction>
-#include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +19,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -90,34 +89,13 @@ protected:
         f.write(content);
         return path;
     }
-    // Puts a stand-in for xdg-open first on PATH (until the test ends) that appends each file
-    // it is asked to open to a list; returns that list's path.
-    QString installOpener() {
-        const QString bin = env_.path("bin");
-        const QString record = env_.path("opened.txt");
-        QDir().mkpath(bin);
-        QFile opener(bin + "/xdg-open");
-        EXPECT_TRUE(opener.open(QIODevice::WriteOnly));
-        opener.write(("#!/bin/sh\necho \"$*\" >> '" + record + "'\n").toUtf8());
-        opener.close();
-        opener.setPermissions(opener.permissions() | QFile::ExeOwner);
+    // Puts a stand-in for xdg-open first on PATH (until the test ends) that records each file
+    // it is asked to open.
+    const brevant::test::RecordingOpener& installOpener() {
+        opener_.emplace(env_.path("bin"), env_.path("opened"), "$*");
         path_ = qgetenv("PATH");
-        qputenv("PATH", (bin + ":").toUtf8() + *path_);
-        return record;
-    }
-    // The files the stand-in was asked to open, once it has recorded `count` of them.
-    static QStringList openedFiles(const QString& record, int count) {
-        QStringList lines;
-        QDeadlineTimer deadline(30000);
-        while (!deadline.hasExpired()) {
-            QFile f(record);
-            if (f.open(QIODevice::ReadOnly))
-                lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-            if (lines.size() >= count)
-                break;
-            QThread::msleep(20);
-        }
-        return lines;
+        qputenv("PATH", (env_.path("bin") + ":").toUtf8() + *path_);
+        return *opener_;
     }
     QVariant stored(const QString& sql) const {
         db::Recordset rs;
@@ -131,6 +109,7 @@ protected:
     std::unique_ptr<QTimer> poll_;
     QList<QPair<QString, QString>> answers_;
     std::optional<QByteArray> path_;
+    std::optional<brevant::test::RecordingOpener> opener_;
     QTreeWidget* list1_ = nullptr;
     QTreeWidget* list5_ = nullptr;
 };
@@ -238,14 +217,14 @@ TEST_F(AttachMainWindow, AssignmentsSetAndClearedWithTheCheckBoxesKept) {
 }
 
 TEST_F(AttachMainWindow, JobListingReportWrittenAndOpened) {
-    const QString opened = installOpener();
+    const auto& opener = installOpener();
     trigger("mnuListJobList");
     QFile report(env_.home() + "/current.rtf");
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QByteArray rtf = report.readAll();
     EXPECT_TRUE(rtf.contains("04/15/2027       BRIDGE DECK"));
     EXPECT_TRUE(rtf.contains("02/01/2027       CITY HALL"));
-    EXPECT_EQ(openedFiles(opened, 1), QStringList{env_.home() + "/current.rtf"});
+    EXPECT_EQ(opener.waitFor(1), QStringList{env_.home() + "/current.rtf"});
     EXPECT_TRUE(w_->findChild<QTextEdit*>("RichTextBox1")->toPlainText().contains("CITY HALL"));
     EXPECT_TRUE(ui_.shown().isEmpty());
 }
@@ -276,12 +255,12 @@ TEST_F(AttachMainWindow, OpenDocumentUsesTheStoredFolderWhileTheFileIsThereAndNe
     select(101);
     ASSERT_EQ(columnTexts(list5_, 0), QStringList({"plan.pdf", "spec.pdf"}));
 
-    const QString opened = installOpener();
+    const auto& opener = installOpener();
     list5_->setCurrentItem(list5_->topLevelItem(0));
     trigger("mnuAttachOpen");
     list5_->setCurrentItem(list5_->topLevelItem(1));
     trigger("mnuAttachOpen");
-    EXPECT_EQ(openedFiles(opened, 2),
+    EXPECT_EQ(opener.waitFor(2),
               QStringList({oldCache + "/101/plan.pdf", env_.path("cache/101/spec.pdf")}));
     EXPECT_TRUE(ui_.shown().isEmpty());
     EXPECT_FALSE(QFile::exists(ran));

@@ -1,4 +1,5 @@
-// Deleting a project removes its rows from all seven tables and nothing of other projects.
+// Deleting a project removes its rows from every table, its lasting history included, and
+// nothing of other projects; all of it or, on a failure, none of it.
 #include "store/ProjectDelete.h"
 
 #include "platform/db/Connection.h"
@@ -32,13 +33,17 @@ protected:
         db.execute("INSERT INTO Updates ( JobID, [Update], Added ) Values (" + id +
                    ",'X','12/8/2026')");
         db.execute("INSERT INTO Awards (JobID, [Name], [Bid]) VALUES (" + id + ",'ACME',5)");
+        db.execute("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) "
+                   "VALUES (" +
+                   id + ",'2026-12-08 09:00:00','Due_Date','12/1/2026','12/9/2026')");
     }
-    // Rows of project n in each of the seven tables.
+    // Rows of project n in each of the eight tables.
     std::vector<int> counts(int n) {
         std::vector<int> out;
-        for (const char* q : {"Plans WHERE JobID", "Specs WHERE JobID", "Projects WHERE Job_ID",
-                              "Contacts WHERE Job_ID", "Attachments WHERE JobID",
-                              "Updates WHERE JobID", "Awards WHERE JobID"}) {
+        for (const char* q :
+             {"Plans WHERE JobID", "Specs WHERE JobID", "Projects WHERE Job_ID",
+              "Contacts WHERE Job_ID", "Attachments WHERE JobID", "Updates WHERE JobID",
+              "Awards WHERE JobID", "Change_History WHERE JobID"}) {
             brevant::db::Recordset rs;
             rs.open(QStringLiteral("SELECT Count(*) FROM %1 = %2").arg(QLatin1String(q)).arg(n),
                     db);
@@ -53,17 +58,30 @@ protected:
 TEST_F(ProjectDeleteCascade, RemovesEveryTableAndLeavesOthers) {
     addEverything(5);
     addEverything(6);
-    ASSERT_EQ(counts(5), (std::vector<int>{2, 1, 1, 1, 1, 1, 1}));
+    ASSERT_EQ(counts(5), (std::vector<int>{2, 1, 1, 1, 1, 1, 1, 1}));
     brevant::store::DeleteProjectRecords(db, 5);
-    EXPECT_EQ(counts(5), (std::vector<int>(7, 0)));
-    EXPECT_EQ(counts(6), (std::vector<int>{2, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(counts(5), (std::vector<int>(8, 0)));
+    EXPECT_EQ(counts(6), (std::vector<int>{2, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+TEST_F(ProjectDeleteCascade, AFailurePartWayLeavesTheProjectWhole) {
+    addEverything(5);
+    // The awards come late in the cascade, after the project's own row.
+    db.executeNative("CREATE TRIGGER refuse BEFORE DELETE ON Awards BEGIN SELECT "
+                     "RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(brevant::store::DeleteProjectRecords(db, 5), brevant::db::DbError);
+    EXPECT_EQ(counts(5), (std::vector<int>{2, 1, 1, 1, 1, 1, 1, 1}));
+    // And the connection is usable for the next command, outside any transaction.
+    db.executeNative("DROP TRIGGER refuse");
+    brevant::store::DeleteProjectRecords(db, 5);
+    EXPECT_EQ(counts(5), (std::vector<int>(8, 0)));
 }
 
 TEST_F(ProjectDeleteCascade, WorksWhenSomeTablesHoldNothing) {
     db.execute("INSERT INTO Projects (Job_ID, [Name]) VALUES (9,'ONLY')");
     db.execute("INSERT INTO Awards (JobID, [Name], [Bid]) VALUES (9,'ACME',5)");
     brevant::store::DeleteProjectRecords(db, 9);
-    EXPECT_EQ(counts(9), (std::vector<int>(7, 0)));
+    EXPECT_EQ(counts(9), (std::vector<int>(8, 0)));
     // A project that is not there at all is no error either.
     EXPECT_NO_THROW(brevant::store::DeleteProjectRecords(db, 12345));
 }

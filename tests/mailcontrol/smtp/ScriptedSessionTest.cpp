@@ -180,8 +180,8 @@ TEST_F(ScriptedSession, GreetingThatNeverComesTimesOut) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(s.code, 301);
     EXPECT_EQ(s.text, "Timeout.");
+    // Not before the time-out; how much later a loaded machine gets there is not asked.
     EXPECT_GE(took, std::chrono::milliseconds(4900));
-    EXPECT_LT(took, std::chrono::seconds(8));
 }
 
 TEST_F(ScriptedSession, WithoutTimeoutTheWaitLastsUntilThePeerCloses) {

@@ -207,6 +207,32 @@ TEST(RtfText, EscapedValuesReadBackUnchanged) {
     EXPECT_EQ(bytes, QByteArray("x\\'e9{"));
 }
 
+TEST(RtfText, AppendingAfterAControlWordKeepsTheTextWhole) {
+    auto appended = [](QString rtf, const QString& piece) {
+        rtfAppend(rtf, piece);
+        return rtf;
+    };
+    EXPECT_EQ(appended("\\b0\\par", "12/08/2026"), "\\b0\\par 12/08/2026");
+    EXPECT_EQ(appended("\\fs16", "Bid"), "\\fs16 Bid");
+    EXPECT_EQ(appended("\\li-5", "-2"), "\\li-5 -2");
+    EXPECT_EQ(appended("\\par", " x"), "\\par  x");
+    // No blank where the word is ended already or the piece cannot continue it.
+    EXPECT_EQ(appended("\\par ", "12"), "\\par 12");
+    EXPECT_EQ(appended("\\par", "\\tab"), "\\par\\tab");
+    EXPECT_EQ(appended("\\par", "(x)"), "\\par(x)");
+    // An escaped backslash, a hex escape and plain text are no control words.
+    EXPECT_EQ(appended("a\\\\par", "1"), "a\\\\par1");
+    EXPECT_EQ(appended("\\'99", "1"), "\\'991");
+    EXPECT_EQ(appended("par", "1"), "par1");
+    EXPECT_EQ(appended("", "1"), "1");
+
+    QTextDocument doc;
+    QString rtf = "{\\rtf1 \\b Earlier\\b0\\par";
+    rtfAppend(rtf, QStringLiteral("12/08/2026 Bid date"));
+    setRtf(doc, rtf + "}");
+    EXPECT_EQ(doc.toPlainText(), "Earlier\n12/08/2026 Bid date");
+}
+
 TEST(RtfDocument, SetRtfReplacesTheDocumentWithFormattedBlocks) {
     QTextDocument doc;
     doc.setPlainText("old text");

@@ -109,9 +109,10 @@ public:
         int status = 0;
         return ::waitpid(pid_, &status, WNOHANG) == 0;
     }
-    // Waits until the port accepts connections (at most 15 s) while the process lives.
+    // Waits until the port accepts connections while the process lives (the two minutes only
+    // guard against a hang; a loaded machine may start a peer slowly).
     bool waitForPort(int port) {
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 2400; ++i) {
             if (portAccepts(port)) {
                 return true;
             }
