@@ -25,7 +25,7 @@ namespace {
 // Where a menu sits: on the menu bar, inside another menu, or only shown on a right click.
 enum class Place { MenuBar, Submenu, Popup };
 
-struct MenuSpec {
+struct MenuDef {
     QMenu* frmMain::*member;
     const char* name;
     const char* title;
@@ -34,7 +34,7 @@ struct MenuSpec {
     const char* item = nullptr;   // for a submenu: the object name of its entry in the parent
 };
 
-// One entry of a menu. A null name is a separator; a submenu's entry is placed by its spec.
+// One entry of a menu. A null name is a separator; a submenu's entry is placed by its def.
 struct Command {
     const char* menu;
     const char* name;
@@ -50,7 +50,7 @@ constexpr const char* kSeparator = nullptr;
 } // namespace
 
 void frmMain::buildMenus() {
-    static const MenuSpec menus[] = {
+    static const MenuDef menus[] = {
         {&frmMain::mnuFile, "mnuFile", "&File", Place::MenuBar},
         {&frmMain::mnuList, "mnuList", "&Projects", Place::MenuBar},
         {&frmMain::mnuList_Project, "mnuList_Project", "Project Di&splay", Place::Submenu,
@@ -168,33 +168,33 @@ void frmMain::buildMenus() {
 
     QMap<QString, QMenu*> byName;
     auto menuNamed = [&byName](const char* name) { return byName.value(QLatin1String(name)); };
-    for (const MenuSpec& spec : menus) {
+    for (const MenuDef& def : menus) {
         QMenu* menu = nullptr;
-        const QString title = QString::fromLatin1(spec.title);
-        switch (spec.place) {
+        const QString title = QString::fromLatin1(def.title);
+        switch (def.place) {
         case Place::MenuBar:
             menu = menuBar()->addMenu(title);
             break;
         case Place::Submenu:
             menu = new QMenu(title, this);
-            menu->menuAction()->setObjectName(QString::fromLatin1(spec.item));
+            menu->menuAction()->setObjectName(QString::fromLatin1(def.item));
             break;
         case Place::Popup:
             menu = new QMenu(title, this);
             break;
         }
-        menu->setObjectName(QString::fromLatin1(spec.name));
-        this->*spec.member = menu;
+        menu->setObjectName(QString::fromLatin1(def.name));
+        this->*def.member = menu;
         byName.insert(menu->objectName(), menu);
     }
     // A submenu takes its place in its parent where its first entry stands in the table.
     QSet<QMenu*> placed;
     for (const Command& c : commands) {
         QMenu* menu = menuNamed(c.menu);
-        for (const MenuSpec& spec : menus) {
-            if (spec.place == Place::Submenu && this->*spec.member == menu &&
+        for (const MenuDef& def : menus) {
+            if (def.place == Place::Submenu && this->*def.member == menu &&
                 !placed.contains(menu)) {
-                menuNamed(spec.parent)->addMenu(menu);
+                menuNamed(def.parent)->addMenu(menu);
                 placed.insert(menu);
             }
         }
