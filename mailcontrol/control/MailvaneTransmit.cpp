@@ -5,6 +5,7 @@
 #include "net/SocketLibrary.h"
 #include "smtp/SmtpSession.h"
 
+#include <ctime>
 #include <mutex>
 #include <vector>
 
@@ -158,6 +159,7 @@ int Mailvane::transmit(const ComposedMessage& message) {
         m.headers = message.headerText;
         m.bodyText = message.bodyText;
         m.bodyFile = message.hasBodyFile() ? message.bodyFile.string() : std::string();
+        smtp::stampMessage(m, s.greetingName, std::time(nullptr));
         return net::Status{};
     });
     host.sync();

@@ -51,6 +51,7 @@ MailMessage headerFieldsOnWire(const MailMessage& message) {
     out.subject = headerValueOnWire(message.subject);
     out.replyTo = headerValueOnWire(message.replyTo);
     out.messageDate = headerValueOnWire(message.messageDate);
+    out.messageId = headerValueOnWire(message.messageId);
     out.charsetMode = message.charsetMode;
     out.headers = message.headers;
     return out;

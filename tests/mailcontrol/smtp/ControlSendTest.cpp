@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
 
 using namespace mailvane;
 using mailvane::testing::SmtpSink;
@@ -109,6 +110,31 @@ TEST(ControlSend, MessageWithAttachmentsArrivesWholeAndEventsReportTheWay) {
     EXPECT_EQ(events.transfers.front(), "start");
     EXPECT_EQ(events.transfers.back(), "end");
     EXPECT_TRUE(events.errors.empty());
+}
+
+// A message with no date set by the host still carries a Date and a Message-ID of its own; a
+// date the host sets goes out as given.
+TEST(ControlSend, EveryMessageCarriesADateAndItsOwnMessageId) {
+    SmtpSink server;
+    ASSERT_TRUE(server.up());
+    Mailvane m;
+    address(m, server.port());
+    ASSERT_NO_THROW(m.Send());
+    m.put_MessageDate("Mon, 07 Dec 2026 09:00:00 +0100");
+    ASSERT_NO_THROW(m.Send());
+
+    const std::regex date(R"((^|\n)Date: [A-Z][a-z]{2}, \d\d [A-Z][a-z]{2} \d{4} )"
+                          R"(\d\d:\d\d:\d\d [+-]\d{4}\r?\n)");
+    const std::regex id(R"((^|\n)Message-ID: (<[^<>@\s]+@[^<>@\s]+>)\r?\n)");
+    const std::string first = server.stored(1);
+    const std::string second = server.stored(2);
+    std::smatch firstId;
+    std::smatch secondId;
+    EXPECT_TRUE(std::regex_search(first, date)) << first;
+    ASSERT_TRUE(std::regex_search(first, firstId, id)) << first;
+    ASSERT_TRUE(std::regex_search(second, secondId, id)) << second;
+    EXPECT_NE(firstId[2].str(), secondId[2].str());
+    EXPECT_NE(second.find("Date: Mon, 07 Dec 2026 09:00:00 +0100\r\n"), std::string::npos);
 }
 
 TEST(ControlSend, LoginGivenThroughWinsockPath) {

@@ -251,11 +251,16 @@ TEST(Injection, UnfoldedHeaderValuesAreKeptButNoBareLineBreakReachesTheWire) {
     EXPECT_EQ(m.get_Subject(), subject);
     ASSERT_NO_THROW(m.Send());
     const std::string wire = server.received();
+    // The generated identifier differs per message; it is taken from the wire as sent.
+    const std::size_t idAt = wire.find("Message-ID: <");
+    ASSERT_NE(idAt, std::string::npos) << wire;
+    const std::string idLine = wire.substr(idAt, wire.find("\r\n", idAt) + 2 - idAt);
     EXPECT_EQ(headersOf(wire), "To: ann@example.com,\r\n\tbob@example.com\r\n"
                                "From: Estimator <estimator@example.com>\r\n"
                                "Subject: Hi  Bcc: hidden@example.com  X-Injected: yes\r\n"
                                "Reply-To: r@example.com X-Two: 2\r\n"
-                               "Date: today X-Three: 3\r\n\r\n")
+                               "Date: today X-Three: 3\r\n" +
+                                   idLine + "\r\n")
         << wire;
     const std::vector<std::string> lines = commandLines(wire);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "RCPT TO:<bob@example.com>"), lines.end());

@@ -3,9 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+#include <regex>
+
 using mailvane::smtp::DotStuffer;
 using mailvane::smtp::headerBlock;
+using mailvane::smtp::mailDate;
 using mailvane::smtp::MailMessage;
+using mailvane::smtp::stampMessage;
 
 TEST(HeaderBlock, GeneratedLinesInOrderWithoutBcc) {
     MailMessage m;
@@ -82,4 +89,90 @@ TEST(DotStuffing, LineStateCarriesAcrossBlocks) {
     stuffer.stuff(".y\n", 3, out);
     stuffer.stuff(".", 1, out);
     EXPECT_EQ(out, "abc\r\n..x.y\r\n..");
+}
+
+namespace {
+
+std::size_t countField(const std::string& block, const std::string& lowerName) {
+    std::string lower;
+    for (const char c : block)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::size_t count = lower.rfind(lowerName, 0) == 0 ? 1 : 0;
+    for (std::size_t at = 0; (at = lower.find("\r\n" + lowerName, at)) != std::string::npos; ++at)
+        ++count;
+    return count;
+}
+
+// RFC 5322 date-time as written: day name, two-digit day, month, year, time, zone offset.
+const std::regex kDateLine(R"(\r\nDate: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), \d\d )"
+                           R"((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4} )"
+                           R"(\d\d:\d\d:\d\d [+-]\d{4}\r\n)");
+const std::regex kIdLine(R"(\r\nMessage-ID: (<[^<>@\s]+@[A-Za-z0-9.-]+>)\r\n)");
+
+MailMessage plainMessage() {
+    MailMessage m;
+    m.sendTo = "a@x";
+    m.from = "me@z";
+    return m;
+}
+
+} // namespace
+
+TEST(MessageStamp, DateAndUniqueIdAreAddedWhenTheHostGivesNone) {
+    MailMessage first = plainMessage();
+    MailMessage second = plainMessage();
+    stampMessage(first, "build host.example", std::time(nullptr));
+    stampMessage(second, "build host.example", std::time(nullptr));
+    const std::string a = headerBlock(first);
+    const std::string b = headerBlock(second);
+    std::smatch idA;
+    std::smatch idB;
+    EXPECT_TRUE(std::regex_search(a, kDateLine)) << a;
+    ASSERT_TRUE(std::regex_search(a, idA, kIdLine)) << a;
+    ASSERT_TRUE(std::regex_search(b, idB, kIdLine)) << b;
+    EXPECT_NE(idA[1].str(), idB[1].str());
+    EXPECT_NE(idA[1].str().find("@buildhost.example>"), std::string::npos);
+}
+
+TEST(MessageStamp, DateIsLocalTimeWithTheZoneOffset) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    setenv("TZ", "America/Chicago", 1);
+    tzset();
+    EXPECT_EQ(mailDate(1796752624), "Tue, 08 Dec 2026 11:57:04 -0600");
+    EXPECT_EQ(mailDate(1783000000), "Thu, 02 Jul 2026 08:46:40 -0500");
+    setenv("TZ", "Asia/Kolkata", 1);
+    tzset();
+    EXPECT_EQ(mailDate(1796752624), "Tue, 08 Dec 2026 23:27:04 +0530");
+    if (old)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+TEST(MessageStamp, WhatTheHostGivesIsKeptAndNotDuplicated) {
+    MailMessage m = plainMessage();
+    m.messageDate = "Mon, 7 Dec 2026 09:00:00 +0100";
+    m.headers = "X-Mailer: test\r\nMessage-Id: <mine@host>\r\n";
+    stampMessage(m, "h", std::time(nullptr));
+    std::string block = headerBlock(m);
+    EXPECT_NE(block.find("\r\nDate: Mon, 7 Dec 2026 09:00:00 +0100\r\n"), std::string::npos);
+    EXPECT_EQ(countField(block, "date:"), 1u) << block;
+    EXPECT_EQ(countField(block, "message-id:"), 1u) << block;
+    EXPECT_NE(block.find("Message-Id: <mine@host>"), std::string::npos);
+
+    // A Date line among the host's own headers counts as given too.
+    MailMessage other = plainMessage();
+    other.headers = "date: Mon, 7 Dec 2026 09:00:00 +0100";
+    stampMessage(other, "h", std::time(nullptr));
+    block = headerBlock(other);
+    EXPECT_EQ(countField(block, "date:"), 1u) << block;
+    EXPECT_EQ(countField(block, "message-id:"), 1u) << block;
+
+    // Headers the host wrote in full are sent as given.
+    MailMessage raw = plainMessage();
+    raw.headers = "\r\nFrom: me@z\r\n";
+    stampMessage(raw, "h", std::time(nullptr));
+    EXPECT_EQ(headerBlock(raw), "From: me@z\r\n\r\n");
 }
