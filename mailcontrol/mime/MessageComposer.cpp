@@ -73,6 +73,17 @@ void labelPlainUtf8(const CompositionInput& input, ComposedMessage& message) {
     message.bodyText = quotedPrintable(input.messageText);
 }
 
+// The first bytes of a file, enough for the signatures the type is sniffed from.
+std::string leadingBytes(const std::string& path) {
+    char head[16];
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const ssize_t n = ::read(fd, head, sizeof head);
+    ::close(fd);
+    return n > 0 ? std::string(head, static_cast<std::size_t>(n)) : std::string();
+}
+
 MimePart attachmentPart(const std::string& path) {
     MimePart part;
     part.path = path;
@@ -81,6 +92,10 @@ MimePart attachmentPart(const std::string& path) {
     const ContentRule rule = contentRuleFor(baseName);
     part.encoding = rule.encoding;
     part.contentType = rule.contentType;
+    if (extensionRule(baseName) == nullptr) {
+        if (const char* sniffed = sniffedContentType(leadingBytes(path)))
+            part.contentType = sniffed;
+    }
     part.name = baseName;
     part.disposition = "attachment";
     part.fileName = baseName;

@@ -42,15 +42,40 @@ constexpr ContentRule kDefaultRule{Encoding::Base64, "application/octet-stream"}
 
 } // namespace
 
-ContentRule contentRuleFor(std::string_view fileName) {
+const ContentRule* extensionRule(std::string_view fileName) {
     const std::size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos)
-        return kDefaultRule;
+        return nullptr;
     const std::string extension(fileName.substr(dot + 1));
     for (const ExtensionEntry& entry : kExtensions)
         if (strcasecmp(entry.extension, extension.c_str()) == 0)
-            return entry.rule;
-    return kDefaultRule;
+            return &entry.rule;
+    return nullptr;
+}
+
+ContentRule contentRuleFor(std::string_view fileName) {
+    const ContentRule* rule = extensionRule(fileName);
+    return rule ? *rule : kDefaultRule;
+}
+
+const char* sniffedContentType(std::string_view leadingBytes) {
+    struct Signature {
+        std::string_view bytes;
+        const char* contentType;
+    };
+    static constexpr Signature kSignatures[] = {
+        {std::string_view("II*\0", 4), "image/tiff"},
+        {std::string_view("MM\0*", 4), "image/tiff"},
+        {"%PDF-", "application/pdf"},
+        {"\x89PNG\r\n\x1a\n", "image/png"},
+        {"\xFF\xD8\xFF", "image/jpeg"},
+        {"GIF87a", "image/gif"},
+        {"GIF89a", "image/gif"},
+    };
+    for (const Signature& signature : kSignatures)
+        if (leadingBytes.starts_with(signature.bytes))
+            return signature.contentType;
+    return nullptr;
 }
 
 std::string attachmentBaseName(std::string_view path) {

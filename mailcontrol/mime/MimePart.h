@@ -28,6 +28,13 @@ struct ContentRule {
 // without regard to case); base64 application/octet-stream for any other or none.
 ContentRule contentRuleFor(std::string_view fileName);
 
+// The table's entry for the name's extension, or null when the name gives no type.
+const ContentRule* extensionRule(std::string_view fileName);
+
+// The type the first bytes of a file show (TIFF, PDF, PNG, JPEG, GIF), or null when none of
+// them; used for attachments whose name gives no type, such as the cache's page files.
+const char* sniffedContentType(std::string_view leadingBytes);
+
 // The name an attachment travels under: the text after the last folder separator.
 std::string attachmentBaseName(std::string_view path);
 

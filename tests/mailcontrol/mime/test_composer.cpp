@@ -175,3 +175,38 @@ TEST(MimeComposer, NamesCannotBreakOutOfTheirHeaderLine) {
               "filename=\"a\\\"b\\\\c  X-Injected: 1.bin\"\r\n"
               "Content-Transfer-Encoding: base64\r\n");
 }
+
+// The cache's page files have no extension; their bytes say what they are. A name the table
+// knows keeps its type whatever the bytes, and unknown bytes stay octet-stream.
+TEST(MimeComposer, TypeOfAnAttachmentWhoseNameGivesNoneComesFromItsFirstBytes) {
+    TempFolder tmp;
+    const std::string tiffLittle("II*\0\x08\0\0\0page", 12);
+    const std::string tiffBig("MM\0*\0\0\0\x08page", 12);
+    const struct {
+        std::string name;
+        std::string bytes;
+        std::string type;
+    } cases[] = {
+        {"PLAN001", tiffLittle, "image/tiff"},
+        {"PLAN002", tiffBig, "image/tiff"},
+        {"plan.tif", tiffLittle, "image/tiff"},
+        {"0100", "%PDF-1.4\n%\xE2\xE3\n", "application/pdf"},
+        {"photo", "\x89PNG\r\n\x1a\n....", "image/png"},
+        {"scan", "\xFF\xD8\xFF\xE0..JFIF", "image/jpeg"},
+        {"logo", "GIF89a....", "image/gif"},
+        {"archive.tar.gz", "\x1f\x8b\x08\0....", "application/octet-stream"},
+        {"II", "II", "application/octet-stream"},
+        {"notes.txt", "%PDF-1.4\n", "text/plain"},
+        {"picture.gif", tiffLittle, "image/gif"},
+    };
+    for (const auto& c : cases) {
+        CompositionInput input;
+        input.attachments = {tmp.write(c.name, c.bytes).string()};
+        const ComposedMessage m = composeMessage(input);
+        const std::string body = readFile(m.bodyFile);
+        EXPECT_NE(body.find("\r\nContent-Type: " + c.type + "; name=\"" + c.name + "\"\r\n"),
+                  std::string::npos)
+            << c.name << "\n"
+            << body;
+    }
+}
