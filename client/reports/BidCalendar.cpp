@@ -4,6 +4,10 @@
 #include "platform/db/Recordset.h"
 #include "reports/ReportFormat.h"
 
+#include <QTimeZone>
+#include <algorithm>
+#include <cstdlib>
+
 namespace brevant::reports {
 
 namespace {
@@ -19,11 +23,14 @@ struct Event {
 };
 
 // A bid date without a time of day (midnight as stored) is an all-day event; with one it is a
-// one-hour event in the project's local time (floating: no time zone is sent by the service).
-void appendWhen(QStringList& lines, const Event& e) {
+// one-hour event at that wall-clock time in the user's zone (tzid), whose rules the calendar's
+// VTIMEZONE carries; with no usable zone it stays a floating time.
+void appendWhen(QStringList& lines, const Event& e, const QString& tzid) {
     if (e.timed) {
-        lines << QStringLiteral("DTSTART:") + e.when.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
-        lines << QStringLiteral("DTEND:") +
+        const QString zone = tzid.isEmpty() ? QString() : QStringLiteral(";TZID=") + tzid;
+        lines << QStringLiteral("DTSTART") + zone + QLatin1Char(':') +
+                     e.when.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+        lines << QStringLiteral("DTEND") + zone + QLatin1Char(':') +
                      e.when.addSecs(3600).toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
     } else {
         lines << QStringLiteral("DTSTART;VALUE=DATE:") +
@@ -33,10 +40,58 @@ void appendWhen(QStringList& lines, const Event& e) {
     }
 }
 
-QStringList eventLines(const Event& e, const QString& stamp, int reminderDays) {
+// A UTC offset as iCalendar writes it: +HHMM, or +HHMMSS when it has seconds.
+QString offsetText(int seconds) {
+    const QChar sign = seconds < 0 ? QLatin1Char('-') : QLatin1Char('+');
+    const int magnitude = std::abs(seconds);
+    QString text = sign + QStringLiteral("%1%2")
+                              .arg(magnitude / 3600, 2, 10, QLatin1Char('0'))
+                              .arg(magnitude / 60 % 60, 2, 10, QLatin1Char('0'));
+    if (magnitude % 60 != 0)
+        text += QStringLiteral("%1").arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+// The zone's observances from the one in force on 1 January of firstYear through lastYear, each
+// transition written out (no RRULE), which every reader resolves the same way.
+QStringList timeZoneLines(const QTimeZone& zone, const QString& tzid, int firstYear, int lastYear) {
+    const QDateTime from(QDate(firstYear, 1, 1), QTime(0, 0), Qt::UTC);
+    const QDateTime to(QDate(lastYear + 1, 1, 1), QTime(0, 0), Qt::UTC);
+    QTimeZone::OffsetDataList transitions;
+    const QTimeZone::OffsetData before = zone.previousTransition(from);
+    if (before.atUtc.isValid())
+        transitions.push_back(before);
+    transitions += zone.transitions(from, to);
+    QStringList lines{QStringLiteral("BEGIN:VTIMEZONE"), QStringLiteral("TZID:") + tzid};
+    if (transitions.isEmpty()) {
+        const QString offset = offsetText(zone.offsetFromUtc(from));
+        lines << QStringLiteral("BEGIN:STANDARD") << QStringLiteral("DTSTART:19700101T000000")
+              << QStringLiteral("TZOFFSETFROM:") + offset << QStringLiteral("TZOFFSETTO:") + offset
+              << QStringLiteral("END:STANDARD");
+    }
+    for (const QTimeZone::OffsetData& t : transitions) {
+        // The onset is written in the local time that was in force just before it.
+        const int fromOffset = zone.offsetFromUtc(t.atUtc.addSecs(-1));
+        const QString kind =
+            t.daylightTimeOffset != 0 ? QStringLiteral("DAYLIGHT") : QStringLiteral("STANDARD");
+        lines << QStringLiteral("BEGIN:") + kind
+              << QStringLiteral("DTSTART:") +
+                     t.atUtc.addSecs(fromOffset).toString(QStringLiteral("yyyyMMdd'T'HHmmss"))
+              << QStringLiteral("TZOFFSETFROM:") + offsetText(fromOffset)
+              << QStringLiteral("TZOFFSETTO:") + offsetText(t.offsetFromUtc);
+        if (!t.abbreviation.isEmpty())
+            lines << QStringLiteral("TZNAME:") + EscapeCalendarText(t.abbreviation);
+        lines << QStringLiteral("END:") + kind;
+    }
+    lines << QStringLiteral("END:VTIMEZONE");
+    return lines;
+}
+
+QStringList eventLines(const Event& e, const QString& stamp, int reminderDays,
+                       const QString& tzid) {
     QStringList lines{QStringLiteral("BEGIN:VEVENT"), QStringLiteral("UID:") + e.uid,
                       QStringLiteral("DTSTAMP:") + stamp};
-    appendWhen(lines, e);
+    appendWhen(lines, e, tzid);
     lines << QStringLiteral("SUMMARY:") + EscapeCalendarText(e.summary);
     if (!e.location.isEmpty())
         lines << QStringLiteral("LOCATION:") + EscapeCalendarText(e.location);
@@ -140,6 +195,21 @@ BidCalendar MakeBidCalendar(db::Connection& connection, const std::vector<int>& 
                       QStringLiteral("CALSCALE:GREGORIAN"),
                       QStringLiteral("METHOD:PUBLISH"),
                       QStringLiteral("X-WR-CALNAME:Bid calendar")};
+    const QString tzid = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    const QTimeZone zone(tzid.toUtf8());
+    const QString eventZone = zone.isValid() ? tzid : QString();
+    int firstYear = 0;
+    int lastYear = 0;
+    QStringList events;
+    const auto add = [&](const Event& e) {
+        events << eventLines(e, stampText, reminderDays, eventZone);
+        ++cal.events;
+        if (!e.timed)
+            return;
+        const int year = e.when.date().year();
+        firstYear = firstYear == 0 ? year : std::min(firstYear, year);
+        lastYear = std::max(lastYear, year);
+    };
     for (const int jobId : jobIds) {
         db::Recordset rs;
         rs.open(QStringLiteral("Select * from [Projects] where [Job_ID] = ") +
@@ -162,8 +232,7 @@ BidCalendar MakeBidCalendar(db::Connection& connection, const std::vector<int>& 
                   where,
                   about,
                   false};
-        lines << eventLines(bid, stampText, reminderDays);
-        ++cal.events;
+        add(bid);
         const QDateTime preBid = DateOf(rs.field(QStringLiteral("Pre_Bid_Date")));
         if (usableDate(preBid)) {
             const bool mandatory = IsTrue(rs.field(QStringLiteral("Mandatory")));
@@ -177,12 +246,13 @@ BidCalendar MakeBidCalendar(db::Connection& connection, const std::vector<int>& 
                           (mandatory ? QStringLiteral("Attendance is mandatory.\n") : QString()) +
                               about,
                           mandatory};
-            lines << eventLines(meeting, stampText, reminderDays);
-            ++cal.events;
+            add(meeting);
         }
         ++cal.projects;
     }
-    lines << QStringLiteral("END:VCALENDAR");
+    if (firstYear != 0 && !eventZone.isEmpty())
+        lines << timeZoneLines(zone, eventZone, firstYear, lastYear);
+    lines << events << QStringLiteral("END:VCALENDAR");
     for (const QString& line : lines)
         cal.text += FoldCalendarLine(line);
     return cal;

@@ -65,6 +65,12 @@ int ExportCalendarCommand(const QString& path, const std::vector<int>& jobIds, Q
     try {
         auto& conn = *modResources::DbConnection;
         const std::vector<int> ids = jobIds.empty() ? reports::TrackedJobIds(conn) : jobIds;
+        if (ids.empty()) {
+            // An empty calendar would replace the user's shared one without a word.
+            err << "No projects are tagged, so there is nothing to put in the bid calendar."
+                << Qt::endl;
+            return 1;
+        }
         const reports::BidCalendar calendar = reports::MakeBidCalendar(
             conn, ids, ReminderDaysSetting(), QDateTime::currentDateTimeUtc());
         if (writeOrFail(path, calendar.text, err) != 0)

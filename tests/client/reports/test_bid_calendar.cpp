@@ -7,6 +7,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
 
 using namespace brevant::reports;
 using namespace reporttest;
@@ -108,6 +112,64 @@ TEST_F(BidCalendarTest, UidsAreStableAcrossExportsAndLinesAreFoldedAt75Octets) {
         EXPECT_EQ(QString::fromUtf8(line).toUtf8(), line);
     EXPECT_TRUE(QString::fromUtf8(QByteArray(first.text).replace("\r\n ", ""))
                     .contains(QStringLiteral("Électricité")));
+}
+
+// Sets TZ for one test, as a user in that zone has it, and puts the old value back.
+class ZoneOfTheUser {
+public:
+    explicit ZoneOfTheUser(const char* zone) {
+        if (const char* old = std::getenv("TZ"))
+            old_ = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ZoneOfTheUser() {
+        if (old_)
+            setenv("TZ", old_->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    ZoneOfTheUser(const ZoneOfTheUser&) = delete;
+    ZoneOfTheUser& operator=(const ZoneOfTheUser&) = delete;
+
+private:
+    std::optional<std::string> old_;
+};
+
+// A bid time is the user's wall-clock time: with the zone's rules in the file, a reader in any
+// zone puts it at the same instant, on either side of a change to summer time.
+TEST_F(BidCalendarTest, BidTimesAreInTheUsersZoneWithItsRules) {
+    const ZoneOfTheUser chicago("America/Chicago");
+    const BidCalendar cal = MakeBidCalendar(db, {4711, 77}, 0, stamp);
+    EXPECT_TRUE(cal.text.contains("DTSTART;TZID=America/Chicago:20260305T140000\r\n"))
+        << cal.text.constData();
+    const QJsonObject read = readBack(cal.text);
+    const QJsonObject winter = byUid(read, "4711-bid@brevant");
+    EXPECT_EQ(winter["tzid"].toString(), "America/Chicago");
+    EXPECT_EQ(winter["start"].toString(), "2026-03-05T14:00:00");
+    EXPECT_EQ(winter["utc"].toString(), "2026-03-05T20:00:00+00:00");
+    const QJsonObject summer = byUid(read, "77-prebid@brevant");
+    EXPECT_EQ(summer["utc"].toString(), "2027-06-10T15:30:00+00:00");
+    EXPECT_EQ(byUid(read, "4711-prebid@brevant")["tzid"].toString(), "") << "all-day stays a date";
+
+    const QJsonArray zones = read["zones"].toArray();
+    ASSERT_EQ(zones.size(), 1);
+    EXPECT_EQ(zones[0].toObject()["tzid"].toString(), "America/Chicago");
+    EXPECT_EQ(zones[0].toObject()["kinds"].toArray(), QJsonArray({"DAYLIGHT", "STANDARD"}));
+    // The spring change of 2026: 2 a.m. local standard time becomes 3 a.m. daylight time.
+    EXPECT_TRUE(cal.text.contains("BEGIN:DAYLIGHT\r\nDTSTART:20260308T020000\r\n"
+                                  "TZOFFSETFROM:-0600\r\nTZOFFSETTO:-0500\r\n"))
+        << cal.text.constData();
+}
+
+TEST_F(BidCalendarTest, AZoneWithoutSummerTimeHasOneObservance) {
+    const ZoneOfTheUser kolkata("Asia/Kolkata");
+    const BidCalendar cal = MakeBidCalendar(db, {4711}, 0, stamp);
+    const QJsonObject read = readBack(cal.text);
+    EXPECT_EQ(byUid(read, "4711-bid@brevant")["utc"].toString(), "2026-03-05T08:30:00+00:00");
+    EXPECT_FALSE(cal.text.contains("BEGIN:DAYLIGHT"));
+    EXPECT_TRUE(cal.text.contains("TZOFFSETTO:+0530\r\n")) << cal.text.constData();
 }
 
 TEST(CalendarText, EscapesAndFolds) {

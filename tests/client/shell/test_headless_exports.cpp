@@ -18,11 +18,11 @@ namespace {
 class HeadlessExport : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString db = env_.createDatabase();
+        db_ = env_.createDatabase();
         ShellTestEnv::execute(
-            db, {ShellTestEnv::insertProject(7, "POOL", "04/15/2027 1:30:00 PM", false, true),
-                 ShellTestEnv::insertProject(8, "GYM", "01/01/1900", false, true),
-                 ShellTestEnv::insertProject(9, "TRACK, FIELD", "03/01/2027", true, false)});
+            db_, {ShellTestEnv::insertProject(7, "POOL", "04/15/2027 1:30:00 PM", false, true),
+                  ShellTestEnv::insertProject(8, "GYM", "01/01/1900", false, true),
+                  ShellTestEnv::insertProject(9, "TRACK, FIELD", "03/01/2027", true, false)});
     }
     QByteArray read(const QString& path) {
         QFile f(path);
@@ -30,6 +30,7 @@ protected:
     }
 
     ShellTestEnv env_;
+    QString db_;
     ui::ScopedScriptedUi ui_;
     QString out_, err_;
     QTextStream out{&out_}, err{&err_};
@@ -55,7 +56,7 @@ TEST_F(HeadlessExport, CalendarOfTrackedOrNamedProjects) {
     ASSERT_EQ(ExportCalendarCommand(path, {}, out, err), 0) << qPrintable(err_);
     QByteArray ics = read(path);
     EXPECT_TRUE(ics.contains("UID:7-bid@brevant\r\n"));
-    EXPECT_TRUE(ics.contains("DTSTART:20270415T133000\r\n"));
+    EXPECT_TRUE(ics.contains(":20270415T133000\r\n"));
     EXPECT_FALSE(ics.contains("UID:9-bid"));
     EXPECT_TRUE(out_.contains("1 project(s) with no bid date set were left out"));
 
@@ -63,6 +64,17 @@ TEST_F(HeadlessExport, CalendarOfTrackedOrNamedProjects) {
     ics = read(path);
     EXPECT_TRUE(ics.contains("UID:9-bid@brevant\r\n"));
     EXPECT_FALSE(ics.contains("UID:7-bid"));
+}
+
+// With nothing tagged there is nothing to export: an empty file would silently replace the
+// calendar others read.
+TEST_F(HeadlessExport, CalendarWithNoTaggedProjectSaysSoAndFails) {
+    ShellTestEnv::execute(db_, {"UPDATE Projects SET Tracked = FALSE"});
+    const QString path = env_.path("bids.ics");
+    EXPECT_EQ(ExportCalendarCommand(path, {}, out, err), 1);
+    EXPECT_TRUE(err_.contains("No projects are tagged")) << qPrintable(err_);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(out_.isEmpty()) << qPrintable(out_);
 }
 
 TEST(JobList, WholePositiveNumbersSeparatedByCommas) {
