@@ -137,12 +137,12 @@ TEST_F(ReportFiles, LibreOfficeReadsTheListAndTheFullReport) {
          {QString("Brevant Desktop \u2122 - FULL PROJECT REPORT"),
           QString("Central High School Roof"), QString("PROJECT INFORMATION:"),
           QString("LOCATION: AUSTIN, TX"), QString("TYPE: BUILDING CONSTRUCTION"),
-          QString("ESTIMATED COST: $1,250,000<->$2,500,000"), QString("BIDS DUE: 03/05/2026"),
-          QString("PRE-BID DATE: 02/20/2026"), QString("PROJECT DESCRIPTION:"),
-          QString("Replace the roof"), QString("BIDDERS LIST:"), QString("ACME ROOFING"),
-          QString("CONTACT: Ann"), QString("ADDRESS: a1 a2 AUSTIN, TX 78701"),
-          QString("PHONE: 1 Ext:2"), QString("(ARCHITECT) BETA DESIGN"), QString("PROJECT NOTES:"),
-          QString("Call Bob")})
+          QString("ESTIMATED COST: $1,250,000<->$2,500,000"),
+          QString("BIDS DUE: 3/5/2026 2:00:00 PM"), QString("PRE-BID DATE: 02/20/2026"),
+          QString("PROJECT DESCRIPTION:"), QString("Replace the roof"), QString("BIDDERS LIST:"),
+          QString("ACME ROOFING"), QString("CONTACT: Ann"),
+          QString("ADDRESS: a1 a2 AUSTIN, TX 78701"), QString("PHONE: 1 Ext:2"),
+          QString("(ARCHITECT) BETA DESIGN"), QString("PROJECT NOTES:"), QString("Call Bob")})
         EXPECT_TRUE(fullText.contains(line)) << line.toStdString() << "\n"
                                              << fullText.toStdString();
 }
