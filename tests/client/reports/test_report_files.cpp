@@ -90,16 +90,18 @@ TEST_F(ReportFiles, CurrentRtfIsWrittenOverAndOpenedWithTheOpenVerb) {
     QDir().mkpath(bin);
     const brevant::test::RecordingOpener opener(bin, dir.filePath("opened"), "$PWD|$*");
     ScopedEnv path_("PATH", (bin + ":" + qgetenv("PATH")).toUtf8());
-    OpenProjectListReport(folder);
+    EXPECT_TRUE(OpenProjectListReport(folder));
     // The opener may still be running when the call returns.
     EXPECT_EQ(opener.waitFor(1), QStringList{folder + "|" + folder + "/current.rtf"});
 
     // A folder that cannot be written is reported, not ignored.
     EXPECT_THROW(ProjectListReport(dir.filePath("missing/deeper"), rows), std::runtime_error);
-    // Nothing to open it with: the shell's error comes through.
+    // Nothing to open it with: the caller is told so and shows the report itself.
     QFile::remove(bin + "/xdg-open");
     ScopedEnv noOpener("PATH", bin.toUtf8());
-    EXPECT_THROW(OpenProjectListReport(folder), harlix::ComError);
+    EXPECT_FALSE(OpenProjectListReport(folder));
+    // Any other failure still comes through.
+    EXPECT_THROW(OpenProjectListReport(dir.filePath("missing")), harlix::ComError);
 }
 
 TEST_F(ReportFiles, LibreOfficeReadsTheListAndTheFullReport) {
