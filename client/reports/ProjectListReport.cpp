@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QSaveFile>
+#include <harlix/ComError.h>
 #include <harlix/miscStuff.h>
 #include <stdexcept>
 
@@ -36,11 +37,19 @@ QString ProjectListReport(const QString& programFolder, const QList<ProjectListR
     return path;
 }
 
-void OpenProjectListReport(const QString& programFolder) {
+bool OpenProjectListReport(const QString& programFolder) {
+    constexpr long kNoAssociation = 31;
     harlix::miscStuff misc;
-    misc.Execute(0, harlix::opOpen,
-                 QDir(programFolder).filePath(QStringLiteral("current.rtf")).toStdString(), "",
-                 programFolder.toStdString(), harlix::scShowNormal);
+    try {
+        misc.Execute(0, harlix::opOpen,
+                     QDir(programFolder).filePath(QStringLiteral("current.rtf")).toStdString(), "",
+                     programFolder.toStdString(), harlix::scShowNormal);
+    } catch (const harlix::ComError& e) {
+        if (e.number() != kNoAssociation)
+            throw;
+        return false;
+    }
+    return true;
 }
 
 } // namespace brevant::reports

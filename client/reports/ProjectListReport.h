@@ -21,7 +21,8 @@ QString ProjectListReport(const QString& programFolder, const QList<ProjectListR
                           const QDateTime& now = QDateTime::currentDateTime());
 
 // Opens programFolder's "current.rtf" with the shell's "Open" verb, the folder as working
-// folder; throws harlix::ComError when no program opens it.
-void OpenProjectListReport(const QString& programFolder);
+// folder. False when the system has no program for RTF files (the shell's error 31): the caller
+// shows the report itself. Other failures throw harlix::ComError.
+bool OpenProjectListReport(const QString& programFolder);
 
 } // namespace brevant::reports

@@ -30,7 +30,8 @@ QString ProjectLines(const Record& p, SummaryForm form) {
     if (form == SummaryForm::Screen)
         s += "\\tab\\b LOCATION:\\b0  " + Field(p, "City") + ", " + Field(p, "State") + "\\par ";
     else
-        s += "\\tab LOCATION:\\b0  " + Field(p, "City") + ", " + Field(p, "State") + "\\par";
+        s += "\\tab BREVANT ID:\\b0  " + Field(p, "JOB_ID") + "\\par" + "\\tab\\b LOCATION:\\b0  " +
+             Field(p, "City") + ", " + Field(p, "State") + "\\par";
     if (IsTrue(p.value("Building")))
         s += "\\tab\\b TYPE:\\b0  BUILDING CONSTRUCTION\\par";
     else
@@ -39,17 +40,13 @@ QString ProjectLines(const Record& p, SummaryForm form) {
          "<->" + Escaped(FormatMoney(p.value("Estimated Cost End"))) + "\\par";
     s += "\\tab\\b REGION:\\b0  " + Field(p, "Region") + "\\par" + "\\par";
     s += "\\b BIDDING INFORMATION:\\par";
-    const QVariant due = p.value("Due_Date");
-    if (form == SummaryForm::Print) {
-        s += "\\b0\\tab\\b BIDS DUE:\\b0  " + Escaped(FormatMmDdYyyy(due)) + "\\par";
-    } else {
-        // A Null bid date has no year either; both show that no date is set.
-        const QDateTime dueDate = DateOf(due);
-        if (dueDate.isValid() && dueDate.date().year() != 1900)
-            s += "\\b0\\tab\\b BIDS DUE:\\b0  " + Escaped(DefaultDateText(dueDate)) + "\\par";
-        else
-            s += "\\b0\\tab\\b BIDS DUE:\\b0  No Date Set \\par";
-    }
+    // Paper shows the bid date as the screen does, time included. A Null bid date has no year
+    // either; both show that no date is set.
+    const QDateTime dueDate = DateOf(p.value("Due_Date"));
+    if (dueDate.isValid() && dueDate.date().year() != 1900)
+        s += "\\b0\\tab\\b BIDS DUE:\\b0  " + Escaped(DefaultDateText(dueDate)) + "\\par";
+    else
+        s += "\\b0\\tab\\b BIDS DUE:\\b0  No Date Set \\par";
     s += "\\tab\\b PRE-BID:\\b0  " + QString(IsTrue(p.value("Pre_Bid")) ? "Yes" : "No") + "\\par";
     s += "\\tab\\b PRE-BID MANDATORY:\\b0  " +
          QString(IsTrue(p.value("Mandatory")) ? "Yes" : "No") + "\\par";

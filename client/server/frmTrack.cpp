@@ -8,6 +8,8 @@
 #include "server/ListingImport.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
+#include "store/BidDay.h"
+#include "store/ProjectList.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -26,6 +28,21 @@ namespace brevant::server {
 namespace {
 constexpr int TagRole = Qt::UserRole;
 constexpr int SortIconRole = Qt::UserRole; // on the header item: 0 none, 1 ascending, 2 descending
+constexpr int BidDateColumn = 3;
+constexpr int BidDayRole = Qt::UserRole + 1; // the bid date's day, which orders that column
+
+// A row whose bid date column orders by day, not by its text (1/11 after 1/4).
+class ProjectItem : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        if (column != BidDateColumn)
+            return QTreeWidgetItem::operator<(other);
+        return data(BidDateColumn, BidDayRole).toDate() <
+               other.data(BidDateColumn, BidDayRole).toDate();
+    }
+};
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -92,8 +109,10 @@ frmTrack::frmTrack(QWidget* parent) : QDialog(parent) {
 frmTrack::~frmTrack() = default;
 
 void frmTrack::addProject(const FoundProject& p) {
-    auto* item = new QTreeWidgetItem(ListView1, {p.name, p.city, p.state, p.dueDate});
+    auto* item =
+        new ProjectItem(ListView1, {p.name, p.city, p.state, store::bidDateText(p.dueDate)});
     item->setData(0, TagRole, p.jobId);
+    item->setData(BidDateColumn, BidDayRole, store::bidDay(p.dueDate));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Unchecked);
 }

@@ -10,6 +10,7 @@
 #include "platform/richtext/RtfDocument.h"
 #include "platform/ui/Ui.h"
 #include "reports/ProjectListReport.h"
+#include "reports/frmReportView.h"
 #include "store/Assignments.h"
 #include "store/AttachmentCommands.h"
 #include "store/Attachments.h"
@@ -142,10 +143,13 @@ void frmMain::mnuListJobList_Click() {
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
         rows.push_back({ListView1->topLevelItem(i)->text(0), ListView1->topLevelItem(i)->text(1)});
     const QDateTime now = QDateTime::currentDateTime();
-    richtext::setRtf(*RichTextBox1->document(), reports::ProjectListReportRtf(rows, now));
+    const QString rtf = reports::ProjectListReportRtf(rows, now);
+    richtext::setRtf(*RichTextBox1->document(), rtf);
     try {
         reports::ProjectListReport(base::ProgramFolder(), rows, now);
-        reports::OpenProjectListReport(base::ProgramFolder());
+        if (!reports::OpenProjectListReport(base::ProgramFolder()))
+            (new reports::frmReportView(QStringLiteral("Current Project List Report"), rtf, this))
+                ->show();
     } catch (const harlix::ComError& e) {
         showError(
             QStringLiteral("%1 %2").arg(e.number()).arg(QString::fromStdString(e.description())));

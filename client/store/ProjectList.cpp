@@ -2,6 +2,8 @@
 // list that need neither the database nor the settings.
 #include "store/ProjectList.h"
 
+#include "store/BidDay.h"
+
 #include <QDate>
 #include <QRegularExpression>
 #include <cmath>
@@ -181,6 +183,11 @@ QString bidDateText(const QString& storedDate) {
         return storedDate;
     }
     return QString::asprintf("%02d/%02d/%04d", day.month(), day.day(), day.year());
+}
+
+QDate bidDay(const QString& storedDate) {
+    int year = 0;
+    return dayOf(storedDate, &year);
 }
 
 QString changedBidDateText(const QString& dateText) {

@@ -89,8 +89,9 @@ TEST_F(ProjectReportsDb, ReportsReadBackAsTheirLines) {
     EXPECT_TRUE(summary.contains("Replace the roof"));
     // The print summary keeps its heading line whole.
     const QStringList print = shown(PrintSummary(p)).split('\n');
-    EXPECT_EQ(print.mid(0, 4), QStringList({"PROJECT NAME: Central High School Roof", "",
-                                            "PROJECT INFORMATION:", "\tLOCATION: AUSTIN, TX"}));
+    EXPECT_EQ(print.mid(0, 5), QStringList({"PROJECT NAME: Central High School Roof", "",
+                                            "PROJECT INFORMATION:", "\tBREVANT ID: 4711",
+                                            "\tLOCATION: AUSTIN, TX"}));
     const QStringList full =
         shown(FullProjectReport(db, 4711, at(2026, 12, 8, 9, 0, 0))).split('\n');
     EXPECT_EQ(full.value(0), "12/8/2026 9:00:00 AM");

@@ -1,11 +1,13 @@
 // Each report's RTF, character for character, for a project with every field filled and for
 // the empty and Null cases.
 #include "ReportFixtures.h"
+#include "platform/richtext/RtfDocument.h"
 #include "reports/ContactReports.h"
 #include "reports/ProjectListReport.h"
 #include "reports/ProjectReports.h"
 #include "reports/SummaryReports.h"
 
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace brevant::reports;
@@ -15,6 +17,13 @@ namespace {
 
 const QString head1 =
     R"rtf({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fswiss\fprq2\fcharset0 Verdana;}}{\colortbl ;\red0\green0\blue0;})rtf";
+
+// A report as a rich-text box shows it.
+QString shown(const QString& rtf) {
+    QTextDocument doc;
+    brevant::richtext::setRtf(doc, rtf);
+    return doc.toPlainText();
+}
 
 } // namespace
 
@@ -47,15 +56,37 @@ TEST(SummaryReport, OtherInformationThatIsNoDateAndValuesThatLookLikeRtf) {
     EXPECT_TRUE(rtf.contains("HEAVY CONSTRUCTION"));
 }
 
-TEST(PrintSummaryReport, EveryFieldFilledAnd1900DateFormatted) {
+TEST(PrintSummaryReport, EveryFieldFilledAndNoDateSet) {
     EXPECT_EQ(
         PrintSummary(fullProject()),
         head1 +
-            R"rtf(\viewkind4\uc1\pard\cf1\b\f0\fs16 PROJECT NAME:\b0  Central High School Roof\par\b\par PROJECT INFORMATION:\par\tab LOCATION:\b0  AUSTIN, TX\par\tab\b TYPE:\b0  BUILDING CONSTRUCTION\par\tab\b ESTIMATED COST:\b0  $1,250,000<->$2,500,000\par\tab\b REGION:\b0  3\par\par\b BIDDING INFORMATION:\par\b0\tab\b BIDS DUE:\b0  03/05/2026\par\tab\b PRE-BID:\b0  Yes\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  02/20/2026\b\par\b0\par\b OTHER INFORMATION: \par\b0 02/25/2026\par\par\b PROJECT DESCRIPTION: \b0\par Replace the roof\par})rtf");
+            R"rtf(\viewkind4\uc1\pard\cf1\b\f0\fs16 PROJECT NAME:\b0  Central High School Roof\par\b\par PROJECT INFORMATION:\par\tab BREVANT ID:\b0  4711\par\tab\b LOCATION:\b0  AUSTIN, TX\par\tab\b TYPE:\b0  BUILDING CONSTRUCTION\par\tab\b ESTIMATED COST:\b0  $1,250,000<->$2,500,000\par\tab\b REGION:\b0  3\par\par\b BIDDING INFORMATION:\par\b0\tab\b BIDS DUE:\b0  3/5/2026 2:00:00 PM\par\tab\b PRE-BID:\b0  Yes\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  02/20/2026\b\par\b0\par\b OTHER INFORMATION: \par\b0 02/25/2026\par\par\b PROJECT DESCRIPTION: \b0\par Replace the roof\par})rtf");
     EXPECT_EQ(
         PrintSummary(emptyProject()),
         head1 +
-            R"rtf(\viewkind4\uc1\pard\cf1\b\f0\fs16 PROJECT NAME:\b0  Bridge\par\b\par PROJECT INFORMATION:\par\tab LOCATION:\b0  , TX\par\tab\b TYPE:\b0  HEAVY CONSTRUCTION\par\tab\b ESTIMATED COST:\b0  <->$500\par\tab\b REGION:\b0  \par\par\b BIDDING INFORMATION:\par\b0\tab\b BIDS DUE:\b0  01/01/1900\par\tab\b PRE-BID:\b0  No\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  No Date Set\b\par\b0\par\b PROJECT DESCRIPTION: \b0\par NO DESCRIPTION AVAILABLE\par})rtf");
+            R"rtf(\viewkind4\uc1\pard\cf1\b\f0\fs16 PROJECT NAME:\b0  Bridge\par\b\par PROJECT INFORMATION:\par\tab BREVANT ID:\b0  12\par\tab\b LOCATION:\b0  , TX\par\tab\b TYPE:\b0  HEAVY CONSTRUCTION\par\tab\b ESTIMATED COST:\b0  <->$500\par\tab\b REGION:\b0  \par\par\b BIDDING INFORMATION:\par\b0\tab\b BIDS DUE:\b0  No Date Set \par\tab\b PRE-BID:\b0  No\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  No Date Set\b\par\b0\par\b PROJECT DESCRIPTION: \b0\par NO DESCRIPTION AVAILABLE\par})rtf");
+}
+
+// The printed summary and the full report show the bid date, its time and the project number as
+// the screen does, and no 1900 for a project without a bid date.
+TEST(PrintSummaryReport, BidDateAndProjectNumberAsOnScreen) {
+    const QString withDate = shown(DrawSummary(fullProject()));
+    ASSERT_TRUE(withDate.contains("BIDS DUE: 3/5/2026 2:00:00 PM")) << withDate.toStdString();
+    ASSERT_TRUE(withDate.contains("BREVANT ID: 4711"));
+    ASSERT_TRUE(shown(DrawSummary(emptyProject())).contains("BIDS DUE: No Date Set"));
+    for (const QString& printed :
+         {shown(PrintSummary(fullProject())),
+          shown(FullProjectReportRtf(fullProject(), {}, {}, at(2026, 12, 8, 9, 0, 0)))}) {
+        EXPECT_TRUE(printed.contains("BIDS DUE: 3/5/2026 2:00:00 PM")) << printed.toStdString();
+        EXPECT_TRUE(printed.contains("BREVANT ID: 4711")) << printed.toStdString();
+    }
+    for (const QString& printed :
+         {shown(PrintSummary(emptyProject())),
+          shown(FullProjectReportRtf(emptyProject(), {}, {}, at(2026, 12, 8, 9, 0, 0)))}) {
+        EXPECT_TRUE(printed.contains("BIDS DUE: No Date Set")) << printed.toStdString();
+        EXPECT_FALSE(printed.contains("1900")) << printed.toStdString();
+        EXPECT_TRUE(printed.contains("BREVANT ID: 12")) << printed.toStdString();
+    }
 }
 
 TEST(ContactReports, BiddersScreenAndPrint) {
@@ -146,14 +177,14 @@ TEST(FullReport, EveryFieldFilled) {
     EXPECT_EQ(
         rtf,
         head2 +
-            R"rtf(\viewkind4\uc1\pard\cf1\b\f0\fs16 12/8/2026 2:25:06 AM\par\par\ul\fs32 Brevant Desktop \cf0\f1\'99\f0  - FULL PROJECT REPORT\ulnone\b0\par\cf1\b\fs16\par\par Central High School Roof\par\par PROJECT INFORMATION:\par\tab LOCATION:\b0  AUSTIN, TX\par\tab\b TYPE:\b0  BUILDING CONSTRUCTION\par\tab\b ESTIMATED COST:\b0  $1,250,000<->$2,500,000\par\tab\b REGION:\b0  3\par\par\b BIDDING INFORMATION:\par\b0\tab\b BIDS DUE:\b0  03/05/2026\par\tab\b PRE-BID:\b0  Yes\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  02/20/2026\b\par\b0\par\b OTHER INFORMATION: \par\b0 02/25/2026\par\par\b PROJECT DESCRIPTION: \b0\par Replace the roof\par\par \b BIDDERS LIST: \b0\par  ACME ROOFING\par\tab\b CONTACT:\b0  Ann Lee\par\tab\b ADDRESS:\b0  1 Main St Suite 2 AUSTIN, TX 78701\par\tab\b PHONE:\b0  512-555-0100 Ext:12\par\tab\b FAX:\b0  512-555-0101\par\par\b CONTACTS LIST: \b0\par  (GENERAL CONTACTOR) BUILDCO\par\tab\b CONTACT:\b0  Max\par\tab\b ADDRESS:\b0  1 Main St Suite 2 AUSTIN, TX 78701\par\tab\b PHONE:\b0  512-555-0100 Ext:12\par\tab\b FAX:\b0  512-555-0101\par\par\b PROJECT NOTES: \b0\par Call Bob \par Ask about bonds\par})rtf");
+            R"rtf(\viewkind4\uc1\pard\cf1\b\f0\fs16 12/8/2026 2:25:06 AM\par\par\ul\fs32 Brevant Desktop \cf0\f1\'99\f0  - FULL PROJECT REPORT\ulnone\b0\par\cf1\b\fs16\par\par Central High School Roof\par\par PROJECT INFORMATION:\par\tab BREVANT ID:\b0  4711\par\tab\b LOCATION:\b0  AUSTIN, TX\par\tab\b TYPE:\b0  BUILDING CONSTRUCTION\par\tab\b ESTIMATED COST:\b0  $1,250,000<->$2,500,000\par\tab\b REGION:\b0  3\par\par\b BIDDING INFORMATION:\par\b0\tab\b BIDS DUE:\b0  3/5/2026 2:00:00 PM\par\tab\b PRE-BID:\b0  Yes\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  02/20/2026\b\par\b0\par\b OTHER INFORMATION: \par\b0 02/25/2026\par\par\b PROJECT DESCRIPTION: \b0\par Replace the roof\par\par \b BIDDERS LIST: \b0\par  ACME ROOFING\par\tab\b CONTACT:\b0  Ann Lee\par\tab\b ADDRESS:\b0  1 Main St Suite 2 AUSTIN, TX 78701\par\tab\b PHONE:\b0  512-555-0100 Ext:12\par\tab\b FAX:\b0  512-555-0101\par\par\b CONTACTS LIST: \b0\par  (GENERAL CONTACTOR) BUILDCO\par\tab\b CONTACT:\b0  Max\par\tab\b ADDRESS:\b0  1 Main St Suite 2 AUSTIN, TX 78701\par\tab\b PHONE:\b0  512-555-0100 Ext:12\par\tab\b FAX:\b0  512-555-0101\par\par\b PROJECT NOTES: \b0\par Call Bob \par Ask about bonds\par})rtf");
 }
 
 TEST(FullReport, NoDescriptionNoContactsNoNotes) {
     const QString rtf = FullProjectReportRtf(emptyProject(), {}, {}, at(2026, 12, 8, 0, 0, 0));
     EXPECT_TRUE(rtf.contains(R"rtf(\fs16 12/8/2026\par\par\ul)rtf")) << rtf.toStdString();
     EXPECT_TRUE(rtf.endsWith(
-        R"rtf(\b0\tab\b BIDS DUE:\b0  01/01/1900\par\tab\b PRE-BID:\b0  No\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  No Date Set\b\par\b0\par\b PROJECT DESCRIPTION: \b0\par  NO DESCRIPTION AVAILABLE\par\par \b BIDDERS LIST: \b0\par \b NO BIDDERS TO LIST\b0\par\par\b CONTACTS LIST: \b0\par \b NO CONTACTS TO LIST\b0\par\par\par})rtf"))
+        R"rtf(\b0\tab\b BIDS DUE:\b0  No Date Set \par\tab\b PRE-BID:\b0  No\par\tab\b PRE-BID MANDATORY:\b0  No\par\tab\b PRE-BID DATE:\b0  No Date Set\b\par\b0\par\b PROJECT DESCRIPTION: \b0\par  NO DESCRIPTION AVAILABLE\par\par \b BIDDERS LIST: \b0\par \b NO BIDDERS TO LIST\b0\par\par\b CONTACTS LIST: \b0\par \b NO CONTACTS TO LIST\b0\par\par\par})rtf"))
         << rtf.toStdString();
     // Notes typed on this system end lines with LF alone; each still becomes a paragraph.
     Record p = emptyProject();

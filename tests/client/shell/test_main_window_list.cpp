@@ -8,6 +8,8 @@
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -331,4 +333,32 @@ TEST_F(ListWindow, DeleteKeyOnTheListDeletesTheCheckedProjectsOnly) {
     QTest::keyClick(list_, Qt::Key_Delete);
     ASSERT_EQ(ui_.shown().size(), 1);
     EXPECT_EQ(list_->topLevelItemCount(), 5);
+}
+
+// With no program for RTF files (the desktop's opener finds no handler and exits 3) the listing
+// report shows in the program's own read-only window, and no error is reported.
+TEST_F(ListWindow, JobListingReportWithoutAnRtfProgramShowsInTheProgramsOwnWindow) {
+    const QString bin = env_.path(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nexit 3\n");
+    opener.close();
+    opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + oldPath);
+    w_->mnuListJobList_Click();
+    qputenv("PATH", oldPath);
+
+    EXPECT_TRUE(ui_.shown().isEmpty()) << qPrintable(ui_.last().text);
+    auto* view = w_->findChild<QWidget*>(QStringLiteral("frmReportView"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    auto* box = view->findChild<QTextEdit*>(QStringLiteral("RichTextBox1"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isReadOnly());
+    const QString first = list_->topLevelItem(0)->text(1);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_TRUE(box->toPlainText().contains(first)) << qPrintable(box->toPlainText());
+    EXPECT_TRUE(box->toPlainText().contains(QStringLiteral("CURRENT PROJECT LIST REPORT")));
 }
