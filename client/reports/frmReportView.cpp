@@ -1,6 +1,6 @@
 #include "reports/frmReportView.h"
 
-#include "platform/richtext/RtfDocument.h"
+#include "reports/ReportDisplay.h"
 
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -15,7 +15,7 @@ frmReportView::frmReportView(const QString& title, const QString& rtf, QWidget* 
     RichTextBox1 = new QTextEdit(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->setReadOnly(true);
-    richtext::setRtf(*RichTextBox1->document(), rtf);
+    ShowReport(*RichTextBox1->document(), rtf);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(RichTextBox1);
     resize(760, 560);

@@ -7,10 +7,10 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
-#include "platform/richtext/RtfDocument.h"
 #include "platform/ui/Ui.h"
 #include "reports/FilterMarking.h"
 #include "reports/ProjectReports.h"
+#include "reports/ReportDisplay.h"
 #include "store/LocalSearch.h"
 
 #include <QApplication>
@@ -193,11 +193,11 @@ void frmMain::LoadProjectDetail(int jobId) {
             const reports::Record project = reports::CurrentRecord(*rs);
             const reports::ProjectPanes panes =
                 reports::DrawProjectPanes(*modResources::DbConnection, project);
-            richtext::setRtf(*Summary->document(), panes.summary);
-            richtext::setRtf(*Bidders->document(), panes.bidders);
-            richtext::setRtf(*Contacts->document(), panes.contacts);
-            richtext::setRtf(*Updates->document(), panes.updates);
-            richtext::setRtf(*Awards->document(), panes.awards);
+            reports::ShowReport(*Summary->document(), panes.summary);
+            reports::ShowReport(*Bidders->document(), panes.bidders);
+            reports::ShowReport(*Contacts->document(), panes.contacts);
+            reports::ShowReport(*Updates->document(), panes.updates);
+            reports::ShowReport(*Awards->document(), panes.awards);
             if (!searchWords_.isEmpty())
                 for (QTextEdit* box : {Summary, Bidders, Contacts, Updates, Awards})
                     reports::MarkFilterWords(*box->document(), searchWords_);

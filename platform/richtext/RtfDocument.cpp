@@ -12,7 +12,8 @@ namespace {
 
 class DocumentSink : public RtfSink {
 public:
-    explicit DocumentSink(QTextDocument& doc) : cursor_(&doc) {}
+    DocumentSink(QTextDocument& doc, const QColor& ordinaryText)
+        : cursor_(&doc), ordinaryText_(ordinaryText) {}
 
     void text(const QString& text, const RtfCharFormat& f) override {
         QTextCharFormat cf;
@@ -22,7 +23,7 @@ public:
         cf.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
         cf.setFontItalic(f.italic);
         cf.setFontUnderline(f.underline);
-        if (f.color.isValid())
+        if (f.color.isValid() && f.color != ordinaryText_)
             cf.setForeground(f.color);
         cursor_.insertText(text, cf);
     }
@@ -36,15 +37,20 @@ public:
 
 private:
     QTextCursor cursor_;
+    QColor ordinaryText_;
 };
 
 } // namespace
 
 void setRtf(QTextDocument& document, const QString& rtf) {
+    setRtf(document, rtf, QColor());
+}
+
+void setRtf(QTextDocument& document, const QString& rtf, const QColor& ordinaryText) {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
-    DocumentSink sink(document);
+    DocumentSink sink(document, ordinaryText);
     sink.begin();
     readRtf(rtf, sink);
     sink.end();
