@@ -13,7 +13,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <cups/cups.h>
 #include <filesystem>
 #include <memory>
@@ -48,6 +50,22 @@ QPageSize pageSizeFor(const PrintTarget& target) {
                                                                                 : QPageSize::A4);
 }
 
+// The pages that carry the report: up to the page of the last line with text, as the layout
+// placed it. The layout's own page count also takes the empty paragraphs every report ends
+// with, which spill onto a page of their own when the text fills the one before.
+int pagesToPrint(const QTextDocument& doc, double pageHeight) {
+    doc.documentLayout()->documentSize(); // lays out every block (the layout is lazy)
+    for (QTextBlock block = doc.lastBlock(); block.isValid(); block = block.previous()) {
+        const QTextLayout* layout = block.layout();
+        if (block.text().trimmed().isEmpty() || !layout || layout->lineCount() == 0)
+            continue;
+        const double top = doc.documentLayout()->blockBoundingRect(block).top() +
+                           layout->lineAt(layout->lineCount() - 1).y();
+        return int(top / pageHeight) + 1;
+    }
+    return 1;
+}
+
 // Renders the document into a PDF file through QPrinter. The body rectangle is the paper
 // less the margins, moved by the device's physical offset (the distance of its printable
 // area's corner from the paper's), so text lands the margin away from the paper's edge.
@@ -77,7 +95,7 @@ QString renderPdf(const QTextDocument& source, const QString& file, const QPageS
     doc->documentLayout()->setPaintDevice(&printer);
     doc->setDocumentMargin(0);
     doc->setPageSize(body.size());
-    const int pages = doc->pageCount();
+    const int pages = pagesToPrint(*doc, body.height());
     for (int page = 0; page < pages; ++page) {
         if (page > 0 && !printer.newPage())
             return QStringLiteral("a new page could not be started");
