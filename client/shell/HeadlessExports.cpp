@@ -99,7 +99,15 @@ int ExportListCommand(const QString& path, const QString& filter, QTextStream& o
         *modResources::DbConnection, store::filterFromName(name), store::SortState());
     if (!rows.ok)
         return 1; // the load error was shown through the Ui
-    if (writeOrFail(path, store::ProjectListCsv(rows.rows), err) != 0)
+    QByteArray csv;
+    try {
+        csv =
+            store::ProjectListCsv(rows.rows, store::ReadSheetDetails(*modResources::DbConnection));
+    } catch (const db::DbError& e) {
+        err << e.number() << ' ' << ui::escapeForTerminal(e.description()) << Qt::endl;
+        return 1;
+    }
+    if (writeOrFail(path, csv, err) != 0)
         return 1;
     out << rows.rows.size() << " project(s) were written to " << path << Qt::endl;
     return 0;

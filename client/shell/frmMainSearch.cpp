@@ -124,8 +124,15 @@ void frmMain::mnuFileExportList_Click() {
                                QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
+    QByteArray csv;
+    try {
+        csv = store::ProjectListCsv(rows, store::ReadSheetDetails(*modResources::DbConnection));
+    } catch (const db::DbError& e) {
+        systemError(QStringLiteral("%1 %2").arg(e.number()).arg(e.description()));
+        return;
+    }
     QString error;
-    if (!store::WriteFileAtomically(path, store::ProjectListCsv(rows), &error)) {
+    if (!store::WriteFileAtomically(path, csv, &error)) {
         systemError(QStringLiteral("The project list could not be written to ") + path +
                     QStringLiteral(": ") + error + QStringLiteral(" ..."));
         return;

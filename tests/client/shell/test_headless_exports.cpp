@@ -40,11 +40,15 @@ TEST_F(HeadlessExport, ListOfAFilterInTheListsOrder) {
     const QString path = env_.path("all.csv");
     ASSERT_EQ(ExportListCommand(path, "all", out, err), 0) << qPrintable(err_);
     EXPECT_EQ(read(path), "\xEF\xBB\xBF"
-                          "BID DATE,TITLE,ASSIGN\r\n2027-04-15,POOL,\r\n"
-                          "2027-03-01,\"TRACK, FIELD\",\r\nNo Date Set,GYM,\r\n");
+                          "BID DATE,TITLE,ASSIGN,PROJECT NUMBER,BID TIME,CITY,STATE,TYPE,ESTIMATED "
+                          "COST,ESTIMATED COST END,TRACKED,NEW\r\n"
+                          "2027-04-15,POOL,,7,13:30,,,HEAVY CONSTRUCTION,,,Yes,No\r\n"
+                          "2027-03-01,\"TRACK, FIELD\",,9,,,,HEAVY CONSTRUCTION,,,No,Yes\r\n"
+                          ",GYM,,8,,,,HEAVY CONSTRUCTION,,,Yes,No\r\n");
     EXPECT_EQ(out_, "3 project(s) were written to " + path + "\n");
     ASSERT_EQ(ExportListCommand(path, "NEW", out, err), 0);
-    EXPECT_TRUE(read(path).endsWith("BID DATE,TITLE,ASSIGN\r\n2027-03-01,\"TRACK, FIELD\",\r\n"));
+    EXPECT_TRUE(read(path).endsWith(
+        "NEW\r\n2027-03-01,\"TRACK, FIELD\",,9,,,,HEAVY CONSTRUCTION,,,No,Yes\r\n"));
 
     EXPECT_EQ(ExportListCommand(path, "SOME", out, err), 1);
     EXPECT_TRUE(err_.contains("Unknown filter \"SOME\""));
@@ -110,8 +114,10 @@ TEST_F(HeadlessExport, TheProgramExportsFromTheCommandLineWithoutADisplay) {
     const QString csv = env_.path("tracked.csv");
     EXPECT_EQ(run({"--export-list", csv, "--filter", "track"}), 0);
     EXPECT_EQ(read(csv), "\xEF\xBB\xBF"
-                         "BID DATE,TITLE,ASSIGN\r\n2027-04-15,POOL,\r\n"
-                         "No Date Set,GYM,\r\n");
+                         "BID DATE,TITLE,ASSIGN,PROJECT NUMBER,BID TIME,CITY,STATE,TYPE,ESTIMATED "
+                         "COST,ESTIMATED COST END,TRACKED,NEW\r\n"
+                         "2027-04-15,POOL,,7,13:30,,,HEAVY CONSTRUCTION,,,Yes,No\r\n"
+                         ",GYM,,8,,,,HEAVY CONSTRUCTION,,,Yes,No\r\n");
     const QString ics = env_.path("bids.ics");
     EXPECT_EQ(run({"--export-calendar", ics, "--jobs", "9,7"}), 0);
     EXPECT_TRUE(read(ics).contains("UID:9-bid@brevant"));

@@ -88,8 +88,10 @@ TEST_F(SearchWindow, ExportProjectListWritesTheListAsShown) {
     ui_.answerPath(path);
     w_->findChild<QAction*>("mnuFileExportList")->trigger();
     EXPECT_EQ(read(path), "\xEF\xBB\xBF"
-                          "BID DATE,TITLE,ASSIGN\r\n2027-06-30,CITY HALL ROOF,\r\n"
-                          "No Date Set,ARMORY ROOF,\r\n");
+                          "BID DATE,TITLE,ASSIGN,PROJECT NUMBER,BID TIME,CITY,STATE,TYPE,ESTIMATED "
+                          "COST,ESTIMATED COST END,TRACKED,NEW\r\n"
+                          "2027-06-30,CITY HALL ROOF,,103,,,,HEAVY CONSTRUCTION,,,Yes,No\r\n"
+                          ",ARMORY ROOF,,102,,,,HEAVY CONSTRUCTION,,,Yes,No\r\n");
     EXPECT_EQ(ui_.last().text, "2 project(s) were written to " + path + " ...");
     EXPECT_EQ(ui_.last().title, "System Message");
 
