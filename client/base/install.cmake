@@ -6,11 +6,12 @@ if(TARGET brevant_core)
 endif()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/brevant/ DESTINATION ${CMAKE_INSTALL_DATADIR}/brevant
-        PATTERN "*.desktop" EXCLUDE)
+        COMPONENT brevant PATTERN "*.desktop" EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/share/brevant/brevant.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT brevant)
 # The application icon at every size the tool draws (share/icons/hicolor/NxN/apps).
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
+        COMPONENT brevant)
 
 # The generator of those images; run by hand after changing a picture, its output is committed.
 add_executable(draw_brevant_images EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw_brevant_images.cpp)
