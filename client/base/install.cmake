@@ -6,12 +6,11 @@ if(TARGET brevant_core)
 endif()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/brevant/ DESTINATION ${CMAKE_INSTALL_DATADIR}/brevant
-        COMPONENT brevant PATTERN "*.desktop" EXCLUDE)
+        PATTERN "*.desktop" EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/share/brevant/brevant.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT brevant)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The application icon at every size the tool draws (share/icons/hicolor/NxN/apps).
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
-        COMPONENT brevant)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 # The generator of those images; run by hand after changing a picture, its output is committed.
 add_executable(draw_brevant_images EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw_brevant_images.cpp)
