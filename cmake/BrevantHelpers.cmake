@@ -42,3 +42,35 @@ function(brevant_test)
         set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
     endif()
 endfunction()
+
+# brevant_install_library(name): install rules of one of the shipped shared libraries (target
+# <name>, headers in include/<name>, <name>Config.cmake.in and <name>.pc.in beside the caller),
+# split as Debian does: the versioned library in lib<name>1, everything a program is built with
+# (the lib<name>.so link, headers, CMake and pkg-config files) in lib<name>-dev. A shared
+# library is not executable (0644).
+function(brevant_install_library name)
+    include(CMakePackageConfigHelpers)
+    set(runtime lib${name}1)
+    set(dev lib${name}-dev)
+    set(cmakedir ${CMAKE_INSTALL_LIBDIR}/cmake/${name})
+    set(bin ${CMAKE_CURRENT_BINARY_DIR})
+    install(TARGETS ${name} EXPORT ${name}Targets
+            LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${runtime}
+                    NAMELINK_COMPONENT ${dev}
+                    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+            RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${runtime})
+    install(DIRECTORY include/${name} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT ${dev})
+    install(EXPORT ${name}Targets NAMESPACE ${name}:: DESTINATION ${cmakedir} COMPONENT ${dev})
+    configure_package_config_file(${name}Config.cmake.in ${bin}/${name}Config.cmake
+                                  INSTALL_DESTINATION ${cmakedir})
+    write_basic_package_version_file(${bin}/${name}ConfigVersion.cmake
+                                     COMPATIBILITY SameMajorVersion)
+    install(FILES ${bin}/${name}Config.cmake ${bin}/${name}ConfigVersion.cmake
+            DESTINATION ${cmakedir} COMPONENT ${dev})
+    # The prefix is found from the .pc file's own place, so that the package can be moved.
+    string(TOUPPER ${name} upper)
+    file(RELATIVE_PATH to_prefix "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
+    string(REGEX REPLACE "/$" "" ${upper}_PC_TO_PREFIX "${to_prefix}")
+    configure_file(${name}.pc.in ${bin}/${name}.pc @ONLY)
+    install(FILES ${bin}/${name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT ${dev})
+endfunction()

@@ -13,11 +13,15 @@ endfunction()
 
 # run_clean(<program> <args> ...): runs an installed program as a new login would, with an
 # empty environment (env -i): no LD_LIBRARY_PATH, no display. A sanitizer build only gets its
-# leak suppressions (the runtime itself is found like any system library).
+# leak suppressions (the runtime itself is found like any system library); LIBRARY_PATH, when
+# set, is the loader's path for programs installed without a run path.
 function(run_clean)
     set(keep "")
     if(SANITIZE)
-        set(keep "LSAN_OPTIONS=suppressions=${LSAN_SUPPRESSIONS}")
+        list(APPEND keep "LSAN_OPTIONS=suppressions=${LSAN_SUPPRESSIONS}")
+    endif()
+    if(LIBRARY_PATH)
+        list(APPEND keep "LD_LIBRARY_PATH=${LIBRARY_PATH}")
     endif()
     run(env -i ${keep} ${ARGN})
     set(LAST_OUTPUT "${LAST_OUTPUT}" PARENT_SCOPE)

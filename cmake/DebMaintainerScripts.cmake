@@ -1,0 +1,41 @@
+# Run by cpack after it made the Debian packages (CPACK_POST_BUILD_SCRIPTS). CPack writes a
+# postinst and a postrm calling ldconfig into every package with a shared library; Debian
+# updates the loader's cache through the ldconfig trigger instead, which the libraries'
+# packages activate (packaging/deb/triggers). Those two scripts, and only when they hold
+# nothing else, are taken out and the package is rebuilt with dpkg-deb.
+foreach(deb IN LISTS CPACK_PACKAGE_FILES)
+    if(NOT deb MATCHES "\\.deb$")
+        continue()
+    endif()
+    get_filename_component(name ${deb} NAME_WE)
+    set(tree ${CPACK_TOPLEVEL_DIRECTORY}/maintainer-scripts/${name})
+    file(REMOVE_RECURSE ${tree})
+    file(MAKE_DIRECTORY ${tree})
+    execute_process(COMMAND dpkg-deb -R ${deb} ${tree} RESULT_VARIABLE rc ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "dpkg-deb -R ${deb}: ${err}")
+    endif()
+    set(changed FALSE)
+    foreach(script postinst postrm)
+        if(EXISTS ${tree}/DEBIAN/${script})
+            file(READ ${tree}/DEBIAN/${script} text)
+            string(REGEX REPLACE "[ \t\n]+" " " text "${text}")
+            string(STRIP "${text}" text)
+            if(text MATCHES "^#!/bin/sh (set -e )?if \\[ \"\\$1\" = \"[a-z]+\" \\]; then ldconfig fi$")
+                file(REMOVE ${tree}/DEBIAN/${script})
+                set(changed TRUE)
+            else()
+                message(FATAL_ERROR "${deb}: ${script} does more than call ldconfig: ${text}")
+            endif()
+        endif()
+    endforeach()
+    if(changed)
+        execute_process(COMMAND dpkg-deb --root-owner-group -Z${CPACK_DEBIAN_COMPRESSION_TYPE}
+                                -b ${tree} ${deb}
+                        RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+        if(NOT rc EQUAL 0)
+            message(FATAL_ERROR "dpkg-deb -b ${deb}: ${out}${err}")
+        endif()
+    endif()
+    file(REMOVE_RECURSE ${tree})
+endforeach()
