@@ -51,10 +51,11 @@ TEST(DesktopFiles, MetainfoValidatesAndListsThisRelease) {
     const auto release =
         QRegularExpression(QStringLiteral("<release version=\"([^\"]+)\"")).match(xml);
     ASSERT_TRUE(release.hasMatch());
-    EXPECT_EQ(release.captured(1), QStringLiteral("%1.%2.%3")
-                                       .arg(BREVANT_VERSION_MAJOR)
-                                       .arg(BREVANT_VERSION_MINOR)
-                                       .arg(BREVANT_VERSION_PATCH));
+    EXPECT_EQ(release.captured(1).toStdString(), QStringLiteral("%1.%2.%3")
+                                                     .arg(BREVANT_VERSION_MAJOR)
+                                                     .arg(BREVANT_VERSION_MINOR)
+                                                     .arg(BREVANT_VERSION_PATCH)
+                                                     .toStdString());
     // It describes the desktop entry that is installed.
     EXPECT_TRUE(xml.contains(QStringLiteral("<launchable type=\"desktop-id\">brevant.desktop<")));
     EXPECT_TRUE(QFile::exists(kShare + QStringLiteral("brevant/brevant.desktop")));
