@@ -15,3 +15,27 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL
 # The generator of those images; run by hand after changing a picture, its output is committed.
 add_executable(draw_brevant_images EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw_brevant_images.cpp)
 target_link_libraries(draw_brevant_images PRIVATE Qt6::Gui)
+
+# The manual pages, compressed as Debian installs them (gzip -9n: no name, no time stamp, so
+# the package is reproducible).
+set(_man_pages)
+foreach(page brevant.1 brevant-viewer.1)
+    set(_src ${PROJECT_SOURCE_DIR}/share/man/man1/${page})
+    set(_gz ${PROJECT_BINARY_DIR}/share/man/man1/${page}.gz)
+    add_custom_command(OUTPUT ${_gz}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/share/man/man1
+        COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${_src} ${_gz}
+        DEPENDS ${_src} VERBATIM)
+    list(APPEND _man_pages ${_gz})
+endforeach()
+add_custom_target(brevant_man_pages ALL DEPENDS ${_man_pages})
+install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT brevant)
+
+# What software centres read about the program.
+install(FILES ${PROJECT_SOURCE_DIR}/share/metainfo/com.velmora.brevant.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT brevant)
+
+# The morning update check as a systemd user timer (enabled by each user who wants it).
+install(FILES ${PROJECT_SOURCE_DIR}/share/systemd/user/brevant-updates.service
+              ${PROJECT_SOURCE_DIR}/share/systemd/user/brevant-updates.timer
+        DESTINATION lib/systemd/user COMPONENT brevant)

@@ -1,5 +1,6 @@
 #include "shell/CheckUpdatesOption.h"
 
+#include "shell/CredentialsFile.h"
 #include "shell/HeadlessUpdateCheck.h"
 
 namespace brevant::shell {
@@ -19,9 +20,19 @@ std::vector<ProgramOption> CheckUpdatesOptions() {
          {}},
         {QCommandLineOption(QStringLiteral("user"),
                             QStringLiteral("With --check-updates: the service's user name; the "
-                                           "password comes from BREVANT_PASSWORD or standard "
-                                           "input."),
+                                           "password comes from --password-file, "
+                                           "BREVANT_PASSWORD or standard input."),
                             QStringLiteral("name")),
+         {}},
+        {QCommandLineOption(QStringLiteral("password-file"),
+                            QStringLiteral("With --check-updates: read the password (and the user "
+                                           "name when --user is not given) from <file>, which "
+                                           "must be readable by you alone (chmod 600)."),
+                            QStringLiteral("file")),
+         {}},
+        {QCommandLineOption(QStringLiteral("notify"),
+                            QStringLiteral("With --check-updates: tell the desktop when projects "
+                                           "changed; clicking the notice opens them.")),
          {}},
     };
 }
@@ -43,7 +54,18 @@ int RunCheckUpdatesOption(const QCommandLineParser& parser, QTextStream& out, QT
         return 2;
     }
     options.user = parser.value(QStringLiteral("user"));
-    if (qEnvironmentVariableIsSet("BREVANT_PASSWORD"))
+    options.notify = parser.isSet(QStringLiteral("notify"));
+    if (parser.isSet(QStringLiteral("password-file"))) {
+        const auto read = ReadCredentialsFile(parser.value(QStringLiteral("password-file")));
+        if (const QString* why = std::get_if<QString>(&read)) {
+            err << *why << Qt::endl;
+            return 2;
+        }
+        const Credentials& c = std::get<Credentials>(read);
+        if (options.user.isEmpty())
+            options.user = c.user;
+        options.password = c.password;
+    } else if (qEnvironmentVariableIsSet("BREVANT_PASSWORD"))
         options.password = qEnvironmentVariable("BREVANT_PASSWORD");
     else
         options.password = in.readLine();

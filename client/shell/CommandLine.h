@@ -31,6 +31,9 @@ std::vector<ProgramOption> ProgramOptions();
 const QCommandLineOption& JobsOption();
 // The options of each capability, in their own files.
 std::vector<ProgramOption> ExportProgramOptions(); // ExportOptions.cpp
+std::vector<ProgramOption> ShowProjectsOptions();  // ShowProjectsOption.cpp
+// The projects --show-projects named, empty when it was not given.
+const QList<int>& ProjectsToShow();
 
 // "Brevant Desktop 1.0.0".
 QString ProgramVersionLine();

@@ -8,7 +8,10 @@
 #include "platform/ui/TerminalText.h"
 #include "server/UpdateCheck.h"
 #include "shell/Startup.h"
+#include "shell/UpdateNotice.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
 #include <QEventLoop>
 #include <algorithm>
 #include <optional>
@@ -72,8 +75,8 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
                            QTextStream& err) {
     ui::ScopedConsoleUi console(err);
     if (options.user.isEmpty() || options.password.isEmpty()) {
-        err << "A user name (--user) and a password (BREVANT_PASSWORD or standard input) are "
-               "needed."
+        err << "A user name (--user) and a password (--password-file, BREVANT_PASSWORD or "
+               "standard input) are needed."
             << Qt::endl;
         return 2;
     }
@@ -125,17 +128,26 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
         return 1;
 
     int code = result->problems.isEmpty() ? 0 : 1;
+    QList<ChangedProject> changed;
     for (int id : ids) {
         const auto merged =
             std::find_if(result->merged.begin(), result->merged.end(),
                          [id](const server::ProjectMergeOutcome& o) { return o.jobId == id; });
         if (merged != result->merged.end()) {
-            out << OutcomeLine(projectName(c, id), *merged) << Qt::endl;
+            const QString name = projectName(c, id);
+            out << OutcomeLine(name, *merged) << Qt::endl;
+            if (!merged->logged.isEmpty() || merged->fieldsChanged > 0)
+                changed.append({id, name});
         } else {
             out << id << ": not updated" << Qt::endl;
             code = 1;
         }
     }
+    out.flush();
+    if (options.notify)
+        NotifyChangedProjects(changed, options.tracked, QDBusConnection::sessionBus(),
+                              kUpdateNoticeWaitMs, QCoreApplication::applicationFilePath(),
+                              DetachedLauncher(), err);
     return code;
 }
 

@@ -19,6 +19,8 @@ struct HeadlessCheckOptions {
     QList<int> jobs;      // these projects
     QString user;
     QString password;
+    // Tell the desktop when projects changed (a notice that opens them when clicked).
+    bool notify = false;
 };
 
 // Needs a QCoreApplication (the exchange runs on its event loop). Opens the database the

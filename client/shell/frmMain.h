@@ -89,6 +89,8 @@ public:
     void SetUpColumns();
     void LoadProjects(const QString& filter, bool quiet);
     void SelectProject(int jobId);
+    // Checks the rows of these projects and makes the first of them listed the current row.
+    void ShowProjects(const QList<int>& jobIds);
     // What selecting a project loads besides DbRecordset: reports, notes, attachments and
     // the document lists.
     void LoadProjectDetail(int jobId);

@@ -178,6 +178,26 @@ void frmMain::SelectProject(int jobId) {
     }
 }
 
+void frmMain::ShowProjects(const QList<int>& jobIds) {
+    QTreeWidgetItem* first = nullptr;
+    qsizetype firstRank = jobIds.size();
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ListView1->topLevelItem(i);
+        const qsizetype rank = jobIds.indexOf(item->data(0, TagRole).toInt());
+        if (rank < 0)
+            continue;
+        item->setCheckState(0, Qt::Checked);
+        if (rank < firstRank) {
+            first = item;
+            firstRank = rank;
+        }
+    }
+    if (first) {
+        ListView1->scrollToItem(first);
+        ListView1_ItemClick(first);
+    }
+}
+
 void frmMain::LoadProjectDetail(int jobId) {
     for (QTextEdit* box : {Summary, Bidders, Contacts, Updates, Awards})
         box->clear();

@@ -3,6 +3,7 @@
 
 #include "base/ProgramFolders.h"
 #include "platform/ui/Ui.h"
+#include "shell/CommandLine.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/frmSplash.h"
@@ -136,6 +137,8 @@ int Main() {
     if (splash)
         splash->close();
     window->show();
+    if (!ProjectsToShow().isEmpty())
+        window->ShowProjects(ProjectsToShow());
     QCoreApplication::processEvents();
     scheduleScreenshot(window);
     window->scheduleImportScreenshot();

@@ -1,5 +1,6 @@
 // brevant-viewer FILE: shows a Brevant document (".SVD", a PDF). With BREVANT_SCREENSHOT set it
 // saves a picture of its window there and quits (demo without a display).
+#include "ViewerCommandLine.h"
 #include "frmViewer.h"
 #include "platform/ui/QtUi.h"
 
@@ -8,6 +9,9 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // --help, --version and mistakes end here, before a display is needed.
+    if (const std::optional<int> code = brevant::viewer::HandleViewerCommandLine(argc, argv))
+        return *code;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brevant-viewer"));
     brevant::ui::QtUi qtUi;

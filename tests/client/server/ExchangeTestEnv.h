@@ -11,7 +11,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace brevant::server::test {
 
@@ -30,6 +34,18 @@ inline QStringList messages(const ui::ScriptedUi& ui) {
         if (s.kind == QLatin1String("message"))
             out << s.text;
     return out;
+}
+
+// Writes the service's catalogue into dataDir's client database, as the demo does.
+inline void exportCatalogue(const QString& dataDir, const QString& database) {
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    QProcess p;
+    p.start(BREVANT_SERVICE_EXE,
+            {"--data", dataDir, "--projects", QString::number(service::test::TestProjects),
+             "--seed", QString::number(service::test::TestSeed), "--today",
+             service::test::testToday().toString(Qt::ISODate), "--export-desktop", database});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
 }
 
 class ExchangeTestEnv : public shell::test::ShellTestEnv {

@@ -1,6 +1,7 @@
 // The window-less check's command line: what it refuses before it touches the database.
 #include "shell/CheckUpdatesOption.h"
 #include "shell/CommandLine.h"
+#include "shell/CredentialsFile.h"
 #include "shell/HeadlessUpdateCheck.h"
 
 #include <QCommandLineParser>
@@ -53,6 +54,21 @@ TEST(CheckUpdatesCommandLine, JobListsAreWholeNumbersOnce) {
     EXPECT_FALSE(shell::parseJobList(","));
     EXPECT_FALSE(shell::parseJobList("1;2"));
     EXPECT_FALSE(shell::parseJobList("99999999999"));
+}
+
+TEST(CheckUpdatesCommandLine, CredentialsFilesHoldAPasswordOrTheTimersLines) {
+    // The password alone: the first line as it is, blanks included.
+    shell::Credentials c = shell::ParseCredentials(" pass word \r\nsecond line\n");
+    EXPECT_EQ(c.password, " pass word ");
+    EXPECT_TRUE(c.user.isEmpty());
+    // The lines a systemd EnvironmentFile holds, in any order, with comments and quotes.
+    c = shell::ParseCredentials("# the morning check\r\nBREVANT_PASSWORD='s3=cret'\r\n"
+                                "  BREVANT_USER = estimator\nOTHER=x\n");
+    EXPECT_EQ(c.password, "s3=cret");
+    EXPECT_EQ(c.user, "estimator");
+    // A user without a password is no password (the caller refuses it).
+    EXPECT_TRUE(shell::ParseCredentials("BREVANT_USER=estimator\n").password.isEmpty());
+    EXPECT_TRUE(shell::ParseCredentials("").password.isEmpty());
 }
 
 } // namespace

@@ -27,18 +27,6 @@ namespace {
 
 constexpr int kUnset = 210024; // the catalogue project whose bid date is not set (checked below)
 
-// Writes the service's catalogue into dataDir's client database, as the demo does.
-void exportCatalogue(const QString& dataDir, const QString& database) {
-    QDir().mkpath(QFileInfo(database).absolutePath());
-    QProcess p;
-    p.start(BREVANT_SERVICE_EXE,
-            {"--data", dataDir, "--projects", QString::number(service::test::TestProjects),
-             "--seed", QString::number(service::test::TestSeed), "--today",
-             service::test::testToday().toString(Qt::ISODate), "--export-desktop", database});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-}
-
 // A client whose database and service start from the same catalogue.
 class UpdateWindow : public shell::test::ShellTestEnv {
 public:

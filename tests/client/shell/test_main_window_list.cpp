@@ -362,3 +362,17 @@ TEST_F(ListWindow, JobListingReportWithoutAnRtfProgramShowsInTheProgramsOwnWindo
     EXPECT_TRUE(box->toPlainText().contains(first)) << qPrintable(box->toPlainText());
     EXPECT_TRUE(box->toPlainText().contains(QStringLiteral("CURRENT PROJECT LIST REPORT")));
 }
+
+// --show-projects (a click on the update check's notice): those rows checked, the first named
+// of them current and on screen; numbers not in the list are passed over.
+TEST_F(ListWindow, ShowProjectsChecksTheirRowsAndShowsTheFirstNamed) {
+    w_->ShowProjects({104, 999, 102});
+    for (int id : {101, 102, 103, 104, 105})
+        EXPECT_EQ(row(id)->checkState(0), id == 102 || id == 104 ? Qt::Checked : Qt::Unchecked)
+            << id;
+    EXPECT_EQ(list_->currentItem(), row(104));
+    EXPECT_EQ(w_->findChild<QGroupBox*>(QStringLiteral("Frame1"))->title(), "DAM REPAIR");
+    // None of them listed: nothing changes.
+    w_->ShowProjects({999});
+    EXPECT_EQ(list_->currentItem(), row(104));
+}
