@@ -42,7 +42,7 @@ QString DataFile(const QString& relativePath) {
 }
 
 QString VersionText() {
-    return QStringLiteral("Version %1.%2.%3")
+    return QCoreApplication::translate("brevant::base::ProgramFolders", "Version %1.%2.%3")
         .arg(BREVANT_VERSION_MAJOR)
         .arg(BREVANT_VERSION_MINOR)
         .arg(BREVANT_VERSION_PATCH);

@@ -90,9 +90,11 @@ bool OpenDocumentFile(const QString& path) {
                                          info.absolutePath().toStdString());
         return true;
     } catch (const harlix::ComError& e) {
-        ui::message(QString::number(e.number()) + QLatin1Char(' ') +
-                        QString::fromStdString(e.description()),
-                    ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+        ui::message(
+            QString::number(e.number()) + QLatin1Char(' ') +
+                QString::fromStdString(e.description()),
+            ui::Buttons::Ok, ui::Icon::Critical,
+            QCoreApplication::translate("brevant::documents::DocumentCache", "System Error"));
         return false;
     }
 }
@@ -136,11 +138,16 @@ void ClearCacheCommand(db::Connection& connection, const QString& cacheLocation,
     const std::vector<int> jobs = window ? window->checkedJobIds() : std::vector<int>{};
     if (jobs.empty()) {
         pointer(false);
-        ui::message(QStringLiteral("No project(s) selected ..."), ui::Buttons::Ok,
-                    ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::documents::DocumentCache",
+                                        "No project(s) selected ..."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::documents::DocumentCache", "System Message"));
         return;
     }
-    base::SetStatusText(QStringLiteral("Clearing Cache for Selected Projects - Please Wait ..."));
+    base::SetStatusText(
+        QCoreApplication::translate("brevant::documents::DocumentCache",
+                                    "Clearing Cache for Selected Projects - Please Wait ..."));
     base::ShowWaitForm();
     try {
         for (int job : jobs) {
@@ -148,8 +155,10 @@ void ClearCacheCommand(db::Connection& connection, const QString& cacheLocation,
             QCoreApplication::processEvents();
         }
     } catch (const db::DbError& e) {
-        ui::message(QString::number(e.number()) + QLatin1Char(' ') + e.description(),
-                    ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+        ui::message(
+            QString::number(e.number()) + QLatin1Char(' ') + e.description(), ui::Buttons::Ok,
+            ui::Icon::Critical,
+            QCoreApplication::translate("brevant::documents::DocumentCache", "System Error"));
     }
     window->loadProjects(window->currentFilter(), false);
     pointer(false);

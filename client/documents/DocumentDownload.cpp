@@ -23,8 +23,6 @@ bool ViewAfterDownload = false;
 
 namespace {
 
-const QString kMessage = QStringLiteral("System Message");
-
 QString supportEmail() {
     return ReadSetting(QStringLiteral("SUPPORTEMAIL"), QStringLiteral("support@velmora.com"));
 }
@@ -112,8 +110,10 @@ void OpenPlanSet() {
 }
 
 QString ProjectDeletedText() {
-    return QStringLiteral("The project these documents were requested for has been deleted -- "
-                          "Nothing was saved ...");
+    return QCoreApplication::translate(
+        "brevant::documents::DocumentDownload",
+        "The project these documents were requested for has been deleted -- "
+        "Nothing was saved ...");
 }
 
 DocumentExchange::DocumentExchange(server::ServerConnection& access,
@@ -148,8 +148,11 @@ bool DocumentExchange::refuseWhileBusy() {
     if (!documentsBusy() && !request_)
         return false;
     ui::message(
-        QStringLiteral("You are already dowloading documents -- Please try again later ..."),
-        ui::Buttons::Ok, ui::Icon::Exclamation, kMessage);
+        QCoreApplication::translate(
+            "brevant::documents::DocumentDownload",
+            "You are already dowloading documents -- Please try again later ..."),
+        ui::Buttons::Ok, ui::Icon::Exclamation,
+        QCoreApplication::translate("brevant::documents::DocumentDownload", "System Message"));
     return true;
 }
 
@@ -158,12 +161,17 @@ void DocumentExchange::DownloadSelected(int list) {
         return;
     if (!AnyChecked(window_.documentViews(), list)) {
         static const char* const none[] = {
-            "No Plan Pages Selected for Download ...",
-            "No Specification Section(s) Selected for Download ...",
-            "No Addenda Section(s) Selected for Download ...",
+            QT_TRANSLATE_NOOP("brevant::documents::DocumentDownload",
+                              "No Plan Pages Selected for Download ..."),
+            QT_TRANSLATE_NOOP("brevant::documents::DocumentDownload",
+                              "No Specification Section(s) Selected for Download ..."),
+            QT_TRANSLATE_NOOP("brevant::documents::DocumentDownload",
+                              "No Addenda Section(s) Selected for Download ..."),
         };
-        ui::message(QString::fromLatin1(none[list]), ui::Buttons::Ok, ui::Icon::Information,
-                    kMessage);
+        ui::message(
+            QCoreApplication::translate("brevant::documents::DocumentDownload", none[list]),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::documents::DocumentDownload", "System Message"));
         base::SetStatusText(QString());
         server::Hourglass(false);
         ViewAfterDownload = false;
@@ -235,10 +243,14 @@ void DocumentExchange::startExchange(DocumentRequest request) {
 
 void DocumentExchange::accessReply(const QByteArray& text) {
     AccessResult = text.isEmpty() ? 0 : text.at(0) - '0';
-    base::SetStatusText(QStringLiteral("Checking Authorization ..."));
+    base::SetStatusText(QCoreApplication::translate("brevant::documents::DocumentDownload",
+                                                    "Checking Authorization ..."));
     if (AccessResult != 1) {
-        ui::message(QStringLiteral("Invalid subscription access ..."), ui::Buttons::Ok,
-                    ui::Icon::Information, kMessage);
+        ui::message(
+            QCoreApplication::translate("brevant::documents::DocumentDownload",
+                                        "Invalid subscription access ..."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::documents::DocumentDownload", "System Message"));
         server::Hourglass(false);
         base::SetStatusText(QString());
         ViewAfterDownload = false;
@@ -267,7 +279,9 @@ bool DocumentExchange::projectStillStored() {
     } catch (const db::DbError&) {
         return true; // placing reports its own failure
     }
-    ui::message(ProjectDeletedText(), ui::Buttons::Ok, ui::Icon::Information, kMessage);
+    ui::message(
+        ProjectDeletedText(), ui::Buttons::Ok, ui::Icon::Information,
+        QCoreApplication::translate("brevant::documents::DocumentDownload", "System Message"));
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/ui/Ui.h"
 #include "store/SqlValue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -66,16 +67,22 @@ QString checkEntries(const archive::ZipReader& zip, const QString& projectFolder
     for (std::int64_t i = 0; i < zip.entryCount(); ++i) {
         const std::string name = zip.entryName(i);
         if (!archive::isSafeEntryName(name))
-            return QStringLiteral("the entry \"%1\" would be written outside the project folder")
+            return QCoreApplication::translate(
+                       "brevant::documents::PlaceDocuments",
+                       "the entry \"%1\" would be written outside the project folder")
                 .arg(QString::fromStdString(name));
         const std::uint64_t size = zip.entrySize(i);
         if (size > MaxEntryBytes)
-            return QStringLiteral("the entry \"%1\" is larger than 4 GB")
+            return QCoreApplication::translate("brevant::documents::PlaceDocuments",
+                                               "the entry \"%1\" is larger than 4 GB")
                 .arg(QString::fromStdString(name));
         total += size;
     }
     if (total > freeBytes(projectFolder))
-        return QStringLiteral("the documents (%1 bytes) do not fit on the cache's disk").arg(total);
+        return QCoreApplication::translate(
+                   "brevant::documents::PlaceDocuments",
+                   "the documents (%1 bytes) do not fit on the cache's disk")
+            .arg(total);
     return {};
 }
 
@@ -98,7 +105,8 @@ PlaceOutcome PlaceDocuments(const PlaceRequest& request, db::Connection& connect
     PlaceOutcome out;
     if (!QFileInfo::exists(request.archivePath)) {
         out.result = PlaceResult::Missing;
-        out.reason = QStringLiteral("the archive does not exist");
+        out.reason = QCoreApplication::translate("brevant::documents::PlaceDocuments",
+                                                 "the archive does not exist");
         return out;
     }
     const CommandsDisabled disabled;
@@ -114,11 +122,14 @@ PlaceOutcome PlaceDocuments(const PlaceRequest& request, db::Connection& connect
         if (!QFileInfo(project).isDir() && !QDir().mkdir(project))
             throw archive::ArchiveError("cannot create the folder " + project.toStdString());
         if (zip.entryCount() == 0) {
-            ui::message(QStringLiteral("These documents are no longer available - Please contact "
-                                       "us via email at ") +
-                            request.supportEmail +
-                            QStringLiteral(" with any questions concerning this project ..."),
-                        ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+            ui::message(QCoreApplication::translate(
+                            "brevant::documents::PlaceDocuments",
+                            "These documents are no longer available - Please contact us via email "
+                            "at %1 with any questions concerning this project ...")
+                            .arg(request.supportEmail),
+                        ui::Buttons::Ok, ui::Icon::Information,
+                        QCoreApplication::translate("brevant::documents::PlaceDocuments",
+                                                    "System Message"));
         }
         for (std::int64_t i = 0; i < zip.entryCount(); ++i) {
             const QString name = QString::fromStdString(zip.entryName(i));

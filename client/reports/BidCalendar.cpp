@@ -4,6 +4,7 @@
 #include "platform/db/Recordset.h"
 #include "reports/ReportFormat.h"
 
+#include <QCoreApplication>
 #include <QTimeZone>
 #include <algorithm>
 #include <cstdlib>
@@ -270,12 +271,14 @@ std::vector<int> TrackedJobIds(db::Connection& connection) {
 }
 
 QString BidCalendarSummary(const BidCalendar& calendar, const QString& path) {
-    QString text = QStringLiteral("%1 event(s) for %2 project(s) were written to %3")
+    QString text = QCoreApplication::translate("brevant::reports::BidCalendar",
+                                               "%1 event(s) for %2 project(s) were written to %3")
                        .arg(calendar.events)
                        .arg(calendar.projects)
                        .arg(path);
     if (calendar.leftOut > 0)
-        text += QStringLiteral("; %1 project(s) with no bid date set were left out")
+        text += QCoreApplication::translate("brevant::reports::BidCalendar",
+                                            "; %1 project(s) with no bid date set were left out")
                     .arg(calendar.leftOut);
     return text + QStringLiteral(" ...");
 }

@@ -5,6 +5,7 @@
 #include "platform/db/DataPath.h"
 #include "platform/ui/Ui.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,7 +74,8 @@ QString BuildMailSelection(const QList<DocumentRow>& plans, const QList<Document
 }
 
 QString NoFilesSelectedText() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "brevant::reports::MailDocuments",
         "No files were selected for processing - Please select DOWNLOADED file(s) and try "
         "again ...");
 }
@@ -123,9 +125,12 @@ MailResult SendDocuments(mailvane::Mailvane& control, const MailFields& fields,
             hooks.hideProgress();
     };
     if (fields.to.trimmed().isEmpty() || fields.from.trimmed().isEmpty()) {
-        ui::message(QStringLiteral("You must specify a supply information for all required "
-                                   "fields - 'TO' and 'FROM' are required fields ..."),
-                    ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::reports::MailDocuments",
+                                        "You must specify a supply information for all required "
+                                        "fields - 'TO' and 'FROM' are required fields ..."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::reports::MailDocuments", "System Message"));
         if (hooks.focusTo)
             hooks.focusTo();
         return MailResult::MissingFields;
@@ -139,9 +144,12 @@ MailResult SendDocuments(mailvane::Mailvane& control, const MailFields& fields,
         ReadSetting(QStringLiteral("SMTPPORT"), QStringLiteral("25")).toUShort(&portOk);
     if (server.isEmpty()) {
         hide();
-        ui::message(QStringLiteral("CRITCAL ERROR - No SMTP server is set in Preferences "
-                                   "(Options, Program Preferences, SMTP server) ..."),
-                    ui::Buttons::OkCancel, ui::Icon::Critical, QStringLiteral("System Error"));
+        ui::message(
+            QCoreApplication::translate("brevant::reports::MailDocuments",
+                                        "CRITCAL ERROR - No SMTP server is set in Preferences "
+                                        "(Options, Program Preferences, SMTP server) ..."),
+            ui::Buttons::OkCancel, ui::Icon::Critical,
+            QCoreApplication::translate("brevant::reports::MailDocuments", "System Error"));
         return MailResult::NoServer;
     }
 
@@ -187,20 +195,28 @@ MailResult SendDocuments(mailvane::Mailvane& control, const MailFields& fields,
         control.Unadvise(&sink);
         if (control.get_Action() == mailvane::mailvaneIdle) {
             result = MailResult::Sent;
-            ui::message(QStringLiteral("Email sent to server ..."), ui::Buttons::Ok,
-                        ui::Icon::Information, QStringLiteral("System Message"));
+            ui::message(
+                QCoreApplication::translate("brevant::reports::MailDocuments",
+                                            "Email sent to server ..."),
+                ui::Buttons::Ok, ui::Icon::Information,
+                QCoreApplication::translate("brevant::reports::MailDocuments", "System Message"));
         } else {
             result = MailResult::Problem;
-            ui::message(QStringLiteral("Problem sending Email to server ..."), ui::Buttons::Ok,
-                        ui::Icon::Exclamation, QStringLiteral("System Message"));
+            ui::message(
+                QCoreApplication::translate("brevant::reports::MailDocuments",
+                                            "Problem sending Email to server ..."),
+                ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::reports::MailDocuments", "System Message"));
         }
         control.put_Action(mailvane::mailvaneIdle);
     } catch (const mailvane::ComError& e) {
         // The number as a form shows a control's error: the code below the facility.
-        ui::message(QStringLiteral("Error processing request - %1 %2")
+        ui::message(QCoreApplication::translate("brevant::reports::MailDocuments",
+                                                "Error processing request - %1 %2")
                         .arg(e.number() & 0xFFFF)
                         .arg(QString::fromStdString(e.description())),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::reports::MailDocuments", "System Error"));
         try {
             control.put_Action(mailvane::mailvaneIdle);
         } catch (const mailvane::ComError&) {

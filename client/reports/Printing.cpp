@@ -6,6 +6,7 @@
 #include "reports/ProjectReports.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -80,7 +81,9 @@ QString renderPdf(const QTextDocument& source, const QString& file, const QPageS
     printer.setCreator(QStringLiteral("Brevant Desktop"));
     QPainter painter;
     if (!painter.begin(&printer))
-        return QStringLiteral("the print file %1 could not be written").arg(file);
+        return QCoreApplication::translate("brevant::reports::Printing",
+                                           "the print file %1 could not be written")
+            .arg(file);
 
     const double dpi = printer.resolution();
     auto px = [dpi](int twips) { return twips * dpi / 1440.0; };
@@ -98,7 +101,8 @@ QString renderPdf(const QTextDocument& source, const QString& file, const QPageS
     const int pages = pagesToPrint(*doc, body.height());
     for (int page = 0; page < pages; ++page) {
         if (page > 0 && !printer.newPage())
-            return QStringLiteral("a new page could not be started");
+            return QCoreApplication::translate("brevant::reports::Printing",
+                                               "a new page could not be started");
         const QRectF clip(0, page * body.height(), body.width(), body.height());
         painter.save();
         painter.translate(body.left(), body.top() - clip.top());
@@ -110,7 +114,9 @@ QString renderPdf(const QTextDocument& source, const QString& file, const QPageS
         painter.restore();
     }
     if (!painter.end())
-        return QStringLiteral("the print file %1 could not be completed").arg(file);
+        return QCoreApplication::translate("brevant::reports::Printing",
+                                           "the print file %1 could not be completed")
+            .arg(file);
     return {};
 }
 
@@ -130,7 +136,8 @@ QString printToFile(const QTextDocument& document, const QString& path, const QS
             return error;
         temp.commit(target);
     } catch (const archive::ArchiveError& e) {
-        return QStringLiteral("%1 cannot be written (%2)")
+        return QCoreApplication::translate("brevant::reports::Printing",
+                                           "%1 cannot be written (%2)")
             .arg(path, QString::fromLocal8Bit(e.what()));
     }
     return {};
@@ -140,7 +147,9 @@ QString printToQueue(const QTextDocument& document, const PrintTarget& target, c
                      const Margins& margins) {
     QTemporaryFile temp(QDir::temp().filePath(QStringLiteral("brevant-print-XXXXXX.pdf")));
     if (!temp.open())
-        return QStringLiteral("no temporary print file (%1)").arg(temp.errorString());
+        return QCoreApplication::translate("brevant::reports::Printing",
+                                           "no temporary print file (%1)")
+            .arg(temp.errorString());
     temp.close();
     const QString error = renderPdf(document, temp.fileName(), pageSizeFor(target), title, margins);
     if (!error.isEmpty())
@@ -150,7 +159,8 @@ QString printToQueue(const QTextDocument& document, const PrintTarget& target, c
                                    QFile::encodeName(temp.fileName()).constData(),
                                    title.toUtf8().constData(), 0, nullptr);
     if (job == 0)
-        return QStringLiteral("the printer %1 refused the job (%2)")
+        return QCoreApplication::translate("brevant::reports::Printing",
+                                           "the printer %1 refused the job (%2)")
             .arg(target.printer, QString::fromUtf8(cupsLastErrorString()));
     return {};
 }
@@ -158,7 +168,7 @@ QString printToQueue(const QTextDocument& document, const PrintTarget& target, c
 } // namespace
 
 QString PdfFileEntryName() {
-    return QStringLiteral("PDF file");
+    return QCoreApplication::translate("brevant::reports::Printing", "PDF file");
 }
 
 QList<PrinterEntry> AvailablePrinters() {
@@ -175,7 +185,8 @@ QList<PrinterEntry> AvailablePrinters() {
     }
     PrinterEntry pdf;
     pdf.name = PdfFileEntryName();
-    pdf.driver = QStringLiteral("Portable Document Format");
+    pdf.driver =
+        QCoreApplication::translate("brevant::reports::Printing", "Portable Document Format");
     pdf.port = QStringLiteral("file");
     pdf.pdfFile = true;
     list.append(pdf);
@@ -187,7 +198,7 @@ QString PrintRichText(const QTextDocument& document, const PrintTarget& target,
     if (!target.pdfPath.isEmpty())
         return printToFile(document, target.pdfPath, jobTitle, margins);
     if (target.printer.isEmpty())
-        return QStringLiteral("no printer was chosen");
+        return QCoreApplication::translate("brevant::reports::Printing", "no printer was chosen");
     return printToQueue(document, target, jobTitle, margins);
 }
 
@@ -234,8 +245,9 @@ QString PrintReports(db::Connection& connection, const QString& kind, const Reco
 QString WrittenFilesMessage(const QStringList& files) {
     if (files.size() < 2)
         return {};
-    return QStringLiteral("One PDF file was written for each project ...\n\n") +
-           files.join(QLatin1Char('\n'));
+    return QCoreApplication::translate("brevant::reports::Printing",
+                                       "One PDF file was written for each project ...\n\n%1")
+        .arg(files.join(QLatin1Char('\n')));
 }
 
 } // namespace brevant::reports

@@ -5,6 +5,7 @@
 #include "platform/ui/Ui.h"
 #include "reports/ProjectReports.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 #include <filesystem>
 #include <stdexcept>
@@ -43,13 +44,16 @@ void copyFile(const fs::path& from, const fs::path& to) {
     fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec);
     if (ec) {
         fs::remove(temp, ec);
-        fail(QStringLiteral("Cannot copy the file"), from, ec);
+        fail(QCoreApplication::translate("brevant::reports::ProjectCopy", "Cannot copy the file"),
+             from, ec);
     }
     fs::rename(temp, to, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        fail(QStringLiteral("Cannot replace the file"), to, ec);
+        fail(
+            QCoreApplication::translate("brevant::reports::ProjectCopy", "Cannot replace the file"),
+            to, ec);
     }
 }
 
@@ -58,11 +62,14 @@ void copyTree(const fs::path& from, const fs::path& to, const CopyHooks& hooks) 
     if (!fs::is_directory(to)) {
         fs::create_directory(to, ec);
         if (ec)
-            fail(QStringLiteral("Cannot create the folder"), to, ec);
+            fail(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                             "Cannot create the folder"),
+                 to, ec);
     }
     fs::directory_iterator it(from, ec);
     if (ec)
-        fail(QStringLiteral("Cannot read the folder"), from, ec);
+        fail(QCoreApplication::translate("brevant::reports::ProjectCopy", "Cannot read the folder"),
+             from, ec);
     for (const fs::directory_entry& entry : it) {
         const fs::path target = to / entry.path().filename();
         if (entry.is_directory(ec))
@@ -110,33 +117,41 @@ CopyOutcome CopyProject(db::Connection& connection, const QString& cacheRoot, qi
         if (hooks.status)
             hooks.status(text);
     };
-    status(QStringLiteral("Checking Folders ..."));
+    status(QCoreApplication::translate("brevant::reports::ProjectCopy", "Checking Folders ..."));
     const QString key = QString::number(jobId);
     const fs::path source = pathOf(cacheRoot) / key.toStdString();
     std::error_code ec;
     if (cacheRoot.isEmpty() || !fs::is_directory(source, ec)) {
         status(QString());
-        message(QStringLiteral("Nothing to copy for this project ..."), ui::Icon::Exclamation,
-                QStringLiteral("System Message"));
+        message(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                            "Nothing to copy for this project ..."),
+                ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::reports::ProjectCopy", "System Message"));
         return outcome;
     }
     const QString root = NormalizedCopyLocation(location);
     if (root.isEmpty()) {
         status(QString());
-        message(QStringLiteral("Please enter the location to copy the project to ..."),
-                ui::Icon::Exclamation, QStringLiteral("System Message"));
+        message(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                            "Please enter the location to copy the project to ..."),
+                ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::reports::ProjectCopy", "System Message"));
         return outcome;
     }
     const fs::path destination = pathOf(root) / key.toStdString();
     if (isInside(destination, source)) {
         status(QString());
-        message(QStringLiteral("The copy location is inside this project's own cache folder "
-                               "-- Please choose another location ..."),
-                ui::Icon::Exclamation, QStringLiteral("System Message"));
+        message(QCoreApplication::translate(
+                    "brevant::reports::ProjectCopy",
+                    "The copy location is inside this project's own cache folder "
+                    "-- Please choose another location ..."),
+                ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::reports::ProjectCopy", "System Message"));
         return outcome;
     }
 
-    base::SetStatusText(QStringLiteral("Copying Project Files -- Please Wait ..."));
+    base::SetStatusText(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                                    "Copying Project Files -- Please Wait ..."));
     if (hooks.setCopying)
         hooks.setCopying(true);
     if (hooks.yield)
@@ -146,20 +161,24 @@ CopyOutcome CopyProject(db::Connection& connection, const QString& cacheRoot, qi
         if (!fs::is_directory(pathOf(root), ec)) {
             fs::create_directory(pathOf(root), ec); // one level, as the user named it
             if (ec)
-                fail(QStringLiteral("Cannot create the folder"), pathOf(root), ec);
+                fail(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                                 "Cannot create the folder"),
+                     pathOf(root), ec);
         }
         outcome.location = root;
-        status(QStringLiteral("Copying Files ..."));
+        status(QCoreApplication::translate("brevant::reports::ProjectCopy", "Copying Files ..."));
         copyTree(source, destination, hooks);
         const fs::path reportPath = destination / (key + ".rtf").toStdString();
         QSaveFile report(textOf(reportPath));
         if (!report.open(QIODevice::WriteOnly))
-            throw CopyFailure(QStringLiteral("Cannot write the report %1 (%2)")
+            throw CopyFailure(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                                          "Cannot write the report %1 (%2)")
                                   .arg(textOf(reportPath), report.errorString())
                                   .toStdString());
         report.write(richtext::toRtfBytes(FullProjectReport(connection, jobId)));
         if (!report.commit())
-            throw CopyFailure(QStringLiteral("Cannot write the report %1 (%2)")
+            throw CopyFailure(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                                          "Cannot write the report %1 (%2)")
                                   .arg(textOf(reportPath), report.errorString())
                                   .toStdString());
     } catch (const std::exception& e) {
@@ -170,13 +189,18 @@ CopyOutcome CopyProject(db::Connection& connection, const QString& cacheRoot, qi
     status(QString());
     base::SetStatusText(QString());
     if (!failure.isEmpty()) {
-        message(QStringLiteral("The project could not be copied - %1 ...").arg(failure),
-                ui::Icon::Exclamation, QStringLiteral("System Error"));
+        message(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                            "The project could not be copied - %1 ...")
+                    .arg(failure),
+                ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::reports::ProjectCopy", "System Error"));
         return outcome;
     }
     outcome.copied = true;
-    message(QStringLiteral("Project copied successfully ..."), ui::Icon::Information,
-            QStringLiteral("System Message"));
+    message(QCoreApplication::translate("brevant::reports::ProjectCopy",
+                                        "Project copied successfully ..."),
+            ui::Icon::Information,
+            QCoreApplication::translate("brevant::reports::ProjectCopy", "System Message"));
     if (hooks.yield)
         hooks.yield();
     return outcome;

@@ -18,28 +18,30 @@ namespace brevant::reports {
 
 frmCopy::frmCopy(qint64 jobId, QWidget* parent) : QDialog(parent), jobId_(jobId) {
     setObjectName(QStringLiteral("frmCopy"));
-    setWindowTitle(QStringLiteral("Copy Project"));
+    setWindowTitle(tr("Copy Project"));
     setModal(true);
-    auto* frame = new QGroupBox(QStringLiteral("Copy Project Location"), this);
+    auto* frame = new QGroupBox(tr("Copy Project Location"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    auto* label = new QLabel(QStringLiteral("Location:"), frame);
+    auto* label = new QLabel(tr("Location:"), frame);
     Text1 = new QLineEdit(frame);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Command3 = new QPushButton(QStringLiteral("..."), frame);
+    Command3 = new QPushButton(tr("..."), frame);
     Command3->setObjectName(QStringLiteral("Command3"));
     Command3->setAutoDefault(false);
     auto* row = new QHBoxLayout(frame);
     row->addWidget(label);
     row->addWidget(Text1, 1);
     row->addWidget(Command3);
-    auto* note = new QLabel(QStringLiteral("Note: This process will only copy the selected "
-                                           "project."),
+    auto* note = new QLabel(tr("Note: This process will only copy the selected "
+                               "project."),
                             this);
+    // Wraps rather than clips where a language's note is wider than the window.
+    note->setWordWrap(true);
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Command1 = new QPushButton(QStringLiteral("CO&PY"), this);
+    Command1 = new QPushButton(tr("CO&PY"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("&CLOSE"), this);
+    Command2 = new QPushButton(tr("&CLOSE"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -57,8 +59,7 @@ frmCopy::frmCopy(qint64 jobId, QWidget* parent) : QDialog(parent), jobId_(jobId)
 }
 
 void frmCopy::Command3_Click() {
-    const QString folder =
-        ui::current().pickFolder(QStringLiteral("Choose Copy Location"), QDir::homePath());
+    const QString folder = ui::current().pickFolder(tr("Choose Copy Location"), QDir::homePath());
     if (!folder.isEmpty())
         Text1->setText(folder);
 }
@@ -85,8 +86,8 @@ void frmCopy::Command1_Click() {
 bool frmCopy::refuseClose() {
     if (!copying_)
         return false;
-    ui::message(QStringLiteral("Cannot close while copying project ..."), ui::Buttons::Ok,
-                ui::Icon::Exclamation, QStringLiteral("System Message"));
+    ui::message(tr("Cannot close while copying project ..."), ui::Buttons::Ok,
+                ui::Icon::Exclamation, tr("System Message"));
     return true;
 }
 

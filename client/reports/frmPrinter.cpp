@@ -20,16 +20,16 @@ namespace brevant::reports {
 
 frmPrinter::frmPrinter(const QString& kind, QWidget* parent) : QDialog(parent), kind_(kind) {
     setObjectName(QStringLiteral("frmPrinter"));
-    setWindowTitle(QStringLiteral("Select Printer"));
+    setWindowTitle(tr("Select Printer"));
     setModal(true);
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setRootIsDecorated(false);
     ListView1->setAllColumnsShowFocus(true);
-    Command1 = new QPushButton(QStringLiteral("&PRINT"), this);
+    Command1 = new QPushButton(tr("&PRINT"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("&CANCEL"), this);
+    Command2 = new QPushButton(tr("&CANCEL"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -52,8 +52,7 @@ frmPrinter::frmPrinter(PrintJob print, const QString& pdfName, QWidget* parent)
 }
 
 void frmPrinter::Form_Load() {
-    ListView1->setHeaderLabels(
-        {QStringLiteral("PRINTER"), QStringLiteral("DRIVER"), QStringLiteral("PORT")});
+    ListView1->setHeaderLabels({tr("PRINTER"), tr("DRIVER"), tr("PORT")});
     QTreeWidgetItem* chosen = nullptr;
     for (const PrinterEntry& e : AvailablePrinters()) {
         auto* row = new QTreeWidgetItem(ListView1, {e.name, e.driver, e.port});
@@ -71,9 +70,9 @@ void frmPrinter::Command1_Click() {
         return;
     PrintTarget target;
     if (row->data(0, Qt::UserRole).toBool()) {
-        QString path = ui::current().saveFile(QStringLiteral("Print to PDF File"),
-                                              QDir::home().filePath(pdfName_),
-                                              QStringLiteral("PDF Files (*.pdf);;All Files (*)"));
+        QString path =
+            ui::current().saveFile(tr("Print to PDF File"), QDir::home().filePath(pdfName_),
+                                   tr("PDF Files (*.pdf);;All Files (*)"));
         if (path.isEmpty())
             return;
         if (QFileInfo(path).suffix().isEmpty())
@@ -85,7 +84,7 @@ void frmPrinter::Command1_Click() {
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    base::SetStatusText(QStringLiteral("Printing -- Please Wait ..."));
+    base::SetStatusText(tr("Printing -- Please Wait ..."));
     QString error;
     QStringList written;
     try {
@@ -102,7 +101,7 @@ void frmPrinter::Command1_Click() {
                 *modResources::DbConnection, kind_, selected, checked, target,
                 [] { QApplication::processEvents(); }, &written);
         else
-            error = QStringLiteral("no database is open");
+            error = tr("no database is open");
     } catch (const std::exception& e) {
         error = QString::fromStdString(e.what());
     }
@@ -111,15 +110,14 @@ void frmPrinter::Command1_Click() {
     QApplication::processEvents();
     if (!error.isEmpty()) {
         // The window stays open so that another printer can be chosen.
-        ui::message(QStringLiteral("Printing failed - %1 ...").arg(error), ui::Buttons::Ok,
-                    ui::Icon::Exclamation, QStringLiteral("System Error"));
+        ui::message(tr("Printing failed - %1 ...").arg(error), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, tr("System Error"));
         return;
     }
     // The chosen name was not used as it stands: say where the reports went.
     const QString files = WrittenFilesMessage(written);
     if (!files.isEmpty())
-        ui::message(files, ui::Buttons::Ok, ui::Icon::Information,
-                    QStringLiteral("System Message"));
+        ui::message(files, ui::Buttons::Ok, ui::Icon::Information, tr("System Message"));
     accept();
 }
 

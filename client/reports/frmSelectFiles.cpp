@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,7 +26,7 @@ frmSelectFiles::frmSelectFiles(const QString& selection, const QString& projectF
                                const QString& title, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmSelectFiles"));
-    setWindowTitle(QStringLiteral("E-Mail"));
+    setWindowTitle(tr("E-Mail"));
     setModal(true);
     auto edit = [this](const char* name) {
         auto* e = new QLineEdit(this);
@@ -46,10 +47,10 @@ frmSelectFiles::frmSelectFiles(const QString& selection, const QString& projectF
         b->setAutoDefault(false);
         return b;
     };
-    Command1 = button("Command1", QStringLiteral("&SEND MESSAGE"));
-    Command2 = button("Command2", QStringLiteral("&ADD FILE"));
-    Command3 = button("Command3", QStringLiteral("&CLEAR ALL"));
-    Command4 = button("Command4", QStringLiteral("&CLOSE"));
+    Command1 = button("Command1", tr("&SEND MESSAGE"));
+    Command2 = button("Command2", tr("&ADD FILE"));
+    Command3 = button("Command3", tr("&CLEAR ALL"));
+    Command4 = button("Command4", tr("&CLOSE"));
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
@@ -57,13 +58,16 @@ frmSelectFiles::frmSelectFiles(const QString& selection, const QString& projectF
 
     auto* grid = new QGridLayout;
     const std::pair<const char*, QWidget*> fields[] = {
-        {"To:", Text1}, {"From:", Text2}, {"Subject:", Text3}, {"Message:", Text4}};
+        {QT_TRANSLATE_NOOP("brevant::reports::frmSelectFiles", "To:"), Text1},
+        {QT_TRANSLATE_NOOP("brevant::reports::frmSelectFiles", "From:"), Text2},
+        {QT_TRANSLATE_NOOP("brevant::reports::frmSelectFiles", "Subject:"), Text3},
+        {QT_TRANSLATE_NOOP("brevant::reports::frmSelectFiles", "Message:"), Text4}};
     int r = 0;
     for (const auto& [caption, widget] : fields) {
-        grid->addWidget(new QLabel(QString::fromLatin1(caption), this), r, 0, Qt::AlignTop);
+        grid->addWidget(new QLabel(tr(caption), this), r, 0, Qt::AlignTop);
         grid->addWidget(widget, r++, 1);
     }
-    grid->addWidget(new QLabel(QStringLiteral("Files to Attach:"), this), r, 0, Qt::AlignTop);
+    grid->addWidget(new QLabel(tr("Files to Attach:"), this), r, 0, Qt::AlignTop);
     grid->addWidget(List1, r, 1);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {Command1, Command2, Command3, Command4})
@@ -119,9 +123,8 @@ void frmSelectFiles::Command1_Click() {
 }
 
 void frmSelectFiles::Command2_Click() {
-    const QString path =
-        ui::current().openFile(QStringLiteral("Add File"), QDir::homePath(),
-                               QStringLiteral("TIFF Images (*.tif *.tiff);;All Files (*)"));
+    const QString path = ui::current().openFile(tr("Add File"), QDir::homePath(),
+                                                tr("TIFF Images (*.tif *.tiff);;All Files (*)"));
     QStringList list = files();
     if (AddUnique(list, path))
         List1->addItem(path);

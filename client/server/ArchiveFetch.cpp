@@ -8,6 +8,7 @@
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace brevant::server {
@@ -15,7 +16,8 @@ namespace brevant::server {
 namespace {
 
 FetchedArchive failed(const QString& message) {
-    ui::message(message, ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Message"));
+    ui::message(message, ui::Buttons::Ok, ui::Icon::Critical,
+                QCoreApplication::translate("brevant::server::ArchiveFetch", "System Message"));
     Hourglass(false);
     base::SetStatusText(QString());
     return {};

@@ -1,5 +1,6 @@
 #include "server/DocumentLimits.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtDebug>
 
@@ -8,11 +9,15 @@ namespace brevant::server {
 QString documentSizeError(qint64 bytes) {
     if (bytes <= MaxDocumentBytes)
         return {};
-    return QStringLiteral("The document is larger than %1 MB").arg(MaxDocumentBytes >> 20);
+    return QCoreApplication::translate("brevant::server::DocumentLimits",
+                                       "The document is larger than %1 MB")
+        .arg(MaxDocumentBytes >> 20);
 }
 
 QString tooManyElementsError() {
-    return QStringLiteral("The document has more than %L1 elements").arg(MaxDocumentElements);
+    return QCoreApplication::translate("brevant::server::DocumentLimits",
+                                       "The document has more than %L1 elements")
+        .arg(MaxDocumentElements);
 }
 
 bool readDocumentFile(const QString& path, QByteArray& xml, QString* reason) {

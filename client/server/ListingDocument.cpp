@@ -3,6 +3,7 @@
 #include "platform/ui/PeerText.h"
 #include "server/DocumentLimits.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 
 namespace brevant::server {
@@ -28,7 +29,9 @@ public:
         while (next()) {
             if (xml_.tokenType() == QXmlStreamReader::StartElement) {
                 if (sawRoot) {
-                    xml_.raiseError(QStringLiteral("Only one top level element is allowed."));
+                    xml_.raiseError(
+                        QCoreApplication::translate("brevant::server::ListingDocument",
+                                                    "Only one top level element is allowed."));
                     break;
                 }
                 sawRoot = true;
@@ -36,13 +39,15 @@ public:
             }
         }
         if (!xml_.hasError() && !sawRoot)
-            xml_.raiseError(QStringLiteral("The document has no root element."));
+            xml_.raiseError(QCoreApplication::translate("brevant::server::ListingDocument",
+                                                        "The document has no root element."));
         doc.cutTexts = cutTexts_;
         if (xml_.hasError()) {
             // The reader's reason may quote the document's own names: it is cut like any
             // text from the server.
             if (reason)
-                *reason = QStringLiteral("%1 (line %2, column %3)")
+                *reason = QCoreApplication::translate("brevant::server::ListingDocument",
+                                                      "%1 (line %2, column %3)")
                               .arg(ui::peerText(xml_.errorString()))
                               .arg(xml_.lineNumber())
                               .arg(xml_.columnNumber());
@@ -60,14 +65,18 @@ private:
         switch (xml_.readNext()) {
         case QXmlStreamReader::DTD:
             if (!xml_.entityDeclarations().isEmpty() || !xml_.notationDeclarations().isEmpty())
-                xml_.raiseError(QStringLiteral("Entity declarations are not allowed."));
+                xml_.raiseError(QCoreApplication::translate(
+                    "brevant::server::ListingDocument", "Entity declarations are not allowed."));
             break;
         case QXmlStreamReader::EntityReference:
-            xml_.raiseError(QStringLiteral("Undefined entity %1.").arg(xml_.name()));
+            xml_.raiseError(QCoreApplication::translate("brevant::server::ListingDocument",
+                                                        "Undefined entity %1.")
+                                .arg(xml_.name()));
             break;
         case QXmlStreamReader::StartElement:
             if (++depth_ > MaxListingDepth)
-                xml_.raiseError(QStringLiteral("Elements are nested too deeply."));
+                xml_.raiseError(QCoreApplication::translate("brevant::server::ListingDocument",
+                                                            "Elements are nested too deeply."));
             else if (++elements_ > MaxDocumentElements)
                 xml_.raiseError(tooManyElementsError());
             break;

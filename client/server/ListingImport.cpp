@@ -11,6 +11,8 @@
 #include "server/ListingDocument.h"
 #include "store/SqlValue.h"
 
+#include <QCoreApplication>
+
 namespace brevant::server {
 
 using store::SqlValue;
@@ -57,7 +59,9 @@ QString textValue(const QString& text, bool upper) {
 QString describe(const ListingProject& p, const QString& reason) {
     const QString id = p.field(QStringLiteral("Job_ID")).trimmed();
     QString name = p.field(QStringLiteral("Name")).trimmed();
-    return (id.isEmpty() ? QStringLiteral("(no number)") : id) +
+    return (id.isEmpty()
+                ? QCoreApplication::translate("brevant::server::ListingImport", "(no number)")
+                : id) +
            (name.isEmpty() ? QString() : QLatin1Char(' ') + name.toUpper()) +
            QStringLiteral(" - ") + reason;
 }
@@ -138,9 +142,13 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
             bool ok = false;
             const int jobId = p.field(QStringLiteral("Job_ID")).trimmed().toInt(&ok);
             if (!ok || jobId <= 0) {
-                out.skipped << describe(p, QStringLiteral("no valid project number"));
+                out.skipped << describe(
+                    p, QCoreApplication::translate("brevant::server::ListingImport",
+                                                   "no valid project number"));
             } else if (CountLocalProject(connection, jobId) > 0) {
-                out.skipped << describe(p, QStringLiteral("already in the local database"));
+                out.skipped << describe(
+                    p, QCoreApplication::translate("brevant::server::ListingImport",
+                                                   "already in the local database"));
             } else {
                 try {
                     InsertListingProject(p, jobId, connection);
@@ -157,9 +165,10 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
 }
 
 QString SkippedProjectsText(const QStringList& skipped) {
-    return QStringLiteral("These projects were not imported:\r\n") +
-           skipped.join(QStringLiteral("\r\n")) +
-           QStringLiteral("\r\n\r\nThe others were imported ...");
+    return QCoreApplication::translate(
+               "brevant::server::ListingImport",
+               "These projects were not imported:\r\n%1\r\n\r\nThe others were imported ...")
+        .arg(skipped.join(QStringLiteral("\r\n")));
 }
 
 ImportOutcome ImportListing(const QString& path, db::Connection& connection,
@@ -174,17 +183,23 @@ ImportOutcome ImportListing(const QString& path, db::Connection& connection,
     logCutTexts(path, out.cutTexts);
     switch (out.status) {
     case ImportOutcome::Status::ParseError:
-        ui::message(QStringLiteral("Error parsing results ...\r\n") + out.parseReason,
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+        ui::message(QCoreApplication::translate("brevant::server::ListingImport",
+                                                "Error parsing results ...\r\n") +
+                        out.parseReason,
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::server::ListingImport", "System Error"));
         break;
     case ImportOutcome::Status::NoJobs:
-        ui::message(QStringLiteral("No data was received."), ui::Buttons::Ok, ui::Icon::Information,
-                    QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::server::ListingImport", "No data was received."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::server::ListingImport", "System Message"));
         break;
     case ImportOutcome::Status::Imported:
         if (!out.skipped.isEmpty())
-            ui::message(SkippedProjectsText(out.skipped), ui::Buttons::Ok, ui::Icon::Exclamation,
-                        QStringLiteral("System Message"));
+            ui::message(
+                SkippedProjectsText(out.skipped), ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::server::ListingImport", "System Message"));
         break;
     }
     return out;

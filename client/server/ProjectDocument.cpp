@@ -3,6 +3,7 @@
 #include "platform/ui/PeerText.h"
 #include "server/DocumentLimits.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 
 namespace brevant::server {
@@ -43,7 +44,9 @@ QList<QPair<QString, QString>> attributesOf(const QXmlStreamReader& r, int& cutT
 }
 
 QString positionText(const QXmlStreamReader& r) {
-    return QStringLiteral(" (line %1, column %2)").arg(r.lineNumber()).arg(r.columnNumber());
+    return QCoreApplication::translate("brevant::server::ProjectDocument", " (line %1, column %2)")
+        .arg(r.lineNumber())
+        .arg(r.columnNumber());
 }
 
 } // namespace
@@ -66,15 +69,20 @@ ReadResult readProjectDocument(const QByteArray& xml) {
     while (!r.atEnd()) {
         switch (r.readNext()) {
         case QXmlStreamReader::DTD:
-            return fail(QStringLiteral("A document type declaration is not accepted") +
+            return fail(QCoreApplication::translate("brevant::server::ProjectDocument",
+                                                    "A document type declaration is not accepted") +
                         positionText(r));
         case QXmlStreamReader::EntityReference:
-            return fail(QStringLiteral("Undefined entity '%1'").arg(r.name()) + positionText(r));
+            return fail(QCoreApplication::translate("brevant::server::ProjectDocument",
+                                                    "Undefined entity '%1'")
+                            .arg(r.name()) +
+                        positionText(r));
         case QXmlStreamReader::StartElement:
             if (++depth > kMaxDepth)
-                return fail(
-                    QStringLiteral("Elements are nested deeper than %1 levels").arg(kMaxDepth) +
-                    positionText(r));
+                return fail(QCoreApplication::translate("brevant::server::ProjectDocument",
+                                                        "Elements are nested deeper than %1 levels")
+                                .arg(kMaxDepth) +
+                            positionText(r));
             if (++elements > MaxDocumentElements)
                 return fail(tooManyElementsError() + positionText(r));
             if (depth == 1) {
@@ -114,7 +122,8 @@ ReadResult readProjectDocument(const QByteArray& xml) {
     if (r.hasError())
         return fail(r.errorString() + positionText(r));
     if (!sawRoot)
-        return fail(QStringLiteral("The document has no root element"));
+        return fail(QCoreApplication::translate("brevant::server::ProjectDocument",
+                                                "The document has no root element"));
     return ReadResult{std::move(doc), {}};
 }
 

@@ -7,6 +7,7 @@
 #include "server/ListingDocument.h"
 #include "server/ListingImport.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 
@@ -95,8 +96,11 @@ QString BuildSearchClause(const SearchCriteria& c, const QDate& today) {
                   pieces.join(QStringLiteral("' OR SECTION = '")) + QStringLiteral("')) AND ");
     }
     if (clause.isEmpty()) {
-        ui::message(QStringLiteral("Must specify at least one criteria to perform a search."),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::server::ProjectSearch",
+                                        "Must specify at least one criteria to perform a search."),
+            ui::Buttons::Ok, ui::Icon::Exclamation,
+            QCoreApplication::translate("brevant::server::ProjectSearch", "System Message"));
         return QString();
     }
     return QStringLiteral("WHERE ") + clause + QStringLiteral(" (Due_Date >= '") +
@@ -117,9 +121,13 @@ QList<SavedSearchEntry> LoadSavedSearches(db::Connection& connection) {
     }
     rs.close();
     if (entries.isEmpty())
-        entries.append({QStringLiteral("No Searches to Display ..."), NoSearchesSentinel});
+        entries.append({QCoreApplication::translate("brevant::server::ProjectSearch",
+                                                    "No Searches to Display ..."),
+                        NoSearchesSentinel});
     else
-        entries.prepend({QStringLiteral("Choose an existing search ..."), ChooseSearchSentinel});
+        entries.prepend({QCoreApplication::translate("brevant::server::ProjectSearch",
+                                                     "Choose an existing search ..."),
+                         ChooseSearchSentinel});
     return entries;
 }
 
@@ -194,16 +202,25 @@ SearchResults ReadSearchResults(const QByteArray& reply, db::Connection& connect
 void ShowSearchResultMessage(const SearchResults& results) {
     switch (results.status) {
     case SearchResults::Status::ParseError:
-        ui::message(QStringLiteral("Error parsing results.\r\n") + results.parseReason,
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+        ui::message(QCoreApplication::translate("brevant::server::ProjectSearch",
+                                                "Error parsing results.\r\n") +
+                        results.parseReason,
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::server::ProjectSearch", "System Error"));
         break;
     case SearchResults::Status::NoProjects:
-        ui::message(QStringLiteral("No projects were returned."), ui::Buttons::Ok,
-                    ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::server::ProjectSearch",
+                                        "No projects were returned."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::server::ProjectSearch", "System Message"));
         break;
     case SearchResults::Status::NoNewProjects:
-        ui::message(QStringLiteral("No new projects were returned."), ui::Buttons::Ok,
-                    ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::server::ProjectSearch",
+                                        "No new projects were returned."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::server::ProjectSearch", "System Message"));
         break;
     case SearchResults::Status::Rows:
         break;

@@ -8,14 +8,11 @@
 #include "server/Request.h"
 #include "server/ServerSession.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <limits>
 
 namespace brevant::server {
-
-namespace {
-const QString kSystemMessage = QStringLiteral("System Message");
-} // namespace
 
 int ServerMinRateKilobytes() {
     bool ok = false;
@@ -25,7 +22,10 @@ int ServerMinRateKilobytes() {
 }
 
 QString communicationErrorText(int code, const QString& description) {
-    return QStringLiteral("Error communicating with server - %1 %2").arg(code).arg(description);
+    return QCoreApplication::translate("brevant::server::ServerConnection",
+                                       "Error communicating with server - %1 %2")
+        .arg(code)
+        .arg(description);
 }
 
 ServerConnection::ServerConnection(RequestKind kind, QObject* parent)
@@ -33,13 +33,17 @@ ServerConnection::ServerConnection(RequestKind kind, QObject* parent)
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, [this] {
         fail(wirelet::codes::TimedOut,
-             QStringLiteral("Connection timed out (no answer from the server for %1 seconds)")
+             QCoreApplication::translate(
+                 "brevant::server::ServerConnection",
+                 "Connection timed out (no answer from the server for %1 seconds)")
                  .arg(timeoutSeconds()));
     });
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         fail(wirelet::codes::TimedOut,
-             QStringLiteral("Connection timed out (the server sent less than %1 KB a second)")
+             QCoreApplication::translate(
+                 "brevant::server::ServerConnection",
+                 "Connection timed out (the server sent less than %1 KB a second)")
                  .arg(minBytesPerSecond_ / 1024));
     });
     connect(&control_, &wirelet::Wirelet::Connected, this, [this] { connected(); });
@@ -78,13 +82,16 @@ int ServerConnection::minRateKilobytes() const {
 ServerConnection::Open ServerConnection::OpenConnection(const QString& argument) {
     const KindTexts& texts = kindTexts(kind_);
     if (!IsOnline()) {
-        ui::message(texts.noInternet.text, ui::Buttons::Ok, texts.noInternet.icon, kSystemMessage);
+        ui::message(
+            texts.noInternet.text, ui::Buttons::Ok, texts.noInternet.icon,
+            QCoreApplication::translate("brevant::server::ServerConnection", "System Message"));
         Hourglass(false);
         return Open::NotOnline;
     }
     Hourglass(true);
     if (kind_ == RequestKind::AccessCheck)
-        base::SetStatusText(QStringLiteral("Checking Access - Please Wait ..."));
+        base::SetStatusText(QCoreApplication::translate("brevant::server::ServerConnection",
+                                                        "Checking Access - Please Wait ..."));
     if (modResources::UserName.isEmpty() || modResources::Password.isEmpty()) {
         ShowLogon();
         if (modResources::LogonCancelled || modResources::UserName.isEmpty() ||
@@ -108,8 +115,10 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
             reply_.reset();
             startDeadline();
             if (onLabel)
-                onLabel(QStringLiteral("Connecting..."));
-            base::SetStatusText(QStringLiteral("Connecting to Server ..."));
+                onLabel(QCoreApplication::translate("brevant::server::ServerConnection",
+                                                    "Connecting..."));
+            base::SetStatusText(QCoreApplication::translate("brevant::server::ServerConnection",
+                                                            "Connecting to Server ..."));
             SendRequest();
             return Open::Sent;
         case RequestKind::ProjectUpdate:
@@ -118,8 +127,9 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
         case RequestKind::ProjectListing:
         case RequestKind::Documents:
             Disconnect();
-            ui::message(alreadyConnectedText(), ui::Buttons::Ok, ui::Icon::Exclamation,
-                        kSystemMessage);
+            ui::message(
+                alreadyConnectedText(), ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::server::ServerConnection", "System Message"));
             base::SetStatusText(QString());
             Hourglass(false);
             return Open::AlreadyConnected;
@@ -133,8 +143,9 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     try {
         control_.setConnected(true);
     } catch (const wirelet::WireletError&) {
-        ui::message(texts.connectFailed.text, ui::Buttons::Ok, texts.connectFailed.icon,
-                    kSystemMessage);
+        ui::message(
+            texts.connectFailed.text, ui::Buttons::Ok, texts.connectFailed.icon,
+            QCoreApplication::translate("brevant::server::ServerConnection", "System Message"));
         base::SetStatusText(QString());
         control_.setConnected(false);
         Hourglass(false);
@@ -150,9 +161,11 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     case RequestKind::Documents:
     case RequestKind::ProjectListing:
     case RequestKind::Search:
-        base::SetStatusText(QStringLiteral("Connecting to Server ..."));
+        base::SetStatusText(QCoreApplication::translate("brevant::server::ServerConnection",
+                                                        "Connecting to Server ..."));
         if (onLabel)
-            onLabel(QStringLiteral("Connecting..."));
+            onLabel(
+                QCoreApplication::translate("brevant::server::ServerConnection", "Connecting..."));
         break;
     case RequestKind::ProjectUpdate:
         base::SetStatusText(QString());
@@ -164,9 +177,10 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
 }
 
 void ServerConnection::connected() {
-    base::SetStatusText(QStringLiteral("Connected to Server ..."));
+    base::SetStatusText(QCoreApplication::translate("brevant::server::ServerConnection",
+                                                    "Connected to Server ..."));
     if (onLabel)
-        onLabel(QStringLiteral("Connected"));
+        onLabel(QCoreApplication::translate("brevant::server::ServerConnection", "Connected"));
     restartTimer();
 }
 
@@ -183,7 +197,8 @@ void ServerConnection::SendRequest() {
         BuildRequest(kind_, modResources::UserName, modResources::Password, argument_));
     restartTimer();
     if (kind_ == RequestKind::Documents)
-        base::SetStatusText(QStringLiteral("Compiling Documents - Please Wait ..."));
+        base::SetStatusText(QCoreApplication::translate("brevant::server::ServerConnection",
+                                                        "Compiling Documents - Please Wait ..."));
 }
 
 void ServerConnection::Disconnect() {
@@ -235,7 +250,8 @@ void ServerConnection::dataArrived(const QByteArray& data) {
         return;
     case ReplyAssembler::Result::TooLarge:
         fail(wirelet::codes::MessageTooLong,
-             QStringLiteral("Message too long (the reply exceeds %1 MB)")
+             QCoreApplication::translate("brevant::server::ServerConnection",
+                                         "Message too long (the reply exceeds %1 MB)")
                  .arg(ReplyAssembler::DefaultMaxBytes >> 20));
         return;
     case ReplyAssembler::Result::Refused:
@@ -257,7 +273,8 @@ void ServerConnection::refuse() {
     finish();
     control_.setConnected(false);
     const QString message = ui::peerText(reply_.message());
-    ui::message(message, ui::Buttons::Ok, ui::Icon::Information, kSystemMessage);
+    ui::message(message, ui::Buttons::Ok, ui::Icon::Information,
+                QCoreApplication::translate("brevant::server::ServerConnection", "System Message"));
     Hourglass(false);
     base::SetStatusText(QString());
     reply_.BytesReceived = 0;
@@ -295,7 +312,7 @@ void ServerConnection::fail(int code, const QString& description) {
     finish();
     control_.setConnected(false);
     ui::message(communicationErrorText(code, description), ui::Buttons::Ok, ui::Icon::Critical,
-                QStringLiteral("System Error"));
+                QCoreApplication::translate("brevant::server::ServerConnection", "System Error"));
     if (onLabel)
         onLabel(QString());
     Hourglass(false);

@@ -51,13 +51,20 @@ MergeSummary MergeProjectUpdates(const QString& path) {
     MergeSummary summary;
     const ReadResult read = readProjectDocumentFile(path);
     if (!read.document) {
-        ui::message(QStringLiteral("Error parsing results.\r\n") + read.error, ui::Buttons::Ok,
-                    ui::Icon::Critical, QStringLiteral("System Error"));
+        ui::message(QCoreApplication::translate("brevant::server::UpdateCheck",
+                                                "Error parsing results.\r\n") +
+                        read.error,
+                    ui::Buttons::Ok, ui::Icon::Critical,
+                    QCoreApplication::translate("brevant::server::UpdateCheck", "System Error"));
     } else if (!read.document->hasJobElement) {
-        ui::message(QStringLiteral("No data was received."), ui::Buttons::Ok, ui::Icon::Information,
-                    QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::server::UpdateCheck", "No data was received."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::server::UpdateCheck", "System Message"));
     } else if (!modResources::DbConnection || !modResources::DbConnection->isOpen()) {
-        summary.problems.append({QStringLiteral("all"), QStringLiteral("no database is open")});
+        summary.problems.append(
+            {QStringLiteral("all"),
+             QCoreApplication::translate("brevant::server::UpdateCheck", "no database is open")});
     } else {
         MergeHooks hooks;
         hooks.projectMerged = showRow;
@@ -74,14 +81,15 @@ MergeSummary MergeProjectUpdates(const QString& path) {
     releaseMainWindow();
     if (!summary.problems.isEmpty())
         ui::message(mergeProblemsText(summary.problems), ui::Buttons::Ok, ui::Icon::Exclamation,
-                    QStringLiteral("System Error"));
+                    QCoreApplication::translate("brevant::server::UpdateCheck", "System Error"));
     return summary;
 }
 
 ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const QString& argument,
                                              std::function<void(const MergeSummary*)> done) {
     connection.onReply = [done](const QByteArray& reply) {
-        base::SetStatusText(QStringLiteral("Processing ..."));
+        base::SetStatusText(
+            QCoreApplication::translate("brevant::server::UpdateCheck", "Processing ..."));
         FetchOptions options;
         const FetchedArchive archive =
             FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(reply), options);
@@ -133,14 +141,18 @@ void CheckForUpdates(ServerConnection& connection) {
     if (!w || w->updateBusy())
         return;
     if (w->documentsBusy()) {
-        ui::message(QStringLiteral("Documents are being retrieved -- Please wait until they have "
-                                   "arrived and check for updates again ..."),
-                    ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(QCoreApplication::translate(
+                        "brevant::server::UpdateCheck",
+                        "Documents are being retrieved -- Please wait until they have "
+                        "arrived and check for updates again ..."),
+                    ui::Buttons::Ok, ui::Icon::Information,
+                    QCoreApplication::translate("brevant::server::UpdateCheck", "System Message"));
         return;
     }
     Hourglass(true);
     w->enableCommands(false);
-    w->setStatusText(QStringLiteral("Checking for Updates - Please Wait ..."));
+    w->setStatusText(QCoreApplication::translate("brevant::server::UpdateCheck",
+                                                 "Checking for Updates - Please Wait ..."));
     w->showWaitForm();
     w->setUpdateBusy(true);
 
@@ -148,23 +160,30 @@ void CheckForUpdates(ServerConnection& connection) {
     for (int id : w->checkedJobIds())
         argument += QString::number(id) + QLatin1Char(',');
     if (argument.isEmpty()) {
-        ui::message(QStringLiteral("No projects selected to update ..."), ui::Buttons::Ok,
-                    ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(QCoreApplication::translate("brevant::server::UpdateCheck",
+                                                "No projects selected to update ..."),
+                    ui::Buttons::Ok, ui::Icon::Information,
+                    QCoreApplication::translate("brevant::server::UpdateCheck", "System Message"));
         endCheck();
         return;
     }
-    if (ui::message(
-            QStringLiteral("Are you sure want to check for updates on the selected record(s)?"),
-            ui::Buttons::YesNo, ui::Icon::Question,
-            QStringLiteral("System Prompt")) != ui::Answer::Yes) {
+    if (ui::message(QCoreApplication::translate(
+                        "brevant::server::UpdateCheck",
+                        "Are you sure want to check for updates on the selected record(s)?"),
+                    ui::Buttons::YesNo, ui::Icon::Question,
+                    QCoreApplication::translate("brevant::server::UpdateCheck", "System Prompt")) !=
+        ui::Answer::Yes) {
         WriteLastUpdate();
         endCheck();
         return;
     }
     if (!IsOnline()) {
-        ui::message(QStringLiteral("Not Connected to Internet -- Please check your internet "
-                                   "connection and try again ..."),
-                    ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::server::UpdateCheck",
+                                        "Not Connected to Internet -- Please check your internet "
+                                        "connection and try again ..."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::server::UpdateCheck", "System Message"));
         endCheck();
         return;
     }

@@ -12,6 +12,8 @@
 #include "reports/ReportRecord.h"
 #include "store/SqlValue.h"
 
+#include <QCoreApplication>
+
 namespace brevant::server {
 
 using store::SqlEscape;
@@ -105,7 +107,8 @@ public:
         db::Recordset rs;
         rs.open("Select * from [Projects] where [Job_ID] = " + id_, c_);
         if (rs.eof())
-            throw ProjectSkipped{QStringLiteral("not stored on this computer; skipped")};
+            throw ProjectSkipped{QCoreApplication::translate(
+                "brevant::server::UpdateMerge", "not stored on this computer; skipped")};
         const reports::Record before = reports::CurrentRecord(rs);
 
         exec("Delete * from [Updates] where [JOBID] = " + id_);
@@ -163,7 +166,9 @@ private:
         const QString value = e.text.trimmed();
         if (value.isEmpty() || db::toStoredDate(value))
             return value;
-        note(QStringLiteral("%1 \"%2\" is not a date; kept as stored").arg(e.name, value));
+        note(QCoreApplication::translate("brevant::server::UpdateMerge",
+                                         "%1 \"%2\" is not a date; kept as stored")
+                 .arg(e.name, value));
         return std::nullopt;
     }
 
@@ -234,7 +239,8 @@ private:
         const QString section = e.attribute(QStringLiteral("Name")).toUpper();
         const QString description = e.attribute(QStringLiteral("Description")).toUpper();
         if (section.isEmpty()) {
-            note(QStringLiteral("a specification without a section; left out"));
+            note(QCoreApplication::translate("brevant::server::UpdateMerge",
+                                             "a specification without a section; left out"));
             return;
         }
         const int updated = exec("UPDATE Specs SET Description =" + text(description) +
@@ -251,7 +257,8 @@ private:
         const QString file = e.attribute(QStringLiteral("Name")).toUpper();
         const QString description = e.attribute(QStringLiteral("Description")).toUpper();
         if (file.isEmpty()) {
-            note(QStringLiteral("a plan sheet without a file name; left out"));
+            note(QCoreApplication::translate("brevant::server::UpdateMerge",
+                                             "a plan sheet without a file name; left out"));
             return;
         }
         // A sheet already stored is refused by the Plans key; that is how a new one is told
@@ -353,10 +360,14 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
         ProjectMerge merge(connection, project, now, hooks, notes);
         const std::optional<int> id = merge.identify();
         if (!id) {
-            summary.problems.append({merge.label().isEmpty()
-                                         ? QStringLiteral("#%1 of the document").arg(position)
-                                         : merge.label(),
-                                     QStringLiteral("no valid project number; skipped")});
+            summary.problems.append(
+                {merge.label().isEmpty()
+                     ? QCoreApplication::translate("brevant::server::UpdateMerge",
+                                                   "#%1 of the document")
+                           .arg(position)
+                     : merge.label(),
+                 QCoreApplication::translate("brevant::server::UpdateMerge",
+                                             "no valid project number; skipped")});
         } else {
             try {
                 db::Transaction transaction(connection);
@@ -370,9 +381,11 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
                 summary.problems.append({merge.label(), skipped.reason});
             } catch (const db::DbError& e) {
                 summary.problems.append(
-                    {merge.label(), QStringLiteral("could not be stored (%1 %2); nothing changed")
-                                        .arg(e.number())
-                                        .arg(e.description())});
+                    {merge.label(),
+                     QCoreApplication::translate("brevant::server::UpdateMerge",
+                                                 "could not be stored (%1 %2); nothing changed")
+                         .arg(e.number())
+                         .arg(e.description())});
             }
         }
         if (hooks.yield)
@@ -384,9 +397,11 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
 QString mergeProblemsText(const QList<MergeProblem>& problems) {
     if (problems.isEmpty())
         return {};
-    QString s = QStringLiteral("Some of the update could not be applied ...");
+    QString s = QCoreApplication::translate("brevant::server::UpdateMerge",
+                                            "Some of the update could not be applied ...");
     for (const MergeProblem& p : problems)
-        s += "\r\n" + QStringLiteral("Project %1: %2").arg(p.project, p.reason);
+        s += "\r\n" + QCoreApplication::translate("brevant::server::UpdateMerge", "Project %1: %2")
+                          .arg(p.project, p.reason);
     return s;
 }
 

@@ -27,9 +27,6 @@ namespace brevant::server {
 
 namespace {
 
-const QString kSystemMessage = QStringLiteral("System Message");
-const QString kSystemPrompt = QStringLiteral("System Prompt");
-
 QLineEdit* box(QWidget* parent, const QString& name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -46,14 +43,17 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
 // over the second.
 QGridLayout* range(const QString& caption, QLineEdit* start, QLineEdit* end) {
     auto* grid = new QGridLayout;
-    auto* startLabel = new QLabel(caption + QStringLiteral(" Start"));
-    auto* endLabel = new QLabel(caption + QStringLiteral(" End"));
+    auto* startLabel = new QLabel(
+        QCoreApplication::translate("brevant::server::frmFind", "%1 Start").arg(caption));
+    auto* endLabel =
+        new QLabel(QCoreApplication::translate("brevant::server::frmFind", "%1 End").arg(caption));
     startLabel->setBuddy(start);
     endLabel->setBuddy(end);
     grid->addWidget(startLabel, 0, 0);
     grid->addWidget(endLabel, 0, 2);
     grid->addWidget(start, 1, 0);
-    grid->addWidget(new QLabel(QStringLiteral("<-->")), 1, 1);
+    grid->addWidget(new QLabel(QCoreApplication::translate("brevant::server::frmFind", "<-->")), 1,
+                    1);
     grid->addWidget(end, 1, 2);
     return grid;
 }
@@ -62,7 +62,7 @@ QGridLayout* range(const QString& caption, QLineEdit* start, QLineEdit* end) {
 
 frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(QStringLiteral("Find Projects"));
+    setWindowTitle(tr("Find Projects"));
     setModal(true);
 
     txtJobName = box(this, QStringLiteral("txtJobName"));
@@ -82,10 +82,10 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     Combo1->setObjectName(QStringLiteral("Combo1"));
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
 
-    Command1 = button(this, "Command1", QStringLiteral("&SEARCH"));
-    Command2 = button(this, "Command2", QStringLiteral("&CANCEL"));
-    Command3 = button(this, "Command3", QStringLiteral("SA&VE SEARCH"));
-    Command4 = button(this, "Command4", QStringLiteral("C&LEAR"));
+    Command1 = button(this, "Command1", tr("&SEARCH"));
+    Command2 = button(this, "Command2", tr("&CANCEL"));
+    Command3 = button(this, "Command3", tr("SA&VE SEARCH"));
+    Command4 = button(this, "Command4", tr("C&LEAR"));
     connect(Command1, &QPushButton::clicked, this, [this] { Search(); });
     connect(Command2, &QPushButton::clicked, this, [this] { close(); });
     connect(Command3, &QPushButton::clicked, this, [this] { SaveSearch(); });
@@ -93,22 +93,22 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
 
-    auto* criteriaFrame = new QGroupBox(QStringLiteral("Job Search Criteria"), this);
+    auto* criteriaFrame = new QGroupBox(tr("Job Search Criteria"), this);
     criteriaFrame->setObjectName(QStringLiteral("Frame1"));
     auto* form = new QFormLayout(criteriaFrame);
-    form->addRow(QStringLiteral("Project Name:"), txtJobName);
-    form->addRow(QStringLiteral("Scope Description:"), txtScope);
-    form->addRow(range(QStringLiteral("Bid Date Range"), txtBidDate[0], txtBidDate[1]));
-    auto* csiFrame = new QGroupBox(QStringLiteral("CSI Lookup"), criteriaFrame);
+    form->addRow(tr("Project Name:"), txtJobName);
+    form->addRow(tr("Scope Description:"), txtScope);
+    form->addRow(range(tr("Bid Date Range"), txtBidDate[0], txtBidDate[1]));
+    auto* csiFrame = new QGroupBox(tr("CSI Lookup"), criteriaFrame);
     csiFrame->setObjectName(QStringLiteral("Frame2"));
     auto* csiForm = new QFormLayout(csiFrame);
-    csiForm->addRow(range(QStringLiteral("CSI Range"), txtCSI[0], txtCSI[1]));
-    csiForm->addRow(QStringLiteral("CSI Code(s):"), txtCSVCSI);
-    csiForm->addRow(QString(), new QLabel(QStringLiteral("(e.g., 00100,12345,06453)")));
+    csiForm->addRow(range(tr("CSI Range"), txtCSI[0], txtCSI[1]));
+    csiForm->addRow(tr("CSI Code(s):"), txtCSVCSI);
+    csiForm->addRow(QString(), new QLabel(tr("(e.g., 00100,12345,06453)")));
     form->addRow(csiFrame);
 
     auto* saved = new QHBoxLayout;
-    saved->addWidget(new QLabel(QStringLiteral("Custom Search List:")));
+    saved->addWidget(new QLabel(tr("Custom Search List:")));
     saved->addWidget(Combo1, 1);
     saved->addWidget(Command3);
     saved->addWidget(Command4);
@@ -130,11 +130,11 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     WireletFind->setObjectName(QStringLiteral("WireletFind"));
     WireletFind->onLabel = [this](const QString& text) { lblStatus->setText(text); };
     WireletFind->onBytes = [this](std::int64_t bytes) {
-        lblStatus->setText(QString::number(bytes) + QStringLiteral(" bytes received..."));
+        lblStatus->setText(tr("%1 bytes received...").arg(bytes));
     };
     WireletFind->onReply = [this](const QByteArray&) {
-        lblStatus->setText(QStringLiteral("Processing..."));
-        base::SetStatusText(QStringLiteral("Looking for Projects ..."));
+        lblStatus->setText(tr("Processing..."));
+        base::SetStatusText(tr("Looking for Projects ..."));
         ParseSearchResults();
     };
     WireletFind->onEnded = [this] { requestEnded(); };
@@ -190,17 +190,17 @@ bool frmFind::txtBidDate_LostFocus(int index) {
     QLineEdit* e = txtBidDate[index];
     e->setText(e->text().trimmed());
     if (!e->text().isEmpty() && !ParseDateText(e->text())) {
-        ui::message(QStringLiteral("You have entered an invalid date."), ui::Buttons::Ok,
-                    ui::Icon::Exclamation, kSystemMessage);
+        ui::message(tr("You have entered an invalid date."), ui::Buttons::Ok, ui::Icon::Exclamation,
+                    tr("System Message"));
         return false;
     }
     if (index == 1) {
         const auto start = ParseDateText(txtBidDate[0]->text());
         const auto end = ParseDateText(txtBidDate[1]->text());
         if (start && end && *start > *end) {
-            ui::message(QStringLiteral("When using a date range, the second date must come "
-                                       "after the first date."),
-                        ui::Buttons::Ok, ui::Icon::Exclamation, kSystemMessage);
+            ui::message(tr("When using a date range, the second date must come "
+                           "after the first date."),
+                        ui::Buttons::Ok, ui::Icon::Exclamation, tr("System Message"));
             return false;
         }
     }
@@ -271,7 +271,7 @@ void frmFind::Search() {
         return;
     if (!IsOnline()) {
         const KindMessage& m = kindTexts(RequestKind::Search).noInternet;
-        ui::message(m.text, ui::Buttons::Ok, m.icon, kSystemMessage);
+        ui::message(m.text, ui::Buttons::Ok, m.icon, tr("System Message"));
         Hourglass(false);
         return;
     }
@@ -299,8 +299,8 @@ void frmFind::Search() {
     EnableSearchControls(false);
     const ServerConnection::Open result = WireletFind->OpenConnection(WhereClause);
     if (result == ServerConnection::Open::Connecting || result == ServerConnection::Open::Sent) {
-        lblStatus->setText(QStringLiteral("Connecting..."));
-        base::SetStatusText(QStringLiteral("Connecting to Server ..."));
+        lblStatus->setText(tr("Connecting..."));
+        base::SetStatusText(tr("Connecting to Server ..."));
         return;
     }
     Busy = false;
@@ -375,21 +375,20 @@ void frmFind::SaveSearch() {
     // The boxes keep what was typed, so that it can be put right.
     if (!CheckFields())
         return;
-    if (ui::message(QStringLiteral("Are you sure you wish to save the search?"), ui::Buttons::YesNo,
-                    ui::Icon::Question, kSystemPrompt) == ui::Answer::Yes) {
+    if (ui::message(tr("Are you sure you wish to save the search?"), ui::Buttons::YesNo,
+                    ui::Icon::Question, tr("System Prompt")) == ui::Answer::Yes) {
         QString name;
         while (true) {
             name = ui::current()
-                       .input(QStringLiteral("You must enter a name for your search -- Enter it "
-                                             "in the space provided and press the 'OK' button: "),
-                              QStringLiteral("Save Search"), QString())
+                       .input(tr("You must enter a name for your search -- Enter it "
+                                 "in the space provided and press the 'OK' button: "),
+                              tr("Save Search"), QString())
                        .value_or(QString())
                        .trimmed();
             if (!name.isEmpty())
                 break;
-            if (ui::message(QStringLiteral("You must enter a search name -- Try Again?"),
-                            ui::Buttons::YesNo, ui::Icon::Question,
-                            kSystemPrompt) != ui::Answer::Yes)
+            if (ui::message(tr("You must enter a search name -- Try Again?"), ui::Buttons::YesNo,
+                            ui::Icon::Question, tr("System Prompt")) != ui::Answer::Yes)
                 break;
         }
         if (!name.isEmpty() && modResources::DbConnection) {
@@ -397,7 +396,7 @@ void frmFind::SaveSearch() {
                 InsertSavedSearch(*modResources::DbConnection, name, criteria());
             } catch (const db::DbError& e) {
                 ui::message(QStringLiteral("%1 %2").arg(e.number()).arg(e.description()),
-                            ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+                            ui::Buttons::Ok, ui::Icon::Critical, tr("System Error"));
             }
         }
     }
@@ -405,9 +404,10 @@ void frmFind::SaveSearch() {
 }
 
 void frmFind::DeleteSearch() {
-    if (ui::message(QStringLiteral("Are you sure you wish to delete the currently selected "
-                                   "search?"),
-                    ui::Buttons::YesNo, ui::Icon::Question, kSystemPrompt) == ui::Answer::Yes) {
+    if (ui::message(tr("Are you sure you wish to delete the currently selected "
+                       "search?"),
+                    ui::Buttons::YesNo, ui::Icon::Question,
+                    tr("System Prompt")) == ui::Answer::Yes) {
         const int id = Combo1->currentData().toInt();
         if (id > 0 && id < ChooseSearchSentinel && modResources::DbConnection)
             DeleteSavedSearch(*modResources::DbConnection, id);

@@ -53,27 +53,26 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
 
 frmTrack::frmTrack(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmTrack"));
-    setWindowTitle(QStringLiteral("Tracking Projects"));
+    setWindowTitle(tr("Tracking Projects"));
     setModal(true);
 
-    Label1 = new QLabel(
-        QStringLiteral("Select the jobs you wish to track and press the \"Import\" button"), this);
+    Label1 =
+        new QLabel(tr("Select the jobs you wish to track and press the \"Import\" button"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setRootIsDecorated(false);
-    ListView1->setHeaderLabels({QStringLiteral("Job Name"), QStringLiteral("City"),
-                                QStringLiteral("State"), QStringLiteral("Bid Date")});
+    ListView1->setHeaderLabels({tr("Job Name"), tr("City"), tr("State"), tr("Bid Date")});
     ListView1->setSortingEnabled(false);
     ListView1->header()->setSectionsClickable(true);
     ListView1->setColumnWidth(0, 330);
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { ListView1_ColumnClick(column); });
 
-    Command1 = button(this, "Command1", QStringLiteral("&IMPORT"));
-    Command2 = button(this, "Command2", QStringLiteral("&CANCEL"));
-    Command3_0 = button(this, "Command3_0", QStringLiteral("&SELECT ALL"));
-    Command3_1 = button(this, "Command3_1", QStringLiteral("CLEAR &ALL"));
+    Command1 = button(this, "Command1", tr("&IMPORT"));
+    Command2 = button(this, "Command2", tr("&CANCEL"));
+    Command3_0 = button(this, "Command3_0", tr("&SELECT ALL"));
+    Command3_1 = button(this, "Command3_1", tr("CLEAR &ALL"));
     connect(Command1, &QPushButton::clicked, this, [this] { ImportProjects(); });
     connect(Command2, &QPushButton::clicked, this, [this] { close(); });
     connect(Command3_0, &QPushButton::clicked, this, [this] { selectAll(true); });
@@ -147,7 +146,7 @@ void frmTrack::ImportProjects() {
     Hourglass(true);
     if (!IsOnline()) {
         const KindMessage& m = kindTexts(RequestKind::ProjectListing).noInternet;
-        ui::message(m.text, ui::Buttons::Ok, m.icon, QStringLiteral("System Message"));
+        ui::message(m.text, ui::Buttons::Ok, m.icon, tr("System Message"));
         Hourglass(false);
         return;
     }
@@ -173,8 +172,8 @@ void frmTrack::ImportProjects() {
 }
 
 void frmTrack::listingReplied(const QByteArray& text) {
-    lblStatus->setText(QStringLiteral("Processing..."));
-    lblStatus->setText(QStringLiteral("Retrieving Project File ..."));
+    lblStatus->setText(tr("Processing..."));
+    lblStatus->setText(tr("Retrieving Project File ..."));
     FetchOptions options;
     options.progress = [this](std::int64_t received, std::int64_t total) {
         if (ProgressBar1->maximum() <= 0 && total > 0)
@@ -240,8 +239,8 @@ void frmTrack::requestEnded() {
 
 void frmTrack::closeEvent(QCloseEvent* event) {
     if (Busy) {
-        ui::message(QStringLiteral("Cannot close window while importing data ..."), ui::Buttons::Ok,
-                    ui::Icon::Exclamation, QStringLiteral("System Message"));
+        ui::message(tr("Cannot close window while importing data ..."), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, tr("System Message"));
         event->ignore();
         return;
     }
@@ -252,8 +251,8 @@ void frmTrack::closeEvent(QCloseEvent* event) {
 void frmTrack::reject() {
     // Escape and "&CANCEL" go through close(), which refuses while importing.
     if (Busy) {
-        ui::message(QStringLiteral("Cannot close window while importing data ..."), ui::Buttons::Ok,
-                    ui::Icon::Exclamation, QStringLiteral("System Message"));
+        ui::message(tr("Cannot close window while importing data ..."), ui::Buttons::Ok,
+                    ui::Icon::Exclamation, tr("System Message"));
         return;
     }
     Wirelet1->Disconnect();

@@ -7,6 +7,8 @@
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
 
+#include <QCoreApplication>
+
 namespace brevant::shell {
 
 bool CompactAndRepair(const QString& dataLocation, const QString& databaseName,
@@ -16,7 +18,8 @@ bool CompactAndRepair(const QString& dataLocation, const QString& databaseName,
         if (setStatusText)
             setStatusText(text);
     };
-    status(QStringLiteral("Compacting Database -- Please Wait ..."));
+    status(QCoreApplication::translate("brevant::shell::CompactAndRepair",
+                                       "Compacting Database -- Please Wait ..."));
     QString folder = dataLocation;
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
     // A database restored from the temporary copy takes the name the program creates it with.
@@ -30,23 +33,32 @@ bool CompactAndRepair(const QString& dataLocation, const QString& databaseName,
         db::compactInto(database, temp);
         db::replaceFile(temp, database);
     } catch (const db::DbError& e) {
-        ui::message(QStringLiteral("Error with compact / repair of database - %1 %2...")
-                        .arg(e.number())
-                        .arg(e.description()),
-                    ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+        ui::message(
+            QCoreApplication::translate("brevant::shell::CompactAndRepair",
+                                        "Error with compact / repair of database - %1 %2...")
+                .arg(e.number())
+                .arg(e.description()),
+            ui::Buttons::Ok, ui::Icon::Critical,
+            QCoreApplication::translate("brevant::shell::CompactAndRepair", "System Error"));
         status(QString());
         return false;
     } catch (const std::exception& e) {
-        ui::message(QStringLiteral("Error with compact / repair of database - %1 %2...")
-                        .arg(db::errors::Unspecified)
-                        .arg(QString::fromLocal8Bit(e.what())),
-                    ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+        ui::message(
+            QCoreApplication::translate("brevant::shell::CompactAndRepair",
+                                        "Error with compact / repair of database - %1 %2...")
+                .arg(db::errors::Unspecified)
+                .arg(QString::fromLocal8Bit(e.what())),
+            ui::Buttons::Ok, ui::Icon::Critical,
+            QCoreApplication::translate("brevant::shell::CompactAndRepair", "System Error"));
         status(QString());
         return false;
     }
     if (showDone)
-        ui::message(QStringLiteral("Compact and Repair complete ..."), ui::Buttons::Ok,
-                    ui::Icon::Exclamation, QStringLiteral("System Error"));
+        ui::message(
+            QCoreApplication::translate("brevant::shell::CompactAndRepair",
+                                        "Compact and Repair complete ..."),
+            ui::Buttons::Ok, ui::Icon::Exclamation,
+            QCoreApplication::translate("brevant::shell::CompactAndRepair", "System Error"));
     status(QString());
     return true;
 }

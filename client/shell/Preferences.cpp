@@ -5,6 +5,7 @@
 #include "base/SmtpSecurity.h"
 #include "platform/ui/Ui.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <exception>
 #include <harlix/ComError.h>
@@ -110,15 +111,20 @@ bool checkInterval(const QString& text) {
     if (isValidInterval(text)) {
         return true;
     }
-    ui::message(QStringLiteral("Interval Days must be numeric ..."), ui::Buttons::Ok,
-                ui::Icon::Exclamation, QStringLiteral("System Message"));
+    ui::message(QCoreApplication::translate("brevant::shell::Preferences",
+                                            "Interval Days must be numeric ..."),
+                ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::Preferences", "System Message"));
     return false;
 }
 
 SaveRefusal checkBeforeSave(const PreferenceValues& values) {
     if (values.proxy && values.socksServer.isEmpty()) {
-        ui::message(QStringLiteral("To use a proxy you must specify a SOCKS 5 server ..."),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::shell::Preferences",
+                                        "To use a proxy you must specify a SOCKS 5 server ..."),
+            ui::Buttons::Ok, ui::Icon::Exclamation,
+            QCoreApplication::translate("brevant::shell::Preferences", "System Message"));
         return SaveRefusal::NoSocksServer;
     }
     // The reminder reads the interval as a number at every start; a stored text would break it.
@@ -158,11 +164,14 @@ bool warnOfPlainLogin(const QString& user, int chosenSecurity, bool& plainChosen
     if (chosenSecurity != 0 || user.trimmed().isEmpty() || plainChosen)
         return false;
     plainChosen = true;
-    ui::message(QStringLiteral("With Connection Security \"None\" your SMTP account name and "
-                               "password are sent to the mail server unencrypted, where anyone "
-                               "on the network can read them. Choose STARTTLS unless your mail "
-                               "server cannot use it ..."),
-                ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+    ui::message(QCoreApplication::translate(
+                    "brevant::shell::Preferences",
+                    "With Connection Security \"None\" your SMTP account name and "
+                    "password are sent to the mail server unencrypted, where anyone "
+                    "on the network can read them. Choose STARTTLS unless your mail "
+                    "server cannot use it ..."),
+                ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::Preferences", "System Message"));
     return true;
 }
 
@@ -212,9 +221,11 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         }
     }
     if (!failure.isEmpty()) {
-        ui::message(QStringLiteral("The settings could not be saved: ") + failure +
-                        QStringLiteral(" ..."),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+        ui::message(QCoreApplication::translate("brevant::shell::Preferences",
+                                                "The settings could not be saved: %1 ...")
+                        .arg(failure),
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::shell::Preferences", "System Error"));
     }
     out.saved = true;
     out.httpProxy = httpProxyFor(values);

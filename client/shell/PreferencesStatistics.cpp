@@ -4,6 +4,7 @@
 #include "shell/Preferences.h"
 #include "store/ProjectList.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <exception>
 #include <harlix/miscStuff.h>
@@ -31,7 +32,9 @@ Statistics readStatistics(db::Connection* connection, const QString& dataLocatio
                 harlix::miscStuff misc;
                 s.databaseSize = QString::fromStdString(misc.FormatSize(file.size()));
             } catch (const std::exception&) {
-                s.databaseSize = QString::number(file.size()) + QStringLiteral(" bytes");
+                s.databaseSize =
+                    QCoreApplication::translate("brevant::shell::PreferencesStatistics", "%1 bytes")
+                        .arg(file.size());
             }
         }
     }

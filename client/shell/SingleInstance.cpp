@@ -1,5 +1,6 @@
 #include "shell/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace brevant::shell {
@@ -25,7 +26,8 @@ bool SingleInstance::acquire() {
             probe.close();
             if (!existed)
                 probe.remove();
-            reason_ = QStringLiteral("the lock could not be taken");
+            reason_ = QCoreApplication::translate("brevant::shell::SingleInstance",
+                                                  "the lock could not be taken");
         } else {
             reason_ = probe.errorString();
         }
@@ -40,13 +42,16 @@ bool SingleInstance::heldByAnotherCopy() const {
 QString SingleInstance::failureText() const {
     if (heldByAnotherCopy())
         return AlreadyRunningText();
-    return QStringLiteral("Brevant Desktop cannot start: the lock file %1 cannot be created (%2). "
-                          "Check that the program folder exists and can be written ...")
+    return QCoreApplication::translate(
+               "brevant::shell::SingleInstance",
+               "Brevant Desktop cannot start: the lock file %1 cannot be created (%2). "
+               "Check that the program folder exists and can be written ...")
         .arg(path_, reason_);
 }
 
 QString AlreadyRunningText() {
-    return QStringLiteral("A copy of Brevant Desktop is already running ...");
+    return QCoreApplication::translate("brevant::shell::SingleInstance",
+                                       "A copy of Brevant Desktop is already running ...");
 }
 
 } // namespace brevant::shell

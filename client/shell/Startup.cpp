@@ -13,6 +13,7 @@
 #include "shell/CompactAndRepair.h"
 #include "store/LocalSearch.h"
 
+#include <QCoreApplication>
 #include <harlix/ComError.h>
 
 #include <QDir>
@@ -131,10 +132,13 @@ bool InitializeApplication() {
         if (hasDatabase(DataLocation)) {
             DbConnection->open(connectionString(DataLocation));
         } else {
-            ui::message(QStringLiteral("Database not found, using default location.  Go to "
-                                       "Options-> Program Preferences and verify the database "
-                                       "location."),
-                        ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+            ui::message(
+                QCoreApplication::translate("brevant::shell::Startup",
+                                            "Database not found, using default location.  Go to "
+                                            "Options-> Program Preferences and verify the database "
+                                            "location."),
+                ui::Buttons::Ok, ui::Icon::Information,
+                QCoreApplication::translate("brevant::shell::Startup", "System Message"));
             DataLocation = DefaultDataLocation();
             DbConnection->open(connectionString(DataLocation));
             WriteSetting(QStringLiteral("DATALOC"), DataLocation);
@@ -153,20 +157,26 @@ bool InitializeApplication() {
         }
         return true;
     } catch (const db::DbError& e) {
-        ui::message(QStringLiteral("Error initializing application: %1 - %2")
+        ui::message(QCoreApplication::translate("brevant::shell::Startup",
+                                                "Error initializing application: %1 - %2")
                         .arg(e.number())
                         .arg(e.description()),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::shell::Startup", "System Error"));
     } catch (const harlix::ComError& e) {
-        ui::message(QStringLiteral("Error initializing application: %1 - %2")
+        ui::message(QCoreApplication::translate("brevant::shell::Startup",
+                                                "Error initializing application: %1 - %2")
                         .arg(static_cast<long>(e.number()))
                         .arg(QString::fromStdString(e.description())),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::shell::Startup", "System Error"));
     } catch (const std::exception& e) {
-        ui::message(QStringLiteral("Error initializing application: %1 - %2")
+        ui::message(QCoreApplication::translate("brevant::shell::Startup",
+                                                "Error initializing application: %1 - %2")
                         .arg(-1)
                         .arg(QString::fromLocal8Bit(e.what())),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::shell::Startup", "System Error"));
     }
     // Later commands fail in their own way; the recordset must exist for them to do so.
     if (!DbRecordset)
@@ -182,10 +192,11 @@ bool ReminderDue(bool showReminder, const QDate& lastUpdate, const QDate& today,
 
 QString ReminderText(const QDate& lastUpdate) {
     // The date as the reports show a date value: the locale's short form ("3/5/2026").
-    return QStringLiteral("Your last update was performed on ") +
-           reports::DefaultDateText(lastUpdate.startOfDay()) +
-           QStringLiteral(" - Be sure to update projects in order to get updated information "
-                          "and addenda ...");
+    return QCoreApplication::translate(
+               "brevant::shell::Startup",
+               "Your last update was performed on %1 - Be sure to update projects in order to get "
+               "updated information and addenda ...")
+        .arg(reports::DefaultDateText(lastUpdate.startOfDay()));
 }
 
 bool ShowUpdateReminder(const QDate& today) {
@@ -193,7 +204,7 @@ bool ShowUpdateReminder(const QDate& today) {
     if (!ReminderDue(modResources::ShowReminder, modResources::LastUpdate, today, days))
         return false;
     ui::message(ReminderText(modResources::LastUpdate), ui::Buttons::Ok, ui::Icon::Information,
-                QStringLiteral("System Message"));
+                QCoreApplication::translate("brevant::shell::Startup", "System Message"));
     return true;
 }
 

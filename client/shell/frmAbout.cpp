@@ -15,14 +15,13 @@ namespace brevant::shell {
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Brevant Desktop Edition"));
+    setWindowTitle(tr("About Brevant Desktop Edition"));
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picIcon"));
     picture->setPixmap(QPixmap(base::DataFile(QStringLiteral("brevant.png"))));
 
-    lblTitle =
-        new QLabel(QStringLiteral("Brevant Desktop Edition for 32-bit Windows Systems"), this);
+    lblTitle = new QLabel(tr("Brevant Desktop Edition for 32-bit Windows Systems"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont bold = lblTitle->font();
     bold.setBold(true);
@@ -31,10 +30,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     lblVersion = new QLabel(base::VersionText(), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
@@ -57,8 +56,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 void frmAbout::cmdSysInfo_Click() {
     const QString program = SystemInformationProgram();
     if (program.isEmpty() || !QProcess::startDetached(program, {})) {
-        ui::message(QStringLiteral("System Information Is Unavailable At This Time"),
-                    ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(tr("System Information Is Unavailable At This Time"), ui::Buttons::Ok,
+                    ui::Icon::Information, tr("System Message"));
     }
 }
 

@@ -34,7 +34,7 @@ int WidthForTitle(const QWidget& window) {
 
 frmLogon::frmLogon(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmLogon"));
-    setWindowTitle(QStringLiteral("Brevant Desktop - Connect"));
+    setWindowTitle(tr("Brevant Desktop - Connect"));
     setModal(true);
 
     txtUserName = new QLineEdit(modResources::UserName, this);
@@ -47,17 +47,17 @@ frmLogon::frmLogon(QWidget* parent) : QDialog(parent) {
     lblPlatform = new QLabel(base::VersionText(), this);
     lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK = new QPushButton(tr("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&User Name:"), txtUserName);
-    form->addRow(QStringLiteral("&Password:"), txtPassword);
+    form->addRow(tr("&User Name:"), txtUserName);
+    form->addRow(tr("&Password:"), txtPassword);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(lblPlatform);
     buttons->addStretch();
@@ -97,9 +97,9 @@ void frmLogon::cmdOK_Click() {
     const QString password = txtPassword->text();
     // The request separates its fields with "|": one inside a credential would shift them.
     if (!server::IsValidCredential(user) || !server::IsValidCredential(password)) {
-        ui::message(QStringLiteral("The user name and password cannot contain the character "
-                                   "\"|\" -- Please check them and try again ..."),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+        ui::message(tr("The user name and password cannot contain the character "
+                       "\"|\" -- Please check them and try again ..."),
+                    ui::Buttons::Ok, ui::Icon::Exclamation, tr("System Message"));
         (server::IsValidCredential(user) ? txtPassword : txtUserName)->setFocus();
         return;
     }

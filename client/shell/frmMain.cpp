@@ -30,7 +30,7 @@ frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), ImageList1(base::DataFile(QStringLiteral("Graphics/ImageList1"))),
       ImageList2(base::DataFile(QStringLiteral("Graphics/ImageList2"))) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Brevant Desktop"));
+    setWindowTitle(tr("Brevant Desktop"));
     setWindowIcon(QIcon(base::DataFile(QStringLiteral("brevant.png"))));
     buildCentre();
     buildMenus();

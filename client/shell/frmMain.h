@@ -214,6 +214,8 @@ private:
     void showHeaderSortIcons();
     void markChecked(bool tagged);
     int firstColumnDecoration(const QTreeWidget* view) const;
+    // The caption of a list column as the column table names it, whatever the header shows.
+    static QString columnCaption(const QTreeWidget* view, int column);
     QWidget* buildSearchPane();
     void clearSearch();
 

@@ -18,6 +18,7 @@
 #include "store/frmAttach.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTextEdit>
@@ -38,7 +39,8 @@ void hourglass(bool on) {
 }
 
 void showError(const QString& text) {
-    ui::message(text, ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+    ui::message(text, ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::frmMain", "System Error"));
 }
 
 // The local files of a drag, in order.
@@ -148,14 +150,13 @@ void frmMain::mnuListJobList_Click() {
     try {
         reports::ProjectListReport(base::ProgramFolder(), rows, now);
         if (!reports::OpenProjectListReport(base::ProgramFolder()))
-            (new reports::frmReportView(QStringLiteral("Current Project List Report"), rtf, this))
-                ->show();
+            (new reports::frmReportView(tr("Current Project List Report"), rtf, this))->show();
     } catch (const harlix::ComError& e) {
         showError(
             QStringLiteral("%1 %2").arg(e.number()).arg(QString::fromStdString(e.description())));
     } catch (const std::runtime_error& e) {
-        showError(QStringLiteral("Error creating the job listing report: ") +
-                  QString::fromStdString(e.what()));
+        showError(
+            tr("Error creating the job listing report: %1").arg(QString::fromStdString(e.what())));
     }
 }
 

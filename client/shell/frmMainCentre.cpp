@@ -76,17 +76,17 @@ void frmMain::buildCentre() {
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->addTab(Summary, QStringLiteral("Details"));
-    SSTab1->addTab(Bidders, QStringLiteral("Bidders"));
-    SSTab1->addTab(Contacts, QStringLiteral("Contacts"));
-    SSTab1->addTab(Text2, QStringLiteral("Notes"));
-    SSTab1->addTab(ListView5, QStringLiteral("Attachments"));
-    SSTab1->addTab(Updates, QStringLiteral("Updates"));
-    SSTab1->addTab(Awards, QStringLiteral("Awards / Apparent Lows"));
+    SSTab1->addTab(Summary, tr("Details"));
+    SSTab1->addTab(Bidders, tr("Bidders"));
+    SSTab1->addTab(Contacts, tr("Contacts"));
+    SSTab1->addTab(Text2, tr("Notes"));
+    SSTab1->addTab(ListView5, tr("Attachments"));
+    SSTab1->addTab(Updates, tr("Updates"));
+    SSTab1->addTab(Awards, tr("Awards / Apparent Lows"));
 
     auto printButtonNamed = [this](const char* name, const QString& kind) {
         // Alt+R: Alt+P belongs to the Projects menu.
-        auto* b = new QPushButton(QStringLiteral("P&RINT"), this);
+        auto* b = new QPushButton(tr("P&RINT"), this);
         b->setObjectName(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, [this, kind] { printButton(kind); });
         return b;
@@ -118,10 +118,9 @@ void frmMain::buildCentre() {
         l->addWidget(bar);
         return page;
     };
-    SSTab2->addTab(documentPage(ListView2, ProgressBar3, "ProgressBar3"), QStringLiteral("Plans"));
-    SSTab2->addTab(documentPage(ListView3, ProgressBar2, "ProgressBar2"), QStringLiteral("Specs"));
-    SSTab2->addTab(documentPage(ListView4, ProgressBar4, "ProgressBar4"),
-                   QStringLiteral("Addenda"));
+    SSTab2->addTab(documentPage(ListView2, ProgressBar3, "ProgressBar3"), tr("Plans"));
+    SSTab2->addTab(documentPage(ListView3, ProgressBar2, "ProgressBar2"), tr("Specs"));
+    SSTab2->addTab(documentPage(ListView4, ProgressBar4, "ProgressBar4"), tr("Addenda"));
     connect(SSTab2, &QTabWidget::currentChanged, this, [this](int i) { documentTab_ = i; });
 
     Frame1 = new QGroupBox(this);
@@ -131,7 +130,7 @@ void frmMain::buildCentre() {
     f1->addWidget(SSTab1, 1);
     // Below the tabs, so that all seven tab titles keep their room.
     f1->addWidget(printRow);
-    Frame2 = new QGroupBox(QStringLiteral("Project Documents"), this);
+    Frame2 = new QGroupBox(tr("Project Documents"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* f2 = new QVBoxLayout(Frame2);
     f2->setContentsMargins(4, 4, 4, 4);

@@ -113,7 +113,7 @@ void frmMain::LoadDocumentList(const QString& kind) {
             static_cast<ListViews&>(*documentViews_).fill(list, *rows);
     } catch (const db::DbError& e) {
         ui::message(QStringLiteral("%1 %2").arg(e.number()).arg(e.description()), ui::Buttons::Ok,
-                    ui::Icon::Exclamation, QStringLiteral("System Error"));
+                    ui::Icon::Exclamation, tr("System Error"));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "store/LocalSearch.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPlainTextEdit>
@@ -43,7 +44,8 @@ void yield() {
 
 void showDbError(const db::DbError& e, const QString& prefix) {
     ui::message(prefix + QStringLiteral("%1 %2").arg(e.number()).arg(e.description()),
-                ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+                ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::frmMain", "System Error"));
 }
 
 } // namespace
@@ -65,7 +67,14 @@ void frmMain::SetUpColumns() {
         QStringList captions;
         for (const auto& c : columns)
             captions << c.caption;
-        view->setHeaderLabels(captions);
+        // The header shows the caption in the user's language; sorting and the stored widths
+        // go by the caption itself.
+        view->setProperty("columnCaptions", captions);
+        QStringList titles;
+        for (const QString& caption : captions)
+            titles << QCoreApplication::translate("brevant::store::ProjectList",
+                                                  caption.toUtf8().constData());
+        view->setHeaderLabels(titles);
         for (int i = 0; i < int(columns.size()); ++i)
             view->setColumnWidth(i, store::twipsToPixels(store::columnWidth(columns[i]), dpi) +
                                         (i == 0 ? firstColumnDecoration(view) : 0));
@@ -75,10 +84,14 @@ void frmMain::SetUpColumns() {
     setAttachmentViewMode(store::attachListViewMode());
 }
 
+QString frmMain::columnCaption(const QTreeWidget* view, int column) {
+    return view->property("columnCaptions").toStringList().value(column);
+}
+
 void frmMain::showHeaderSortIcons() {
     QTreeWidgetItem* header = ListView1->headerItem();
     for (int i = 0; i < ListView1->columnCount(); ++i) {
-        const int icon = sort_.headerIcon(header->text(i));
+        const int icon = sort_.headerIcon(columnCaption(ListView1, i));
         header->setData(i, HeaderIconRole, icon);
         header->setIcon(i, icon ? ImageList1.icon(icon) : QIcon());
     }
@@ -254,7 +267,7 @@ void frmMain::ClearProjectDetail() {
 }
 
 void frmMain::ListView1_ColumnClick(int column) {
-    sort_.clickHeader(ListView1->headerItem()->text(column));
+    sort_.clickHeader(columnCaption(ListView1, column));
     showHeaderSortIcons();
     LoadProjects(currentFilter(), false);
 }

@@ -9,6 +9,7 @@
 #include "shell/frmLogon.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMap>
 #include <QMenu>
@@ -51,118 +52,160 @@ constexpr const char* kSeparator = nullptr;
 
 void frmMain::buildMenus() {
     static const MenuDef menus[] = {
-        {&frmMain::mnuFile, "mnuFile", "&File", Place::MenuBar},
-        {&frmMain::mnuList, "mnuList", "&Projects", Place::MenuBar},
-        {&frmMain::mnuList_Project, "mnuList_Project", "Project Di&splay", Place::Submenu,
+        {&frmMain::mnuFile, "mnuFile", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&File"),
+         Place::MenuBar},
+        {&frmMain::mnuList, "mnuList", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Projects"),
+         Place::MenuBar},
+        {&frmMain::mnuList_Project, "mnuList_Project",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Project Di&splay"), Place::Submenu,
          "mnuList", "mnuList_ProjectItem"},
-        {&frmMain::mnuOptions, "mnuOptions", "&Options", Place::MenuBar},
-        {&frmMain::mnuCPY, "mnuCPY", "&CPYPAST", Place::Popup},
-        {&frmMain::mnuPlans, "mnuPlans", "&Plans", Place::Popup},
-        {&frmMain::mnuSpecs, "mnuSpecs", "&Specs", Place::Popup},
-        {&frmMain::mnuAdd, "mnuAdd", "&Addenda", Place::Popup},
-        {&frmMain::mnuAttach, "mnuAttach", "&Attach", Place::Popup},
+        {&frmMain::mnuOptions, "mnuOptions",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Options"), Place::MenuBar},
+        {&frmMain::mnuCPY, "mnuCPY", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&CPYPAST"),
+         Place::Popup},
+        {&frmMain::mnuPlans, "mnuPlans", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Plans"),
+         Place::Popup},
+        {&frmMain::mnuSpecs, "mnuSpecs", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Specs"),
+         Place::Popup},
+        {&frmMain::mnuAdd, "mnuAdd", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Addenda"),
+         Place::Popup},
+        {&frmMain::mnuAttach, "mnuAttach", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Attach"),
+         Place::Popup},
     };
     static const Command commands[] = {
-        {"mnuFile", "mnuFile_Find", "&Find Projects (Online)", "Ctrl+Shift+F", "FIND.bmp",
-         [](frmMain& w) { w.mnuFile_Find_Click(); }},
-        {"mnuFile", "mnuFile_Icon", "&Icon Summary", "", "",
-         [](frmMain& w) { (new frmIcons(&w))->show(); }},
+        {"mnuFile", "mnuFile_Find",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Find Projects (Online)"), "Ctrl+Shift+F",
+         "FIND.bmp", [](frmMain& w) { w.mnuFile_Find_Click(); }},
+        {"mnuFile", "mnuFile_Icon", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Icon Summary"),
+         "", "", [](frmMain& w) { (new frmIcons(&w))->show(); }},
         {"mnuFile", kSeparator, "", "", "", nullptr},
-        {"mnuFile", "mnuFile_Copy", "&Copy Project", "", "CD.bmp",
-         [](frmMain& w) { w.mnuFile_Copy_Click(); }},
-        {"mnuFile", "mnuFileClear", "C&lear Cache for Selected Project(s)", "", "TRASH.bmp",
-         [](frmMain& w) { w.mnuFileClear_Click(); }},
-        {"mnuFile", "mnuFileEmail", "&E-Mail Selected Documents", "", "MAIL.bmp",
+        {"mnuFile", "mnuFile_Copy", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Copy Project"),
+         "", "CD.bmp", [](frmMain& w) { w.mnuFile_Copy_Click(); }},
+        {"mnuFile", "mnuFileClear",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "C&lear Cache for Selected Project(s)"), "",
+         "TRASH.bmp", [](frmMain& w) { w.mnuFileClear_Click(); }},
+        {"mnuFile", "mnuFileEmail",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&E-Mail Selected Documents"), "", "MAIL.bmp",
          [](frmMain& w) { w.mnuFileEmail_Click(); }},
         {"mnuFile", kSeparator, "", "", "", nullptr},
-        {"mnuFile", "mnuFileExportCalendar", "Export &Bid Calendar...", "", "",
+        {"mnuFile", "mnuFileExportCalendar",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Export &Bid Calendar..."), "", "",
          [](frmMain& w) { w.mnuFileExportCalendar_Click(); }},
-        {"mnuFile", "mnuFileExportList", "Export &Project List...", "", "",
+        {"mnuFile", "mnuFileExportList",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Export &Project List..."), "", "",
          [](frmMain& w) { w.mnuFileExportList_Click(); }},
         {"mnuFile", kSeparator, "", "", "", nullptr},
-        {"mnuFile", "mnuExit", "E&xit", "Ctrl+Q", "", [](frmMain& w) { w.close(); }},
+        {"mnuFile", "mnuExit", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "E&xit"), "Ctrl+Q", "",
+         [](frmMain& w) { w.close(); }},
 
-        {"mnuList", "mnuListMark", "Select &All", "Ctrl+A", "MARK.bmp",
-         [](frmMain& w) { w.CheckAll(); }},
-        {"mnuList", "mnuListRemove", "&De-Select All", "Ctrl+Shift+A", "UNMARK.bmp",
-         [](frmMain& w) { w.UncheckAll(); }},
+        {"mnuList", "mnuListMark", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Select &All"),
+         "Ctrl+A", "MARK.bmp", [](frmMain& w) { w.CheckAll(); }},
+        {"mnuList", "mnuListRemove", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&De-Select All"),
+         "Ctrl+Shift+A", "UNMARK.bmp", [](frmMain& w) { w.UncheckAll(); }},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList_Project", "mnuListAllRec", "&All Projects", "", "",
+        {"mnuList_Project", "mnuListAllRec",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&All Projects"), "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("ALL")); }, true},
-        {"mnuList_Project", "mnuListNewRec", "&New Projects Only", "", "",
+        {"mnuList_Project", "mnuListNewRec",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&New Projects Only"), "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("NEW")); }, true},
-        {"mnuList_Project", "mnuListTrackRec", "&Tagged Projects Only", "", "",
+        {"mnuList_Project", "mnuListTrackRec",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Tagged Projects Only"), "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("TRACK")); }, true},
-        {"mnuList_Project", "mnuListVeiwedRec", "&Opened Projects Only", "", "",
+        {"mnuList_Project", "mnuListVeiwedRec",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Opened Projects Only"), "", "",
          [](frmMain& w) { w.ShowFilter(QStringLiteral("VIEW")); }, true},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList", "mnuListPrintSummary", "&Print Full Report for Selected Project(s)", "Ctrl+P",
-         "PRINT.bmp", [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
-        {"mnuList", "mnuListJobList", "Create Current &Job Listing Report", "", "MAG.bmp",
-         [](frmMain& w) { w.mnuListJobList_Click(); }},
-        {"mnuList", "mnuListDelete", "De&lete Selected Project(s)", "", "trash01.bmp",
-         [](frmMain& w) { w.DeleteSelectedProjects(); }},
+        {"mnuList", "mnuListPrintSummary",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Print Full Report for Selected Project(s)"),
+         "Ctrl+P", "PRINT.bmp", [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
+        {"mnuList", "mnuListJobList",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Create Current &Job Listing Report"), "",
+         "MAG.bmp", [](frmMain& w) { w.mnuListJobList_Click(); }},
+        {"mnuList", "mnuListDelete",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "De&lete Selected Project(s)"), "",
+         "trash01.bmp", [](frmMain& w) { w.DeleteSelectedProjects(); }},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList", "mnuListTrack", "Set Selected Project(s) as &Tagged", "", "TRACK.bmp",
-         [](frmMain& w) { w.MarkTagged(); }},
-        {"mnuList", "mnuListView", "Set Selected Project(s) as &Opened", "", "DISK12.bmp",
-         [](frmMain& w) { w.MarkOpened(); }},
-        {"mnuList", "mnuListAssign", "Set Ass&ignments for Selected Project(s)", "", "ASSIGN.bmp",
-         [](frmMain& w) { w.mnuListAssign_Click(); }},
-        {"mnuList", "mnuListAssign2", "&Clear Assignments for Selected Project(s)", "",
-         "ASSIGN2.bmp", [](frmMain& w) { w.mnuListAssign2_Click(); }},
+        {"mnuList", "mnuListTrack",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Set Selected Project(s) as &Tagged"), "",
+         "TRACK.bmp", [](frmMain& w) { w.MarkTagged(); }},
+        {"mnuList", "mnuListView",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Set Selected Project(s) as &Opened"), "",
+         "DISK12.bmp", [](frmMain& w) { w.MarkOpened(); }},
+        {"mnuList", "mnuListAssign",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Set Ass&ignments for Selected Project(s)"),
+         "", "ASSIGN.bmp", [](frmMain& w) { w.mnuListAssign_Click(); }},
+        {"mnuList", "mnuListAssign2",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Clear Assignments for Selected Project(s)"),
+         "", "ASSIGN2.bmp", [](frmMain& w) { w.mnuListAssign2_Click(); }},
         {"mnuList", kSeparator, "", "", "", nullptr},
-        {"mnuList", "mnuList_Update", "Check for &Updates on Selected Project(s)", "Ctrl+U",
-         "CHECKMRK.bmp", [](frmMain& w) { w.mnuList_Update_Click(); }},
+        {"mnuList", "mnuList_Update",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Check for &Updates on Selected Project(s)"),
+         "Ctrl+U", "CHECKMRK.bmp", [](frmMain& w) { w.mnuList_Update_Click(); }},
 
-        {"mnuOptions", "mnuOptions_Setup", "Program &Preferences", "Ctrl+,", "PREF.bmp",
+        {"mnuOptions", "mnuOptions_Setup",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Program &Preferences"), "Ctrl+,", "PREF.bmp",
          [](frmMain& w) { w.ShowPreferences(); }},
-        {"mnuOptions", "mnuOptions_Login", "Change &Login Credentials", "", "",
+        {"mnuOptions", "mnuOptions_Login",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Change &Login Credentials"), "", "",
          [](frmMain& w) {
              frmLogon logon(&w);
              logon.exec();
          }},
 
-        {"mnuCPY", "mnuCPY_Copy", "&Copy Selected Text", "", "",
+        {"mnuCPY", "mnuCPY_Copy",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Copy Selected Text"), "", "",
          [](frmMain& w) { w.CopySelectedText(); }},
 
-        {"mnuPlans", "mnuPlansSelect", "Select &All", "", "",
-         [](frmMain& w) { SetAllChecked(w.ListView2, true); }},
-        {"mnuPlans", "mnuPlansDeSelect", "&De-Select All", "", "",
+        {"mnuPlans", "mnuPlansSelect", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Select &All"),
+         "", "", [](frmMain& w) { SetAllChecked(w.ListView2, true); }},
+        {"mnuPlans", "mnuPlansDeSelect",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&De-Select All"), "", "",
          [](frmMain& w) { SetAllChecked(w.ListView2, false); }},
         {"mnuPlans", kSeparator, "", "", "", nullptr},
-        {"mnuPlans", "mnuPlansDownSel", "Download &Selected Plan Page(s)", "", "",
+        {"mnuPlans", "mnuPlansDownSel",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Download &Selected Plan Page(s)"), "", "",
          [](frmMain& w) { w.mnuDownloadSelected_Click(0); }},
         {"mnuPlans", kSeparator, "", "", "", nullptr},
-        {"mnuPlans", "mnuPlansView", "&View Plans", "", "",
-         [](frmMain& w) { w.mnuPlansView_Click(); }},
+        {"mnuPlans", "mnuPlansView", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&View Plans"),
+         "", "", [](frmMain& w) { w.mnuPlansView_Click(); }},
 
-        {"mnuSpecs", "mnuSpecs_All", "Select &All", "", "",
-         [](frmMain& w) { SetAllChecked(w.ListView3, true); }},
-        {"mnuSpecs", "mnuSpecs_DeAll", "&De-Select All", "", "",
+        {"mnuSpecs", "mnuSpecs_All", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Select &All"),
+         "", "", [](frmMain& w) { SetAllChecked(w.ListView3, true); }},
+        {"mnuSpecs", "mnuSpecs_DeAll",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&De-Select All"), "", "",
          [](frmMain& w) { SetAllChecked(w.ListView3, false); }},
         {"mnuSpecs", kSeparator, "", "", "", nullptr},
-        {"mnuSpecs", "mnuSpecs_DownSelect", "Download &Selected Specification Section(s)", "", "",
-         [](frmMain& w) { w.mnuDownloadSelected_Click(1); }},
+        {"mnuSpecs", "mnuSpecs_DownSelect",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain",
+                           "Download &Selected Specification Section(s)"),
+         "", "", [](frmMain& w) { w.mnuDownloadSelected_Click(1); }},
 
-        {"mnuAdd", "mnuAdd_SelectAll", "Select &All", "", "",
-         [](frmMain& w) { SetAllChecked(w.ListView4, true); }},
-        {"mnuAdd", "mnuAdd_DeSelectAll", "&De-Select All", "", "",
+        {"mnuAdd", "mnuAdd_SelectAll", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Select &All"),
+         "", "", [](frmMain& w) { SetAllChecked(w.ListView4, true); }},
+        {"mnuAdd", "mnuAdd_DeSelectAll",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&De-Select All"), "", "",
          [](frmMain& w) { SetAllChecked(w.ListView4, false); }},
         {"mnuAdd", kSeparator, "", "", "", nullptr},
-        {"mnuAdd", "mnuAdd_SelectDown", "Download &Selected Addenda", "", "",
+        {"mnuAdd", "mnuAdd_SelectDown",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Download &Selected Addenda"), "", "",
          [](frmMain& w) { w.mnuDownloadSelected_Click(2); }},
 
-        {"mnuAttach", "mnuAttachAdd", "&Attach Document", "", "",
+        {"mnuAttach", "mnuAttachAdd",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Attach Document"), "", "",
          [](frmMain& w) { w.mnuAttachAdd_Click(); }},
-        {"mnuAttach", "mnuAttachDel", "&Remove Selected Document", "", "",
+        {"mnuAttach", "mnuAttachDel",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Remove Selected Document"), "", "",
          [](frmMain& w) { w.mnuAttachDel_Click(); }},
-        {"mnuAttach", "mnuAttachOpen", "&Open Document", "", "",
+        {"mnuAttach", "mnuAttachOpen",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "&Open Document"), "", "",
          [](frmMain& w) { w.mnuAttachOpen_Click(); }},
         {"mnuAttach", kSeparator, "", "", "", nullptr},
-        {"mnuAttach", "mnuAttachIcon", "Display &Icon View", "", "",
+        {"mnuAttach", "mnuAttachIcon",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Display &Icon View"), "", "",
          [](frmMain& w) { w.setAttachmentViewMode(0); }},
-        {"mnuAttach", "mnuAttachList", "Display &List View", "", "",
+        {"mnuAttach", "mnuAttachList",
+         QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Display &List View"), "", "",
          [](frmMain& w) { w.setAttachmentViewMode(3); }},
     };
 
@@ -170,7 +213,7 @@ void frmMain::buildMenus() {
     auto menuNamed = [&byName](const char* name) { return byName.value(QLatin1String(name)); };
     for (const MenuDef& def : menus) {
         QMenu* menu = nullptr;
-        const QString title = QString::fromLatin1(def.title);
+        const QString title = tr(def.title);
         switch (def.place) {
         case Place::MenuBar:
             menu = menuBar()->addMenu(title);
@@ -202,7 +245,7 @@ void frmMain::buildMenus() {
             menu->addSeparator();
             continue;
         }
-        QAction* a = addCommand(menu, c.name, QString::fromLatin1(c.caption));
+        QAction* a = addCommand(menu, c.name, tr(c.caption));
         if (*c.shortcut)
             a->setShortcut(QKeySequence(QString::fromLatin1(c.shortcut)));
         if (*c.bitmap)
@@ -216,7 +259,7 @@ void frmMain::buildMenus() {
     mnuListTrackRec = findChild<QAction*>(QStringLiteral("mnuListTrackRec"));
     mnuListVeiwedRec = findChild<QAction*>(QStringLiteral("mnuListVeiwedRec"));
 
-    mnuAbout = menuBar()->addAction(QStringLiteral("&About "));
+    mnuAbout = menuBar()->addAction(tr("&About "));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     connect(mnuAbout, &QAction::triggered, this, [this] {
         frmAbout about(this);
@@ -278,23 +321,34 @@ struct Button {
 };
 
 const Button kButtons[] = {
-    {1, "Find", "Find Projects ...", 7, [](frmMain& w) { w.mnuFile_Find_Click(); }},
-    {3, "All Projects", "Display all records ...", 31,
+    {1, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Find"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Find Projects ..."), 7,
+     [](frmMain& w) { w.mnuFile_Find_Click(); }},
+    {3, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "All Projects"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Display all records ..."), 31,
      [](frmMain& w) { w.toolbarFilter(QStringLiteral("ALL")); }},
-    {4, "Tracked", "Display tagged records only ...", 23,
+    {4, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Tracked"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Display tagged records only ..."), 23,
      [](frmMain& w) { w.toolbarFilter(QStringLiteral("TRACK")); }},
-    {5, "", "Display new records only ...", 24,
+    {5, "", QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Display new records only ..."), 24,
      [](frmMain& w) { w.toolbarFilter(QStringLiteral("NEW")); }},
-    {6, "Viewed", "Display opened records only ...", 25,
+    {6, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Viewed"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Display opened records only ..."), 25,
      [](frmMain& w) { w.toolbarFilter(QStringLiteral("VIEW")); }},
-    {8, "Print", "Print full report for selected projects ...", 18,
-     [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
-    {9, "Download", "Download all selected documents ...", 27,
+    {8, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Print"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Print full report for selected projects ..."),
+     18, [](frmMain& w) { w.mnuListPrintSummary_Click(); }},
+    {9, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Download"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Download all selected documents ..."), 27,
      [](frmMain& w) { w.DownloadAllDocuments(); }},
-    {11, "Delete", "Delete selected projects ...", 20,
+    {11, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Delete"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Delete selected projects ..."), 20,
      [](frmMain& w) { w.DeleteSelectedProjects(); }},
-    {12, "Email", "E-Mail selected documents ...", 21, [](frmMain& w) { w.mnuFileEmail_Click(); }},
-    {13, "Update", "Check selected projects for updates ...", 15,
+    {12, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Email"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "E-Mail selected documents ..."), 21,
+     [](frmMain& w) { w.mnuFileEmail_Click(); }},
+    {13, QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Update"),
+     QT_TRANSLATE_NOOP("brevant::shell::frmMain", "Check selected projects for updates ..."), 15,
      [](frmMain& w) { w.mnuList_Update_Click(); }},
 };
 constexpr int kLastButton = 13;
@@ -312,8 +366,8 @@ void frmMain::buildToolbar() {
     for (int index = 1; index <= kLastButton; ++index) {
         QAction* a = nullptr;
         if (next != std::end(kButtons) && next->index == index) {
-            a = Toolbar1->addAction(QString::fromLatin1(next->text));
-            a->setToolTip(QString::fromLatin1(next->tip));
+            a = Toolbar1->addAction(tr(next->text));
+            a->setToolTip(tr(next->tip));
             const auto run = next->run;
             connect(a, &QAction::triggered, this, [this, run] { run(*this); });
             ++next;

@@ -11,6 +11,7 @@
 #include "store/frmAttach.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTreeWidget>
 
@@ -32,8 +33,10 @@ QList<reports::DocumentRow> rowsOf(const QTreeWidget* list, int tagRole) {
 }
 
 void noProjectSelected() {
-    ui::message(QStringLiteral("No project(s) selected ..."), ui::Buttons::Ok,
-                ui::Icon::Information, QStringLiteral("System Message"));
+    ui::message(
+        QCoreApplication::translate("brevant::shell::frmMain", "No project(s) selected ..."),
+        ui::Buttons::Ok, ui::Icon::Information,
+        QCoreApplication::translate("brevant::shell::frmMain", "System Message"));
 }
 
 } // namespace
@@ -48,8 +51,8 @@ void frmMain::printButton(const QString& kind) {
 
 void frmMain::mnuListPrintSummary_Click() {
     if (!AnyChecked(ListView1)) {
-        ui::message(QStringLiteral("No project(s) were selected for printing ..."), ui::Buttons::Ok,
-                    ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(tr("No project(s) were selected for printing ..."), ui::Buttons::Ok,
+                    ui::Icon::Information, tr("System Message"));
         return;
     }
     reports::frmPrinter(QStringLiteral("FULL"), this).exec();
@@ -73,7 +76,7 @@ void frmMain::mnuFileEmail_Click() {
     const QTreeWidgetItem* row = project ? FindProjectRow(*project) : nullptr;
     if (selection.isEmpty() || !row) {
         ui::message(reports::NoFilesSelectedText(), ui::Buttons::Ok, ui::Icon::Information,
-                    QStringLiteral("System Message"));
+                    tr("System Message"));
         QApplication::restoreOverrideCursor();
         return;
     }

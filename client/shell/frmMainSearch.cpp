@@ -13,6 +13,7 @@
 #include "store/ProjectListCsv.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
@@ -28,11 +29,13 @@ namespace {
 constexpr int TagRole = Qt::UserRole; // the row's Job_ID
 
 void systemMessage(const QString& text) {
-    ui::message(text, ui::Buttons::Ok, ui::Icon::Information, QStringLiteral("System Message"));
+    ui::message(text, ui::Buttons::Ok, ui::Icon::Information,
+                QCoreApplication::translate("brevant::shell::frmMain", "System Message"));
 }
 
 void systemError(const QString& text) {
-    ui::message(text, ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+    ui::message(text, ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::frmMain", "System Error"));
 }
 
 } // namespace
@@ -41,7 +44,7 @@ QWidget* frmMain::buildSearchPane() {
     auto* pane = new QWidget(this);
     txtSearch = new QLineEdit(pane);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    txtSearch->setPlaceholderText(QStringLiteral("Search local projects (Ctrl+F)"));
+    txtSearch->setPlaceholderText(tr("Search local projects (Ctrl+F)"));
     txtSearch->setClearButtonEnabled(true);
     connect(txtSearch, &QLineEdit::textChanged, this, [this] { txtSearch_Change(); });
     auto* find = new QShortcut(QKeySequence::Find, this);
@@ -82,14 +85,13 @@ void frmMain::mnuFileExportCalendar_Click() {
         if (ids.empty())
             ids = reports::TrackedJobIds(*modResources::DbConnection);
         if (ids.empty()) {
-            systemMessage(QStringLiteral("No projects are checked or tagged, so there is nothing "
-                                         "to put in the bid calendar ..."));
+            systemMessage(tr("No projects are checked or tagged, so there is nothing "
+                             "to put in the bid calendar ..."));
             return;
         }
-        const QString path =
-            ui::current().saveFile(QStringLiteral("Export Bid Calendar"),
-                                   QDir::home().filePath(QStringLiteral("bid-calendar.ics")),
-                                   QStringLiteral("iCalendar files (*.ics);;All files (*)"));
+        const QString path = ui::current().saveFile(
+            tr("Export Bid Calendar"), QDir::home().filePath(QStringLiteral("bid-calendar.ics")),
+            tr("iCalendar files (*.ics);;All files (*)"));
         if (path.isEmpty())
             return;
         const reports::BidCalendar calendar =
@@ -97,8 +99,7 @@ void frmMain::mnuFileExportCalendar_Click() {
                                      QDateTime::currentDateTimeUtc());
         QString error;
         if (!store::WriteFileAtomically(path, calendar.text, &error)) {
-            systemError(QStringLiteral("The bid calendar could not be written to ") + path +
-                        QStringLiteral(": ") + error + QStringLiteral(" ..."));
+            systemError(tr("The bid calendar could not be written to %1: %2 ...").arg(path, error));
             return;
         }
         systemMessage(reports::BidCalendarSummary(calendar, path));
@@ -118,10 +119,9 @@ void frmMain::mnuFileExportList_Click() {
         row.assignment = item->text(2);
         rows.push_back(row);
     }
-    const QString path =
-        ui::current().saveFile(QStringLiteral("Export Project List"),
-                               QDir::home().filePath(QStringLiteral("projects.csv")),
-                               QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path = ui::current().saveFile(
+        tr("Export Project List"), QDir::home().filePath(QStringLiteral("projects.csv")),
+        tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
     QByteArray csv;
@@ -133,12 +133,10 @@ void frmMain::mnuFileExportList_Click() {
     }
     QString error;
     if (!store::WriteFileAtomically(path, csv, &error)) {
-        systemError(QStringLiteral("The project list could not be written to ") + path +
-                    QStringLiteral(": ") + error + QStringLiteral(" ..."));
+        systemError(tr("The project list could not be written to %1: %2 ...").arg(path, error));
         return;
     }
-    systemMessage(
-        QStringLiteral("%1 project(s) were written to %2 ...").arg(rows.size()).arg(path));
+    systemMessage(tr("%1 project(s) were written to %2 ...").arg(rows.size()).arg(path));
 }
 
 } // namespace brevant::shell

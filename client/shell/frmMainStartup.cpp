@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QPushButton>
 #include <QTextStream>
@@ -46,9 +47,8 @@ void frmMain::Form_Load() {
 bool frmMain::Form_QueryUnload() {
     if (!UpdateBusy && !DocumentsBusy)
         return true;
-    return ui::message(QStringLiteral("System Currently Processing - Close Anyway? ..."),
-                       ui::Buttons::YesNo, ui::Icon::Critical,
-                       QStringLiteral("System Message")) == ui::Answer::Yes;
+    return ui::message(tr("System Currently Processing - Close Anyway? ..."), ui::Buttons::YesNo,
+                       ui::Icon::Critical, tr("System Message")) == ui::Answer::Yes;
 }
 
 void frmMain::Form_Unload() {
@@ -58,9 +58,8 @@ void frmMain::Form_Unload() {
     std::vector<ColumnWidth> widths;
     const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96.0;
     for (QTreeWidget* view : {ListView1, ListView2, ListView3, ListView4, ListView5}) {
-        const QTreeWidgetItem* header = view->headerItem();
         for (int i = 0; i < view->columnCount(); ++i)
-            widths.emplace_back(header->text(i),
+            widths.emplace_back(columnCaption(view, i),
                                 store::pixelsToTwips(view->columnWidth(i) -
                                                          (i == 0 ? firstColumnDecoration(view) : 0),
                                                      dpi));
@@ -114,7 +113,9 @@ int Main() {
         const bool another = guard.heldByAnotherCopy();
         ui::message(guard.failureText(), ui::Buttons::Ok,
                     another ? ui::Icon::Exclamation : ui::Icon::Critical,
-                    another ? QStringLiteral("System Message") : QStringLiteral("System Error"));
+                    another
+                        ? QCoreApplication::translate("brevant::shell::frmMain", "System Message")
+                        : QCoreApplication::translate("brevant::shell::frmMain", "System Error"));
         return another ? 0 : 1;
     }
     QApplication::setWindowIcon(QIcon(base::DataFile(QStringLiteral("brevant.png"))));

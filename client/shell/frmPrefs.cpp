@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -41,7 +42,7 @@ QLabel* label(const QString& text, QWidget* parent) {
 
 frmPrefs::frmPrefs(PrefsHost host, QWidget* parent) : QDialog(parent), host_(std::move(host)) {
     setObjectName(QStringLiteral("frmPrefs"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     setModal(true);
     buildControls();
 
@@ -65,28 +66,28 @@ void frmPrefs::buildControls() {
 
     auto* locations = new QGridLayout;
     Text1 = box(this, "Text1");
-    Command2 = new QPushButton(QStringLiteral("..."), this);
+    Command2 = new QPushButton(tr("..."), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Text14 = box(this, "Text14");
-    Command3 = new QPushButton(QStringLiteral("..."), this);
+    Command3 = new QPushButton(tr("..."), this);
     Command3->setObjectName(QStringLiteral("Command3"));
     for (auto* b : {Command2, Command3}) {
         b->setAutoDefault(false);
-        b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(tr("...")) + 24);
     }
-    locations->addWidget(label(QStringLiteral("Cache Location"), this), 0, 0);
+    locations->addWidget(label(tr("Cache Location"), this), 0, 0);
     locations->addWidget(Text1, 0, 1);
     locations->addWidget(Command2, 0, 2);
-    locations->addWidget(label(QStringLiteral("Database Location"), this), 1, 0);
+    locations->addWidget(label(tr("Database Location"), this), 1, 0);
     locations->addWidget(Text14, 1, 1);
     locations->addWidget(Command3, 1, 2);
     root->addLayout(locations);
 
-    Check2 = new QCheckBox(QStringLiteral("Connect using a Proxy Server"), this);
+    Check2 = new QCheckBox(tr("Connect using a Proxy Server"), this);
     Check2->setObjectName(QStringLiteral("Check2"));
     root->addWidget(Check2);
 
-    Frame3 = new QGroupBox(QStringLiteral("Proxy Settings"), this);
+    Frame3 = new QGroupBox(tr("Proxy Settings"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     auto* proxy = new QGridLayout(Frame3);
     Text7 = box(Frame3, "Text7");
@@ -95,21 +96,21 @@ void frmPrefs::buildControls() {
     Text15 = box(Frame3, "Text15");
     Text18 = box(Frame3, "Text18");
     Text17 = box(Frame3, "Text17");
-    proxy->addWidget(label(QStringLiteral("HTTP Proxy Server"), Frame3), 0, 0);
+    proxy->addWidget(label(tr("HTTP Proxy Server"), Frame3), 0, 0);
     proxy->addWidget(Text7, 0, 1);
-    proxy->addWidget(label(QStringLiteral("Port:"), Frame3), 0, 2);
+    proxy->addWidget(label(tr("Port:"), Frame3), 0, 2);
     proxy->addWidget(Text8, 0, 3);
-    proxy->addWidget(label(QStringLiteral("SOCKS 5 Proxy Server"), Frame3), 1, 0);
+    proxy->addWidget(label(tr("SOCKS 5 Proxy Server"), Frame3), 1, 0);
     proxy->addWidget(Text16, 1, 1);
-    proxy->addWidget(label(QStringLiteral("Port:"), Frame3), 1, 2);
+    proxy->addWidget(label(tr("Port:"), Frame3), 1, 2);
     proxy->addWidget(Text15, 1, 3);
-    proxy->addWidget(label(QStringLiteral("SOCKS 5 User Name:"), Frame3), 2, 0);
+    proxy->addWidget(label(tr("SOCKS 5 User Name:"), Frame3), 2, 0);
     proxy->addWidget(Text18, 2, 1);
-    proxy->addWidget(label(QStringLiteral("SOCKS 5 Password:"), Frame3), 3, 0);
+    proxy->addWidget(label(tr("SOCKS 5 Password:"), Frame3), 3, 0);
     proxy->addWidget(Text17, 3, 1);
     root->addWidget(Frame3);
 
-    auto* mail = new QGroupBox(QStringLiteral("E-Mail Options"), this);
+    auto* mail = new QGroupBox(tr("E-Mail Options"), this);
     mail->setObjectName(QStringLiteral("Frame4"));
     auto* mailGrid = new QGridLayout(mail);
     Text13 = box(mail, "Text13");
@@ -118,55 +119,54 @@ void frmPrefs::buildControls() {
     Text11->setEchoMode(QLineEdit::Password);
     Text9 = box(mail, "Text9");
     Text10 = box(mail, "Text10");
-    mailGrid->addWidget(label(QStringLiteral("SMTP Server:"), mail), 0, 0);
+    mailGrid->addWidget(label(tr("SMTP Server:"), mail), 0, 0);
     mailGrid->addWidget(Text13, 0, 1);
-    mailGrid->addWidget(label(QStringLiteral("Port:"), mail), 0, 2);
+    mailGrid->addWidget(label(tr("Port:"), mail), 0, 2);
     mailGrid->addWidget(Text10, 0, 3);
-    mailGrid->addWidget(label(QStringLiteral("SMTP Account Name:"), mail), 1, 0);
+    mailGrid->addWidget(label(tr("SMTP Account Name:"), mail), 1, 0);
     mailGrid->addWidget(Text12, 1, 1);
-    mailGrid->addWidget(label(QStringLiteral("SMTP Account Password:"), mail), 2, 0);
+    mailGrid->addWidget(label(tr("SMTP Account Password:"), mail), 2, 0);
     mailGrid->addWidget(Text11, 2, 1);
-    mailGrid->addWidget(label(QStringLiteral("Default 'From' Address:"), mail), 3, 0);
+    mailGrid->addWidget(label(tr("Default 'From' Address:"), mail), 3, 0);
     mailGrid->addWidget(Text9, 3, 1);
     cboSecurity = new QComboBox(mail);
     cboSecurity->setObjectName(QStringLiteral("cboSecurity"));
-    cboSecurity->addItems({QStringLiteral("None"), QStringLiteral("STARTTLS (required)"),
-                           QStringLiteral("STARTTLS when offered"),
-                           QStringLiteral("SSL/TLS (port 465)")});
-    mailGrid->addWidget(label(QStringLiteral("Connection Security:"), mail), 4, 0);
+    cboSecurity->addItems({tr("None"), tr("STARTTLS (required)"), tr("STARTTLS when offered"),
+                           tr("SSL/TLS (port 465)")});
+    mailGrid->addWidget(label(tr("Connection Security:"), mail), 4, 0);
     mailGrid->addWidget(cboSecurity, 4, 1);
     root->addWidget(mail);
 
-    auto* server = new QGroupBox(QStringLiteral("Service Connection"), this);
+    auto* server = new QGroupBox(tr("Service Connection"), this);
     server->setObjectName(QStringLiteral("FrameServer"));
     auto* serverGrid = new QGridLayout(server);
     txtServerAddr = box(server, "txtServerAddr");
     txtServerPort = box(server, "txtServerPort");
-    serverGrid->addWidget(label(QStringLiteral("Server Address:"), server), 0, 0);
+    serverGrid->addWidget(label(tr("Server Address:"), server), 0, 0);
     serverGrid->addWidget(txtServerAddr, 0, 1);
-    serverGrid->addWidget(label(QStringLiteral("Port:"), server), 0, 2);
+    serverGrid->addWidget(label(tr("Port:"), server), 0, 2);
     serverGrid->addWidget(txtServerPort, 0, 3);
     txtServerTimeout = box(server, "txtServerTimeout");
-    serverGrid->addWidget(label(QStringLiteral("Time-out (seconds):"), server), 0, 4);
+    serverGrid->addWidget(label(tr("Time-out (seconds):"), server), 0, 4);
     serverGrid->addWidget(txtServerTimeout, 0, 5);
     txtSupportEmail = box(server, "txtSupportEmail");
-    serverGrid->addWidget(label(QStringLiteral("Support E-Mail:"), server), 1, 0);
+    serverGrid->addWidget(label(tr("Support E-Mail:"), server), 1, 0);
     serverGrid->addWidget(txtSupportEmail, 1, 1, 1, 3);
     root->addWidget(server);
 
     auto* reminder = new QHBoxLayout;
-    Check1 = new QCheckBox(QStringLiteral("Display last update date on start-up."), this);
+    Check1 = new QCheckBox(tr("Display last update date on start-up."), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Text19 = box(this, "Text19");
     Text19->setMaximumWidth(Text19->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     Text19->installEventFilter(this);
     reminder->addWidget(Check1);
     reminder->addWidget(Text19);
-    reminder->addWidget(label(QStringLiteral("day interval."), this));
+    reminder->addWidget(label(tr("day interval."), this));
     reminder->addStretch();
     root->addLayout(reminder);
 
-    auto* stats = new QGroupBox(QStringLiteral("Program Statistics"), this);
+    auto* stats = new QGroupBox(tr("Program Statistics"), this);
     stats->setObjectName(QStringLiteral("Frame2"));
     auto* statsGrid = new QGridLayout(stats);
     Text2 = readOnlyBox(stats, "Text2");
@@ -175,27 +175,30 @@ void frmPrefs::buildControls() {
     Text5 = readOnlyBox(stats, "Text5");
     Text6 = readOnlyBox(stats, "Text6");
     const std::pair<const char*, QLineEdit*> rows[] = {
-        {"Projects Tracked:", Text2}, {"New Projects:", Text3},  {"Viewed Projects:", Text4},
-        {"Total Projects:", Text5},   {"Database Size:", Text6},
+        {QT_TRANSLATE_NOOP("brevant::shell::frmPrefs", "Projects Tracked:"), Text2},
+        {QT_TRANSLATE_NOOP("brevant::shell::frmPrefs", "New Projects:"), Text3},
+        {QT_TRANSLATE_NOOP("brevant::shell::frmPrefs", "Viewed Projects:"), Text4},
+        {QT_TRANSLATE_NOOP("brevant::shell::frmPrefs", "Total Projects:"), Text5},
+        {QT_TRANSLATE_NOOP("brevant::shell::frmPrefs", "Database Size:"), Text6},
     };
     int r = 0;
     for (const auto& [text, edit] : rows) {
-        statsGrid->addWidget(label(QString::fromLatin1(text), stats), r, 0);
+        statsGrid->addWidget(label(tr(text), stats), r, 0);
         statsGrid->addWidget(edit, r, 1);
         ++r;
     }
     root->addWidget(stats);
 
-    Command1 = new QPushButton(QStringLiteral("&SAVE / EXIT"), this);
+    Command1 = new QPushButton(tr("&SAVE / EXIT"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
     root->addWidget(Command1, 0, Qt::AlignRight);
 
     connect(Check2, &QCheckBox::clicked, this, [this](bool on) { proxyClicked(on); });
     connect(Command2, &QPushButton::clicked, this,
-            [this] { pickFolder(Text1, QStringLiteral("Choose Cache Location")); });
+            [this] { pickFolder(Text1, tr("Choose Cache Location")); });
     connect(Command3, &QPushButton::clicked, this,
-            [this] { pickFolder(Text14, QStringLiteral("Choose Database Location")); });
+            [this] { pickFolder(Text14, tr("Choose Database Location")); });
     connect(Command1, &QPushButton::clicked, this, [this] { save(); });
     connect(Text12, &QLineEdit::textChanged, this, [this](const QString& user) {
         cboSecurity->setCurrentIndex(

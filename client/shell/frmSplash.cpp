@@ -29,8 +29,11 @@ frmSplash::frmSplash(QWidget* parent)
     picture->setPixmap(QPixmap(base::DataFile(QStringLiteral("brevant.png"))));
     picture->setAlignment(Qt::AlignCenter);
 
-    const QString numbers = base::VersionText().mid(QStringLiteral("Version ").size());
-    Label1 = new QLabel(QStringLiteral("Brevant Desktop Edition v") + numbers, Frame1);
+    const QString numbers = QStringLiteral("%1.%2.%3")
+                                .arg(BREVANT_VERSION_MAJOR)
+                                .arg(BREVANT_VERSION_MINOR)
+                                .arg(BREVANT_VERSION_PATCH);
+    Label1 = new QLabel(tr("Brevant Desktop Edition v%1").arg(numbers), Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont big = Label1->font();
     big.setPointSize(big.pointSize() + 6);

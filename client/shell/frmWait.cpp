@@ -7,10 +7,10 @@ namespace brevant::shell {
 
 frmWait::frmWait(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("frmWait"));
-    setWindowTitle(QStringLiteral("Please Wait ..."));
+    setWindowTitle(tr("Please Wait ..."));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    auto* label = new QLabel(QStringLiteral("Processing Request - Please Wait ..."), this);
+    auto* label = new QLabel(tr("Processing Request - Please Wait ..."), this);
     label->setObjectName(QStringLiteral("Label1"));
     label->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);

@@ -1,4 +1,5 @@
 // Brevant Desktop: starts the application with the real dialogs and hands over to Main().
+#include "base/Translations.h"
 #include "platform/ui/QtUi.h"
 #include "shell/CommandLine.h"
 #include "shell/frmMain.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brevant Desktop"));
     QApplication::setDesktopFileName(QStringLiteral("brevant"));
+    brevant::base::InstallTranslations();
     brevant::ui::ScopedQtUi dialogs;
     return brevant::shell::Main();
 }

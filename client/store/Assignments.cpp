@@ -6,6 +6,8 @@
 #include "store/AttachmentCommands.h"
 #include "store/SqlValue.h"
 
+#include <QCoreApplication>
+
 namespace brevant::store {
 
 namespace {
@@ -19,7 +21,8 @@ bool noneChecked(const AssignmentContext& c) {
         return false;
     ui::message("No projects are currently selected -- You must selected at least 1 project "
                 "before continuing ...",
-                Buttons::Ok, Icon::Exclamation, QStringLiteral("System Message"));
+                Buttons::Ok, Icon::Exclamation,
+                QCoreApplication::translate("brevant::store::Assignments", "System Message"));
     return true;
 }
 
@@ -40,7 +43,8 @@ void apply(const AssignmentContext& c, const QString& name) {
         if (c.hourglass)
             c.hourglass(false);
         ui::message(QString::number(e.number()) + " " + e.description(), Buttons::Ok,
-                    Icon::Exclamation, QStringLiteral("System Error"));
+                    Icon::Exclamation,
+                    QCoreApplication::translate("brevant::store::Assignments", "System Error"));
         return;
     }
     if (c.hourglass)
@@ -73,8 +77,12 @@ void SetAssignments(const AssignmentContext& c) {
     const QString name = c.askName ? c.askName() : QString();
     if (name == kDialogCancelled)
         return;
-    if (ui::message(QStringLiteral("Are you sure you want to add/update these projects?"),
-                    Buttons::YesNo, Icon::Question, QStringLiteral("System Prompt")) != Answer::Yes)
+    if (ui::message(
+            QCoreApplication::translate("brevant::store::Assignments",
+                                        "Are you sure you want to add/update these projects?"),
+            Buttons::YesNo, Icon::Question,
+            QCoreApplication::translate("brevant::store::Assignments", "System Prompt")) !=
+        Answer::Yes)
         return;
     apply(c, name);
 }
@@ -82,9 +90,12 @@ void SetAssignments(const AssignmentContext& c) {
 void ClearAssignments(const AssignmentContext& c) {
     if (noneChecked(c))
         return;
-    if (ui::message(QStringLiteral(
+    if (ui::message(QCoreApplication::translate(
+                        "brevant::store::Assignments",
                         "Are you sure you want to clear the assignments the selected project(s)?"),
-                    Buttons::YesNo, Icon::Question, QStringLiteral("System Prompt")) != Answer::Yes)
+                    Buttons::YesNo, Icon::Question,
+                    QCoreApplication::translate("brevant::store::Assignments", "System Prompt")) !=
+        Answer::Yes)
         return;
     apply(c, QString());
 }

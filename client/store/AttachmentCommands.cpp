@@ -4,6 +4,7 @@
 #include "platform/ui/Ui.h"
 #include "store/Attachments.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <harlix/ComError.h>
 #include <harlix/miscStuff.h>
@@ -15,10 +16,6 @@ namespace {
 using ui::Answer;
 using ui::Buttons;
 using ui::Icon;
-
-const QString kMessage = QStringLiteral("System Message");
-const QString kPrompt = QStringLiteral("System Prompt");
-const QString kError = QStringLiteral("System Error");
 
 class HourglassScope {
 public:
@@ -41,7 +38,8 @@ private:
 // message, which reads differently for dropped files.
 void attachOne(const AttachmentContext& c, const QString& path, const QString& notFound) {
     if (ui::message("Are you sure you want to attach " + path + "?", Buttons::YesNo, Icon::Question,
-                    kPrompt) != Answer::Yes)
+                    QCoreApplication::translate("brevant::store::AttachmentCommands",
+                                                "System Prompt")) != Answer::Yes)
         return;
     const QString description = c.askDescription ? c.askDescription() : QString();
     if (description == kDialogCancelled)
@@ -55,11 +53,14 @@ void attachOne(const AttachmentContext& c, const QString& path, const QString& n
     }
     switch (result.outcome) {
     case AttachOutcome::NotFound:
-        ui::message(notFound, Buttons::Ok, Icon::Information, kMessage);
+        ui::message(
+            notFound, Buttons::Ok, Icon::Information,
+            QCoreApplication::translate("brevant::store::AttachmentCommands", "System Message"));
         return;
     case AttachOutcome::Failed:
-        ui::message("Error adding attachment: " + result.error, Buttons::Ok, Icon::Exclamation,
-                    kError);
+        ui::message(
+            "Error adding attachment: " + result.error, Buttons::Ok, Icon::Exclamation,
+            QCoreApplication::translate("brevant::store::AttachmentCommands", "System Error"));
         break;
     case AttachOutcome::Added:
         break;
@@ -72,33 +73,42 @@ void attachOne(const AttachmentContext& c, const QString& path, const QString& n
 
 void AttachDocument(const AttachmentContext& c) {
     if (!c.jobId) {
-        ui::message("No project is currently selected -- You must selected a project before "
-                    "attaching a file ...",
-                    Buttons::Ok, Icon::Exclamation, kMessage);
+        ui::message(
+            "No project is currently selected -- You must selected a project before "
+            "attaching a file ...",
+            Buttons::Ok, Icon::Exclamation,
+            QCoreApplication::translate("brevant::store::AttachmentCommands", "System Message"));
         return;
     }
     const QString path = ui::current().openFile(QString(), QString(), QString());
     if (path.isEmpty())
         return;
-    attachOne(c, path, QStringLiteral("File not found -- Not attachment added ..."));
+    attachOne(c, path,
+              QCoreApplication::translate("brevant::store::AttachmentCommands",
+                                          "File not found -- Not attachment added ..."));
 }
 
 void AttachDroppedFiles(const AttachmentContext& c, const QStringList& paths) {
     for (const QString& path : paths)
-        attachOne(c, path, QStringLiteral("File not found -- No attachment added ..."));
+        attachOne(c, path,
+                  QCoreApplication::translate("brevant::store::AttachmentCommands",
+                                              "File not found -- No attachment added ..."));
 }
 
 void RemoveSelectedDocument(const AttachmentContext& c, const QString& fileName) {
     if (fileName.isEmpty() || !c.jobId || !c.connection)
         return;
     if (ui::message("Are you sure you want to delete " + fileName + "?", Buttons::YesNo,
-                    Icon::Question, kPrompt) != Answer::Yes)
+                    Icon::Question,
+                    QCoreApplication::translate("brevant::store::AttachmentCommands",
+                                                "System Prompt")) != Answer::Yes)
         return;
     try {
         RemoveAttachment(*c.connection, c.cacheLocation, *c.jobId, fileName);
     } catch (const db::DbError& e) {
-        ui::message(QString::number(e.number()) + " " + e.description(), Buttons::Ok,
-                    Icon::Exclamation, kError);
+        ui::message(
+            QString::number(e.number()) + " " + e.description(), Buttons::Ok, Icon::Exclamation,
+            QCoreApplication::translate("brevant::store::AttachmentCommands", "System Error"));
     }
     if (c.reload)
         c.reload(*c.jobId);
@@ -114,8 +124,10 @@ void OpenDocument(const AttachmentContext& c, const QString& fileName,
         harlix::miscStuff().OpenDocument(0, file.toStdString(),
                                          QFileInfo(file).absolutePath().toStdString());
     } catch (const harlix::ComError& e) {
-        ui::message(QString::number(e.number()) + " " + QString::fromStdString(e.description()),
-                    Buttons::Ok, Icon::Exclamation, kError);
+        ui::message(
+            QString::number(e.number()) + " " + QString::fromStdString(e.description()),
+            Buttons::Ok, Icon::Exclamation,
+            QCoreApplication::translate("brevant::store::AttachmentCommands", "System Error"));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/db/NativeQuery.h"
 #include "platform/ui/Ui.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace brevant::store {
@@ -188,9 +189,11 @@ LoadResult searchProjects(db::Connection& connection, const QString& typed, cons
         }
     } catch (const db::DbError& e) {
         result.ok = false;
-        ui::message(QStringLiteral("Error loading projects: ") + QString::number(e.number()) +
-                        QLatin1Char(' ') + e.description(),
-                    ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+        ui::message(QCoreApplication::translate("brevant::store::LocalSearch",
+                                                "Error loading projects: %1 %2")
+                        .arg(QString::number(e.number()), e.description()),
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::store::LocalSearch", "System Error"));
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include "store/ProjectDelete.h"
 #include "store/ProjectList.h"
 
+#include <QCoreApplication>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -16,7 +17,8 @@ namespace {
 
 void showError(long number, const QString& description, const QString& tail = {}) {
     ui::message(QString::number(number) + QLatin1Char(' ') + description + tail, ui::Buttons::Ok,
-                ui::Icon::Exclamation, QStringLiteral("System Error"));
+                ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::store::ProjectCommands", "System Error"));
 }
 
 int markAll(db::Connection& connection, const std::vector<int>& checkedJobIds, bool tracked,
@@ -91,18 +93,25 @@ bool deleteProjects(db::Connection& connection, const QString& cacheLocation,
         }
     };
     pointer(true);
-    status(QStringLiteral("Deleting Projects - Please Wait ..."));
+    status(QCoreApplication::translate("brevant::store::ProjectCommands",
+                                       "Deleting Projects - Please Wait ..."));
     if (checkedJobIds.empty()) {
-        ui::message(QStringLiteral("No projects selected for deletion ..."), ui::Buttons::Ok,
-                    ui::Icon::Information, QStringLiteral("System Message"));
+        ui::message(
+            QCoreApplication::translate("brevant::store::ProjectCommands",
+                                        "No projects selected for deletion ..."),
+            ui::Buttons::Ok, ui::Icon::Information,
+            QCoreApplication::translate("brevant::store::ProjectCommands", "System Message"));
         status(QString());
         pointer(false);
         return false;
     }
     call(hooks.showWait);
-    if (ui::message(QStringLiteral("Are you sure want to delete the selected record(s)?"),
-                    ui::Buttons::YesNo, ui::Icon::Question,
-                    QStringLiteral("System Prompt")) != ui::Answer::Yes) {
+    if (ui::message(
+            QCoreApplication::translate("brevant::store::ProjectCommands",
+                                        "Are you sure want to delete the selected record(s)?"),
+            ui::Buttons::YesNo, ui::Icon::Question,
+            QCoreApplication::translate("brevant::store::ProjectCommands", "System Prompt")) !=
+        ui::Answer::Yes) {
         status(QString());
         pointer(false);
         call(hooks.closeWait);
@@ -137,7 +146,9 @@ bool saveNotes(db::Connection& connection, std::optional<int> selectedJobId, con
         connection.execute(saveNotesSql(*selectedJobId, notes));
     } catch (const db::DbError& e) {
         if (e.number() != db::errors::ItemNotFound) {
-            showError(e.number(), e.description(), QStringLiteral(" - Please try again later ..."));
+            showError(e.number(), e.description(),
+                      QCoreApplication::translate("brevant::store::ProjectCommands",
+                                                  " - Please try again later ..."));
         }
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include "store/BidDay.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QRegularExpression>
 #include <cmath>
@@ -12,17 +13,28 @@ namespace brevant::store {
 
 const std::vector<ListColumn>& listColumns() {
     static const std::vector<ListColumn> columns = {
-        {QStringLiteral("ListView1"), QStringLiteral("BID DATE"), 1750},
-        {QStringLiteral("ListView1"), QStringLiteral("TITLE"), 5000},
-        {QStringLiteral("ListView1"), QStringLiteral("ASSIGN"), 1750},
-        {QStringLiteral("ListView2"), QStringLiteral("DOCUMENT"), 1250},
-        {QStringLiteral("ListView3"), QStringLiteral("SECTION"), 1250},
-        {QStringLiteral("ListView3"), QStringLiteral("SPEC DESC."), 1250},
-        {QStringLiteral("ListView4"), QStringLiteral("A_SECTION"), 1250},
-        {QStringLiteral("ListView4"), QStringLiteral("A_SPEC DESC."), 1250},
-        {QStringLiteral("ListView5"), QStringLiteral("FILE"), 2500},
-        {QStringLiteral("ListView5"), QStringLiteral("DESCRIPTION"), 5000},
-        {QStringLiteral("ListView5"), QStringLiteral("ADDED"), 2500},
+        {QStringLiteral("ListView1"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "BID DATE")), 1750},
+        {QStringLiteral("ListView1"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "TITLE")), 5000},
+        {QStringLiteral("ListView1"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "ASSIGN")), 1750},
+        {QStringLiteral("ListView2"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "DOCUMENT")), 1250},
+        {QStringLiteral("ListView3"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "SECTION")), 1250},
+        {QStringLiteral("ListView3"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "SPEC DESC.")), 1250},
+        {QStringLiteral("ListView4"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "A_SECTION")), 1250},
+        {QStringLiteral("ListView4"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "A_SPEC DESC.")), 1250},
+        {QStringLiteral("ListView5"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "FILE")), 2500},
+        {QStringLiteral("ListView5"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "DESCRIPTION")), 5000},
+        {QStringLiteral("ListView5"),
+         QStringLiteral(QT_TRANSLATE_NOOP("brevant::store::ProjectList", "ADDED")), 2500},
     };
     return columns;
 }

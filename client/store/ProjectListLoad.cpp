@@ -5,6 +5,7 @@
 #include "platform/ui/Ui.h"
 #include "store/ProjectList.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <exception>
 
@@ -13,9 +14,11 @@ namespace brevant::store {
 namespace {
 
 void showLoadError(long number, const QString& description) {
-    ui::message(QStringLiteral("Error loading projects: ") + QString::number(number) +
-                    QLatin1Char(' ') + description,
-                ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Error"));
+    ui::message(QCoreApplication::translate("brevant::store::ProjectListLoad",
+                                            "Error loading projects: %1 %2")
+                    .arg(QString::number(number), description),
+                ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::store::ProjectListLoad", "System Error"));
 }
 
 int fieldIndex(const db::Recordset& rs, const QString& name) {

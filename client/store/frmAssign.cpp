@@ -6,9 +6,8 @@ namespace brevant::store {
 
 frmAssign::frmAssign(QString& result, QWidget* parent)
     : frmAttach(result,
-                {QStringLiteral("Project Assignment Dialog"),
-                 QStringLiteral("Who is this project assigned to:"),
-                 QStringLiteral("Cancel this assignment?")},
+                {tr("Project Assignment Dialog"), tr("Who is this project assigned to:"),
+                 tr("Cancel this assignment?")},
                 parent) {
     setObjectName(QStringLiteral("frmAssign"));
 }
@@ -16,9 +15,9 @@ frmAssign::frmAssign(QString& result, QWidget* parent)
 bool frmAssign::acceptText(const QString& text) {
     if (!text.isEmpty())
         return true;
-    ui::message(QStringLiteral("You are trying to assign the project(s) to a null string -- "
-                               "Please enter a value and try again ..."),
-                ui::Buttons::Ok, ui::Icon::Exclamation, QStringLiteral("System Message"));
+    ui::message(tr("You are trying to assign the project(s) to a null string -- "
+                   "Please enter a value and try again ..."),
+                ui::Buttons::Ok, ui::Icon::Exclamation, tr("System Message"));
     return false;
 }
 

@@ -18,9 +18,8 @@ namespace brevant::store {
 
 frmAttach::frmAttach(QString& result, QWidget* parent)
     : frmAttach(result,
-                {QStringLiteral("File Attachment Dialog"),
-                 QStringLiteral("Enter a description for this attachment:"),
-                 QStringLiteral("Cancel this attachment?")},
+                {tr("File Attachment Dialog"), tr("Enter a description for this attachment:"),
+                 tr("Cancel this attachment?")},
                 parent) {
     setObjectName(QStringLiteral("frmAttach"));
 }
@@ -33,10 +32,10 @@ frmAttach::frmAttach(QString& result, const Texts& texts, QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(tr("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("CANCEL"), this);
+    CancelButton = new QPushButton(tr("CANCEL"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setAutoDefault(false);
 
@@ -74,7 +73,7 @@ void frmAttach::OKButton_Click() {
 
 bool frmAttach::askCancel() {
     return ui::message(cancelQuestion_, ui::Buttons::YesNo, ui::Icon::Question,
-                       QStringLiteral("System Prompt")) == ui::Answer::Yes;
+                       tr("System Prompt")) == ui::Answer::Yes;
 }
 
 void frmAttach::CancelButton_Click() {

@@ -30,7 +30,7 @@ frmViewer::frmViewer(QWidget* parent)
     : QMainWindow(parent), document_(new QPdfDocument(this)), view_(new QPdfView(this)),
       pageLabel_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmViewer"));
-    setWindowTitle(QStringLiteral("Brevant Document Viewer"));
+    setWindowTitle(tr("Brevant Document Viewer"));
     view_->setObjectName(QStringLiteral("PdfView"));
     view_->setDocument(document_);
     view_->setPageMode(QPdfView::PageMode::SinglePage);
@@ -47,20 +47,19 @@ frmViewer::frmViewer(QWidget* parent)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    previous_ = command("cmdPrevious", QStringLiteral("Previous"), QKeySequence(Qt::Key_PageUp),
+    previous_ = command("cmdPrevious", tr("Previous"), QKeySequence(Qt::Key_PageUp),
                         [this] { previousPage(); });
-    next_ = command("cmdNext", QStringLiteral("Next"), QKeySequence(Qt::Key_PageDown),
-                    [this] { nextPage(); });
+    next_ = command("cmdNext", tr("Next"), QKeySequence(Qt::Key_PageDown), [this] { nextPage(); });
     bar->addSeparator();
-    command("cmdZoomIn", QStringLiteral("Zoom In"), QKeySequence::ZoomIn, [this] { zoomIn(); });
-    command("cmdZoomOut", QStringLiteral("Zoom Out"), QKeySequence::ZoomOut, [this] { zoomOut(); });
-    command("cmdFitWidth", QStringLiteral("Fit Width"), QKeySequence(), [this] { fitWidth(); });
-    command("cmdFitPage", QStringLiteral("Whole Page"), QKeySequence(), [this] {
+    command("cmdZoomIn", tr("Zoom In"), QKeySequence::ZoomIn, [this] { zoomIn(); });
+    command("cmdZoomOut", tr("Zoom Out"), QKeySequence::ZoomOut, [this] { zoomOut(); });
+    command("cmdFitWidth", tr("Fit Width"), QKeySequence(), [this] { fitWidth(); });
+    command("cmdFitPage", tr("Whole Page"), QKeySequence(), [this] {
         view_->setZoomMode(QPdfView::ZoomMode::FitInView);
         updateState();
     });
     bar->addSeparator();
-    command("cmdPrint", QStringLiteral("Print"), QKeySequence::Print, [this] { printDocument(); });
+    command("cmdPrint", tr("Print"), QKeySequence::Print, [this] { printDocument(); });
     pageLabel_->setObjectName(QStringLiteral("lblPage"));
     statusBar()->addWidget(pageLabel_);
     connect(view_->pageNavigator(), &QPdfPageNavigator::currentPageChanged, this,
@@ -75,14 +74,14 @@ bool frmViewer::openDocument(const QString& path) {
     const QPdfDocument::Error e = document_->load(path);
     if (e != QPdfDocument::Error::None) {
         error_ = e == QPdfDocument::Error::FileNotFound
-                     ? QStringLiteral("The document %1 does not exist ...").arg(path)
-                     : QStringLiteral("The document %1 cannot be read ...").arg(path);
+                     ? tr("The document %1 does not exist ...").arg(path)
+                     : tr("The document %1 cannot be read ...").arg(path);
         updateState();
         return false;
     }
     error_.clear();
     path_ = path;
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Brevant Document Viewer"));
+    setWindowTitle(tr("%1 - Brevant Document Viewer").arg(QFileInfo(path).fileName()));
     showPage(0);
     return true;
 }
@@ -136,8 +135,7 @@ void frmViewer::updateState() {
     const int pages = pageCount();
     previous_->setEnabled(pages > 0 && currentPage() > 0);
     next_->setEnabled(pages > 0 && currentPage() < pages - 1);
-    pageLabel_->setText(
-        pages > 0 ? QStringLiteral("Page %1 of %2").arg(currentPage() + 1).arg(pages) : error_);
+    pageLabel_->setText(pages > 0 ? tr("Page %1 of %2").arg(currentPage() + 1).arg(pages) : error_);
 }
 
 void frmViewer::printDocument() {
@@ -162,18 +160,18 @@ QString frmViewer::printTo(const reports::PrintTarget& target) {
     } else {
         printer.setPrinterName(target.printer);
         if (!printer.isValid())
-            return QStringLiteral("the printer %1 is not available").arg(target.printer);
+            return tr("the printer %1 is not available").arg(target.printer);
     }
     if (!printPages(printer, 0, pageCount() - 1)) {
         if (!temporary.isEmpty())
             QFile::remove(temporary);
-        return QStringLiteral("the pages could not be printed");
+        return tr("the pages could not be printed");
     }
     if (!temporary.isEmpty()) {
         QFile::remove(target.pdfPath);
         if (!QFile::rename(temporary, target.pdfPath)) {
             QFile::remove(temporary);
-            return QStringLiteral("%1 cannot be written").arg(target.pdfPath);
+            return tr("%1 cannot be written").arg(target.pdfPath);
         }
     }
     return {};

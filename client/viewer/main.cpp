@@ -1,6 +1,7 @@
 // brevant-viewer FILE: shows a Brevant document (".SVD", a PDF). With BREVANT_SCREENSHOT set it
 // saves a picture of its window there and quits (demo without a display).
 #include "ViewerCommandLine.h"
+#include "base/Translations.h"
 #include "frmViewer.h"
 #include "platform/ui/QtUi.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
         return *code;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brevant-viewer"));
+    brevant::base::InstallTranslations();
     brevant::ui::QtUi qtUi;
     brevant::ui::install(&qtUi);
     const QStringList args = QApplication::arguments();
@@ -22,7 +24,8 @@ int main(int argc, char** argv) {
     if (args.size() > 1 && !window.openDocument(args.at(1))) {
         std::fprintf(stderr, "brevant-viewer: %s\n", window.errorText().toLocal8Bit().constData());
         brevant::ui::message(window.errorText(), brevant::ui::Buttons::Ok,
-                             brevant::ui::Icon::Critical, QStringLiteral("System Error"));
+                             brevant::ui::Icon::Critical,
+                             QCoreApplication::translate("brevant::viewer::main", "System Error"));
         return 1;
     }
     // A page number may follow the file (1-based).
