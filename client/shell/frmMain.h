@@ -273,4 +273,7 @@ private:
 // splash hold and the main window shown. Returns the process's exit code.
 int Main();
 
+// Shows the window (restored if minimised), raises and activates it; true when it is shown.
+bool BringToFront(QWidget* window);
+
 } // namespace brevant::shell

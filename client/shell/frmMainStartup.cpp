@@ -106,11 +106,28 @@ void scheduleScreenshot(frmMain* window) {
 
 } // namespace
 
+bool BringToFront(QWidget* window) {
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // A dialog open over the window stays in front of it, where the user left it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    return window->isVisible();
+}
+
 int Main() {
     SingleInstance guard(base::ProgramFolder());
     if (!guard.acquire()) {
         // Only another copy is a notice; anything else keeps the program from working at all.
         const bool another = guard.heldByAnotherCopy();
+        // The running copy shows its window instead; the message is for when it cannot.
+        if (another && guard.askRunningCopyToShow())
+            return 0;
         ui::message(guard.failureText(), ui::Buttons::Ok,
                     another ? ui::Icon::Exclamation : ui::Icon::Critical,
                     another ? QStringLiteral("System Message") : QStringLiteral("System Error"));
@@ -137,6 +154,8 @@ int Main() {
         splash->close();
     window->show();
     QCoreApplication::processEvents();
+    guard.setShowHandler(
+        [window = QPointer<frmMain>(window)] { return window && BringToFront(window); });
     scheduleScreenshot(window);
     window->scheduleImportScreenshot();
     return QApplication::exec();
