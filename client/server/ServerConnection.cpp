@@ -133,16 +133,19 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     try {
         control_.setConnected(true);
     } catch (const wirelet::WireletError&) {
-        ui::message(texts.connectFailed.text, ui::Buttons::Ok, texts.connectFailed.icon,
-                    kSystemMessage);
+        const bool settings = ShowConnectionProblem(texts.connectFailed.text,
+                                                    texts.connectFailed.icon, kSystemMessage);
         base::SetStatusText(QString());
         control_.setConnected(false);
         Hourglass(false);
+        if (settings)
+            ShowServerSettings();
         return Open::Failed;
     }
     active_ = true;
     sent_ = false;
     reused_ = false;
+    reached_ = false;
     reply_.reset();
     restartTimer();
     startDeadline();
@@ -164,6 +167,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
 }
 
 void ServerConnection::connected() {
+    reached_ = true;
     base::SetStatusText(QStringLiteral("Connected to Server ..."));
     if (onLabel)
         onLabel(QStringLiteral("Connected"));
@@ -277,6 +281,7 @@ void ServerConnection::peerClosed() {
         // The server had closed the connection left open before this request reached it.
         reused_ = false;
         sent_ = false;
+        reached_ = false;
         try {
             control_.setConnected(false);
             control_.setConnected(true);
@@ -294,8 +299,15 @@ void ServerConnection::peerClosed() {
 void ServerConnection::fail(int code, const QString& description) {
     finish();
     control_.setConnected(false);
-    ui::message(communicationErrorText(code, description), ui::Buttons::Ok, ui::Icon::Critical,
-                QStringLiteral("System Error"));
+    const QString text = communicationErrorText(code, description);
+    // Not reaching the server at all (refused, unknown host, no route, no answer) is what the
+    // address, port and proxy settings decide: the message offers them, and they open once the
+    // request has been cleaned up, on a window at rest.
+    bool settings = false;
+    if (reached_)
+        ui::message(text, ui::Buttons::Ok, ui::Icon::Critical, QStringLiteral("System Error"));
+    else
+        settings = ShowConnectionProblem(text, ui::Icon::Critical, QStringLiteral("System Error"));
     if (onLabel)
         onLabel(QString());
     Hourglass(false);
@@ -303,6 +315,8 @@ void ServerConnection::fail(int code, const QString& description) {
     reply_.reset();
     if (onEnded)
         onEnded();
+    if (settings)
+        ShowServerSettings();
 }
 
 } // namespace brevant::server
