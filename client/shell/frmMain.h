@@ -281,6 +281,7 @@ private:
     documents::DocumentExchange* documentExchange_ = nullptr;
     bool filling_ = false;
     bool unloaded_ = false;
+    bool layoutRestored_ = false;
 };
 
 // The process entry: the single-instance guard, the splash, the main window's load, the

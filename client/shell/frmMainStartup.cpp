@@ -5,6 +5,7 @@
 #include "platform/ui/Ui.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "shell/WindowMemory.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWait.h"
 
@@ -28,14 +29,14 @@ void frmMain::Form_Load() {
 
     BuildMenuBitmaps();
     SetUpColumns();
-    mnuListAllRec->setChecked(true);
-    mnuListNewRec->setChecked(false);
-    mnuListTrackRec->setChecked(false);
-    mnuListVeiwedRec->setChecked(false);
+    // The filter, sort and project of the last run (a first start: all projects by bid date).
+    const WindowMemory memory = ReadWindowMemory();
+    restoreWindowMemory(memory);
     Command2->setVisible(true);
     Command3->setVisible(false);
     Command4->setVisible(false);
-    LoadProjects(QStringLiteral("ALL"), true);
+    LoadProjects(currentFilter(), true);
+    selectRememberedProject(memory.currentJobId);
     DocumentsBusy = false;
     documentTab_ = SSTab2->currentIndex();
     QCoreApplication::processEvents();
@@ -64,6 +65,7 @@ void frmMain::Form_Unload() {
                                                          (i == 0 ? firstColumnDecoration(view) : 0),
                                                      dpi));
     }
+    saveWindowMemory();
     SaveListLayout(widths, attachmentViewMode());
     CloseDatabase();
     showWaitForm();
