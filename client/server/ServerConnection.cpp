@@ -143,17 +143,20 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
     try {
         control_.setConnected(true);
     } catch (const wirelet::WireletError&) {
-        ui::message(
-            texts.connectFailed.text, ui::Buttons::Ok, texts.connectFailed.icon,
+        const bool settings = ShowConnectionProblem(
+            texts.connectFailed.text, texts.connectFailed.icon,
             QCoreApplication::translate("brevant::server::ServerConnection", "System Message"));
         base::SetStatusText(QString());
         control_.setConnected(false);
         Hourglass(false);
+        if (settings)
+            ShowServerSettings();
         return Open::Failed;
     }
     active_ = true;
     sent_ = false;
     reused_ = false;
+    reached_ = false;
     reply_.reset();
     restartTimer();
     startDeadline();
@@ -177,6 +180,7 @@ ServerConnection::Open ServerConnection::OpenConnection(const QString& argument)
 }
 
 void ServerConnection::connected() {
+    reached_ = true;
     base::SetStatusText(QCoreApplication::translate("brevant::server::ServerConnection",
                                                     "Connected to Server ..."));
     if (onLabel)
@@ -294,6 +298,7 @@ void ServerConnection::peerClosed() {
         // The server had closed the connection left open before this request reached it.
         reused_ = false;
         sent_ = false;
+        reached_ = false;
         try {
             control_.setConnected(false);
             control_.setConnected(true);
@@ -311,8 +316,17 @@ void ServerConnection::peerClosed() {
 void ServerConnection::fail(int code, const QString& description) {
     finish();
     control_.setConnected(false);
-    ui::message(communicationErrorText(code, description), ui::Buttons::Ok, ui::Icon::Critical,
-                QCoreApplication::translate("brevant::server::ServerConnection", "System Error"));
+    const QString text = communicationErrorText(code, description);
+    // Not reaching the server at all (refused, unknown host, no route, no answer) is what the
+    // address, port and proxy settings decide: the message offers them, and they open once the
+    // request has been cleaned up, on a window at rest.
+    const QString title =
+        QCoreApplication::translate("brevant::server::ServerConnection", "System Error");
+    bool settings = false;
+    if (reached_)
+        ui::message(text, ui::Buttons::Ok, ui::Icon::Critical, title);
+    else
+        settings = ShowConnectionProblem(text, ui::Icon::Critical, title);
     if (onLabel)
         onLabel(QString());
     Hourglass(false);
@@ -320,6 +334,8 @@ void ServerConnection::fail(int code, const QString& description) {
     reply_.reset();
     if (onEnded)
         onEnded();
+    if (settings)
+        ShowServerSettings();
 }
 
 } // namespace brevant::server

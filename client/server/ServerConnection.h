@@ -85,9 +85,10 @@ private:
     QString argument_;
     int timeoutSeconds_ = 0;
     int minRateKilobytes_ = -1;
-    bool active_ = false; // a request is under way
-    bool sent_ = false;   // its text went out
-    bool reused_ = false; // sent on a connection left open by an earlier request
+    bool active_ = false;  // a request is under way
+    bool sent_ = false;    // its text went out
+    bool reused_ = false;  // sent on a connection left open by an earlier request
+    bool reached_ = false; // the connection to the server (or its proxy) was made
 };
 
 // The setting SERVERMINRATE: KB a second a reply must average (default 2; 0: no such limit).

@@ -123,4 +123,23 @@ void ShowLogon() {
         modResources::LogonCancelled = true;
 }
 
+QString ServerSettingsCaption() {
+    return QStringLiteral("Server &Settings ...");
+}
+
+bool ShowConnectionProblem(const QString& text, ui::Icon icon, const QString& title) {
+    if (!exchangeEnvironment().showServerSettings) {
+        ui::message(text, ui::Buttons::Ok, icon, title);
+        return false;
+    }
+    return ui::current().messageWithAction(text, ui::Buttons::Ok, icon, title,
+                                           ServerSettingsCaption()) == ui::Answer::Action;
+}
+
+void ShowServerSettings() {
+    // Copied: the dialog may outlive a window that installs another environment meanwhile.
+    if (const std::function<void()> settings = exchangeEnvironment().showServerSettings)
+        settings();
+}
+
 } // namespace brevant::server

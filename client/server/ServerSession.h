@@ -2,8 +2,10 @@
 // What every request of the server exchange shares: whether the computer is online, the
 // service's address, port and time-out from the settings, the firewall applied to a connection,
 // the "Download" folder and unpacking an archive. Also the two things only the windows can do
-// (the hourglass and the logon dialog), which they install here; headless callers leave them
-// empty or install their own.
+// (the hourglass, the logon dialog and the server settings), which they install here; headless
+// callers leave them empty or install their own.
+#include "platform/ui/Ui.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -51,6 +53,8 @@ bool UnpackArchive(const QString& archivePath, const QString& destinationFolder,
 struct ExchangeEnvironment {
     std::function<void(bool)> hourglass; // set (true) or restore (false) the pointer
     std::function<void()> showLogon;     // the logon dialog, modal
+    // Preferences at the service's address, modal: offered with a failure to reach the server.
+    std::function<void()> showServerSettings;
 };
 ExchangeEnvironment& exchangeEnvironment();
 
@@ -58,5 +62,14 @@ ExchangeEnvironment& exchangeEnvironment();
 void Hourglass(bool on);
 // Shows the logon dialog; with none installed the logon counts as cancelled.
 void ShowLogon();
+
+// The caption of the button that opens the server settings from a connection error.
+QString ServerSettingsCaption();
+// A failure to reach the server: the message as it stands (Ok) with, where the window can
+// show them, a button for the server settings. True when that button was pressed; the caller
+// opens them (ShowServerSettings) once it has cleaned up.
+bool ShowConnectionProblem(const QString& text, ui::Icon icon, const QString& title);
+// Preferences at the service's address, where the window installed them.
+void ShowServerSettings();
 
 } // namespace brevant::server

@@ -4,6 +4,7 @@
 #include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "server/SearchMemory.h"
 #include "server/ServerConnection.h"
 #include "server/ServerSession.h"
 #include "server/frmTrack.h"
@@ -140,6 +141,16 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent) {
     WireletFind->onEnded = [this] { requestEnded(); };
 
     LoadSavedSearches();
+    // The entries the window was last closed with, over the emptied boxes.
+    const SearchCriteria last = ReadLastSearch();
+    txtJobName->setText(last.jobName);
+    txtScope->setText(last.scope);
+    txtBidDate[0]->setText(last.bidStart);
+    txtBidDate[1]->setText(last.bidEnd);
+    txtCSI[0]->setText(last.csiFrom);
+    txtCSI[1]->setText(last.csiTo);
+    if (!last.csiList.isEmpty())
+        txtCSVCSI->setText(last.csiList);
 }
 
 frmFind::~frmFind() = default;
@@ -426,6 +437,7 @@ void frmFind::closeEvent(QCloseEvent* event) {
 void frmFind::reject() {
     if (Busy)
         return;
+    SaveLastSearch(criteria());
     WireletFind->Disconnect();
     base::SetStatusText(QString());
     lblStatus->clear();

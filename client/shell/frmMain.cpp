@@ -57,7 +57,7 @@ frmMain::~frmMain() {
         delete wait_.data();
 }
 
-void frmMain::ShowPreferences() {
+void frmMain::ShowPreferences(bool atServerSettings) {
     PrefsHost host;
     host.programFolder = base::ProgramFolder();
     host.proxyOn = modResources::ProxyOn;
@@ -73,10 +73,14 @@ void frmMain::ShowPreferences() {
         modResources::HttpProxy.port = port;
     };
     frmPrefs prefs(host, this);
+    if (atServerSettings)
+        prefs.focusServerSettings();
     prefs.exec();
     // Another database folder: the whole load runs again on it.
     if (prefs.databaseFolderChanged())
         Form_Load();
+    else
+        updateFirstStep(); // a service address may have been set
 }
 
 void frmMain::enableCommands(bool enabled) {

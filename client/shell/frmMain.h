@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,7 @@ struct AssignmentContext;
 namespace brevant::shell {
 
 class frmWait;
+struct WindowMemory;
 
 class frmMain : public QMainWindow, public base::MainWindow, public documents::DocumentWindow {
     Q_OBJECT
@@ -78,8 +80,9 @@ public:
     void BuildMenuBitmaps();
     void SetToolbarImages();
     void CopySelectedText();
-    // The Preferences dialog; a changed database folder reloads the window.
-    void ShowPreferences();
+    // The Preferences dialog; a changed database folder reloads the window. atServerSettings:
+    // opened on the service's address (from a connection error or the first-run hint).
+    void ShowPreferences(bool atServerSettings = false);
     // F5: the list read again under its filter and search, the current project kept current.
     void RefreshProjects();
     // A filter button of the toolbar: the filter shown with the commands held off meanwhile.
@@ -218,6 +221,14 @@ private:
     static QString columnCaption(const QTreeWidget* view, int column);
     QWidget* buildSearchPane();
     void clearSearch();
+    // The first step above an empty project list (frmMainFirstRun.cpp).
+    QWidget* buildFirstStep();
+    void updateFirstStep();
+    void cmdFirstStep_Click();
+    // What the window remembers between runs (frmMainMemory.cpp).
+    void restoreWindowMemory(const WindowMemory& memory);
+    void selectRememberedProject(std::optional<int> jobId);
+    void saveWindowMemory();
 
     // Controls, each named as the program refers to it.
     QMenu* mnuFile;
@@ -238,6 +249,9 @@ private:
     QVector<QAction*> buttons_; // index 1..13 as on the toolbar; [0] unused
     QLabel* statusPanel1;
     QLineEdit* txtSearch = nullptr;
+    QFrame* fraFirstStep = nullptr;
+    QLabel* lblFirstStep = nullptr;
+    QPushButton* cmdFirstStep = nullptr;
     QTreeWidget* ListView1;
     QTreeWidget* ListView2;
     QTreeWidget* ListView3;
@@ -271,10 +285,14 @@ private:
     documents::DocumentExchange* documentExchange_ = nullptr;
     bool filling_ = false;
     bool unloaded_ = false;
+    bool layoutRestored_ = false;
 };
 
 // The process entry: the single-instance guard, the splash, the main window's load, the
 // splash hold and the main window shown. Returns the process's exit code.
 int Main();
+
+// Shows the window (restored if minimised), raises and activates it; true when it is shown.
+bool BringToFront(QWidget* window);
 
 } // namespace brevant::shell

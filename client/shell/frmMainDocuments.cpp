@@ -77,6 +77,11 @@ public:
             items << item;
         }
         view->addTopLevelItems(items);
+        // Plan and section names are long and alike at the start: each column is made as wide
+        // as its longest text, so that no name is cut short.
+        if (!items.isEmpty())
+            for (int c = 0; c < view->columnCount(); ++c)
+                view->resizeColumnToContents(c);
     }
 
 private:

@@ -38,6 +38,7 @@ void frmMain::setUpExchange() {
         frmLogon logon(this);
         logon.exec();
     };
+    env.showServerSettings = [this] { ShowPreferences(true); };
 }
 
 void frmMain::tearDownExchange() {

@@ -169,6 +169,7 @@ void frmMain::LoadProjects(const QString& filter, bool quiet) {
         if (!quiet)
             closeWaitForm();
     }
+    updateFirstStep();
     if (rows.empty())
         return;
     QTreeWidgetItem* first = ListView1->topLevelItem(0);

@@ -56,6 +56,7 @@ QWidget* frmMain::buildSearchPane() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(txtSearch);
+    layout->addWidget(buildFirstStep());
     layout->addWidget(ListView1, 1);
     return pane;
 }

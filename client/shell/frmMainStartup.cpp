@@ -6,6 +6,7 @@
 #include "shell/CommandLine.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "shell/WindowMemory.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWait.h"
 
@@ -30,14 +31,14 @@ void frmMain::Form_Load() {
 
     BuildMenuBitmaps();
     SetUpColumns();
-    mnuListAllRec->setChecked(true);
-    mnuListNewRec->setChecked(false);
-    mnuListTrackRec->setChecked(false);
-    mnuListVeiwedRec->setChecked(false);
+    // The filter, sort and project of the last run (a first start: all projects by bid date).
+    const WindowMemory memory = ReadWindowMemory();
+    restoreWindowMemory(memory);
     Command2->setVisible(true);
     Command3->setVisible(false);
     Command4->setVisible(false);
-    LoadProjects(QStringLiteral("ALL"), true);
+    LoadProjects(currentFilter(), true);
+    selectRememberedProject(memory.currentJobId);
     DocumentsBusy = false;
     documentTab_ = SSTab2->currentIndex();
     QCoreApplication::processEvents();
@@ -64,6 +65,7 @@ void frmMain::Form_Unload() {
                                                          (i == 0 ? firstColumnDecoration(view) : 0),
                                                      dpi));
     }
+    saveWindowMemory();
     SaveListLayout(widths, attachmentViewMode());
     CloseDatabase();
     showWaitForm();
@@ -106,11 +108,28 @@ void scheduleScreenshot(frmMain* window) {
 
 } // namespace
 
+bool BringToFront(QWidget* window) {
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // A dialog open over the window stays in front of it, where the user left it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    return window->isVisible();
+}
+
 int Main() {
     SingleInstance guard(base::ProgramFolder());
     if (!guard.acquire()) {
         // Only another copy is a notice; anything else keeps the program from working at all.
         const bool another = guard.heldByAnotherCopy();
+        // The running copy shows its window instead; the message is for when it cannot.
+        if (another && guard.askRunningCopyToShow())
+            return 0;
         ui::message(guard.failureText(), ui::Buttons::Ok,
                     another ? ui::Icon::Exclamation : ui::Icon::Critical,
                     another
@@ -141,6 +160,8 @@ int Main() {
     if (!ProjectsToShow().isEmpty())
         window->ShowProjects(ProjectsToShow());
     QCoreApplication::processEvents();
+    guard.setShowHandler(
+        [window = QPointer<frmMain>(window)] { return window && BringToFront(window); });
     scheduleScreenshot(window);
     window->scheduleImportScreenshot();
     return QApplication::exec();

@@ -61,6 +61,12 @@ frmPrefs::frmPrefs(PrefsHost host, QWidget* parent) : QDialog(parent), host_(std
     QApplication::restoreOverrideCursor();
 }
 
+void frmPrefs::focusServerSettings() {
+    // Before the dialog is shown this names the box that gets the focus when it is.
+    txtServerAddr->setFocus(Qt::OtherFocusReason);
+    txtServerAddr->selectAll();
+}
+
 void frmPrefs::buildControls() {
     auto* root = new QVBoxLayout(this);
 

@@ -46,6 +46,9 @@ public:
 
     // The values as the boxes hold them now.
     PreferenceValues values() const;
+    // Opens on the service's address, its text selected: the server could not be reached or
+    // has not been set yet.
+    void focusServerSettings();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

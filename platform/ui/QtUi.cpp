@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace brevant::ui {
 
@@ -91,16 +92,29 @@ Answer answerOf(int button, Buttons b) {
 } // namespace
 
 Answer QtUi::message(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+    return messageWithAction(text, buttons, icon, title, QString());
+}
+
+Answer QtUi::messageWithAction(const QString& text, Buttons buttons, Icon icon,
+                               const QString& title, const QString& action) {
     // A message box must show the normal pointer even while the caller shows the hourglass.
     const bool busy = QGuiApplication::overrideCursor() != nullptr;
     if (busy)
         QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons), owner());
     box.setTextFormat(Qt::PlainText);
+    QPushButton* extra =
+        action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::ActionRole);
+    // Escape keeps meaning the box's own Ok, never the extra button.
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok); extra && ok)
+        box.setEscapeButton(ok);
     const int pressed = box.exec();
     if (busy)
         QGuiApplication::restoreOverrideCursor();
-    return answerOf(pressed, buttons);
+    if (extra && box.clickedButton() == extra)
+        return Answer::Action;
+    return answerOf(box.clickedButton() ? box.standardButton(box.clickedButton()) : pressed,
+                    buttons);
 }
 
 std::optional<QString> QtUi::input(const QString& prompt, const QString& title,

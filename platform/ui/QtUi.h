@@ -8,6 +8,8 @@ namespace brevant::ui {
 class QtUi : public Ui {
 public:
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    Answer messageWithAction(const QString& text, Buttons buttons, Icon icon, const QString& title,
+                             const QString& action) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFile(const QString& title, const QString& startDir, const QString& filter) override;

@@ -29,7 +29,7 @@ void ScriptedUi::clear() {
 }
 
 Answer ScriptedUi::message(const QString& text, Buttons buttons, Icon icon, const QString& title) {
-    shown_.append({QStringLiteral("message"), title, text, icon, buttons});
+    shown_.append({QStringLiteral("message"), title, text, icon, buttons, QString()});
     if (messages_.empty())
         return firstButton(buttons);
     Answer a = messages_.front();
@@ -37,9 +37,17 @@ Answer ScriptedUi::message(const QString& text, Buttons buttons, Icon icon, cons
     return a;
 }
 
+Answer ScriptedUi::messageWithAction(const QString& text, Buttons buttons, Icon icon,
+                                     const QString& title, const QString& action) {
+    const Answer a = message(text, buttons, icon, title);
+    shown_.back().action = action;
+    return a;
+}
+
 std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title,
                                          const QString& defaultText) {
-    shown_.append({QStringLiteral("input"), title, prompt, Icon::None, Buttons::OkCancel});
+    shown_.append(
+        {QStringLiteral("input"), title, prompt, Icon::None, Buttons::OkCancel, QString()});
     if (inputs_.empty())
         return defaultText;
     auto a = inputs_.front();
@@ -56,12 +64,14 @@ QString ScriptedUi::nextPath() {
 }
 
 QString ScriptedUi::openFile(const QString& title, const QString& startDir, const QString&) {
-    shown_.append({QStringLiteral("openFile"), title, startDir, Icon::None, Buttons::OkCancel});
+    shown_.append(
+        {QStringLiteral("openFile"), title, startDir, Icon::None, Buttons::OkCancel, QString()});
     return nextPath();
 }
 
 QStringList ScriptedUi::openFiles(const QString& title, const QString& startDir, const QString&) {
-    shown_.append({QStringLiteral("openFiles"), title, startDir, Icon::None, Buttons::OkCancel});
+    shown_.append(
+        {QStringLiteral("openFiles"), title, startDir, Icon::None, Buttons::OkCancel, QString()});
     if (pathLists_.empty())
         return {};
     QStringList p = pathLists_.front();
@@ -70,12 +80,14 @@ QStringList ScriptedUi::openFiles(const QString& title, const QString& startDir,
 }
 
 QString ScriptedUi::saveFile(const QString& title, const QString& startPath, const QString&) {
-    shown_.append({QStringLiteral("saveFile"), title, startPath, Icon::None, Buttons::OkCancel});
+    shown_.append(
+        {QStringLiteral("saveFile"), title, startPath, Icon::None, Buttons::OkCancel, QString()});
     return nextPath();
 }
 
 QString ScriptedUi::pickFolder(const QString& title, const QString& startDir) {
-    shown_.append({QStringLiteral("pickFolder"), title, startDir, Icon::None, Buttons::OkCancel});
+    shown_.append(
+        {QStringLiteral("pickFolder"), title, startDir, Icon::None, Buttons::OkCancel, QString()});
     return nextPath();
 }
 

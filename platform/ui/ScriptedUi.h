@@ -14,6 +14,7 @@ struct Shown {
     QString text;
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
+    QString action; // the extra button of messageWithAction
 };
 
 class ScriptedUi : public Ui {
@@ -29,6 +30,10 @@ public:
     void clear();
 
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    // Recorded as a "message" with its action; answered from the same queue (Answer::Action
+    // presses the extra button).
+    Answer messageWithAction(const QString& text, Buttons buttons, Icon icon, const QString& title,
+                             const QString& action) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFile(const QString& title, const QString& startDir, const QString& filter) override;

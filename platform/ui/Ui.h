@@ -10,7 +10,8 @@ namespace brevant::ui {
 
 enum class Icon { None, Information, Exclamation, Critical, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
-enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+// Action: the one extra button of messageWithAction.
+enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore, Action };
 
 class Ui {
 public:
@@ -18,6 +19,14 @@ public:
     // A message box; returns the button pressed.
     virtual Answer message(const QString& text, Buttons buttons, Icon icon,
                            const QString& title) = 0;
+    // A message box with one more button, captioned `action`, beside the usual ones: a way
+    // to put right what the message reports. Answer::Action when that button was pressed.
+    // Where no such button can be offered, the plain message box.
+    virtual Answer messageWithAction(const QString& text, Buttons buttons, Icon icon,
+                                     const QString& title, const QString& action) {
+        (void)action;
+        return message(text, buttons, icon, title);
+    }
     // An input box; std::nullopt on Cancel.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;

@@ -21,6 +21,8 @@ public:
         save("BREVANT_HOME", dir_.filePath(QStringLiteral("home")));
         save("BREVANT_REGISTRY", dir_.filePath(QStringLiteral("registry")));
         save("BREVANT_SPLASH_MS", QStringLiteral("0"));
+        // The single-instance socket of the test's program folder lives with the test.
+        save("XDG_RUNTIME_DIR", dir_.path());
         modResources::Reset();
     }
     ~ShellTestEnv() {
