@@ -156,6 +156,45 @@ TEST_F(Download, ProgressRisesDuringASlowTransfer) {
     EXPECT_EQ(total, server.body.size());
 }
 
+// A cancel from the progress step stops the transfer there; one asked while the server is
+// silent is seen without any byte arriving. Neither leaves a file, nor touches the old one.
+TEST_F(Download, CancelStopsTheTransferAndLeavesNoFile) {
+    QFile old(target());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous");
+    old.close();
+    TinyHttpServer server;
+    server.body = QByteArray(64 * 1024, 'c');
+    server.head = okHead(server.body.size());
+    server.pieces = 16;
+    bool cancel = false;
+    std::int64_t atCancel = 0;
+    DownloadOptions options;
+    options.progress = [&](std::int64_t received, std::int64_t) {
+        if (!cancel)
+            atCancel = received;
+        cancel = true;
+    };
+    options.cancelled = [&] { return cancel; };
+    EXPECT_EQ(DownloadFile(server.url(), target(), options),
+              QStringLiteral("%1 Operation cancelled").arg(DownloadCancelledError));
+    EXPECT_LT(atCancel, server.body.size());
+    QFile f(target());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("previous"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
+
+    TinyHttpServer silent;
+    silent.silent = true;
+    int asked = 0;
+    DownloadOptions quiet;
+    quiet.cancelled = [&] { return ++asked > 2; }; // the third check says stop
+    EXPECT_EQ(DownloadFile(silent.url(), dir.filePath("other"), quiet),
+              QStringLiteral("%1 Operation cancelled").arg(DownloadCancelledError));
+    EXPECT_FALSE(QFile::exists(dir.filePath("other")));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
+}
+
 TEST_F(Download, SilentServerTimesOutAndBadUrlsFail) {
     TinyHttpServer server;
     server.silent = true;
