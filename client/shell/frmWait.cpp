@@ -1,5 +1,6 @@
 #include "shell/frmWait.h"
 
+#include <QHideEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -73,6 +74,14 @@ void frmWait::centreOnOwner() {
 void frmWait::showEvent(QShowEvent* event) {
     centreOnOwner();
     QWidget::showEvent(event);
+}
+
+void frmWait::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        ProgressBar1->hide();
+        cmdCancel->hide();
+    }
+    QWidget::hideEvent(event);
 }
 
 } // namespace brevant::shell

@@ -24,6 +24,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Closed (not minimised), it keeps nothing of the work that ended: no bar, no Cancel.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QProgressBar* ProgressBar1;
