@@ -4,6 +4,8 @@
 // the project list's rows. frmMain registers itself here while it exists; every call is a
 // no-op (or returns an empty answer) when no main window is registered, as in headless tests.
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -40,6 +42,18 @@ public:
     virtual int findProjectRow(const QString& jobId) const = 0;
     // Reloads the selected project's row and redraws its views from the database.
     virtual void refreshSelectedProject() = 0;
+
+    // The long work the wait window stands for: its Cancel button runs onCancel (empty: no
+    // button). Kept until the wait window closes, so it may be set before the window shows.
+    virtual void setWaitCancel(std::function<void()> onCancel) { (void)onCancel; }
+    // Progress of that work (total <= 0: unknown, the bar runs without an end).
+    virtual void setWaitProgress(std::int64_t done, std::int64_t total) {
+        (void)done;
+        (void)total;
+    }
+    // Brings the rows of these projects into view after a command changed them; the current
+    // project moves to the first of them unless it is one of them already.
+    virtual void showChangedRows(const std::vector<int>& jobIds) { (void)jobIds; }
 };
 
 // The registered main window, or null.

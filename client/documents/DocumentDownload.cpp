@@ -109,6 +109,10 @@ void OpenPlanSet() {
         OpenDocumentFile(PlanSetFile(modResources::CacheLocation, job));
 }
 
+QString DownloadCancelledText() {
+    return QStringLiteral("Download cancelled -- nothing was saved");
+}
+
 QString ProjectDeletedText() {
     return QCoreApplication::translate(
         "brevant::documents::DocumentDownload",
@@ -262,8 +266,22 @@ void DocumentExchange::accessReply(const QByteArray& text) {
     setDocumentsBusy(true);
     const auto opened = documents_.OpenConnection(request_->selection);
     if (opened != server::ServerConnection::Open::Connecting &&
-        opened != server::ServerConnection::Open::Sent)
+        opened != server::ServerConnection::Open::Sent) {
         endExchange();
+        return;
+    }
+    if (auto* w = base::mainWindow())
+        w->setWaitCancel([this, cancelled = request_->cancelled] { cancel(cancelled); });
+}
+
+void DocumentExchange::cancel(const std::shared_ptr<bool>& cancelled) {
+    *cancelled = true;
+    // Only the exchange this Cancel was shown for; a later one has its own.
+    if (!request_ || request_->cancelled != cancelled || !documents_.active())
+        return; // downloading: the transfer sees the cancel and ends the exchange
+    documents_.Disconnect();
+    endExchange();
+    base::SetStatusText(DownloadCancelledText());
 }
 
 bool DocumentExchange::projectStillStored() {
@@ -299,8 +317,11 @@ void DocumentExchange::documentsReply(const QByteArray& text) {
     server::FetchOptions options;
     options.progress = [this](std::int64_t received, std::int64_t total) {
         window_.setDocumentProgress(received, total > 0 ? total : announced_);
+        if (auto* w = base::mainWindow())
+            w->setWaitProgress(received, total > 0 ? total : announced_);
         QCoreApplication::processEvents();
     };
+    options.cancelled = [cancelled = request.cancelled] { return *cancelled; };
     options.unpack = [this, &request, &deletedMeanwhile](const QString& archivePath) {
         if (!modResources::DbConnection || request.jobId == 0)
             return false;
@@ -332,6 +353,8 @@ void DocumentExchange::documentsReply(const QByteArray& text) {
     if (fetched.ok && !deletedMeanwhile && request.viewAfter)
         OpenProjectDocument(request.jobId, request.viewList, request.viewTag);
     endExchange();
+    if (fetched.cancelled)
+        base::SetStatusText(DownloadCancelledText());
 }
 
 void DocumentExchange::endExchange() {

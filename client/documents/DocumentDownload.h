@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace brevant::server {
@@ -56,7 +57,12 @@ struct DocumentRequest {
     bool viewAfter = false;
     int viewList = 0;
     QString viewTag;
+    // Set by the wait window's Cancel: the exchange ends and places nothing.
+    std::shared_ptr<bool> cancelled = std::make_shared<bool>(false);
 };
+
+// The status after a documents exchange was cancelled.
+QString DownloadCancelledText();
 
 // Opens a cached document of a project: a plan page opens the project's plan set, a section or
 // addendum its own document; nothing happens when it is not cached.
@@ -96,6 +102,8 @@ private:
     void startExchange(DocumentRequest request);
     void accessReply(const QByteArray& text);
     void documentsReply(const QByteArray& text);
+    // The wait window's Cancel for the documents request under way.
+    void cancel(const std::shared_ptr<bool>& cancelled);
     // Whether the exchange's project is still stored; tells the user once when it is not.
     bool projectStillStored();
     void endExchange();

@@ -2,6 +2,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "store/ProjectList.h"
 
 namespace brevant::documents {
 
@@ -35,6 +36,17 @@ void addSpecRows(db::Connection& connection, const QString& sql, const QString& 
 }
 
 } // namespace
+
+QString documentCountText(int list, qint64 count) {
+    switch (list) {
+    case PlanList:
+        return store::countText(count, QStringLiteral("sheet"), QStringLiteral("sheets"));
+    case SpecList:
+        return store::countText(count, QStringLiteral("section"), QStringLiteral("sections"));
+    default:
+        return store::countText(count, QStringLiteral("addendum"), QStringLiteral("addenda"));
+    }
+}
 
 int documentListOfKind(const QString& kind) {
     if (kind.compare(QLatin1String("PLANS"), Qt::CaseInsensitive) == 0)

@@ -72,6 +72,9 @@ std::optional<std::vector<DocumentRow>> LoadDocumentList(db::Connection& connect
 // The list a kind fills, or -1.
 int documentListOfKind(const QString& kind);
 
+// A document list's count as shown under it: "9 sheets", "1 section", "2 addenda".
+QString documentCountText(int list, qint64 count);
+
 // The argument of the documents request for documentClass "PLAN", "SPEC", "ADD" or anything
 // else for all three lists: "NONE" without a selected project; otherwise the project number,
 // "@" and one entry per ticked row not yet cached ("PLN~file", "SPC~spec", "ADD~spec") joined

@@ -210,7 +210,8 @@ QString PdfPathForProject(const QString& chosenPath, qint64 jobId) {
 
 QString PrintReports(db::Connection& connection, const QString& kind, const Record& selected,
                      const std::vector<int>& checkedJobIds, const PrintTarget& target,
-                     const std::function<void()>& yield, QStringList* written) {
+                     const std::function<void()>& yield, QStringList* written,
+                     const std::function<bool(int done, int total)>& jobDone) {
     auto printRtf = [](const QString& rtf, const PrintTarget& to, const QString& title) {
         QTextDocument document;
         richtext::setRtf(document, rtf);
@@ -226,6 +227,7 @@ QString PrintReports(db::Connection& connection, const QString& kind, const Reco
         return printRtf(PrintContacts(connection, selected), target, title.arg(jobId));
     if (kind != QLatin1String("FULL"))
         return {};
+    int done = 0;
     for (const int id : checkedJobIds) {
         PrintTarget to = target;
         if (!to.pdfPath.isEmpty() && checkedJobIds.size() > 1)
@@ -238,8 +240,16 @@ QString PrintReports(db::Connection& connection, const QString& kind, const Reco
             return error;
         if (written && !to.pdfPath.isEmpty())
             written->append(QFileInfo(to.pdfPath).absoluteFilePath());
+        ++done;
+        if (jobDone && !jobDone(done, int(checkedJobIds.size())) &&
+            done < int(checkedJobIds.size()))
+            return PrintCancelledText();
     }
     return {};
+}
+
+QString PrintCancelledText() {
+    return QStringLiteral("cancelled");
 }
 
 QString WrittenFilesMessage(const QStringList& files) {

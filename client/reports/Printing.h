@@ -60,10 +60,17 @@ QString PdfPathForProject(const QString& chosenPath, qint64 jobId);
 // the selected project's report; "FULL" prints the full report of every checked project in
 // list order, one job each, yielding between them; any other kind prints nothing. Returns an
 // empty text on success, else the reason (the first failing job ends the command). The PDF
-// files the full reports went to are added to *written, in list order.
+// files the full reports went to are added to *written, in list order. jobDone (optional) runs
+// after each full report with the number printed and the number asked for; false stops there
+// (the user cancelled): the reports printed stay, no further job is started, and the result is
+// PrintCancelledText().
 QString PrintReports(db::Connection& connection, const QString& kind, const Record& selected,
                      const std::vector<int>& checkedJobIds, const PrintTarget& target,
-                     const std::function<void()>& yield = {}, QStringList* written = nullptr);
+                     const std::function<void()>& yield = {}, QStringList* written = nullptr,
+                     const std::function<bool(int done, int total)>& jobDone = {});
+
+// The reason PrintReports gives when jobDone stopped it.
+QString PrintCancelledText();
 
 // The message that lists the files when full reports went to one PDF file per project; empty
 // when there were fewer than two.

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -35,12 +36,16 @@ frmPrinter::frmPrinter(const QString& kind, QWidget* parent) : QDialog(parent), 
     buttons->addStretch();
     buttons->addWidget(Command1);
     buttons->addWidget(Command2);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListView1);
+    layout->addWidget(ProgressBar1);
     layout->addLayout(buttons);
     resize(620, 300);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Command2, &QPushButton::clicked, this, &frmPrinter::reject);
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { Command1_Click(); });
     Form_Load();
 }
@@ -62,6 +67,15 @@ void frmPrinter::Form_Load() {
     }
     ListView1->setCurrentItem(chosen);
     ListView1->header()->resizeSections(QHeaderView::ResizeToContents);
+}
+
+void frmPrinter::reject() {
+    if (printing_) {
+        stop_ = true; // the report being printed is finished, no other is started
+        Command2->setEnabled(false);
+        return;
+    }
+    QDialog::reject();
 }
 
 void frmPrinter::Command1_Click() {
@@ -87,6 +101,21 @@ void frmPrinter::Command1_Click() {
     base::SetStatusText(tr("Printing -- Please Wait ..."));
     QString error;
     QStringList written;
+    int printed = 0;
+    int asked = 0;
+    printing_ = true;
+    stop_ = false;
+    Command1->setEnabled(false);
+    ListView1->setEnabled(false);
+    auto jobDone = [this, &printed, &asked](int done, int total) {
+        printed = done;
+        asked = total;
+        ProgressBar1->setRange(0, total);
+        ProgressBar1->setValue(done);
+        ProgressBar1->setVisible(total > 1);
+        QApplication::processEvents(); // a click on "&CANCEL" lands here
+        return !stop_;
+    };
     try {
         Record selected;
         if (modResources::DbRecordset && modResources::DbRecordset->isOpen())
@@ -99,15 +128,31 @@ void frmPrinter::Command1_Click() {
         else if (modResources::DbConnection)
             error = PrintReports(
                 *modResources::DbConnection, kind_, selected, checked, target,
-                [] { QApplication::processEvents(); }, &written);
+                [] { QApplication::processEvents(); }, &written, jobDone);
         else
             error = tr("no database is open");
     } catch (const std::exception& e) {
         error = QString::fromStdString(e.what());
     }
+    printing_ = false;
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+    ListView1->setEnabled(true);
+    ProgressBar1->hide();
     QApplication::restoreOverrideCursor();
     base::SetStatusText(QString());
     QApplication::processEvents();
+    if (error == PrintCancelledText()) {
+        base::SetStatusText(QStringLiteral("Printing cancelled -- %1 of %2 reports printed")
+                                .arg(printed)
+                                .arg(asked));
+        const QString files = WrittenFilesMessage(written);
+        if (!files.isEmpty())
+            ui::message(files, ui::Buttons::Ok, ui::Icon::Information,
+                        QStringLiteral("System Message"));
+        accept();
+        return;
+    }
     if (!error.isEmpty()) {
         // The window stays open so that another printer can be chosen.
         ui::message(tr("Printing failed - %1 ...").arg(error), ui::Buttons::Ok,

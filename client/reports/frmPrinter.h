@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <functional>
 
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -24,6 +25,11 @@ public:
 
     void Command1_Click(); // &PRINT
     const QString& kind() const { return kind_; }
+    // While full reports print, "&CANCEL" (and Escape) stop them after the report being printed.
+    bool printing() const { return printing_; }
+
+protected:
+    void reject() override;
 
 private:
     void Form_Load();
@@ -31,6 +37,9 @@ private:
     QTreeWidget* ListView1;
     QPushButton* Command1;
     QPushButton* Command2;
+    QProgressBar* ProgressBar1; // reports printed of those asked for
+    bool printing_ = false;
+    bool stop_ = false;
     QString kind_;
     PrintJob print_;
     QString pdfName_ = QStringLiteral("report.pdf");

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace brevant::server {
 
@@ -49,7 +50,19 @@ FetchedArchive FetchArchive(RequestKind kind, const QString& replyText,
     // The same slowest rate as the exchange itself (SERVERMINRATE, 0 for none).
     download.minBytesPerSecond = std::int64_t(ServerMinRateKilobytes()) * 1024;
     download.progress = options.progress;
-    if (http::DownloadFile(ref.url, result.archivePath, download) != QLatin1String("OK"))
+    download.cancelled = options.cancelled;
+    const QString downloaded = http::DownloadFile(ref.url, result.archivePath, download);
+    if (options.cancelled && options.cancelled()) {
+        // Whole or not, a cancelled archive is not used: nothing of it stays.
+        if (downloaded == QLatin1String("OK"))
+            QFile::remove(result.archivePath);
+        Hourglass(false);
+        base::SetStatusText(QString());
+        FetchedArchive cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    if (downloaded != QLatin1String("OK"))
         return failed(texts.downloadFailed);
 
     bool unpacked = false;

@@ -19,10 +19,14 @@ struct FetchOptions {
     std::function<bool(const QString& archivePath)> unpack;
     // Bytes received and the size announced by the server (or by HTTP; -1 when unknown).
     std::function<void(std::int64_t received, std::int64_t total)> progress;
+    // True once the user cancelled: the download stops, nothing is unpacked, no file is left
+    // and no failure is shown.
+    std::function<bool()> cancelled;
 };
 
 struct FetchedArchive {
     bool ok = false;
+    bool cancelled = false;         // stopped by FetchOptions::cancelled; nothing was kept
     QString archivePath;            // the downloaded archive in the "Download" folder
     QString unpackedPath;           // the file unpacked (default unpacking only)
     std::int64_t announcedSize = 0; // element 1 of the reference list

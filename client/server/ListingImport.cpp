@@ -125,7 +125,8 @@ void InsertListingProject(const ListingProject& p, int jobId, db::Connection& c)
 }
 
 ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connection,
-                                const std::function<void()>& yield) {
+                                const std::function<void()>& yield,
+                                const std::function<bool()>& stop) {
     ImportOutcome out;
     ListingDocument doc;
     if (!ParseListingDocument(xml, doc, &out.parseReason)) {
@@ -137,7 +138,12 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
         return out;
     }
     out.cutTexts = doc.cutTexts;
-    for (const ListingProject& p : doc.projects) {
+    for (qsizetype i = 0; i < doc.projects.size(); ++i) {
+        if (stop && stop()) {
+            out.notImported = int(doc.projects.size() - i);
+            break;
+        }
+        const ListingProject& p = doc.projects[i];
         if (p.hasProjectElement && p.projectFieldCount > 0) {
             bool ok = false;
             const int jobId = p.field(QStringLiteral("Job_ID")).trimmed().toInt(&ok);
@@ -171,14 +177,26 @@ QString SkippedProjectsText(const QStringList& skipped) {
         .arg(skipped.join(QStringLiteral("\r\n")));
 }
 
+QString ImportedStatusText(const ImportOutcome& outcome) {
+    QString text =
+        QStringLiteral("%1 %2 imported")
+            .arg(outcome.imported)
+            .arg(outcome.imported == 1 ? QStringLiteral("project") : QStringLiteral("projects"));
+    if (!outcome.skipped.isEmpty())
+        text += QStringLiteral(", %1 skipped").arg(outcome.skipped.size());
+    if (outcome.notImported > 0)
+        text += QStringLiteral(" -- cancelled, %1 not imported").arg(outcome.notImported);
+    return text;
+}
+
 ImportOutcome ImportListing(const QString& path, db::Connection& connection,
-                            const std::function<void()>& yield) {
+                            const std::function<void()>& yield, const std::function<bool()>& stop) {
     ImportOutcome out;
     QByteArray xml;
     if (!readDocumentFile(path, xml, &out.parseReason))
         out.status = ImportOutcome::Status::ParseError;
     else
-        out = ImportListingData(xml, connection, yield);
+        out = ImportListingData(xml, connection, yield, stop);
     xml = QByteArray();
     logCutTexts(path, out.cutTexts);
     switch (out.status) {

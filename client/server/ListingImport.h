@@ -24,11 +24,19 @@ struct ImportOutcome {
     int imported = 0;    // projects written
     QStringList skipped; // one line per project not written: "<Job_ID> <name> - <reason>"
     int cutTexts = 0;    // texts cut to MaxTextChars (written to the log)
+    int notImported = 0; // projects left when the import was stopped (cancelled)
 };
 
-// Imports the document held in memory. yield runs after each project (the message loop).
+// What the status bar says after an import: "3 projects imported", with the skipped ones and
+// those a cancel left out counted.
+QString ImportedStatusText(const ImportOutcome& outcome);
+
+// Imports the document held in memory. yield runs after each project (the message loop); stop
+// is asked before each project and true ends the import there: the projects written so far
+// stay, whole, and no project is written in part.
 ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connection,
-                                const std::function<void()>& yield = {});
+                                const std::function<void()>& yield = {},
+                                const std::function<bool()>& stop = {});
 
 // Writes one project (one transaction); throws db::DbError when an insert fails, after the
 // transaction was rolled back.
@@ -39,7 +47,8 @@ void InsertListingProject(const ListingProject& project, int jobId, db::Connecti
 // the skipped projects in one message ("System Message", exclamation). A missing file is a
 // parse error, and so is a file over the document size cap.
 ImportOutcome ImportListing(const QString& path, db::Connection& connection,
-                            const std::function<void()>& yield = {});
+                            const std::function<void()>& yield = {},
+                            const std::function<bool()>& stop = {});
 
 // The text of the report of skipped projects.
 QString SkippedProjectsText(const QStringList& skipped);

@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
+#include <memory>
 
 namespace brevant::server {
 
@@ -47,7 +49,21 @@ void showRow(const ProjectMergeOutcome& outcome) {
 
 } // namespace
 
-MergeSummary MergeProjectUpdates(const QString& path) {
+QString UpdateCheckStatusText(const MergeSummary& summary) {
+    QString text = QStringLiteral("%1 checked, %2 changed")
+                       .arg(summary.merged.size())
+                       .arg(changedProjects(summary).size());
+    if (summary.notMerged > 0)
+        text += QStringLiteral(" -- cancelled, %1 not checked").arg(summary.notMerged);
+    return text;
+}
+
+QString UpdateCancelledText() {
+    return QStringLiteral("Update check cancelled -- nothing was changed");
+}
+
+MergeSummary MergeProjectUpdates(const QString& path, const std::function<bool()>& stop) {
+    bool merged = false;
     MergeSummary summary;
     const ReadResult read = readProjectDocumentFile(path);
     if (!read.document) {
@@ -68,10 +84,17 @@ MergeSummary MergeProjectUpdates(const QString& path) {
     } else {
         MergeHooks hooks;
         hooks.projectMerged = showRow;
-        hooks.yield = [] { QCoreApplication::processEvents(); };
+        // The wait window counts the projects; its Cancel is read between them.
+        hooks.yield = [done = 0, total = qint64(read.document->projects.size())]() mutable {
+            if (base::MainWindow* w = base::mainWindow())
+                w->setWaitProgress(++done, total);
+            QCoreApplication::processEvents();
+        };
+        hooks.stop = stop;
         try {
             summary = mergeUpdateDocument(*modResources::DbConnection, *read.document,
                                           QDateTime::currentDateTime(), hooks);
+            merged = true;
         } catch (const db::DbError& e) {
             summary.problems.append({QStringLiteral("all"),
                                      QStringLiteral("%1 %2").arg(e.number()).arg(e.description())});
@@ -79,6 +102,13 @@ MergeSummary MergeProjectUpdates(const QString& path) {
     }
     QFile::remove(path);
     releaseMainWindow();
+    if (merged) {
+        // The window stays on what the check found.
+        base::SetStatusText(UpdateCheckStatusText(summary));
+        const std::vector<int> changed = changedProjects(summary);
+        if (base::MainWindow* w = base::mainWindow(); w && !changed.empty())
+            w->showChangedRows(changed);
+    }
     if (!summary.problems.isEmpty())
         ui::message(mergeProblemsText(summary.problems), ui::Buttons::Ok, ui::Icon::Exclamation,
                     QCoreApplication::translate("brevant::server::UpdateCheck", "System Error"));
@@ -87,20 +117,30 @@ MergeSummary MergeProjectUpdates(const QString& path) {
 
 ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const QString& argument,
                                              std::function<void(const MergeSummary*)> done) {
-    connection.onReply = [done](const QByteArray& reply) {
+    // This request's own cancel: a later check never sees it.
+    auto cancelled = std::make_shared<bool>(false);
+    connection.onReply = [done, cancelled](const QByteArray& reply) {
         base::SetStatusText(
             QCoreApplication::translate("brevant::server::UpdateCheck", "Processing ..."));
         FetchOptions options;
+        options.cancelled = [cancelled] { return *cancelled; };
+        options.progress = [](std::int64_t received, std::int64_t total) {
+            if (base::MainWindow* w = base::mainWindow())
+                w->setWaitProgress(received, total);
+        };
         const FetchedArchive archive =
             FetchArchive(RequestKind::ProjectUpdate, QString::fromUtf8(reply), options);
         if (!archive.ok) {
             // The fetch showed its message; the window is released as after a refusal.
             releaseMainWindow();
+            if (archive.cancelled)
+                base::SetStatusText(UpdateCancelledText());
             if (done)
                 done(nullptr);
             return;
         }
-        const MergeSummary summary = MergeProjectUpdates(archive.unpackedPath);
+        const MergeSummary summary =
+            MergeProjectUpdates(archive.unpackedPath, [cancelled] { return *cancelled; });
         if (done)
             done(&summary);
     };
@@ -109,7 +149,24 @@ ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const
         if (done)
             done(nullptr);
     };
-    return connection.OpenConnection(argument);
+    const ServerConnection::Open opened = connection.OpenConnection(argument);
+    if (opened == ServerConnection::Open::Connecting || opened == ServerConnection::Open::Sent) {
+        if (base::MainWindow* w = base::mainWindow()) {
+            QPointer<ServerConnection> alive(&connection);
+            w->setWaitCancel([alive, cancelled, done] {
+                *cancelled = true;
+                // Still waiting for the reply: nothing has arrived, so nothing is changed.
+                if (alive && alive->active()) {
+                    alive->Disconnect();
+                    releaseMainWindow();
+                    base::SetStatusText(UpdateCancelledText());
+                    if (done)
+                        done(nullptr);
+                }
+            });
+        }
+    }
+    return opened;
 }
 
 void WriteLastUpdate() {

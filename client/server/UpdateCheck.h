@@ -20,12 +20,25 @@ extern QString PendingUpdateArgument;
 // views are redrawn. Afterwards the file is deleted, the main window released (UpdateBusy
 // cleared, wait window closed, status emptied, commands enabled, pointer restored) and the
 // problems, if any, reported in one message. Returns what was merged.
-MergeSummary MergeProjectUpdates(const QString& path);
+// stop (optional) is asked before each project: true ends the merge there, keeping the projects
+// merged so far (the user cancelled). The status bar then says what the check did
+// (UpdateCheckStatusText) and the changed rows are brought into view.
+MergeSummary MergeProjectUpdates(const QString& path, const std::function<bool()>& stop = {});
+
+// "N checked, M changed" (M: projects whose stored data changed), and how many were left when
+// the check was cancelled.
+QString UpdateCheckStatusText(const MergeSummary& summary);
+
+// The status after a check cancelled before anything was merged.
+QString UpdateCancelledText();
 
 // Sends the update request for the comma-separated projects on the update connection; when the
 // reply comes, fetches and unpacks the archive and merges it. done runs once at the end: with
-// the merge's summary, or with null when the request was refused or failed (its message was
-// shown). Returns how the connection was opened; done runs only for Connecting and Sent.
+// the merge's summary, or with null when the request was refused, failed (its message was
+// shown) or was cancelled. Returns how the connection was opened; done runs only for Connecting
+// and Sent. The main window's wait window offers Cancel meanwhile: waiting for the reply, the
+// connection is closed; downloading, the transfer stops and leaves no file; merging, the merge
+// stops before the next project.
 ServerConnection::Open RequestProjectUpdates(ServerConnection& connection, const QString& argument,
                                              std::function<void(const MergeSummary*)> done = {});
 

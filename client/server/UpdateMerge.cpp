@@ -355,6 +355,10 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
     db::upgradeDesktopSchema(connection);
     int position = 0;
     for (const DocumentProject& project : document.projects) {
+        if (hooks.stop && hooks.stop()) {
+            summary.notMerged = int(document.projects.size()) - position;
+            break;
+        }
         ++position;
         QList<MergeProblem> notes;
         ProjectMerge merge(connection, project, now, hooks, notes);
@@ -392,6 +396,15 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
             hooks.yield();
     }
     return summary;
+}
+
+std::vector<int> changedProjects(const MergeSummary& summary) {
+    std::vector<int> ids;
+    for (const ProjectMergeOutcome& o : summary.merged) {
+        if (o.changed || o.fieldsChanged > 0)
+            ids.push_back(o.jobId);
+    }
+    return ids;
 }
 
 QString mergeProblemsText(const QList<MergeProblem>& problems) {

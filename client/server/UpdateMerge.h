@@ -42,7 +42,12 @@ struct ProjectMergeOutcome {
 struct MergeSummary {
     std::vector<ProjectMergeOutcome> merged; // in document order
     QList<MergeProblem> problems;
+    int notMerged = 0; // projects left when the merge was stopped (MergeHooks::stop)
 };
+
+// The projects whose stored data the merge changed (something new logged or a field
+// rewritten), in document order.
+std::vector<int> changedProjects(const MergeSummary& summary);
 
 struct MergeHooks {
     // After each project's transaction ended (committed: outcome given; skipped: nullopt).
@@ -51,6 +56,9 @@ struct MergeHooks {
     std::function<void()> yield;
     // After every statement inside a project's transaction (tests stop the process there).
     std::function<void()> afterStatement;
+    // Asked before each project: true stops the merge there (the user cancelled). Projects
+    // already merged stay merged; none is ever merged in part.
+    std::function<bool()> stop;
 };
 
 // Merges every child of the document's root in document order. now is when the changes were

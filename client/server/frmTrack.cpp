@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace brevant::server {
 
@@ -56,6 +57,13 @@ frmTrack::frmTrack(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Tracking Projects"));
     setModal(true);
 
+    lblPurpose =
+        new QLabel(tr("These projects were found on the service and are not in your project "
+                      "list yet. The ones you import are kept in your list and can be checked "
+                      "for updates."),
+                   this);
+    lblPurpose->setObjectName(QStringLiteral("lblPurpose"));
+    lblPurpose->setWordWrap(true);
     Label1 =
         new QLabel(tr("Select the jobs you wish to track and press the \"Import\" button"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -74,7 +82,12 @@ frmTrack::frmTrack(QWidget* parent) : QDialog(parent) {
     Command3_0 = button(this, "Command3_0", tr("&SELECT ALL"));
     Command3_1 = button(this, "Command3_1", tr("CLEAR &ALL"));
     connect(Command1, &QPushButton::clicked, this, [this] { ImportProjects(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { close(); });
+    connect(Command2, &QPushButton::clicked, this, [this] {
+        if (Busy)
+            CancelImport();
+        else
+            close();
+    });
     connect(Command3_0, &QPushButton::clicked, this, [this] { selectAll(true); });
     connect(Command3_1, &QPushButton::clicked, this, [this] { selectAll(false); });
 
@@ -91,6 +104,7 @@ frmTrack::frmTrack(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(Command1);
     buttons->addWidget(Command2);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblPurpose);
     layout->addWidget(Label1);
     layout->addWidget(ListView1, 1);
     layout->addWidget(ProgressBar1);
@@ -163,12 +177,33 @@ void frmTrack::ImportProjects() {
         return;
     }
     EnableImportControls(false);
+    cancelled_ = std::make_shared<bool>(false);
+    Command2->setEnabled(true); // "&CANCEL" stops the import
     argument_.chop(1);
     const ServerConnection::Open result = Wirelet1->OpenConnection(argument_);
     if (result != ServerConnection::Open::Connecting && result != ServerConnection::Open::Sent) {
         Busy = false;
         EnableImportControls(true);
     }
+}
+
+void frmTrack::CancelImport() {
+    if (!Busy)
+        return;
+    *cancelled_ = true;
+    Command2->setEnabled(false);
+    if (!Wirelet1->active())
+        return; // the download or the import sees the cancel and ends itself
+    // No reply yet: nothing was fetched, so nothing is to be undone.
+    Wirelet1->Disconnect();
+    Hourglass(false);
+    requestEnded();
+    base::SetStatusText(ImportCancelledText());
+    lblStatus->setText(ImportCancelledText());
+}
+
+QString frmTrack::ImportCancelledText() {
+    return tr("Import cancelled -- nothing was imported");
 }
 
 void frmTrack::listingReplied(const QByteArray& text) {
@@ -185,6 +220,7 @@ void frmTrack::listingReplied(const QByteArray& text) {
     ProgressBar1->setMaximum(int(std::min<std::int64_t>(announced, INT_MAX)));
     ProgressBar1->setValue(0);
     ProgressBar1->setVisible(true);
+    options.cancelled = [cancelled = cancelled_] { return *cancelled; };
     ListingTransfer = true;
     const FetchedArchive fetched =
         FetchArchive(RequestKind::ProjectListing, QString::fromUtf8(text), options);
@@ -193,6 +229,10 @@ void frmTrack::listingReplied(const QByteArray& text) {
     if (!fetched.ok) {
         ProgressBar1->setVisible(false);
         lblStatus->clear();
+        if (fetched.cancelled) {
+            lblStatus->setText(ImportCancelledText());
+            base::SetStatusText(ImportCancelledText());
+        }
         Busy = false;
         // The user can only go on if the buttons work again.
         EnableImportControls(true);
@@ -204,8 +244,11 @@ void frmTrack::listingReplied(const QByteArray& text) {
 void frmTrack::FinishImport(const QString& path) {
     Wirelet1->Disconnect();
     ProgressBar1->setVisible(false);
+    std::optional<ImportOutcome> outcome;
     if (modResources::DbConnection)
-        ImportListing(path, *modResources::DbConnection, [] { QCoreApplication::processEvents(); });
+        outcome = ImportListing(
+            path, *modResources::DbConnection, [] { QCoreApplication::processEvents(); },
+            [cancelled = cancelled_] { return *cancelled; });
     QFile::remove(path);
     int removed = 0;
     for (int i = ListView1->topLevelItemCount() - 1; i >= 0; --i) {
@@ -226,6 +269,11 @@ void frmTrack::FinishImport(const QString& path) {
     base::SetStatusText(QString());
     if (removed > 0 && base::mainWindow())
         base::mainWindow()->loadProjects(QStringLiteral("ALL"), false);
+    if (outcome && outcome->status == ImportOutcome::Status::Imported) {
+        // Said where the user looks next: the dialog and the main window behind it.
+        lblStatus->setText(ImportedStatusText(*outcome));
+        base::SetStatusText(ImportedStatusText(*outcome));
+    }
     EnableImportControls(true);
     Busy = false;
 }

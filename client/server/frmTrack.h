@@ -5,6 +5,7 @@
 #include "server/ProjectSearch.h"
 
 #include <QDialog>
+#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -29,6 +30,11 @@ public:
     void EnableImportControls(bool enabled);
     void ListView1_ColumnClick(int column);
     void selectAll(bool checked); // "&SELECT ALL" / "CLEAR &ALL"
+    // "&CANCEL" while importing: stops the import where it is. Waiting for the reply, the
+    // request is dropped; downloading, the transfer stops and leaves no file; importing, the
+    // projects already written stay and the others are not written at all.
+    void CancelImport();
+    static QString ImportCancelledText();
 
     bool Busy = false;
     bool ListingTransfer = false; // the listing archive is being downloaded
@@ -49,8 +55,10 @@ private:
     QProgressBar* ProgressBar1;
     QLabel* lblStatus;
     QLabel* Label1;
+    QLabel* lblPurpose; // what the window is for, above the instruction
     ServerConnection* Wirelet1;
     QString argument_;
+    std::shared_ptr<bool> cancelled_ = std::make_shared<bool>(false); // the running import's
 };
 
 } // namespace brevant::server

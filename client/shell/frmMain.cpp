@@ -46,11 +46,15 @@ frmMain::frmMain(QWidget* parent)
 
     setUpExchange();
     setUpDocuments();
+    setUpListCues();
     resize(1200, 760);
     base::registerMainWindow(this);
 }
 
 frmMain::~frmMain() {
+    // The lists empty as they are destroyed, after this window's own part is gone.
+    for (QTreeWidget* view : {ListView1, ListView2, ListView3, ListView4})
+        disconnect(view->model(), nullptr, this, nullptr);
     tearDownExchange();
     base::unregisterMainWindow(this);
     if (wait_)
@@ -154,15 +158,33 @@ void frmMain::setStatusText(const QString& text) {
 }
 
 void frmMain::showWaitForm() {
-    if (!wait_)
+    if (!wait_) {
         wait_ = new frmWait(this);
+        wait_->setCancel(waitCancel_);
+    }
     wait_->show();
+    wait_->centreOnOwner();
     wait_->raise();
 }
 
 void frmMain::closeWaitForm() {
-    if (wait_)
+    waitCancel_ = nullptr;
+    if (wait_) {
+        // It is deleted later; the next wait is a new window, never this one shown again.
         wait_->close();
+        wait_ = nullptr;
+    }
+}
+
+void frmMain::setWaitCancel(std::function<void()> onCancel) {
+    waitCancel_ = std::move(onCancel);
+    if (wait_)
+        wait_->setCancel(waitCancel_);
+}
+
+void frmMain::setWaitProgress(std::int64_t done, std::int64_t total) {
+    if (wait_)
+        wait_->setProgress(done, total);
 }
 
 } // namespace brevant::shell

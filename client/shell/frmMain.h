@@ -74,6 +74,9 @@ public:
     void showChangedBidDate(int jobId, const QString& dateText) override;
     int findProjectRow(const QString& jobId) const override;
     void refreshSelectedProject() override;
+    void setWaitCancel(std::function<void()> onCancel) override;
+    void setWaitProgress(std::int64_t done, std::int64_t total) override;
+    void showChangedRows(const std::vector<int>& jobIds) override;
 
     // ---- Main window commands --------------------------------------------------------------
     void EnableCommands(bool enabled) { enableCommands(enabled); }
@@ -278,6 +281,15 @@ private:
     ui::ImageList ImageList1;
     ui::ImageList ImageList2;
     QPointer<frmWait> wait_;
+    std::function<void()> waitCancel_; // the Cancel of the work the wait window stands for
+    // The list's cues (frmMainListCues.cpp): its count, what an empty list says, the counts
+    // under the document lists.
+    void setUpListCues();
+    void showListCount();
+    void styleBidDate(QTreeWidgetItem* item) const;
+    QLabel* lblCount = nullptr;
+    QLabel* lblEmptyList = nullptr;
+    QLabel* lblDocumentCount[3] = {};
     store::SortState sort_;
     int documentTab_ = 0;
     QStringList searchWords_; // what the search box found, marked in the report panes

@@ -130,6 +130,7 @@ void frmMain::addProjectRow(const store::ProjectRow& row) {
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Unchecked);
     setRowIcon(item, row.icon);
+    styleBidDate(item);
 }
 
 void frmMain::LoadProjects(const QString& filter, bool quiet) {
@@ -166,6 +167,7 @@ void frmMain::LoadProjects(const QString& filter, bool quiet) {
             filling_ = false;
         }
         ListView1->setUpdatesEnabled(true);
+        showListCount();
         if (!quiet)
             closeWaitForm();
     }
@@ -371,6 +373,7 @@ void frmMain::showChangedBidDate(int jobId, const QString& dateText) {
         f.setBold(true);
         item->setFont(c, f);
     }
+    styleBidDate(item);
 }
 
 void frmMain::CheckAll() {

@@ -202,6 +202,25 @@ QDate bidDay(const QString& storedDate) {
     return dayOf(storedDate, &year);
 }
 
+bool isPastDue(const QString& bidDate, const QDate& today) {
+    int year = 0;
+    const QDate day = dayOf(bidDate, &year);
+    return day.isValid() && year != 1900 && day < today;
+}
+
+QString countText(qint64 count, const QString& one, const QString& many) {
+    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+}
+
+QString projectCountText(qint64 count) {
+    return countText(count, QStringLiteral("project"), QStringLiteral("projects"));
+}
+
+QString emptyProjectListText() {
+    return QStringLiteral(
+        "No projects yet \u2014 Find Projects (Ctrl+Shift+F) to search the service");
+}
+
 QString changedBidDateText(const QString& dateText) {
     return bidDateText(dateText);
 }

@@ -180,6 +180,13 @@ QString saveNotesSql(int jobId, const QString& notes);
 // it in bold.
 QString changedBidDateText(const QString& dateText);
 
+// "1 project", "212 projects": a list's count as its caption shows it.
+QString countText(qint64 count, const QString& one, const QString& many);
+QString projectCountText(qint64 count);
+
+// What the empty project list says when the database holds no project yet.
+QString emptyProjectListText();
+
 // ---- Counts for the Preferences statistics -------------------------------------------------
 
 struct ProjectCounts {

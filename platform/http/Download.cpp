@@ -97,6 +97,17 @@ QString DownloadFile(const QString& url, const QString& localPath, const Downloa
         fail(errorText(TooLargeError, QStringLiteral("The file is larger than allowed")));
     };
 
+    // A cancel is seen with the next bytes, or by this check while none arrive.
+    QTimer cancelCheck;
+    auto checkCancelled = [&] {
+        if (options.cancelled && options.cancelled())
+            fail(errorText(DownloadCancelledError, QStringLiteral("Operation cancelled")));
+    };
+    if (options.cancelled) {
+        QObject::connect(&cancelCheck, &QTimer::timeout, &loop, checkCancelled);
+        cancelCheck.start(100);
+    }
+
     QObject::connect(&idle, &QTimer::timeout, &loop, timedOut);
     QObject::connect(&deadline, &QTimer::timeout, &loop, timedOut);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
@@ -141,6 +152,7 @@ QString DownloadFile(const QString& url, const QString& localPath, const Downloa
                              reply->header(QNetworkRequest::ContentLengthHeader).isValid()
                                  ? reply->header(QNetworkRequest::ContentLengthHeader).toLongLong()
                                  : -1);
+        checkCancelled();
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     restartIdle();
@@ -149,6 +161,9 @@ QString DownloadFile(const QString& url, const QString& localPath, const Downloa
         loop.exec();
     idle.stop();
     deadline.stop();
+    cancelCheck.stop();
+    if (failure.isEmpty())
+        checkCancelled(); // a cancel during the last piece still leaves no file
 
     QString result;
     if (!failure.isEmpty()) {

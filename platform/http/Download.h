@@ -28,7 +28,13 @@ struct DownloadOptions {
     std::int64_t minBytesPerSecond = 2048;
     // A body larger than this fails.
     std::int64_t maxBytes = std::int64_t(1) << 31;
+    // Asked as bytes arrive and a few times a second: true stops the transfer (the user
+    // cancelled), which then fails with DownloadCancelledError and leaves no file.
+    std::function<bool()> cancelled;
 };
+
+// The number of the result of a cancelled transfer ("5 Operation cancelled").
+constexpr int DownloadCancelledError = 5;
 
 // Bytes the transfer holds in memory before they are written; the network waits beyond that.
 constexpr std::int64_t DownloadReadBufferBytes = std::int64_t(1) << 20;

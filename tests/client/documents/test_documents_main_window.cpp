@@ -16,8 +16,10 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QImageReader>
+#include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -146,6 +148,14 @@ protected:
     // Waits for the documents request to reach the service and the exchange to end.
     bool waitForDocuments(int requestsBefore) {
         return waitUntil([&] { return documentRequests() > requestsBefore && idle(); }, 60000);
+    }
+    // The wait window on screen (closed ones may linger until the event loop deletes them).
+    QWidget* shownWait() const {
+        for (QWidget* w : w_->findChildren<QWidget*>("frmWait")) {
+            if (w->isVisible())
+                return w;
+        }
+        return nullptr;
     }
     int documentRequests() const {
         return int(env_->service.stderrText().count(QStringLiteral(" documents user=")));
@@ -466,6 +476,61 @@ TEST_F(DocumentsMainWindow, ASlowTransferShowsRisingProgressAndRefusesASecondDow
     EXPECT_EQ(env_->ui.shown().first().icon, ui::Icon::Exclamation);
     EXPECT_EQ(documentRequests(), before + 1);
     EXPECT_EQ(icon(0, pick_.plans[0]), 2);
+}
+
+// The wait window's Cancel, pressed as the first bytes of the archive arrive: the transfer
+// stops, no partial archive is left in "Download" and nothing is placed or marked.
+TEST_F(DocumentsMainWindow, CancelDuringTheTransferLeavesNoFileAndPlacesNothing) {
+    start({"--http-slow", "15"});
+    for (const QString& plan : pick_.plans)
+        tick(0, plan);
+    QProgressBar* bar = w_->findChild<QProgressBar*>("ProgressBar3");
+    bool cancelled = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        if (cancelled || value <= 0)
+            return;
+        QWidget* wait = shownWait();
+        ASSERT_NE(wait, nullptr);
+        auto* cancel = wait->findChild<QPushButton*>("cmdCancel");
+        ASSERT_TRUE(cancel && cancel->isVisible());
+        cancelled = true;
+        cancel->click();
+    });
+    const int before = documentRequests();
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitForDocuments(before));
+    ASSERT_TRUE(cancelled);
+    EXPECT_TRUE(messages(env_->ui).isEmpty()) << messages(env_->ui).join(" | ").toStdString();
+    EXPECT_EQ(w_->findChild<QLabel*>("Panel1")->text(), documents::DownloadCancelledText());
+    EXPECT_TRUE(QDir(env_->path("home/Download"))
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(folder() + "/PLANS"));
+    EXPECT_EQ(localFlags(), 0);
+    EXPECT_EQ(icon(0, pick_.plans[0]), 1);
+    EXPECT_TRUE(w_->findChild<QTreeWidget*>("ListView1")->isEnabled());
+}
+
+TEST_F(DocumentsMainWindow, CancelWhileTheServiceCompilesDropsTheRequest) {
+    start(heldOptions());
+    tick(0, pick_.plans[0]);
+    trigger("mnuPlansDownSel");
+    // The access check has passed and the documents request is out, its reply held.
+    ASSERT_TRUE(waitUntil([&] { return w_->DocumentsBusy && w_->Wirelet3->active(); }));
+    QWidget* wait = shownWait();
+    ASSERT_NE(wait, nullptr);
+    wait->findChild<QPushButton*>("cmdCancel")->click();
+    EXPECT_TRUE(idle());
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_EQ(w_->findChild<QLabel*>("Panel1")->text(), documents::DownloadCancelledText());
+    release();
+    // A new download goes through: nothing of the cancelled one stands in its way.
+    const int before = documentRequests();
+    tick(0, pick_.plans[0]);
+    trigger("mnuPlansDownSel");
+    ASSERT_TRUE(waitForDocuments(before));
+    EXPECT_EQ(icon(0, pick_.plans[0]), 2);
+    EXPECT_TRUE(messages(env_->ui).isEmpty()) << messages(env_->ui).join(" | ").toStdString();
 }
 
 TEST_F(DocumentsMainWindow, AReplyIsPlacedIntoTheProjectThatAskedWhateverIsSelectedMeanwhile) {

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPrinterInfo>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -322,6 +323,40 @@ TEST_F(PrintMainWindow, FullReportsToAPdfFileSayWhichFilesWereWritten) {
     EXPECT_EQ(ui_.last().icon, ui::Icon::Information);
     EXPECT_TRUE(ui_.last().text.contains(first + "\n" + second)) << ui_.last().text.toStdString();
     EXPECT_FALSE(QFile::exists(env_.path("out/full.pdf")));
+}
+
+// "&CANCEL" while full reports print: the report being printed is finished, no other starts.
+TEST_F(PrintMainWindow, CancelAfterTheFirstOfThreeReportsPrintsNoMore) {
+    cupsSetServer(("127.0.0.1:" + std::to_string(mailvane::testing::freePort())).c_str());
+    for (int id : {101, 103, 104})
+        w_->FindProjectRow(id)->setCheckState(0, Qt::Checked);
+    const std::vector<int> order = w_->checkedJobIds();
+    QDir().mkpath(env_.path("out"));
+    ui_.answerPath(env_.path("out/full.pdf"));
+    bool stillOpen = false;
+    driver_.whenShown("frmPrinter", [&](QWidget* w) {
+        auto* bar = w->findChild<QProgressBar*>("ProgressBar1");
+        auto* cancel = w->findChild<QPushButton*>("Command2");
+        // The first report is written: cancel from its progress step.
+        QObject::connect(bar, &QProgressBar::valueChanged, w, [&, w, cancel](int done) {
+            if (done == 1) {
+                cancel->click();
+                stillOpen = w->isVisible();
+            }
+        });
+        w->findChild<QPushButton*>("Command1")->click();
+    });
+    w_->findChild<QAction*>("mnuListPrintSummary")->trigger();
+    cupsSetServer(nullptr);
+    EXPECT_TRUE(stillOpen) << "Cancel stops the printing, it does not close the window meanwhile";
+    EXPECT_GE(pdfPages(env_.path("out/full-%1.pdf").arg(order[0])), 1);
+    for (int id : {order[1], order[2]})
+        EXPECT_FALSE(QFile::exists(env_.path("out/full-%1.pdf").arg(id))) << id;
+    EXPECT_TRUE(QDir(env_.path("out")).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(w_->statusBar()->findChild<QLabel*>("Panel1")->text(),
+              "Printing cancelled -- 1 of 3 reports printed");
+    for (const auto& shown : ui_.shown())
+        EXPECT_NE(shown.title, "System Message") << "one file needs no list of files";
 }
 
 TEST_F(PrintMainWindow, WithNoPrinterAtAllThePdfEntryStillPrints) {

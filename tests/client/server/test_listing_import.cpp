@@ -263,3 +263,43 @@ TEST(ListingDocument, PositionsNotNamesAndNestingJustWithinTheLimit) {
 
 } // namespace
 } // namespace brevant::server
+
+namespace brevant::server {
+namespace {
+
+// A cancel between projects keeps the projects written whole and writes nothing of the rest.
+TEST(ListingImportCancel, StopsBetweenProjectsKeepingEachWholeOrAbsent) {
+    shell::test::ShellTestEnv env;
+    test::openClientDatabase(env);
+    const QString lists =
+        QStringLiteral("<Specs><Spec Name=\"07500\" Description=\"roofing\"/></Specs>"
+                       "<Plans><Plan Name=\"plan001\" Description=\"roof\" Size=\"10\"/></Plans>"
+                       "<Contacts><Contact Name=\"Acme\" Type=\"owner\"/></Contacts>");
+    QByteArray jobs;
+    for (int id = 210001; id <= 210004; ++id)
+        jobs += QStringLiteral("<Job><Project><Job_ID>%1</Job_ID><Name>P%1</Name></Project>%2"
+                               "</Job>")
+                    .arg(id)
+                    .arg(lists)
+                    .toUtf8();
+    const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Jobs>" + jobs + "</Jobs>";
+    int yields = 0;
+    const ImportOutcome out = ImportListingData(
+        xml, *modResources::DbConnection, [&] { ++yields; }, [&] { return yields == 2; });
+    EXPECT_EQ(out.imported, 2);
+    EXPECT_EQ(out.notImported, 2);
+    EXPECT_EQ(test::count("Projects"), 2);
+    for (const char* table : {"Specs", "Plans"})
+        EXPECT_EQ(test::count(table), 2) << table;
+    EXPECT_EQ(test::count("Contacts"), 2);
+    EXPECT_EQ(test::count("Projects", "Job_ID >= 210003"), 0);
+    EXPECT_EQ(ImportedStatusText(out), "2 projects imported -- cancelled, 2 not imported");
+
+    ImportOutcome one;
+    one.imported = 1;
+    one.skipped << "210009 X - already in the local database";
+    EXPECT_EQ(ImportedStatusText(one), "1 project imported, 1 skipped");
+}
+
+} // namespace
+} // namespace brevant::server

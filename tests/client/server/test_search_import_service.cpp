@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace brevant::server {
@@ -187,6 +189,78 @@ TEST_F(SearchAndImport, ClosingIsRefusedWhileImporting) {
     });
     ASSERT_TRUE(runSearch(find));
     EXPECT_TRUE(refused) << messages(env.ui).join('|').toStdString();
+    EXPECT_EQ(count("Projects"), 1);
+}
+
+TEST_F(SearchAndImport, ImportSaysHowManyAndTheWindowSaysWhatItIsFor) {
+    frmFind find;
+    type(find, "txtBidDate_0", "1/1/2027");
+    type(find, "txtBidDate_1", "12/31/2027");
+    QString after, mainStatus;
+    whenTrackShown([&](frmTrack& t) {
+        auto* purpose = t.findChild<QLabel*>(QStringLiteral("lblPurpose"));
+        auto* instruction = t.findChild<QLabel*>(QStringLiteral("Label1"));
+        ASSERT_NE(purpose, nullptr);
+        EXPECT_FALSE(purpose->text().isEmpty());
+        EXPECT_LT(purpose->geometry().top(), instruction->geometry().top()) << "at the top";
+        for (int i : {0, 1})
+            listOf(t)->topLevelItem(i)->setCheckState(0, Qt::Checked);
+        t.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        ASSERT_TRUE(waitUntil([&] { return !t.Busy; }));
+        after = t.findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+        mainStatus = main.statusTexts.value(main.statusTexts.size() - 1);
+    });
+    ASSERT_TRUE(runSearch(find));
+    EXPECT_EQ(after, QStringLiteral("2 projects imported"));
+    EXPECT_EQ(mainStatus, QStringLiteral("2 projects imported"));
+    EXPECT_EQ(count("Projects"), 2);
+}
+
+// The listing's reply is held by the service until the test lets it go.
+class HeldImport : public SearchAndImport {
+protected:
+    HeldImport() : SearchAndImport({"--fault-kind", "2", "--hold-until", gate() + "/go"}) {}
+    static QString gate() {
+        static QTemporaryDir dir;
+        return dir.path();
+    }
+    void release() {
+        QFile f(gate() + "/go");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_F(HeldImport, CancelWhileWaitingForTheListingImportsNothingAndLeavesTheDialogUsable) {
+    QFile::remove(gate() + "/go");
+    frmFind find;
+    type(find, "txtBidDate_0", "1/1/2027");
+    type(find, "txtBidDate_1", "12/31/2027");
+    int offered = 0;
+    int afterCancel = -1;
+    QString said;
+    whenTrackShown([&](frmTrack& t) {
+        offered = listOf(t)->topLevelItemCount();
+        listOf(t)->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        t.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        ASSERT_TRUE(t.Busy);
+        auto* cancel = t.findChild<QPushButton*>(QStringLiteral("Command2"));
+        EXPECT_TRUE(cancel->isEnabled()) << "the only way out of a held import";
+        cancel->click();
+        EXPECT_FALSE(t.Busy);
+        EXPECT_TRUE(t.isVisible()) << "Cancel stops the import, it does not close the dialog";
+        said = t.findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+        afterCancel = listOf(t)->topLevelItemCount();
+        EXPECT_TRUE(t.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
+        // Released now, the listing goes nowhere: the request was dropped with its connection.
+        release();
+        t.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        ASSERT_TRUE(waitUntil([&] { return !t.Busy; }));
+    });
+    ASSERT_TRUE(runSearch(find));
+    EXPECT_EQ(said, frmTrack::ImportCancelledText());
+    EXPECT_EQ(afterCancel, offered);
+    EXPECT_EQ(messages(env.ui), QStringList()) << messages(env.ui).join('|').toStdString();
+    // Only the import run after the cancel stored its project.
     EXPECT_EQ(count("Projects"), 1);
 }
 

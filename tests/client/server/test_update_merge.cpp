@@ -4,6 +4,7 @@
 #include "UpdateFixture.h"
 
 #include "platform/db/DbError.h"
+#include "server/UpdateCheck.h"
 
 using namespace brevant::server;
 using namespace brevant::server::test;
@@ -285,6 +286,41 @@ TEST(NumberLiteral, OnlyPlainNumbersAreWrittenUnquoted) {
     EXPECT_EQ(numberLiteral("-"), "'-'");
     EXPECT_EQ(numberLiteral("1 OR 1=1"), "'1 OR 1=1'");
     EXPECT_EQ(numberLiteral("O'Neil|x"), "'O''Neil' & chr(124) & 'x'");
+}
+
+// A cancel reaches the merge between projects: the ones merged stay, the rest are untouched
+// and none is merged in part; the status counts what was checked and what changed.
+TEST_F(UpdateDb, AStopBetweenProjectsLeavesTheRestUntouched) {
+    for (int id : {540, 541, 542})
+        storeProject(id);
+    MergeHooks hooks;
+    int merged = 0;
+    hooks.projectMerged = [&](const ProjectMergeOutcome&) { ++merged; };
+    hooks.stop = [&] { return merged == 2; };
+    const MergeSummary s = merge(
+        updateDocument({jobXml({"540", projectFields(540), {spec("02000", "Site")}, {}, {}, {}}),
+                        jobXml({"541", projectFields(541), {}, {}, {}, {}}),
+                        jobXml({"542",
+                                projectFields(542, {{"Description", "New scope"}}),
+                                {spec("03000", "Concrete")},
+                                {},
+                                {},
+                                {}})}),
+        hooks);
+    ASSERT_EQ(s.merged.size(), 2u);
+    EXPECT_EQ(s.notMerged, 1);
+    EXPECT_EQ(updates(540).size(), 1);
+    EXPECT_TRUE(updates(542).isEmpty());
+    EXPECT_TRUE(history(542).isEmpty());
+    EXPECT_EQ(value("Select [Description] from [Projects] where [Job_ID] = 542").toString(),
+              "Replace the roof");
+    EXPECT_EQ(value("Select Count(*) from [Specs] where [JobID] = 542").toInt(), 0);
+    // 540 logged a new section; 541 came back as stored.
+    EXPECT_EQ(UpdateCheckStatusText(s), "2 checked, 1 changed -- cancelled, 1 not checked");
+    EXPECT_EQ(UpdateCheckStatusText(merge(updateDocument({jobXml(
+                  {"541", projectFields(541, {{"Description", "Other"}}), {}, {}, {}, {}})}))),
+              "1 checked, 1 changed")
+        << "a rewritten field is a change though nothing is logged";
 }
 
 } // namespace

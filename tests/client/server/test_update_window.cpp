@@ -13,8 +13,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -364,6 +367,84 @@ TEST_F(UpdateWindowTest, CommandLineCheckMatchesTheWindowsCommand) {
     brevant.start(BREVANT_EXE, {"--check-updates", "--user", "test"});
     ASSERT_TRUE(brevant.waitForFinished(60000));
     EXPECT_EQ(brevant.exitCode(), 2);
+}
+
+QString statusText(const shell::frmMain& window) {
+    return window.findChild<QLabel*>("Panel1")->text();
+}
+
+// The check ends saying what it found and stays on the rows it changed.
+TEST_F(UpdateWindowTest, StatusCountsTheCheckAndTheWindowStaysOnTheChangedRows) {
+    UpdateWindow w;
+    ASSERT_TRUE(w.service->started()) << w.service->errorText().toStdString();
+    // Far down the list, away from the project on screen.
+    QList<int> ids;
+    for (int i = 0; i < w.list()->topLevelItemCount(); ++i)
+        ids << w.list()->topLevelItem(i)->data(0, Qt::UserRole).toInt();
+    ASSERT_GE(ids.size(), 40);
+    w.select(ids[0]);
+    w.tick({ids[30], ids[35]});
+    w.check();
+    EXPECT_EQ(statusText(*w.window), "2 checked, 2 changed");
+    EXPECT_EQ(w.list()->currentItem(), w.row(ids[30]));
+    EXPECT_EQ(w.window->selectedJobId(), ids[30]);
+    EXPECT_EQ(w.icon(ids[30]), 15) << "made current, it keeps its update marker";
+    auto* updatesBox = w.window->findChild<QTextEdit*>("Updates");
+    EXPECT_TRUE(updatesBox->toPlainText().contains(w.updates(ids[30]).value(0)));
+
+    // A project on screen that changed stays the current one.
+    w.select(ids[35]);
+    w.tick({ids[30], ids[35]});
+    w.check();
+    EXPECT_EQ(w.list()->currentItem(), w.row(ids[35]));
+}
+
+// The update reply is held by the service until the test lets it go.
+class HeldUpdate {
+public:
+    QString gate() const { return dir_.filePath("go"); }
+    void release() {
+        QFile f(gate());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QStringList options() const { return {"--fault-kind", "3", "--hold-until", gate()}; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+TEST_F(UpdateWindowTest, CancelWhileWaitingMergesNothingAndGivesTheWindowBack) {
+    HeldUpdate held;
+    UpdateWindow w(held.options());
+    ASSERT_TRUE(w.service->started()) << w.service->errorText().toStdString();
+    const QString before = w.column("Select Description from Projects where Job_ID = 210001")[0];
+    w.tick({210001});
+    w.window->findChild<QAction*>("mnuList_Update")->trigger();
+    ASSERT_TRUE(w.window->UpdateBusy);
+    QWidget* wait = nullptr;
+    for (QWidget* candidate : w.window->findChildren<QWidget*>("frmWait"))
+        wait = candidate->isVisible() ? candidate : wait;
+    ASSERT_NE(wait, nullptr);
+    auto* cancel = wait->findChild<QPushButton*>("cmdCancel");
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(cancel->isVisible());
+    cancel->click();
+    EXPECT_FALSE(w.window->UpdateBusy);
+    EXPECT_TRUE(w.commandsEnabled());
+    EXPECT_EQ(statusText(*w.window), server::UpdateCancelledText());
+    EXPECT_TRUE(server::PendingUpdateArgument.isEmpty());
+    EXPECT_TRUE(w.updates(210001).isEmpty());
+    EXPECT_EQ(w.column("Select Description from Projects where Job_ID = 210001")[0], before);
+
+    // The window is whole again: the next check runs to its end.
+    held.release();
+    w.ui.clear();
+    w.tick({210001});
+    w.check();
+    EXPECT_EQ(messages(w.ui),
+              QStringList{"Are you sure want to check for updates on the selected record(s)?"});
+    EXPECT_FALSE(w.updates(210001).isEmpty());
+    EXPECT_EQ(statusText(*w.window), "1 checked, 1 changed");
 }
 
 } // namespace

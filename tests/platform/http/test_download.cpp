@@ -92,6 +92,16 @@ protected:
     QTemporaryDir dir;
     QString target() const { return dir.filePath(QStringLiteral("listing-1")); }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    // A file already at the target, which a failed or cancelled transfer must leave alone.
+    void writePrevious() const {
+        QFile old(target());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("previous");
+    }
+    QByteArray targetContents() const {
+        QFile f(target());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 };
 
 TEST_F(Download, WholeFileIsWrittenUnderItsNameOnly) {
@@ -119,10 +129,7 @@ TEST_F(Download, HttpErrorsFailWithStatusAndReason) {
 }
 
 TEST_F(Download, CutTransferLeavesThePreviousFileAlone) {
-    QFile old(target());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous");
-    old.close();
+    writePrevious();
     TinyHttpServer server;
     server.body = QByteArray(50000, 'a');
     server.head = okHead(server.body.size());
@@ -130,9 +137,7 @@ TEST_F(Download, CutTransferLeavesThePreviousFileAlone) {
     const QString result = DownloadFile(server.url(), target());
     EXPECT_NE(result, QStringLiteral("OK"));
     EXPECT_TRUE(result.at(0).isDigit()) << result.toStdString();
-    QFile f(target());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("previous"));
+    EXPECT_EQ(targetContents(), QByteArray("previous"));
     EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
 }
 
@@ -154,6 +159,40 @@ TEST_F(Download, ProgressRisesDuringASlowTransfer) {
     EXPECT_LT(seen.front(), seen.back());
     EXPECT_EQ(seen.back(), server.body.size());
     EXPECT_EQ(total, server.body.size());
+}
+
+// A cancel from the progress step stops the transfer there; one asked while the server is
+// silent is seen without any byte arriving. Neither leaves a file, nor touches the old one.
+TEST_F(Download, CancelStopsTheTransferAndLeavesNoFile) {
+    writePrevious();
+    TinyHttpServer server;
+    server.body = QByteArray(64 * 1024, 'c');
+    server.head = okHead(server.body.size());
+    server.pieces = 16;
+    bool cancel = false;
+    std::int64_t atCancel = 0;
+    DownloadOptions options;
+    options.progress = [&](std::int64_t received, std::int64_t) {
+        if (!cancel)
+            atCancel = received;
+        cancel = true;
+    };
+    options.cancelled = [&] { return cancel; };
+    EXPECT_EQ(DownloadFile(server.url(), target(), options),
+              QStringLiteral("%1 Operation cancelled").arg(DownloadCancelledError));
+    EXPECT_LT(atCancel, server.body.size());
+    EXPECT_EQ(targetContents(), QByteArray("previous"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
+
+    TinyHttpServer silent;
+    silent.silent = true;
+    int asked = 0;
+    DownloadOptions quiet;
+    quiet.cancelled = [&] { return ++asked > 2; }; // the third check says stop
+    EXPECT_EQ(DownloadFile(silent.url(), dir.filePath("other"), quiet),
+              QStringLiteral("%1 Operation cancelled").arg(DownloadCancelledError));
+    EXPECT_FALSE(QFile::exists(dir.filePath("other")));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("listing-1")});
 }
 
 TEST_F(Download, SilentServerTimesOutAndBadUrlsFail) {
