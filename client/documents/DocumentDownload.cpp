@@ -110,7 +110,8 @@ void OpenPlanSet() {
 }
 
 QString DownloadCancelledText() {
-    return QStringLiteral("Download cancelled -- nothing was saved");
+    return QCoreApplication::translate("brevant::documents::DocumentDownload",
+                                       "Download cancelled -- nothing was saved");
 }
 
 QString ProjectDeletedText() {

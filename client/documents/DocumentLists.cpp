@@ -4,6 +4,8 @@
 #include "platform/db/Recordset.h"
 #include "store/ProjectList.h"
 
+#include <QCoreApplication>
+
 namespace brevant::documents {
 
 namespace {
@@ -40,11 +42,17 @@ void addSpecRows(db::Connection& connection, const QString& sql, const QString& 
 QString documentCountText(int list, qint64 count) {
     switch (list) {
     case PlanList:
-        return store::countText(count, QStringLiteral("sheet"), QStringLiteral("sheets"));
+        return store::countText(
+            count, QCoreApplication::translate("brevant::documents::DocumentLists", "sheet"),
+            QCoreApplication::translate("brevant::documents::DocumentLists", "sheets"));
     case SpecList:
-        return store::countText(count, QStringLiteral("section"), QStringLiteral("sections"));
+        return store::countText(
+            count, QCoreApplication::translate("brevant::documents::DocumentLists", "section"),
+            QCoreApplication::translate("brevant::documents::DocumentLists", "sections"));
     default:
-        return store::countText(count, QStringLiteral("addendum"), QStringLiteral("addenda"));
+        return store::countText(
+            count, QCoreApplication::translate("brevant::documents::DocumentLists", "addendum"),
+            QCoreApplication::translate("brevant::documents::DocumentLists", "addenda"));
     }
 }
 

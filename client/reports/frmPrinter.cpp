@@ -143,13 +143,11 @@ void frmPrinter::Command1_Click() {
     base::SetStatusText(QString());
     QApplication::processEvents();
     if (error == PrintCancelledText()) {
-        base::SetStatusText(QStringLiteral("Printing cancelled -- %1 of %2 reports printed")
-                                .arg(printed)
-                                .arg(asked));
+        base::SetStatusText(
+            tr("Printing cancelled -- %1 of %2 reports printed").arg(printed).arg(asked));
         const QString files = WrittenFilesMessage(written);
         if (!files.isEmpty())
-            ui::message(files, ui::Buttons::Ok, ui::Icon::Information,
-                        QStringLiteral("System Message"));
+            ui::message(files, ui::Buttons::Ok, ui::Icon::Information, tr("System Message"));
         accept();
         return;
     }

@@ -179,13 +179,18 @@ QString SkippedProjectsText(const QStringList& skipped) {
 
 QString ImportedStatusText(const ImportOutcome& outcome) {
     QString text =
-        QStringLiteral("%1 %2 imported")
+        QCoreApplication::translate("brevant::server::ListingImport", "%1 %2 imported")
             .arg(outcome.imported)
-            .arg(outcome.imported == 1 ? QStringLiteral("project") : QStringLiteral("projects"));
+            .arg(outcome.imported == 1
+                     ? QCoreApplication::translate("brevant::server::ListingImport", "project")
+                     : QCoreApplication::translate("brevant::server::ListingImport", "projects"));
     if (!outcome.skipped.isEmpty())
-        text += QStringLiteral(", %1 skipped").arg(outcome.skipped.size());
+        text += QCoreApplication::translate("brevant::server::ListingImport", ", %1 skipped")
+                    .arg(outcome.skipped.size());
     if (outcome.notImported > 0)
-        text += QStringLiteral(" -- cancelled, %1 not imported").arg(outcome.notImported);
+        text += QCoreApplication::translate("brevant::server::ListingImport",
+                                            " -- cancelled, %1 not imported")
+                    .arg(outcome.notImported);
     return text;
 }
 

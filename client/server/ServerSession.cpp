@@ -6,6 +6,7 @@
 #include "platform/archive/ZipReader.h"
 #include "platform/wirelet/Wirelet.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -124,7 +125,7 @@ void ShowLogon() {
 }
 
 QString ServerSettingsCaption() {
-    return QStringLiteral("Server &Settings ...");
+    return QCoreApplication::translate("brevant::server::ServerSession", "Server &Settings ...");
 }
 
 bool ShowConnectionProblem(const QString& text, ui::Icon icon, const QString& title) {

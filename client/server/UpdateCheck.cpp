@@ -50,16 +50,20 @@ void showRow(const ProjectMergeOutcome& outcome) {
 } // namespace
 
 QString UpdateCheckStatusText(const MergeSummary& summary) {
-    QString text = QStringLiteral("%1 checked, %2 changed")
-                       .arg(summary.merged.size())
-                       .arg(changedProjects(summary).size());
+    QString text =
+        QCoreApplication::translate("brevant::server::UpdateCheck", "%1 checked, %2 changed")
+            .arg(summary.merged.size())
+            .arg(changedProjects(summary).size());
     if (summary.notMerged > 0)
-        text += QStringLiteral(" -- cancelled, %1 not checked").arg(summary.notMerged);
+        text += QCoreApplication::translate("brevant::server::UpdateCheck",
+                                            " -- cancelled, %1 not checked")
+                    .arg(summary.notMerged);
     return text;
 }
 
 QString UpdateCancelledText() {
-    return QStringLiteral("Update check cancelled -- nothing was changed");
+    return QCoreApplication::translate("brevant::server::UpdateCheck",
+                                       "Update check cancelled -- nothing was changed");
 }
 
 MergeSummary MergeProjectUpdates(const QString& path, const std::function<bool()>& stop) {

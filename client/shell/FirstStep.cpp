@@ -5,6 +5,8 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 
+#include <QCoreApplication>
+
 namespace brevant::shell {
 
 FirstStep NextFirstStep(long projectCount, const QString& storedServerAddress) {
@@ -30,13 +32,17 @@ FirstStep CurrentFirstStep(db::Connection& connection) {
 QString FirstStepText(FirstStep step) {
     switch (step) {
     case FirstStep::SetServer:
-        return QStringLiteral("Your project list is empty. First step: enter the address of "
-                              "the project service under Options -> Program Preferences "
-                              "(Service Connection); then find projects.");
+        return QCoreApplication::translate(
+            "brevant::shell::FirstStep",
+            "Your project list is empty. First step: enter the address of "
+            "the project service under Options -> Program Preferences "
+            "(Service Connection); then find projects.");
     case FirstStep::FindProjects:
-        return QStringLiteral("Your project list is empty. Next step: search the project "
-                              "service with File -> Find Projects (Online) and add the projects "
-                              "you bid on.");
+        return QCoreApplication::translate(
+            "brevant::shell::FirstStep",
+            "Your project list is empty. Next step: search the project "
+            "service with File -> Find Projects (Online) and add the projects "
+            "you bid on.");
     case FirstStep::None:
         break;
     }
@@ -46,9 +52,9 @@ QString FirstStepText(FirstStep step) {
 QString FirstStepButton(FirstStep step) {
     switch (step) {
     case FirstStep::SetServer:
-        return QStringLiteral("Server Se&ttings ...");
+        return QCoreApplication::translate("brevant::shell::FirstStep", "Server Se&ttings ...");
     case FirstStep::FindProjects:
-        return QStringLiteral("Find Pro&jects ...");
+        return QCoreApplication::translate("brevant::shell::FirstStep", "Find Pro&jects ...");
     case FirstStep::None:
         break;
     }

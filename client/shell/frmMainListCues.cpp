@@ -6,6 +6,7 @@
 #include "store/BidDay.h"
 #include "store/ProjectList.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QLabel>
 #include <QLayout>
@@ -79,7 +80,9 @@ void frmMain::styleBidDate(QTreeWidgetItem* item) const {
         item->setFont(c, f);
         item->setForeground(c, past ? palette().brush(QPalette::Disabled, QPalette::Text)
                                     : palette().brush(QPalette::Active, QPalette::Text));
-        item->setToolTip(c, past ? QStringLiteral("Bid date has passed") : QString());
+        item->setToolTip(
+            c, past ? QCoreApplication::translate("brevant::shell::frmMain", "Bid date has passed")
+                    : QString());
     }
 }
 

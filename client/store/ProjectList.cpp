@@ -213,12 +213,14 @@ QString countText(qint64 count, const QString& one, const QString& many) {
 }
 
 QString projectCountText(qint64 count) {
-    return countText(count, QStringLiteral("project"), QStringLiteral("projects"));
+    return countText(count, QCoreApplication::translate("brevant::store::ProjectList", "project"),
+                     QCoreApplication::translate("brevant::store::ProjectList", "projects"));
 }
 
 QString emptyProjectListText() {
-    return QStringLiteral(
-        "No projects yet \u2014 Find Projects (Ctrl+Shift+F) to search the service");
+    return QCoreApplication::translate(
+        "brevant::store::ProjectList",
+        "No projects yet — Find Projects (Ctrl+Shift+F) to search the service");
 }
 
 QString changedBidDateText(const QString& dateText) {
