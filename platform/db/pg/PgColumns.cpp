@@ -13,6 +13,8 @@ namespace {
 constexpr unsigned kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26,
                    kFloat4 = 700, kFloat8 = 701, kNumeric = 1700;
 
+} // namespace
+
 ValueKind kindOfType(unsigned type) {
     switch (type) {
     case kBool:
@@ -32,6 +34,8 @@ ValueKind kindOfType(unsigned type) {
         return ValueKind::Text;
     }
 }
+
+namespace {
 
 quint64 key(unsigned table, int column) {
     return (quint64(table) << 16) | quint64(column & 0xffff);
@@ -106,7 +110,7 @@ void ColumnCatalog::load(Session& session, unsigned table) {
         ColumnInfo info;
         if (type == "jet_date")
             info.kind = ValueKind::Date;
-        else if (type == "jet_number")
+        else if (type == "jet_numeric")
             info.kind = ValueKind::Number;
         else if (type == "jet_yesno")
             info.kind = ValueKind::YesNo;

@@ -24,7 +24,7 @@ enum class ValueKind {
     Real,
     Boolean,
     Bytes,
-    Number, // jet_number: a number when the text is one, else the text (as SQLite's NUMERIC)
+    Number, // jet_numeric: a number when the text is one, else the text (as SQLite's NUMERIC)
     Date,   // jet_date: a QDateTime when the text is a stored date, else the text
     YesNo,  // jet_yesno: bool
 };
@@ -45,6 +45,9 @@ private:
     QHash<quint64, ColumnInfo> columns_; // table oid << 16 | attribute number
     QSet<unsigned> loaded_;
 };
+
+// The kind a value of this type (pg_type oid) has when nothing more is known of its column.
+ValueKind kindOfType(unsigned type);
 
 // The value of one field (not Null) of the given kind, from its text form.
 QVariant decodeValue(ValueKind kind, QByteArrayView text, StoredDateReader& dates);

@@ -150,7 +150,7 @@ TEST_F(BothSchemas, HaveTheSameTablesColumnsKindsDefaultsAndIndexes) {
         "CASE WHEN is_identity = 'YES' THEN 'IDENTITY' "
         "     WHEN domain_name = 'jet_text' THEN 'TEXT' "
         "     WHEN domain_name = 'jet_date' THEN 'DATETIME' "
-        "     WHEN domain_name = 'jet_number' THEN 'NUMERIC' "
+        "     WHEN domain_name = 'jet_numeric' THEN 'NUMERIC' "
         "     WHEN domain_name = 'jet_yesno' THEN 'BOOLEAN' "
         "     WHEN data_type = 'bigint' THEN 'INTEGER' ELSE data_type END || ' ' || "
         "coalesce(column_default, '') || ' ' || CASE WHEN is_nullable = 'NO' THEN 1 ELSE 0 END "
@@ -226,6 +226,20 @@ TEST_F(BothSchemas, TheServicesOddValuesAreKeptAndReadBackAsOnSQLite) {
         }
     }
     EXPECT_EQ(row, pg.size());
+
+    // Sorted by the number column both ways: Nulls, numbers by value, then texts.
+    for (const char* direction : {"ASC", "DESC"}) {
+        const QByteArray d(direction);
+        const QByteArray pgOrder =
+            d == "ASC" ? "c IS NULL DESC, jet_number(c) ASC NULLS LAST, c ASC NULLS FIRST"
+                       : "c IS NULL ASC, jet_number(c) DESC NULLS FIRST, c DESC NULLS LAST";
+        EXPECT_EQ(
+            pgRows("SELECT job_id FROM (SELECT job_id, \"estimated cost\" AS c FROM "
+                   "projects) p ORDER BY " +
+                   pgOrder + ", job_id"),
+            liteRows("SELECT Job_ID FROM Projects ORDER BY \"Estimated Cost\" " + d + ", Job_ID"))
+            << direction;
+    }
 }
 
 TEST_F(PgSchema, TextComparesAndIsUniqueWithoutRegardToCase) {
