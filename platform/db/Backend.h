@@ -66,8 +66,8 @@ public:
     // The Desktop tables and indexes, existing ones left alone.
     virtual void createSchema() = 0;
     // Adds what later releases added (Change_History) to a store that lacks it; cheap when
-    // nothing is missing.
-    virtual void upgradeSchema() = 0;
+    // nothing is missing. True when it changed the store (the column kinds are read again).
+    virtual bool upgradeSchema() = 0;
 };
 
 // Opens the PostgreSQL store the locator names. Until PostgreSQL support is built in, throws
