@@ -159,9 +159,12 @@ void loadJetSchema(Session& session, JetSchema& schema) {
                     Params{});
     for (int row = 0; row < r.rows(); ++row) {
         const QByteArrayView type = r.text(row, 2);
-        const ColumnKind kind = type == "jet_date"    ? ColumnKind::Date
-                                : type == "jet_yesno" ? ColumnKind::YesNo
-                                                      : ColumnKind::Other;
+        // Number marks the text domain, which sorts through jet_number(); bigint columns sort
+        // as numbers by themselves.
+        const ColumnKind kind = type == "jet_date"      ? ColumnKind::Date
+                                : type == "jet_yesno"   ? ColumnKind::YesNo
+                                : type == "jet_numeric" ? ColumnKind::Number
+                                                        : ColumnKind::Other;
         schema.setKind(QString::fromUtf8(r.text(row, 0)), QString::fromUtf8(r.text(row, 1)), kind);
     }
 }

@@ -52,7 +52,8 @@ ValueKind kindOfType(unsigned type);
 // The value of one field (not Null) of the given kind, from its text form.
 QVariant decodeValue(ValueKind kind, QByteArrayView text, StoredDateReader& dates);
 
-// The date and yes/no columns of the Desktop tables in the session's schema, for the translator.
+// The date, yes/no and number (text domain) columns of the tables in the session's schema, for the
+// translator.
 void loadJetSchema(Session& session, JetSchema& schema);
 
 } // namespace brevant::db::pg

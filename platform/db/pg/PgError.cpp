@@ -21,7 +21,7 @@ Condition conditionOf(const QByteArray& s) {
     // (pg_terminate_backend, shutdown, not accepting connections).
     if (s.startsWith("08") || s == "57P01" || s == "57P02" || s == "57P03")
         return Condition::ConnectionLost;
-    return Condition::None;
+    return Condition::Other;
 }
 
 long errorNumberOf(const QByteArray& s) {
@@ -36,7 +36,7 @@ long errorNumberOf(const QByteArray& s) {
 }
 
 PgFailure::PgFailure(const QByteArray& sqlState, Condition condition, const QString& description)
-    : DbError(errorNumberOf(sqlState), description), sqlState_(sqlState), condition_(condition) {}
+    : DbError(errorNumberOf(sqlState), description, condition), sqlState_(sqlState) {}
 
 void raise(PGconn* conn, const PGresult* result) {
     QByteArray state;
@@ -49,7 +49,7 @@ void raise(PGconn* conn, const PGresult* result) {
         message = QString::fromUtf8(conn ? PQerrorMessage(conn) : "No connection.").trimmed();
     Condition condition = conditionOf(state);
     // libpq reports a connection that broke under a statement without any SQLSTATE.
-    if (condition == Condition::None && (!conn || PQstatus(conn) == CONNECTION_BAD)) {
+    if (condition == Condition::Other && (!conn || PQstatus(conn) == CONNECTION_BAD)) {
         condition = Condition::ConnectionLost;
         if (state.isEmpty())
             state = "08006";

@@ -10,29 +10,19 @@ typedef struct pg_result PGresult;
 
 namespace brevant::db::pg {
 
-enum class Condition {
-    None,
-    UniqueViolation,      // 23505
-    UndefinedTable,       // 42P01
-    LockTimeout,          // 55P03 (lock_timeout, NOWAIT)
-    SerializationFailure, // 40001
-    Deadlock,             // 40P01
-    ConnectionLost,       // class 08, the server shutting the session down, or no connection
-    DiskFull,             // 53100
-};
-
+// SQLSTATE to condition: 23505, 42P01, 55P03, 40001, 40P01, 53100 and a lost connection (class
+// 08, the server ending the session) have theirs; any other failure is Condition::Other.
 Condition conditionOf(const QByteArray& sqlState);
 long errorNumberOf(const QByteArray& sqlState);
 
+// A DbError that also keeps the SQLSTATE it came from.
 class PgFailure : public DbError {
 public:
     PgFailure(const QByteArray& sqlState, Condition condition, const QString& description);
     const QByteArray& sqlState() const { return sqlState_; }
-    Condition condition() const { return condition_; }
 
 private:
     QByteArray sqlState_;
-    Condition condition_;
 };
 
 // The failure a result reports (its SQLSTATE and primary message); with no result, or a result

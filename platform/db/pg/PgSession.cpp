@@ -108,7 +108,7 @@ void Session::open(const QString& conninfo) {
             hasPassword = true;
     PQconninfoFree(options);
     if (hasPassword)
-        throw PgFailure("28000", Condition::None,
+        throw PgFailure("28000", Condition::Other,
                         QStringLiteral("The project store's locator holds a password; keep it "
                                        "in ~/.pgpass or the environment instead."));
 
@@ -204,7 +204,7 @@ std::vector<long long> Session::runBatch(const std::vector<Statement>& batch) {
     for (const Statement& s : batch)
         shapes.insert(s.sql);
     if (shapes.size() > CacheLimit)
-        throw PgFailure("54000", Condition::None,
+        throw PgFailure("54000", Condition::Other,
                         QStringLiteral("A batch holds more statement shapes than a session "
                                        "keeps prepared."));
     std::vector<QByteArray> names;

@@ -7,8 +7,8 @@
 #include <poll.h>
 #include <thread>
 
+using brevant::db::Condition;
 using brevant::db::DbError;
-using brevant::db::pg::Condition;
 using brevant::db::pg::Params;
 using brevant::db::pg::PgFailure;
 using brevant::db::pg::Session;
@@ -127,8 +127,9 @@ TEST(PgConditions, EverySqlStateOfInterestHasItsCondition) {
     EXPECT_EQ(conditionOf("08006"), Condition::ConnectionLost);
     EXPECT_EQ(conditionOf("08001"), Condition::ConnectionLost);
     EXPECT_EQ(conditionOf("57P01"), Condition::ConnectionLost);
-    EXPECT_EQ(conditionOf("23502"), Condition::None); // not null: integrity, no condition
-    EXPECT_EQ(conditionOf("53200"), Condition::None); // out of memory is not a full disk
+    EXPECT_EQ(conditionOf("23502"),
+              Condition::Other); // not null: integrity, no condition of its own
+    EXPECT_EQ(conditionOf("53200"), Condition::Other); // out of memory is not a full disk
     EXPECT_EQ(brevant::db::pg::errorNumberOf("23502"), errors::IntegrityViolation);
     EXPECT_EQ(brevant::db::pg::errorNumberOf("42501"), errors::PermissionDenied);
     EXPECT_EQ(brevant::db::pg::errorNumberOf("53100"), errors::Unspecified);
