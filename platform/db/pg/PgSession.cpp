@@ -28,6 +28,33 @@ bool succeeded(const PGresult* r) {
     return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
 }
 
+// The declared types of a statement's parameters: numeric for one under a unary minus ("-$3",
+// as a negative literal is translated), which the server could not resolve from "- unknown";
+// every other one is left for the server to infer from where it stands.
+std::vector<unsigned> parameterTypes(const QByteArray& sql, int count) {
+    std::vector<unsigned> types(size_t(count), 0);
+    for (qsizetype i = sql.indexOf('$'); i >= 0; i = sql.indexOf('$', i + 1)) {
+        qsizetype j = i + 1;
+        int n = 0;
+        while (j < sql.size() && sql[j] >= '0' && sql[j] <= '9')
+            n = n * 10 + (sql[j++] - '0');
+        if (n < 1 || n > count)
+            continue;
+        qsizetype k = i - 1;
+        while (k >= 0 && sql[k] == ' ')
+            --k;
+        if (k < 0 || sql[k] != '-')
+            continue;
+        --k;
+        while (k >= 0 && sql[k] == ' ')
+            --k;
+        // Unary when nothing that ends an operand comes before the minus.
+        if (k < 0 || QByteArrayView("(,=<>+-*/").contains(sql[k]))
+            types[size_t(n - 1)] = 1700; // numeric
+    }
+    return types;
+}
+
 // Notices ("relation already exists, skipping") are of no use to the program.
 void quietNotices(void*, const char*) {}
 
@@ -161,7 +188,8 @@ const QByteArray& Session::prepared(const QByteArray& sql, int paramCount) {
     if (cache_.size() >= CacheLimit)
         evictOne();
     const QByteArray name = "brevant_" + QByteArray::number(++names_);
-    PGresult* r = PQprepare(conn_, name.constData(), sql.constData(), paramCount, nullptr);
+    const std::vector<unsigned> types = parameterTypes(sql, paramCount);
+    PGresult* r = PQprepare(conn_, name.constData(), sql.constData(), paramCount, types.data());
     if (!r || !succeeded(r))
         fail(r);
     PQclear(r);

@@ -1,100 +1,24 @@
 #pragma once
-// A scratch database of its own for each test, in the cluster the ctest fixture pg_cluster
-// started. Without that cluster (no server installed, or the test run outside ctest) the test
-// is skipped, saying why.
+// A test with a PostgreSQL schema of its own (PgScratch.h); skipped, saying why, when there is
+// no test cluster.
 #include "../DbFixture.h" // PrintTo(QString)
-#include "platform/db/pg/PgSession.h"
-
-#include <QFile>
-#include <QString>
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "../PgScratch.h"
 
 namespace pgtest {
 
-// The cluster's connection string; empty with the reason in whyNot when there is none.
-inline QString clusterLocator(QString* whyNot) {
-    const QString state = QStringLiteral(BREVANT_PG_STATE_DIR);
-    QFile locator(state + QStringLiteral("/locator"));
-    if (locator.open(QIODevice::ReadOnly))
-        return QString::fromUtf8(locator.readAll()).trimmed();
-    QFile skip(state + QStringLiteral("/skip"));
-    if (skip.open(QIODevice::ReadOnly))
-        *whyNot = QString::fromUtf8(skip.readAll()).trimmed();
-    else
-        *whyNot = QStringLiteral("no PostgreSQL test cluster: run through ctest, whose fixture "
-                                 "pg_cluster starts one");
-    return {};
-}
-
-// One database per test program (advisory locks are per database, and test programs run side
-// by side), dropped when the program ends; CREATE DATABASE costs too much to make one per test.
-class ProgramDatabase : public ::testing::Environment {
-public:
-    // The connection string of the program's database; empty with the reason when there is none.
-    static QString locator(QString* whyNot) {
-        static ProgramDatabase* self = [] {
-            auto* p = new ProgramDatabase;
-            ::testing::AddGlobalTestEnvironment(p); // owned by GoogleTest from here on
-            return p;
-        }();
-        if (self->locator_.isEmpty() && self->why_.isEmpty())
-            self->create();
-        *whyNot = self->why_;
-        return self->locator_;
-    }
-    void TearDown() override {
-        if (admin_.isOpen() && !name_.isEmpty())
-            admin_.run(("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)").toUtf8());
-        admin_.close();
-    }
-
-private:
-    void create() {
-        const QString cluster = clusterLocator(&why_);
-        if (cluster.isEmpty())
-            return;
-        name_ = QStringLiteral("t_%1").arg(getpid());
-        admin_.open(cluster);
-        admin_.run(("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)").toUtf8());
-        admin_.run(("CREATE DATABASE " + name_).toUtf8());
-        locator_ = cluster + QStringLiteral(" dbname=") + name_;
-    }
-
-    brevant::db::pg::Session admin_;
-    QString name_, locator_, why_;
-};
-
-// A schema of its own for each test in the program's database; every session opened on
-// locator() works in it.
 class ScratchDatabase : public ::testing::Test {
 protected:
     void SetUp() override {
         QString why;
-        const QString database = ProgramDatabase::locator(&why);
-        if (database.isEmpty())
+        if (!scratch_.create(&why))
             GTEST_SKIP() << why.toStdString();
-        static int counter = 0;
-        schema_ = QStringLiteral("s_%1").arg(++counter);
-        admin_.open(database);
-        admin_.run(("CREATE SCHEMA " + schema_).toUtf8());
-        locator_ =
-            database + QStringLiteral(" options='-csearch_path=") + schema_ + QLatin1Char('\'');
-    }
-    void TearDown() override {
-        if (admin_.isOpen() && !schema_.isEmpty())
-            admin_.run(("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE").toUtf8());
     }
 
-    // A connection string for the test's schema.
-    const QString& locator() const { return locator_; }
-    // A session on the program's database from outside the test's own sessions.
-    brevant::db::pg::Session& admin() { return admin_; }
+    const QString& locator() const { return scratch_.locator(); }
+    brevant::db::pg::Session& admin() { return scratch_.admin(); }
 
 private:
-    brevant::db::pg::Session admin_;
-    QString schema_;
-    QString locator_;
+    ScratchSchema scratch_;
 };
 
 } // namespace pgtest

@@ -8,15 +8,16 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/pg/PgColumns.h"
 #include "platform/db/pg/PgDesktopSchema.h"
+#include "platform/db/sqlite/SqliteBackend.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
+using brevant::db::Condition;
 using brevant::db::Connection;
 using brevant::db::Recordset;
 using brevant::db::pg::ColumnCatalog;
-using brevant::db::pg::Condition;
 using brevant::db::pg::Params;
 using brevant::db::pg::PgFailure;
 using brevant::db::pg::Session;
@@ -99,8 +100,9 @@ protected:
 
     QStringList liteRows(const QByteArray& sql) {
         sqlite3_stmt* st = nullptr;
-        EXPECT_EQ(sqlite3_prepare_v2(lite.nativeHandle(), sql.constData(), -1, &st, nullptr),
-                  SQLITE_OK);
+        EXPECT_EQ(
+            sqlite3_prepare_v2(brevant::db::sqliteHandle(lite), sql.constData(), -1, &st, nullptr),
+            SQLITE_OK);
         QStringList out;
         while (sqlite3_step(st) == SQLITE_ROW) {
             QStringList row;
@@ -293,9 +295,9 @@ TEST_F(BothSchemas, JetFunctionsGiveWhatTheSQLiteOnesGive) {
                                "Ünïcödé"};
     const QStringList intervals = {"yyyy", "q", "m", "y", "d", "w", "ww", "h", "n", "s", "x"};
     sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(
-        sqlite3_prepare_v2(lite.nativeHandle(), "SELECT jet_datepart(?1, ?2)", -1, &st, nullptr),
-        SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(brevant::db::sqliteHandle(lite), "SELECT jet_datepart(?1, ?2)", -1,
+                                 &st, nullptr),
+              SQLITE_OK);
     for (const QString& text : texts) {
         for (const QString& interval : intervals) {
             sqlite3_reset(st);
@@ -321,7 +323,8 @@ TEST_F(BothSchemas, JetFunctionsGiveWhatTheSQLiteOnesGive) {
             const QByteArray sql = QByteArray("SELECT ") + f + "('Ünïcödé', " + n + ")";
             const QStringList want = [&] {
                 sqlite3_stmt* q = nullptr;
-                sqlite3_prepare_v2(lite.nativeHandle(), sql.constData(), -1, &q, nullptr);
+                sqlite3_prepare_v2(brevant::db::sqliteHandle(lite), sql.constData(), -1, &q,
+                                   nullptr);
                 const bool ok = sqlite3_step(q) == SQLITE_ROW;
                 QStringList out{
                     ok ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q, 0)))

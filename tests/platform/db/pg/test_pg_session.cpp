@@ -141,7 +141,10 @@ TEST_F(PgSession, AStatementIsPreparedOncePerShapeAndTheOldestGoesBeyondTheLimit
     for (int i = 0; i < 5; ++i)
         a.run("INSERT INTO t VALUES ($1, $2)", Params{QByteArray::number(100 + i), std::nullopt});
     EXPECT_EQ(prepared(), before + 1);
-    EXPECT_EQ(count(a, "SELECT count(*) FROM t WHERE v IS NULL"), 5);
+    // A negative literal is translated as "-$n": that parameter is declared a number.
+    a.run("UPDATE t SET v = -$1 WHERE id - $2 = 0", Params{QByteArray("3"), QByteArray("100")});
+    EXPECT_EQ(count(a, "SELECT v FROM t WHERE id = 100"), -3);
+    EXPECT_EQ(count(a, "SELECT count(*) FROM t WHERE v IS NULL"), 4);
 
     for (int i = 0; i < Session::CacheLimit + 10; ++i)
         EXPECT_EQ(a.run("SELECT " + QByteArray::number(i) + " + $1::integer", Params{"0"})
