@@ -180,7 +180,8 @@ QString StoreLocator::describe() const {
     if (isUri(text_)) {
         spans = uriSecrets(text_);
     } else {
-        for (const Pair& p : *keywordPairs(text_))
+        const auto pairs = keywordPairs(text_); // a PostgreSQL locator that is no URI has them
+        for (const Pair& p : pairs.value_or(std::vector<Pair>{}))
             if (isSecret(p.key))
                 spans.emplace_back(p.start, p.end);
     }
