@@ -144,22 +144,18 @@ CREATE DOMAIN jet_numeric AS text COLLATE "C";
 CREATE DOMAIN jet_yesno AS smallint;
 
 -- left(x, n) and right(x, n) of Jet: Null in, Null out; n below 0 is an error.
+CREATE FUNCTION jet_char_count(n bigint) RETURNS integer
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+BEGIN
+    IF n < 0 THEN
+        RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
+    END IF;
+    RETURN least(n, 2147483647)::integer;
+END $$;
 CREATE FUNCTION jet_left(s text, n bigint) RETURNS text
-LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
-BEGIN
-    IF n < 0 THEN
-        RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
-    END IF;
-    RETURN left(s, least(n, 2147483647)::integer);
-END $$;
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE RETURN left(s, jet_char_count(n));
 CREATE FUNCTION jet_right(s text, n bigint) RETURNS text
-LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
-BEGIN
-    IF n < 0 THEN
-        RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
-    END IF;
-    RETURN right(s, least(n, 2147483647)::integer);
-END $$;
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE RETURN right(s, jet_char_count(n));
 
 -- The number a number column's text reads as (SQLite's NUMERIC affinity: leading and trailing
 -- blanks, a sign, a decimal point, an exponent), Null for any other text; sorting by it, then
