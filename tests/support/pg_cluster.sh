@@ -9,7 +9,8 @@
 # The cluster lives in a folder of its own under /tmp (a socket path may not exceed 107 bytes,
 # and the postgres user cannot reach every build tree), listens on its Unix socket only and runs
 # with fsync off: nothing in it outlives the run. As root it runs as the postgres user, since
-# initdb refuses root. BREVANT_PG_BINDIR names the server's programs when they are elsewhere.
+# initdb refuses root. BREVANT_PG_BINDIR names the server's programs when they are elsewhere;
+# BREVANT_PG_FSYNC=on keeps fsync on (for benchmarks).
 set -uo pipefail
 
 action=${1:?start or stop}
@@ -81,9 +82,11 @@ start)
         stop_cluster
         exit 1
     fi
+    durability="-c fsync=off -c full_page_writes=off -c synchronous_commit=off"
+    if [ "${BREVANT_PG_FSYNC:-off}" = on ]; then durability="-c fsync=on"; fi
     if ! as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start \
-        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off \
-            -c full_page_writes=off -c synchronous_commit=off -c max_connections=200" >/dev/null; then
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir' $durability \
+            -c max_connections=200" >/dev/null; then
         cat "$dir/server.log" >&2
         stop_cluster
         exit 1
