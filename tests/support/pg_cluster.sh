@@ -27,7 +27,7 @@ as_owner() {
 
 find_bindir() {
     if [ -n "${BREVANT_PG_BINDIR:-}" ]; then
-        echo "$BREVANT_PG_BINDIR"
+        if [ -x "$BREVANT_PG_BINDIR/initdb" ]; then echo "$BREVANT_PG_BINDIR"; fi
         return
     fi
     local d
