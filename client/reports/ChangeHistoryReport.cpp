@@ -122,7 +122,7 @@ QList<Record> ReadChangeHistory(db::Connection& connection, qint64 jobId) {
         return ReadRecords(connection, ChangeHistorySql(jobId));
     } catch (const db::DbError& e) {
         // A database the program has not opened for writing yet lacks the table.
-        if (e.description().contains(QLatin1String("no such table"), Qt::CaseInsensitive))
+        if (e.condition() == db::Condition::UndefinedTable)
             return {};
         throw;
     }

@@ -4,6 +4,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/sqlite/SqliteBackend.h"
 #include "server/ProjectDocument.h"
 #include "server/UpdateMerge.h"
 
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     db::createDesktopSchema(c);
     storeProjects(c);
     const server::MergeSummary s = server::mergeUpdateDocument(c, *read.document);
-    if (sqlite3_get_autocommit(c.nativeHandle()) == 0)
+    if (sqlite3_get_autocommit(db::sqliteHandle(c)) == 0)
         std::abort(); // a transaction was left open
     db::Recordset rs;
     rs.open(QStringLiteral("Select Count(*) from Projects"), c);

@@ -2,6 +2,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/sqlite/SqliteBackend.h"
 
 #include <QFileInfo>
 #include <cerrno>

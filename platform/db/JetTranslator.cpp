@@ -1,246 +1,20 @@
 #include "platform/db/JetTranslator.h"
 
 #include "platform/db/DbError.h"
-#include "platform/db/JetDate.h"
-#include "platform/db/JetLexer.h"
+#include "platform/db/JetTokenRules.h"
 
 #include <QSet>
-
-#include <optional>
 
 namespace brevant::db {
 
 namespace {
-// ASCII folds by arithmetic; the full Unicode folding is only for the rare other names.
-char16_t folded(char16_t c) {
-    if (c < 0x80)
-        return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
-    return QChar(c).toCaseFolded().unicode();
-}
-} // namespace
 
-size_t qHash(const JetSchema::Name& name, size_t seed) noexcept {
-    size_t h = seed ^ 0x9e3779b97f4a7c15ULL;
-    for (QChar c : name.text)
-        h = h * 31 + folded(c.unicode());
-    return h;
-}
-
-bool JetSchema::Name::operator==(const Name& other) const {
-    const qsizetype n = text.size();
-    if (n != other.text.size())
-        return false; // folding keeps the number of code units
-    const QChar* a = text.constData();
-    const QChar* b = other.text.constData();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (a[i].unicode() >= 0x80 || b[i].unicode() >= 0x80)
-            return text.compare(other.text, Qt::CaseInsensitive) == 0;
-        if (folded(a[i].unicode()) != folded(b[i].unicode()))
-            return false;
-    }
-    return true;
-}
-
-void JetSchema::setKind(const QString& table, const QString& column, ColumnKind kind) {
-    tables_[Name{table}][Name{column}] = kind;
-}
-
-ColumnKind JetSchema::kind(const QString& table, const QString& column) const {
-    auto t = tables_.constFind(Name{table});
-    if (t == tables_.constEnd())
-        return ColumnKind::Other;
-    return t->value(Name{column}, ColumnKind::Other);
-}
-
-bool JetSchema::hasTable(const QString& table) const {
-    return tables_.contains(Name{table});
-}
-
-ColumnKind JetSchema::kindOfDeclaredType(const QString& declaredType) {
-    const QString t = declaredType.toUpper();
-    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME")))
-        return ColumnKind::Date;
-    if (t.contains(QLatin1String("BOOL")) || t.contains(QLatin1String("YESNO")) ||
-        t == QLatin1String("BIT"))
-        return ColumnKind::YesNo;
-    return ColumnKind::Other;
-}
-
-namespace {
-
-using Tokens = std::vector<JetToken>;
-
-[[noreturn]] void fail(const QString& text) {
-    throw DbError(errors::CommandError, text);
-}
-
-bool isIdent(const JetToken& t) {
-    return t.kind == JetToken::Word || t.kind == JetToken::Name;
-}
-
-// Length of a constant string at i ('text' or chr(n)), and its value; 0 when there is none.
-int constantStringAt(const Tokens& t, size_t i, QString* value) {
-    if (i >= t.size())
-        return 0;
-    if (t[i].kind == JetToken::String) {
-        *value = t[i].text;
-        return 1;
-    }
-    if (t[i].isWord("chr") && i + 3 < t.size() && t[i + 1].isSymbol("(") &&
-        t[i + 2].kind == JetToken::Number && t[i + 3].isSymbol(")")) {
-        bool ok = false;
-        const uint code = t[i + 2].text.toUInt(&ok);
-        if (!ok || code == 0 || code > 0x10FFFF)
-            return 0;
-        *value = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-        return 4;
-    }
-    return 0;
-}
-
-// Folds runs of constant strings joined by '&' (the quoting of '|') into one literal.
-Tokens foldConcatenation(const Tokens& in) {
-    Tokens out;
-    out.reserve(in.size());
-    for (size_t i = 0; i < in.size();) {
-        QString value;
-        int len = constantStringAt(in, i, &value);
-        if (len == 0) {
-            out.push_back(in[i++]);
-            continue;
-        }
-        size_t j = i + len;
-        for (;;) {
-            QString next;
-            if (j < in.size() && in[j].isSymbol("&")) {
-                if (int l = constantStringAt(in, j + 1, &next)) {
-                    value += next;
-                    j += 1 + l;
-                    continue;
-                }
-            }
-            break;
-        }
-        out.push_back({JetToken::String, value});
-        i = j;
-    }
-    return out;
-}
-
-// A column reference at i: name or qualifier.name. Returns the index after it, 0 if none.
-size_t columnRefAt(const Tokens& t, size_t i, QString* qualifier, QString* column) {
-    if (i >= t.size() || !isIdent(t[i]))
-        return 0;
-    if (i + 2 < t.size() && t[i + 1].isSymbol(".") && isIdent(t[i + 2])) {
-        *qualifier = t[i].text;
-        *column = t[i + 2].text;
-        return i + 3;
-    }
-    qualifier->clear();
-    *column = t[i].text;
-    return i + 1;
-}
-
-// Length of a constant value at i: a literal, a signed number, TRUE/FALSE/NULL; 0 if none.
-int constantAt(const Tokens& t, size_t i) {
-    if (i >= t.size())
-        return 0;
-    switch (t[i].kind) {
-    case JetToken::String:
-    case JetToken::Number:
-    case JetToken::Date:
-        return 1;
-    case JetToken::Word:
-        return (t[i].isWord("true") || t[i].isWord("false") || t[i].isWord("yes") ||
-                t[i].isWord("no") || t[i].isWord("null"))
-                   ? 1
-                   : 0;
-    case JetToken::Symbol:
-        return (t[i].isSymbol("-") && i + 1 < t.size() && t[i + 1].kind == JetToken::Number) ? 2
-                                                                                             : 0;
-    default:
-        return 0;
-    }
-}
-
-bool isComparison(const JetToken& t) {
-    return t.kind == JetToken::Symbol &&
-           (t.text == QLatin1String("=") || t.text == QLatin1String("<>") ||
-            t.text == QLatin1String("<") || t.text == QLatin1String(">") ||
-            t.text == QLatin1String("<=") || t.text == QLatin1String(">="));
-}
-
-// The statement's tokens with the trailing ';' dropped and constant strings joined.
-Tokens statementTokens(const QString& sql) {
-    Tokens tokens = tokenizeJet(sql);
-    while (!tokens.empty() && tokens.back().isSymbol(";"))
-        tokens.pop_back();
-    for (const auto& tok : tokens) {
-        if (tok.isSymbol(";"))
-            fail(QStringLiteral("Characters found after end of SQL statement."));
-    }
-    if (tokens.empty())
-        fail(QStringLiteral("Empty SQL statement."));
-    // Most statements join no texts; they keep their tokens as they are.
-    for (const JetToken& t : tokens) {
-        if (t.isSymbol("&"))
-            return foldConcatenation(tokens);
-    }
-    return tokens;
-}
-
-bool isLiteral(const JetToken& t) {
-    return t.kind == JetToken::String || t.kind == JetToken::Number || t.kind == JetToken::Date;
-}
-
-QVariant numberValue(const QString& text) {
-    bool ok = false;
-    const qlonglong n = text.toLongLong(&ok);
-    if (ok)
-        return n;
-    return text.toDouble();
-}
-
-std::optional<int> yesNoOfText(const QString& text) {
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("on") ||
-        t == QLatin1String("-1") || t == QLatin1String("1"))
-        return 1;
-    if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("off") ||
-        t == QLatin1String("0"))
-        return 0;
-    return std::nullopt;
-}
-
-// The bound value of a literal that takes the kind of the column it meets (Other: none).
-QVariant literalValue(const JetToken& t, ColumnKind kind) {
-    switch (t.kind) {
-    case JetToken::Number:
-        if (kind == ColumnKind::YesNo)
-            return qlonglong(numberValue(t.text).toDouble() != 0.0 ? 1 : 0);
-        return numberValue(t.text);
-    case JetToken::Date: {
-        const auto stored = toStoredDate(t.text);
-        if (!stored)
-            fail(QStringLiteral("Syntax error in date in query expression '#%1#'.").arg(t.text));
-        return *stored;
-    }
-    default:
-        if (kind == ColumnKind::Date) {
-            if (const auto stored = toStoredDate(t.text))
-                return *stored;
-        } else if (kind == ColumnKind::YesNo) {
-            if (const auto yn = yesNoOfText(t.text))
-                return qlonglong(*yn);
-        }
-        // A copy of its own: the token points into the statement, which the result outlives.
-        return QString(t.text.constData(), t.text.size());
-    }
-}
+using namespace jet;
 
 class Translator {
 public:
-    Translator(Tokens tokens, const JetSchema& schema) : schema_(schema) {
+    Translator(Tokens tokens, const JetSchema& schema, TranslateOptions options)
+        : schema_(schema), options_(options), pg_(options.dialect == Dialect::PostgreSql) {
         tokens_ = std::move(tokens);
         marks_.assign(tokens_.size(), ColumnKind::Other);
     }
@@ -277,6 +51,8 @@ public:
             markInsertValues();
         markComparisons();
         emit(result);
+        if (pg_ && options_.unlessDuplicate && result.verb == TranslatedStatement::Verb::Insert)
+            result.sql += " ON CONFLICT DO NOTHING";
         return result;
     }
 
@@ -348,15 +124,20 @@ private:
         }
     }
 
+    // A Date or YesNo kind from any of the tables wins over Number, which only matters for
+    // ordering.
     ColumnKind kindOf(const QString& qualifier, const QString& column) const {
         if (!qualifier.isEmpty() && schema_.hasTable(qualifier))
             return schema_.kind(qualifier, column);
+        ColumnKind found = ColumnKind::Other;
         for (const QString& table : tables_) {
             const ColumnKind k = schema_.kind(table, column);
-            if (k != ColumnKind::Other)
+            if (k == ColumnKind::Date || k == ColumnKind::YesNo)
                 return k;
+            if (k != ColumnKind::Other)
+                found = k;
         }
-        return ColumnKind::Other;
+        return found;
     }
 
     void markValue(size_t i, ColumnKind kind) {
@@ -442,8 +223,11 @@ private:
     }
 
     void bindParam(QString& out, const JetToken& literal, ColumnKind kind) {
-        out += QLatin1Char('?');
         params_.push_back(literalValue(literal, kind));
+        if (pg_)
+            out += QLatin1Char('$') + QString::number(params_.size());
+        else
+            out += QLatin1Char('?');
         literalKinds_.push_back(kind);
     }
 
@@ -465,22 +249,119 @@ private:
             bindParam(out, t, mark);
     }
 
+    // A bracketed name. PostgreSQL's schema names everything in lower case (its unquoted names
+    // fold to lower case by themselves), so a quoted one is folded here.
+    void emitName(QString& out, const JetToken& t) const {
+        const QString folded = pg_ ? t.text.toLower() : QString();
+        const QString& text = pg_ ? folded : t.text;
+        out += QLatin1Char('"');
+        out += text.contains(QLatin1Char('"'))
+                   ? QString(text).replace(QLatin1Char('"'), QLatin1String("\"\""))
+                   : text;
+        out += QLatin1Char('"');
+    }
+
+    // PostgreSQL: ends the clauses that take a suffix (the LIKE pattern, the ORDER BY term)
+    // before token i, which may be the end of the statement.
+    void closeClauses(QString& out, size_t i, int depth) {
+        const bool atEnd = i >= tokens_.size();
+        const JetToken* t = atEnd ? nullptr : &tokens_[i];
+        const auto ends = [&](int clauseDepth) {
+            if (atEnd)
+                return true;
+            if (depth != clauseDepth)
+                return false;
+            return t->isSymbol(",") || t->isSymbol(")") || t->isWord("and") || t->isWord("or") ||
+                   t->isWord("order") || t->isWord("group") || t->isWord("having") ||
+                   t->isWord("union") || t->isWord("limit") || t->isWord("offset") ||
+                   t->isWord("escape") || t->isWord("then") || t->isWord("else") ||
+                   t->isWord("end") || t->isWord("when");
+        };
+        if (likeDepth_ >= 0 && ends(likeDepth_)) {
+            // The pattern's explicit collation outranks the column's case-insensitive one,
+            // which PostgreSQL refuses for LIKE; ILIKE keeps Jet's matching without case.
+            // PostgreSQL's LIKE escapes with '\' by default; Jet's does not escape at all.
+            out += QLatin1String(" COLLATE \"default\"");
+            if (atEnd || !t->isWord("escape"))
+                out += QLatin1String(" ESCAPE ''");
+            likeDepth_ = -1;
+        }
+        if (orderDepth_ >= 0 && ends(orderDepth_) &&
+            (atEnd || t->isSymbol(",") || t->isSymbol(")") || t->isWord("limit") ||
+             t->isWord("offset") || t->isWord("union"))) {
+            // SQLite puts Nulls first going up and last going down; PostgreSQL the other way.
+            if (!orderTermDone_ && !orderTermNulls_)
+                out +=
+                    orderTermDesc_ ? QLatin1String(" NULLS LAST") : QLatin1String(" NULLS FIRST");
+            if (!atEnd && t->isSymbol(","))
+                startOrderTerm();
+            else
+                orderDepth_ = -1;
+        }
+    }
+
+    void startOrderTerm() {
+        orderTermStart_ = true;
+        orderTermDone_ = orderTermDesc_ = orderTermNulls_ = false;
+    }
+
+    // PostgreSQL: an ORDER BY term that is only a number column (a text domain there) sorts as
+    // SQLite sorts such a column: Nulls, then numbers by value, then texts. jet_number_value gives
+    // the number a text reads as, Null for any other text. Returns false for any other term.
+    bool emitNumberOrderTerm(QString& out, size_t& i) {
+        QString q, c;
+        const size_t end = columnRefAt(tokens_, i, &q, &c);
+        if (end == 0 || kindOf(q, c) != ColumnKind::Number)
+            return false;
+        size_t j = end;
+        const bool desc = j < tokens_.size() && tokens_[j].isWord("desc");
+        if (j < tokens_.size() && (tokens_[j].isWord("asc") || desc))
+            ++j;
+        if (j < tokens_.size() && !tokens_[j].isSymbol(",") && !tokens_[j].isSymbol(")") &&
+            !tokens_[j].isWord("limit") && !tokens_[j].isWord("offset"))
+            return false;
+        QString ref;
+        for (size_t k = i; k < end; ++k) {
+            if (tokens_[k].kind == JetToken::Name)
+                emitName(ref, tokens_[k]);
+            else
+                ref += tokens_[k].text;
+        }
+        out +=
+            desc ? QStringLiteral("%1 IS NULL ASC, jet_number_value(%1) DESC NULLS FIRST, %1 DESC "
+                                  "NULLS LAST")
+                       .arg(ref)
+                 : QStringLiteral("%1 IS NULL DESC, jet_number_value(%1) ASC NULLS LAST, %1 ASC "
+                                  "NULLS FIRST")
+                       .arg(ref);
+        orderTermDone_ = true;
+        i = j - 1;
+        return true;
+    }
+
     void emit(TranslatedStatement& result) {
         QString out;
         out.reserve(tokens_.size() * 8);
         int depth = 0;
         for (size_t i = 0; i < tokens_.size(); ++i) {
+            if (pg_)
+                closeClauses(out, i, depth);
             const JetToken& t = tokens_[i];
             const bool callFollows = i + 1 < tokens_.size() && tokens_[i + 1].isSymbol("(");
             if (!out.isEmpty() && !t.isSymbol(".") && !(i > 0 && tokens_[i - 1].isSymbol(".")))
                 out += QLatin1Char(' ');
+            if (pg_ && orderTermStart_) {
+                orderTermStart_ = false;
+                if (emitNumberOrderTerm(out, i))
+                    continue;
+            }
+            if (pg_ && orderDepth_ == depth) {
+                orderTermDesc_ = orderTermDesc_ || t.isWord("desc");
+                orderTermNulls_ = orderTermNulls_ || t.isWord("nulls");
+            }
             switch (t.kind) {
             case JetToken::Name:
-                out += QLatin1Char('"');
-                out += t.text.contains(QLatin1Char('"'))
-                           ? QString(t.text).replace(QLatin1Char('"'), QLatin1String("\"\""))
-                           : t.text;
-                out += QLatin1Char('"');
+                emitName(out, t);
                 break;
             case JetToken::Word:
                 if (t.isWord("true") || t.isWord("false")) {
@@ -492,7 +373,7 @@ private:
                     out += t.isWord("yes") ? QLatin1Char('1') : QLatin1Char('0');
                 } else if (callFollows && (t.isWord("left") || t.isWord("right"))) {
                     out += QLatin1String("jet_") + t.text.toLower();
-                    textCalls_.push_back(depth);
+                    textCall(depth);
                 } else if (callFollows && t.isWord("datepart") && i + 3 < tokens_.size() &&
                            tokens_[i + 2].kind == JetToken::Word && tokens_[i + 3].isSymbol(",")) {
                     // The interval is a bare word in Jet; pass it as text.
@@ -503,20 +384,27 @@ private:
                 } else if (callFollows && t.isWord("datepart")) {
                     out += QLatin1String("jet_datepart");
                 } else if (callFollows && t.isWord("chr")) {
-                    out += QLatin1String("char");
+                    out += pg_ ? QLatin1String("chr") : QLatin1String("char");
                 } else if (callFollows && (t.isWord("ucase") || t.isWord("lcase"))) {
                     out += t.isWord("ucase") ? QLatin1String("upper") : QLatin1String("lower");
-                    textCalls_.push_back(depth);
+                    textCall(depth);
                 } else if (callFollows && t.isWord("len")) {
                     out += QLatin1String("length");
                 } else if (callFollows && t.isWord("mid")) {
                     out += QLatin1String("substr");
-                    textCalls_.push_back(depth);
+                    textCall(depth);
+                } else if (pg_ && t.isWord("like")) {
+                    out += QLatin1String("ILIKE");
+                    likeDepth_ = depth;
                 } else {
                     if ((t.isWord("order") || t.isWord("group")) && i + 1 < tokens_.size() &&
                         tokens_[i + 1].isWord("by"))
                         inOrderBy_ = true;
                     out += t.text;
+                    if (pg_ && t.isWord("by") && i > 0 && tokens_[i - 1].isWord("order")) {
+                        orderDepth_ = depth;
+                        startOrderTerm();
+                    }
                 }
                 break;
             case JetToken::String:
@@ -546,8 +434,17 @@ private:
         }
         if (depth != 0)
             fail(QStringLiteral("Syntax error: missing ')'."));
+        if (pg_)
+            closeClauses(out, tokens_.size(), depth);
         result.sql = out.toUtf8();
         result.params = std::move(params_);
+    }
+
+    // A string function's result gets the columns' comparison without case. PostgreSQL needs
+    // nothing: a function's result keeps the collation of the column it was given.
+    void textCall(int depth) {
+        if (!pg_)
+            textCalls_.push_back(depth);
     }
 
     const JetSchema& schema_;
@@ -559,12 +456,23 @@ private:
     bool reusable_ = true;
     bool inOrderBy_ = false;
     std::vector<int> textCalls_; // depth at which each open string-function call started
+    const TranslateOptions options_;
+    const bool pg_;
+    // PostgreSQL's clauses with a suffix: the depth of the open LIKE pattern and ORDER BY
+    // clause (-1 for none), and what the current ORDER BY term has shown so far.
+    int likeDepth_ = -1;
+    int orderDepth_ = -1;
+    bool orderTermStart_ = false;
+    bool orderTermDone_ = false;
+    bool orderTermDesc_ = false;
+    bool orderTermNulls_ = false;
 };
 
 } // namespace
 
-TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema) {
-    return Translator(statementTokens(jetSql), schema).run();
+TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema,
+                                 TranslateOptions options) {
+    return Translator(statementTokens(jetSql), schema, options).run();
 }
 
 namespace {
@@ -593,11 +501,15 @@ bool sameShape(const Tokens& a, const Tokens& b) {
 
 } // namespace
 
-TranslatedStatement JetTranslationCache::translate(const QString& jetSql, const JetSchema& schema) {
+TranslatedStatement JetTranslationCache::translate(const QString& jetSql, const JetSchema& schema,
+                                                   TranslateOptions options) {
     Tokens tokens = statementTokens(jetSql);
-    const size_t hash = shapeHash(tokens);
+    const size_t hash =
+        shapeHash(tokens) ^ (size_t(options.dialect) << 1 | size_t(options.unlessDuplicate));
     for (auto it = shapes_.constFind(hash); it != shapes_.constEnd() && it.key() == hash; ++it) {
-        if (!sameShape(it->tokens, tokens))
+        if (it->options.dialect != options.dialect ||
+            it->options.unlessDuplicate != options.unlessDuplicate ||
+            !sameShape(it->tokens, tokens))
             continue;
         TranslatedStatement result;
         result.verb = it->verb;
@@ -616,12 +528,13 @@ TranslatedStatement JetTranslationCache::translate(const QString& jetSql, const 
     for (const JetToken& t : tokens)
         kept.push_back(
             {t.kind, isLiteral(t) ? QString() : QString(t.text.constData(), t.text.size())});
-    Translator translator(std::move(tokens), schema);
+    Translator translator(std::move(tokens), schema, options);
     TranslatedStatement result = translator.run();
     if (translator.reusable()) {
         if (shapes_.size() >= Limit)
             shapes_.clear();
-        shapes_.insert(hash, {std::move(kept), result.verb, result.sql, translator.literalKinds()});
+        shapes_.insert(
+            hash, {std::move(kept), options, result.verb, result.sql, translator.literalKinds()});
     }
     return result;
 }

@@ -7,6 +7,7 @@
 //   or compared with a date column -> stored date text; TRUE, -1, 'True' written to or compared
 //   with a yes/no column -> 1; a trailing ';' is dropped, anything after it is refused.
 // It is deliberately not a general SQL parser: it recognises the forms above by their tokens.
+// For PostgreSQL it writes that engine's forms of the same statements (see TranslateOptions).
 #include "platform/db/JetLexer.h"
 
 #include <QByteArray>
@@ -17,7 +18,12 @@
 
 namespace brevant::db {
 
-enum class ColumnKind { Other, Date, YesNo };
+// The engine whose SQL the translator writes.
+enum class Dialect { Sqlite, PostgreSql };
+
+// Number: a NUMERIC/INTEGER/REAL column, which keeps the service's values as sent (numbers, and
+// the odd text); in a PostgreSQL store such a column is a text domain.
+enum class ColumnKind { Other, Date, YesNo, Number };
 
 // Column kinds by table, names compared without regard to case.
 class JetSchema {
@@ -27,7 +33,7 @@ public:
     bool hasTable(const QString& table) const;
     void clear() { tables_.clear(); }
 
-    // The kind implied by a declared SQLite column type (DATETIME, BOOLEAN, ...).
+    // The kind implied by a declared column type (DATETIME, BOOLEAN, NUMERIC, ...).
     static ColumnKind kindOfDeclaredType(const QString& declaredType);
 
     // A name compared and hashed without regard to case, so look-ups need no lower-case copy.
@@ -45,12 +51,20 @@ size_t qHash(const JetSchema::Name& name, size_t seed = 0) noexcept;
 struct TranslatedStatement {
     enum class Verb { Select, Insert, Update, Delete };
     Verb verb = Verb::Select;
-    QByteArray sql;      // UTF-8 SQLite text with '?' placeholders
+    QByteArray sql;      // UTF-8 text with '?' (SQLite) or '$1'.. (PostgreSQL) placeholders
     QVariantList params; // in placeholder order: null, qlonglong, double or QString
 };
 
+struct TranslateOptions {
+    Dialect dialect = Dialect::Sqlite;
+    // An INSERT whose row a unique key may already hold: PostgreSQL gets ON CONFLICT DO
+    // NOTHING (a refused row would abort its whole transaction); SQLite's text is unchanged.
+    bool unlessDuplicate = false;
+};
+
 // Throws DbError (CommandError) for a statement it cannot translate.
-TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema);
+TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema,
+                                 TranslateOptions options = {});
 
 // Remembers translations by the statement's shape (its text with the literals' values left
 // out): statements written by the same code differ only in their values, and one of a known
@@ -58,13 +72,15 @@ TranslatedStatement translateJet(const QString& jetSql, const JetSchema& schema)
 // clear it when the schema changes.
 class JetTranslationCache {
 public:
-    TranslatedStatement translate(const QString& jetSql, const JetSchema& schema);
+    TranslatedStatement translate(const QString& jetSql, const JetSchema& schema,
+                                  TranslateOptions options = {});
     void clear() { shapes_.clear(); }
 
 private:
     static constexpr qsizetype Limit = 256;
     struct Shape {
         std::vector<JetToken> tokens; // the literals without their values
+        TranslateOptions options;
         TranslatedStatement::Verb verb;
         QByteArray sql;
         std::vector<ColumnKind> literalKinds; // how each literal, in order, is bound

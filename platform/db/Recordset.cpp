@@ -1,67 +1,17 @@
 #include "platform/db/Recordset.h"
 
+#include "platform/db/Backend.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
-#include "platform/db/StoredDateReader.h"
-
-#include <sqlite3.h>
 
 namespace brevant::db {
-
-namespace {
-
-QVariant columnValue(sqlite3_stmt* st, int i, ColumnKind kind, StoredDateReader& dates) {
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_NULL:
-        return {};
-    case SQLITE_INTEGER:
-        if (kind == ColumnKind::YesNo)
-            return sqlite3_column_int64(st, i) != 0;
-        return qlonglong(sqlite3_column_int64(st, i));
-    case SQLITE_FLOAT:
-        if (kind == ColumnKind::YesNo)
-            return sqlite3_column_double(st, i) != 0.0;
-        return sqlite3_column_double(st, i);
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                          sqlite3_column_bytes(st, i));
-    default: {
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        const int size = sqlite3_column_bytes(st, i);
-        if (kind == ColumnKind::Date)
-            return dates.read(QByteArrayView(text, size));
-        return QString::fromUtf8(text, size);
-    }
-    }
-}
-
-} // namespace
 
 void Recordset::open(const QString& jetSql, Connection& connection, Cursor cursor) {
     close();
     const TranslatedStatement t = connection.translate(jetSql);
-    StatementRun run(connection, t);
-    sqlite3_stmt* st = run.statement();
-    const int n = sqlite3_column_count(st);
-    QStringList names;
-    std::vector<ColumnKind> kinds;
-    for (int i = 0; i < n; ++i) {
-        names << QString::fromUtf8(sqlite3_column_name(st, i));
-        const char* decl = sqlite3_column_decltype(st, i);
-        kinds.push_back(decl ? JetSchema::kindOfDeclaredType(QString::fromUtf8(decl))
-                             : ColumnKind::Other);
-    }
-    std::vector<QVariantList> rows;
-    StoredDateReader dates;
-    while (run.step()) {
-        QVariantList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row.push_back(columnValue(st, i, kinds[size_t(i)], dates));
-        rows.push_back(std::move(row));
-    }
-    names_ = std::move(names);
-    rows_ = std::move(rows);
+    QueryResult result = connection.backend().query(t);
+    names_ = std::move(result.names);
+    rows_ = std::move(result.rows);
     cursor_ = cursor;
     pos_ = 0;
     open_ = true;

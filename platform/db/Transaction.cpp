@@ -1,31 +1,24 @@
 #include "platform/db/Transaction.h"
 
+#include "platform/db/Backend.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
-
-#include <sqlite3.h>
 
 namespace brevant::db {
 
 namespace {
 
-// Straight to SQLite: executeNative would also drop the connection's prepared statements,
-// which the statements inside the transaction are about to reuse.
-void run(Connection& connection, const char* sql) {
-    sqlite3* db = connection.nativeHandle();
-    if (!db)
-        throw DbError(errors::ObjectClosed,
-                      QStringLiteral("Operation is not allowed when the object is closed."));
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw DbError(errorNumberFor(rc), QString::fromUtf8(sqlite3_errmsg(db)), rc);
+DbError endedEarlier() {
+    return DbError(errors::Unspecified,
+                   QStringLiteral("The transaction was ended by an earlier failure."));
 }
 
 } // namespace
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
-    // IMMEDIATE takes the write lock at once, so a busy database fails here and not halfway.
-    run(connection_, "BEGIN IMMEDIATE");
+    // SQLite: IMMEDIATE takes the write lock at once, so a busy database fails here and not
+    // halfway. The prepared statements stay, for the statements inside to reuse.
+    connection_.backend().begin();
 }
 
 Transaction::~Transaction() {
@@ -34,28 +27,28 @@ Transaction::~Transaction() {
 }
 
 bool Transaction::active() const {
-    return open_ && connection_.isOpen() && sqlite3_get_autocommit(connection_.nativeHandle()) == 0;
+    return open_ && connection_.isOpen() && connection_.backend().inTransaction();
+}
+
+void Transaction::lockProject(qint64 jobId) {
+    if (!active())
+        throw endedEarlier();
+    connection_.backend().lockProject(jobId);
 }
 
 void Transaction::commit() {
     if (!active()) {
         open_ = false;
-        throw DbError(errors::Unspecified,
-                      QStringLiteral("The transaction was ended by an earlier failure."));
+        throw endedEarlier();
     }
-    run(connection_, "COMMIT");
+    connection_.backend().commit();
     open_ = false;
 }
 
 void Transaction::rollback() {
     open_ = false;
-    if (!connection_.isOpen() || sqlite3_get_autocommit(connection_.nativeHandle()) != 0)
-        return;
-    try {
-        run(connection_, "ROLLBACK");
-    } catch (...) {
-        // SQLite rolls back by itself when the connection closes.
-    }
+    if (connection_.isOpen())
+        connection_.backend().rollback();
 }
 
 } // namespace brevant::db

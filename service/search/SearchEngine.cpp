@@ -2,6 +2,7 @@
 
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/sqlite/SqliteBackend.h"
 
 #include <sqlite3.h>
 
@@ -11,11 +12,12 @@ SearchEngine::SearchEngine(const QString& databasePath, int timeLimitMs)
     : timeLimitMs_(timeLimitMs) {
     connection_.openReadOnly(databasePath, {"Job Information", "Jobs Detail"});
     // A clause can be made expensive on purpose (cross joins of the detail table); cut it off.
-    sqlite3_progress_handler(connection_.nativeHandle(), 10000, &SearchEngine::progress, this);
+    sqlite3* handle = db::sqliteHandle(connection_);
+    sqlite3_progress_handler(handle, 10000, &SearchEngine::progress, this);
     // ...and keep it from making huge values (randomblob(2000000000) and the like).
     // Matching is quadratic at worst, so patterns stay short too.
-    sqlite3_limit(connection_.nativeHandle(), SQLITE_LIMIT_LENGTH, 1 << 16);
-    sqlite3_limit(connection_.nativeHandle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1000);
+    sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, 1 << 16);
+    sqlite3_limit(handle, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 1000);
     // The read-only connection's authorizer allows only the functions a query needs, so
     // printf('%.*c', 900000000, 'x') (which spins inside one call, where the progress handler
     // never runs) and fts3_tokenizer('simple') (which hands out a process address) are refused

@@ -3,6 +3,7 @@
 // the kill lands at a known point inside a project's transaction, with no timing involved.
 #include "UpdateFixture.h"
 
+#include "platform/db/sqlite/SqliteBackend.h"
 #include "service/catalogue/Catalogue.h"
 #include "service/export/DesktopExport.h"
 #include "service/listing/ListingDocument.h"
@@ -170,7 +171,8 @@ TEST_F(KilledMerge, EveryProjectIsFullyMergedOrUntouched) {
         db::Connection c;
         c.open(file);
         sqlite3_stmt* st = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(c.nativeHandle(), "PRAGMA integrity_check", -1, &st, nullptr),
+        ASSERT_EQ(sqlite3_prepare_v2(brevant::db::sqliteHandle(c), "PRAGMA integrity_check", -1,
+                                     &st, nullptr),
                   SQLITE_OK);
         ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
         EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");

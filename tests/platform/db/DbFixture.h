@@ -1,5 +1,7 @@
 #pragma once
-// A fresh Desktop.mdb with the schema in a temporary folder, opened by the connection string.
+// A fresh Desktop.mdb with the schema in a temporary folder, opened by the connection string;
+// or, for a test that runs on both engines, a fresh PostgreSQL store (PgScratch.h).
+#include "PgScratch.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -18,6 +20,16 @@ protected:
         ASSERT_TRUE(dir.isValid());
         brevant::db::createDesktopDatabase(file());
         db.open(connectionString());
+    }
+
+    // Opens db on a fresh PostgreSQL store instead (its tables are made on first use); the test
+    // is skipped with the reason (IsSkipped()) when there is no test cluster.
+    void openPostgreSql() {
+        QString why;
+        if (!pgScratch.create(&why))
+            GTEST_SKIP() << why.toStdString();
+        db.close();
+        db.open(pgScratch.locator());
     }
 
     QString folder() const { return dir.path(); }
@@ -57,5 +69,27 @@ protected:
     }
 
     QTemporaryDir dir;
+    pgtest::ScratchSchema pgScratch; // outlives db, which is closed first
     brevant::db::Connection db;
 };
+
+// A test body that runs once on each engine.
+class BothEngines : public DesktopDb, public ::testing::WithParamInterface<brevant::db::Dialect> {
+protected:
+    void SetUp() override {
+        DesktopDb::SetUp();
+        if (GetParam() == brevant::db::Dialect::PostgreSql)
+            openPostgreSql();
+    }
+    bool onPostgreSql() const { return GetParam() == brevant::db::Dialect::PostgreSql; }
+};
+
+inline std::string engineName(const ::testing::TestParamInfo<brevant::db::Dialect>& info) {
+    return info.param == brevant::db::Dialect::PostgreSql ? "PostgreSql" : "Sqlite";
+}
+
+#define BREVANT_ON_BOTH_ENGINES(Suite)                                                             \
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        Engines, Suite,                                                                            \
+        ::testing::Values(brevant::db::Dialect::Sqlite, brevant::db::Dialect::PostgreSql),         \
+        engineName)

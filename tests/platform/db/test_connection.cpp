@@ -4,6 +4,7 @@
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/sqlite/SqliteBackend.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,8 +48,9 @@ TEST_F(DesktopDb, OpensByConnectionStringInAnyCaseAndUsesWal) {
     Recordset rs;
     EXPECT_EQ(db.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (1,'A','B')"), 1);
     sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db.nativeHandle(), "PRAGMA journal_mode", -1, &st, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_prepare_v2(brevant::db::sqliteHandle(db), "PRAGMA journal_mode", -1, &st, nullptr),
+        SQLITE_OK);
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
     EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal");
     sqlite3_finalize(st);
@@ -211,11 +213,11 @@ TEST_F(DesktopDb, MistypedColumnNamesFailInsteadOfMatchingNothing) {
     EXPECT_EQ(scalar("Select Count(*) from [Projects] where [Name] = \"DEPOT\"").toInt(), 1);
 
     // Every way of opening the file turns the fallback off.
-    EXPECT_EQ(doubleQuotedTextAllowed(db.nativeHandle()), std::make_pair(0, 0));
+    EXPECT_EQ(doubleQuotedTextAllowed(brevant::db::sqliteHandle(db)), std::make_pair(0, 0));
     db.close();
     Connection reader;
     reader.openReadOnly(file(), {"Projects"});
-    EXPECT_EQ(doubleQuotedTextAllowed(reader.nativeHandle()), std::make_pair(0, 0));
+    EXPECT_EQ(doubleQuotedTextAllowed(brevant::db::sqliteHandle(reader)), std::make_pair(0, 0));
 }
 
 namespace {

@@ -2,6 +2,8 @@
 // consistent file in which every statement it finished is still there.
 #include "DbFixture.h"
 
+#include "platform/db/sqlite/SqliteBackend.h"
+
 #include <csignal>
 #include <cstdio>
 #include <sqlite3.h>
@@ -75,7 +77,8 @@ TEST_F(DesktopDb, KilledWriterLeavesAConsistentFile) {
         brevant::db::Connection c;
         c.open(file());
         sqlite3_stmt* st = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(c.nativeHandle(), "PRAGMA integrity_check", -1, &st, nullptr),
+        ASSERT_EQ(sqlite3_prepare_v2(brevant::db::sqliteHandle(c), "PRAGMA integrity_check", -1,
+                                     &st, nullptr),
                   SQLITE_OK);
         ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
         EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");

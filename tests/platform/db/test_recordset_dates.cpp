@@ -21,7 +21,10 @@ std::vector<std::pair<QVariant, QVariant>> readDates(brevant::db::Connection& db
     return out;
 }
 
-TEST_F(DesktopDb, StoredTextThatIsNotQuiteADateStaysText) {
+// Portable SQL written straight to either engine.
+class RecordsetDates : public BothEngines {};
+
+TEST_P(RecordsetDates, StoredTextThatIsNotQuiteADateStaysText) {
     // Written by another tool, not through the translator.
     db.executeNative("INSERT INTO Projects (Job_ID, Due_Date) VALUES "
                      "(1, '2026-12-05 14:00:xx'), (2, '2026-12-05 14:00:+5'), "
@@ -44,7 +47,7 @@ TEST_F(DesktopDb, StoredTextThatIsNotQuiteADateStaysText) {
     EXPECT_EQ(rows[6].first.toDateTime(), QDateTime(QDate(2026, 12, 5), QTime(4, 0, 5)));
 }
 
-TEST_F(DesktopDb, RepeatedAndEdgeDatesReadAsLoneConversionsDo) {
+TEST_P(RecordsetDates, RepeatedAndEdgeDatesReadAsLoneConversionsDo) {
     db.executeNative("INSERT INTO Projects (Job_ID, Due_Date, Pre_Bid_Date) VALUES "
                      "(1, '1900-01-01 00:00:00', '2028-02-29 23:59:59'), "
                      "(2, '2026-12-31 23:59:59', '1900-01-01 00:00:00'), "
@@ -70,7 +73,7 @@ TEST_F(DesktopDb, RepeatedAndEdgeDatesReadAsLoneConversionsDo) {
     EXPECT_TRUE(rows[4].second.isNull());
 }
 
-TEST_F(DesktopDb, DatesInADaylightSavingGapReadBackThroughARecordset) {
+TEST_P(RecordsetDates, DatesInADaylightSavingGapReadBackThroughARecordset) {
     const QByteArray saved = qgetenv("TZ");
     qputenv("TZ", "America/Chicago");
     tzset();
@@ -94,5 +97,7 @@ TEST_F(DesktopDb, DatesInADaylightSavingGapReadBackThroughARecordset) {
         qputenv("TZ", saved);
     tzset();
 }
+
+BREVANT_ON_BOTH_ENGINES(RecordsetDates);
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "platform/db/JetFunctions.h"
+#include "platform/db/sqlite/SqliteJetFunctions.h"
 
 #include "platform/db/JetDate.h"
 

@@ -1,0 +1,148 @@
+#include "platform/db/pg/PgBackend.h"
+
+#include "platform/db/pg/PgDesktopSchema.h"
+
+namespace brevant::db {
+
+std::unique_ptr<Backend> openPgBackend(const StoreLocator& locator, Connection::Mode) {
+    // The database itself must exist (the program never creates one); its tables are created
+    // on first use whatever the mode.
+    return std::make_unique<pg::PgBackend>(locator);
+}
+
+namespace pg {
+
+PgBackend::PgBackend(const StoreLocator& locator) : name_(locator.describe()) {
+    session_.open(locator.text());
+    ensureDesktopSchema(session_);
+}
+
+Result PgBackend::run(const QByteArray& sql, const Params& params) {
+    try {
+        return session_.run(sql, params);
+    } catch (const DbError&) {
+        rollback();
+        throw;
+    }
+}
+
+JetSchema PgBackend::readSchema() {
+    JetSchema schema;
+    loadJetSchema(session_, schema);
+    return schema;
+}
+
+int PgBackend::execute(const TranslatedStatement& statement) {
+    return int(run(statement.sql, textParams(statement.params)).affected());
+}
+
+std::optional<int> PgBackend::executeUnlessDuplicate(const TranslatedStatement& statement) {
+    // Translated with ON CONFLICT DO NOTHING: a refused row is no row.
+    const int n = execute(statement);
+    if (n == 0)
+        return std::nullopt;
+    return n;
+}
+
+QueryResult PgBackend::query(const TranslatedStatement& statement) {
+    const Result r = run(statement.sql, textParams(statement.params));
+    const std::vector<ColumnInfo> columns = catalog_.describe(session_, r);
+    QueryResult out;
+    for (const ColumnInfo& c : columns)
+        out.names << c.name;
+    out.rows.reserve(size_t(r.rows()));
+    StoredDateReader dates;
+    for (int row = 0; row < r.rows(); ++row) {
+        QVariantList values;
+        values.reserve(r.columns());
+        for (int c = 0; c < r.columns(); ++c)
+            values.push_back(r.isNull(row, c)
+                                 ? QVariant()
+                                 : decodeValue(columns[size_t(c)].kind, r.text(row, c), dates));
+        out.rows.push_back(std::move(values));
+    }
+    return out;
+}
+
+void PgBackend::executeNative(const QString& text) {
+    try {
+        session_.run(QByteArrayView(text.toUtf8()));
+    } catch (const DbError&) {
+        rollback();
+        throw;
+    }
+    catalog_.clear(); // the tables may have changed
+}
+
+std::vector<QVariantList> PgBackend::queryNative(const QString& text, const QVariantList& params) {
+    const Result r = run(text.toUtf8(), textParams(params));
+    std::vector<QVariantList> rows;
+    rows.reserve(size_t(r.rows()));
+    StoredDateReader unused;
+    for (int row = 0; row < r.rows(); ++row) {
+        QVariantList values;
+        for (int c = 0; c < r.columns(); ++c)
+            values.push_back(r.isNull(row, c)
+                                 ? QVariant()
+                                 : decodeValue(kindOfType(r.type(c)), r.text(row, c), unused));
+        rows.push_back(std::move(values));
+    }
+    return rows;
+}
+
+bool PgBackend::tableExists(const QString& name) {
+    return run("SELECT 1 FROM pg_class c WHERE lower(c.relname) = lower($1) AND "
+               "c.relkind IN ('r', 'v', 'm', 'p', 'f') AND pg_table_is_visible(c.oid)",
+               Params{name.toUtf8()})
+               .rows() > 0;
+}
+
+void PgBackend::begin() {
+    session_.run("BEGIN", {});
+}
+
+void PgBackend::commit() {
+    // COMMIT of a failed transaction "succeeds" as a ROLLBACK; never let that pass for one.
+    if (session_.inFailedTransaction()) {
+        rollback();
+        throw DbError(errors::Unspecified,
+                      QStringLiteral("The transaction was ended by an earlier failure."));
+    }
+    run("COMMIT", {});
+}
+
+void PgBackend::rollback() noexcept {
+    if (!session_.inTransaction())
+        return;
+    try {
+        session_.run(QByteArrayView("ROLLBACK"));
+    } catch (...) {
+        // The session is gone; the server rolled back.
+    }
+}
+
+bool PgBackend::inTransaction() const {
+    return session_.inTransaction() && !session_.inFailedTransaction();
+}
+
+void PgBackend::lockProject(qint64 jobId) {
+    // The one-key form; schema work locks with the two-key form, a space of its own.
+    run("SELECT pg_advisory_xact_lock($1::bigint)", Params{QByteArray::number(jobId)});
+}
+
+void PgBackend::createSchema() {
+    ensureDesktopSchema(session_);
+    catalog_.clear();
+}
+
+bool PgBackend::upgradeSchema() {
+    if (storedDesktopSchemaVersion(session_) >= desktopSchemaVersion())
+        return false;
+    ensureDesktopSchema(session_);
+    catalog_.clear();
+    return true;
+}
+
+} // namespace pg
+
+} // namespace brevant::db

@@ -1,0 +1,34 @@
+#pragma once
+// The Desktop tables in a PostgreSQL database (internal to platform/db). They mirror the SQLite
+// schema (DesktopSchema.cpp) table for table, column for column, with the same keys and indexes;
+// names are lower case. The service's values are stored as SQLite stores them, so nothing it
+// sends is refused: dates and numbers are text domains (jet_date, jet_numeric), yes/no a smallint
+// domain (jet_yesno), text a domain compared without regard to case through a nondeterministic
+// ICU collation (jet_text). The two autonumber keys are identity columns. The Jet functions the
+// translator calls (jet_left, jet_right, jet_datepart) are SQL functions of the schema.
+//
+// A version table (brevant_schema) tells which steps a database has; opening runs the missing
+// ones forward in one transaction under an advisory lock, so two programs opening a new store at
+// once create it once (inside a transaction already open, in that one).
+#include <QString>
+#include <QStringView>
+
+namespace brevant::db::pg {
+
+class Session;
+
+// The version this program creates and understands.
+int desktopSchemaVersion();
+
+// Creates the schema, or brings an older one forward to upTo; returns the version found before
+// (0 for an empty database). A database of a newer version is refused (DbError).
+int ensureDesktopSchema(Session& session, int upTo = desktopSchemaVersion());
+
+// The version a database has, 0 when it has none of the tables.
+int storedDesktopSchemaVersion(Session& session);
+
+// The spelling the program uses for a Desktop table's column ("Estimated Cost" for
+// "estimated cost"), or an empty text when the table or column is not one of them.
+QString desktopColumnSpelling(QStringView table, QStringView column);
+
+} // namespace brevant::db::pg
