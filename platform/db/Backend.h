@@ -40,7 +40,8 @@ public:
     // One translated statement; the rows an INSERT, UPDATE or DELETE changed (0 for SELECT).
     virtual int execute(const TranslatedStatement& statement) = 0;
     // The same for an INSERT that a unique key may refuse (translated with unlessDuplicate):
-    // nullopt when it did, without an error and without ending the transaction.
+    // nullopt when it did, without an error and without ending the transaction. PostgreSQL's
+    // text carries ON CONFLICT DO NOTHING, so there no row changed means the row was there.
     virtual std::optional<int> executeUnlessDuplicate(const TranslatedStatement& statement) = 0;
     virtual QueryResult query(const TranslatedStatement& statement) = 0;
 

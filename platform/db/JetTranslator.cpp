@@ -306,7 +306,7 @@ private:
     }
 
     // PostgreSQL: an ORDER BY term that is only a number column (a text domain there) sorts as
-    // SQLite sorts such a column: Nulls, then numbers by value, then texts. jet_number_value gives
+    // SQLite sorts such a column: Nulls, then numbers by value, then texts. jet_number gives
     // the number a text reads as, Null for any other text. Returns false for any other term.
     bool emitNumberOrderTerm(QString& out, size_t& i) {
         QString q, c;
@@ -327,13 +327,12 @@ private:
             else
                 ref += tokens_[k].text;
         }
-        out +=
-            desc ? QStringLiteral("%1 IS NULL ASC, jet_number_value(%1) DESC NULLS FIRST, %1 DESC "
-                                  "NULLS LAST")
-                       .arg(ref)
-                 : QStringLiteral("%1 IS NULL DESC, jet_number_value(%1) ASC NULLS LAST, %1 ASC "
-                                  "NULLS FIRST")
-                       .arg(ref);
+        out += desc ? QStringLiteral("%1 IS NULL ASC, jet_number(%1) DESC NULLS FIRST, %1 DESC "
+                                     "NULLS LAST")
+                          .arg(ref)
+                    : QStringLiteral("%1 IS NULL DESC, jet_number(%1) ASC NULLS LAST, %1 ASC "
+                                     "NULLS FIRST")
+                          .arg(ref);
         orderTermDone_ = true;
         i = j - 1;
         return true;

@@ -180,8 +180,9 @@ QString StoreLocator::describe() const {
     if (isUri(text_)) {
         spans = uriSecrets(text_);
     } else {
-        const auto pairs = keywordPairs(text_); // a PostgreSQL locator that is no URI has them
-        for (const Pair& p : pairs.value_or(std::vector<Pair>{}))
+        // Held in a variable: the loop would otherwise walk a vector whose optional is gone.
+        const auto pairs = keywordPairs(text_);
+        for (const Pair& p : *pairs)
             if (isSecret(p.key))
                 spans.emplace_back(p.start, p.end);
     }

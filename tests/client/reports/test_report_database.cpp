@@ -2,6 +2,7 @@
 // database gives them back; and the reports as the rich-text boxes show them.
 #include "ReportDatabase.h"
 #include "ReportFixtures.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/richtext/RtfDocument.h"
 #include "reports/ChangeHistoryReport.h"
@@ -125,6 +126,15 @@ TEST_F(ProjectReportsDb, TheUpdatesViewShowsHistoryDatesWholeAndFieldsByTheirCap
         << lines.join('\n').toStdString();
     EXPECT_EQ(HistoryFieldCaption("Pre_Bid_Date"), "Pre-bid date");
     EXPECT_EQ(HistoryFieldCaption("Some_New_Field"), "Some New Field");
+}
+
+// A store the program has not opened for writing yet lacks the history table: no history, no
+// error; any other failure still reaches the caller.
+TEST_F(ProjectReportsDb, NoHistoryTableShowsNoHistory) {
+    db.executeNative("DROP TABLE Change_History");
+    EXPECT_TRUE(ReadChangeHistory(db, 4711).isEmpty());
+    db.close();
+    EXPECT_THROW(ReadChangeHistory(db, 4711), brevant::db::DbError);
 }
 
 // Values that begin with a digit or a letter, in every report: each shows whole.

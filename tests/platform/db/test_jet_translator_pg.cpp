@@ -84,20 +84,17 @@ TEST(JetTranslatorPg, OrderingKeepsSqlitesPlaceForNulls) {
 }
 
 TEST(JetTranslatorPg, NumberColumnsKeptAsTextSortNumbersFirstByValue) {
-    EXPECT_EQ(
-        pg("Select * from [Projects] Order By [Estimated Cost] DESC"),
-        "Select * from \"projects\" Order By \"estimated cost\" IS NULL ASC, "
-        "jet_number_value(\"estimated cost\") DESC NULLS FIRST, \"estimated cost\" DESC NULLS "
-        "LAST");
-    EXPECT_EQ(
-        pg("Select * from [Awards] where [JobID] = 4 ORDER BY [Bid], [Name]"),
-        tidy("Select * from \"awards\" where \"jobid\" = $1 ORDER BY \"bid\" IS NULL DESC, "
-             "jet_number_value(\"bid\") ASC NULLS LAST, \"bid\" ASC NULLS FIRST , \"name\" NULLS "
-             "FIRST"));
-    EXPECT_EQ(
-        pg("Select * from Projects p Order By p.Region asc"),
-        "Select * from Projects p Order By p.Region IS NULL DESC, jet_number_value(p.Region) ASC "
-        "NULLS LAST, p.Region ASC NULLS FIRST");
+    EXPECT_EQ(pg("Select * from [Projects] Order By [Estimated Cost] DESC"),
+              "Select * from \"projects\" Order By \"estimated cost\" IS NULL ASC, "
+              "jet_number(\"estimated cost\") DESC NULLS FIRST, \"estimated cost\" DESC NULLS "
+              "LAST");
+    EXPECT_EQ(pg("Select * from [Awards] where [JobID] = 4 ORDER BY [Bid], [Name]"),
+              tidy("Select * from \"awards\" where \"jobid\" = $1 ORDER BY \"bid\" IS NULL DESC, "
+                   "jet_number(\"bid\") ASC NULLS LAST, \"bid\" ASC NULLS FIRST , \"name\" NULLS "
+                   "FIRST"));
+    EXPECT_EQ(pg("Select * from Projects p Order By p.Region asc"),
+              "Select * from Projects p Order By p.Region IS NULL DESC, jet_number(p.Region) ASC "
+              "NULLS LAST, p.Region ASC NULLS FIRST");
     // Only a plain column: an expression over one sorts as the expression (a number in ORDER BY
     // stays in the text: it may name a result column).
     EXPECT_EQ(pg("Select * from Projects Order By Region + 1"),
