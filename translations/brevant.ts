@@ -61,6 +61,37 @@
         <source>No Addenda Section(s) Selected for Download ...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Download cancelled -- nothing was saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::documents::DocumentLists</name>
+    <message>
+        <source>%1 sheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 sheets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 section</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 sections</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 addendum</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 addenda</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::documents::PlaceDocuments</name>
@@ -340,6 +371,10 @@
         <source>System Message</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Printing cancelled -- %1 of %2 reports printed</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::reports::frmSelectFiles</name>
@@ -473,6 +508,22 @@ The others were imported ...</source>
     </message>
     <message>
         <source>System Message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 skipped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> -- cancelled, %1 not imported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 project imported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 projects imported</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -638,6 +689,13 @@ The others were imported ...</source>
     </message>
 </context>
 <context>
+    <name>brevant::server::ServerSession</name>
+    <message>
+        <source>Server &amp;Settings ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::server::UpdateCheck</name>
     <message>
         <source>Error parsing results.<byte value="xd"/>
@@ -686,6 +744,18 @@ The others were imported ...</source>
     </message>
     <message>
         <source>Not Connected to Internet -- Please check your internet connection and try again ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 checked, %2 changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> -- cancelled, %1 not checked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update check cancelled -- nothing was changed</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -917,6 +987,14 @@ The others were imported ...</source>
         <source>Cannot close window while importing data ...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>These projects were found on the service and are not in your project list yet. The ones you import are kept in your list and can be checked for updates.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import cancelled -- nothing was imported</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::shell::CompactAndRepair</name>
@@ -934,6 +1012,25 @@ The others were imported ...</source>
     </message>
     <message>
         <source>Compact and Repair complete ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::shell::FirstStep</name>
+    <message>
+        <source>Your project list is empty. First step: enter the address of the project service under Options -&gt; Program Preferences (Service Connection); then find projects.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your project list is empty. Next step: search the project service with File -&gt; Find Projects (Online) and add the projects you bid on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Server Se&amp;ttings ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find Pro&amp;jects ...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1468,6 +1565,10 @@ The others were imported ...</source>
         <source>System Currently Processing - Close Anyway? ...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Bid date has passed</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::shell::frmPrefs</name>
@@ -1766,6 +1867,18 @@ The others were imported ...</source>
     </message>
     <message>
         <source>ADDED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No projects yet — Find Projects (Ctrl+Shift+F) to search the service</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 projects</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

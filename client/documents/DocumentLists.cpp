@@ -43,16 +43,16 @@ QString documentCountText(int list, qint64 count) {
     switch (list) {
     case PlanList:
         return store::countText(
-            count, QCoreApplication::translate("brevant::documents::DocumentLists", "sheet"),
-            QCoreApplication::translate("brevant::documents::DocumentLists", "sheets"));
+            count, QCoreApplication::translate("brevant::documents::DocumentLists", "%1 sheet"),
+            QCoreApplication::translate("brevant::documents::DocumentLists", "%1 sheets"));
     case SpecList:
         return store::countText(
-            count, QCoreApplication::translate("brevant::documents::DocumentLists", "section"),
-            QCoreApplication::translate("brevant::documents::DocumentLists", "sections"));
+            count, QCoreApplication::translate("brevant::documents::DocumentLists", "%1 section"),
+            QCoreApplication::translate("brevant::documents::DocumentLists", "%1 sections"));
     default:
         return store::countText(
-            count, QCoreApplication::translate("brevant::documents::DocumentLists", "addendum"),
-            QCoreApplication::translate("brevant::documents::DocumentLists", "addenda"));
+            count, QCoreApplication::translate("brevant::documents::DocumentLists", "%1 addendum"),
+            QCoreApplication::translate("brevant::documents::DocumentLists", "%1 addenda"));
     }
 }
 

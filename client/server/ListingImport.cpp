@@ -179,11 +179,11 @@ QString SkippedProjectsText(const QStringList& skipped) {
 
 QString ImportedStatusText(const ImportOutcome& outcome) {
     QString text =
-        QCoreApplication::translate("brevant::server::ListingImport", "%1 %2 imported")
-            .arg(outcome.imported)
-            .arg(outcome.imported == 1
-                     ? QCoreApplication::translate("brevant::server::ListingImport", "project")
-                     : QCoreApplication::translate("brevant::server::ListingImport", "projects"));
+        (outcome.imported == 1
+             ? QCoreApplication::translate("brevant::server::ListingImport", "%1 project imported")
+             : QCoreApplication::translate("brevant::server::ListingImport",
+                                           "%1 projects imported"))
+            .arg(outcome.imported);
     if (!outcome.skipped.isEmpty())
         text += QCoreApplication::translate("brevant::server::ListingImport", ", %1 skipped")
                     .arg(outcome.skipped.size());

@@ -209,12 +209,13 @@ bool isPastDue(const QString& bidDate, const QDate& today) {
 }
 
 QString countText(qint64 count, const QString& one, const QString& many) {
-    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+    return (count == 1 ? one : many).arg(count);
 }
 
 QString projectCountText(qint64 count) {
-    return countText(count, QCoreApplication::translate("brevant::store::ProjectList", "project"),
-                     QCoreApplication::translate("brevant::store::ProjectList", "projects"));
+    return countText(count,
+                     QCoreApplication::translate("brevant::store::ProjectList", "%1 project"),
+                     QCoreApplication::translate("brevant::store::ProjectList", "%1 projects"));
 }
 
 QString emptyProjectListText() {

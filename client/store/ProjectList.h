@@ -180,7 +180,8 @@ QString saveNotesSql(int jobId, const QString& notes);
 // it in bold.
 QString changedBidDateText(const QString& dateText);
 
-// "1 project", "212 projects": a list's count as its caption shows it.
+// "1 project", "212 projects": a list's count as its caption shows it; one and many are
+// (translated) texts with %1 where the count goes.
 QString countText(qint64 count, const QString& one, const QString& many);
 QString projectCountText(qint64 count);
 

@@ -159,7 +159,7 @@ void loadJetSchema(Session& session, JetSchema& schema) {
                     Params{});
     for (int row = 0; row < r.rows(); ++row) {
         const QByteArrayView type = r.text(row, 2);
-        // Number marks the text domain, which sorts through jet_number_value(); bigint columns sort
+        // Number marks the text domain, which sorts through jet_number(); bigint columns sort
         // as numbers by themselves.
         const ColumnKind kind = type == "jet_date"      ? ColumnKind::Date
                                 : type == "jet_yesno"   ? ColumnKind::YesNo

@@ -160,7 +160,7 @@ LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE RETURN right(s, jet_char_count(n));
 -- The number a number column's text reads as (SQLite's NUMERIC affinity: leading and trailing
 -- blanks, a sign, a decimal point, an exponent), Null for any other text; sorting by it, then
 -- by the text, puts numbers by value before the texts, as SQLite sorts such a column.
-CREATE FUNCTION jet_number_value(t text) RETURNS numeric
+CREATE FUNCTION jet_number(t text) RETURNS numeric
 LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
 BEGIN
     IF t ~ '^\s*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?\s*$' THEN

@@ -233,8 +233,8 @@ TEST_F(BothSchemas, TheServicesOddValuesAreKeptAndReadBackAsOnSQLite) {
     for (const char* direction : {"ASC", "DESC"}) {
         const QByteArray d(direction);
         const QByteArray pgOrder =
-            d == "ASC" ? "c IS NULL DESC, jet_number_value(c) ASC NULLS LAST, c ASC NULLS FIRST"
-                       : "c IS NULL ASC, jet_number_value(c) DESC NULLS FIRST, c DESC NULLS LAST";
+            d == "ASC" ? "c IS NULL DESC, jet_number(c) ASC NULLS LAST, c ASC NULLS FIRST"
+                       : "c IS NULL ASC, jet_number(c) DESC NULLS FIRST, c DESC NULLS LAST";
         EXPECT_EQ(
             pgRows("SELECT job_id FROM (SELECT job_id, \"estimated cost\" AS c FROM "
                    "projects) p ORDER BY " +
