@@ -9,6 +9,7 @@
 #include "platform/ui/Ui.h"
 #include "server/DocumentLimits.h"
 #include "server/ListingDocument.h"
+#include "store/ProjectList.h"
 #include "store/SqlValue.h"
 
 #include <QCoreApplication>
@@ -178,12 +179,10 @@ QString SkippedProjectsText(const QStringList& skipped) {
 }
 
 QString ImportedStatusText(const ImportOutcome& outcome) {
-    QString text =
-        (outcome.imported == 1
-             ? QCoreApplication::translate("brevant::server::ListingImport", "%1 project imported")
-             : QCoreApplication::translate("brevant::server::ListingImport",
-                                           "%1 projects imported"))
-            .arg(outcome.imported);
+    QString text = store::countText(
+        outcome.imported,
+        QCoreApplication::translate("brevant::server::ListingImport", "%1 project imported"),
+        QCoreApplication::translate("brevant::server::ListingImport", "%1 projects imported"));
     if (!outcome.skipped.isEmpty())
         text += QCoreApplication::translate("brevant::server::ListingImport", ", %1 skipped")
                     .arg(outcome.skipped.size());

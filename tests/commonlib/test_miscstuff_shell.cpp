@@ -144,11 +144,12 @@ TEST_F(ExecuteTest, ASlowNoProgramAnswerIsError31) {
 }
 
 // While xdg-open runs, the application's events are served: this stand-in waits for a file
-// that only a timer of the application creates (and gives up, failing, after ten seconds).
+// that only a timer of the application creates (and gives up, failing, after five minutes: a
+// guard against a hang, never the expected path).
 TEST_F(ExecuteTest, TheApplicationIsServedWhileTheOpenerRuns) {
     const fs::path flag = dir.path() / "timer-fired";
     path.add("xdg-open", "i=0; while [ ! -e '" + flag.string() +
-                             "' ]; do i=$((i+1)); [ $i -gt 1000 ] && exit 4; sleep 0.01; done");
+                             "' ]; do i=$((i+1)); [ $i -gt 30000 ] && exit 4; sleep 0.01; done");
     QTimer::singleShot(0, [&] { std::ofstream(flag) << "x"; });
     EXPECT_NO_THROW(m.OpenDocument(0, "plan 1.pdf", work.string()));
     EXPECT_TRUE(fs::exists(flag));
