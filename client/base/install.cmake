@@ -29,6 +29,11 @@ foreach(page brevant.1 brevant-viewer.1)
     list(APPEND _man_pages ${_gz})
 endforeach()
 add_custom_target(brevant_man_pages ALL DEPENDS ${_man_pages})
+# Building the program makes its pages too, so a tree built only for the programs (as
+# scripts/demo builds it) still installs whole.
+if(TARGET brevant)
+    add_dependencies(brevant brevant_man_pages)
+endif()
 install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT brevant)
 
 # What software centres read about the program.
