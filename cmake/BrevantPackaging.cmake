@@ -33,6 +33,10 @@ add_custom_command(OUTPUT ${_changelog}.gz
                    COMMAND gzip -9nf ${_changelog}
                    DEPENDS ${BREVANT_DEB_DIR}/changelog VERBATIM)
 add_custom_target(brevant_deb_changelog ALL DEPENDS ${_changelog}.gz)
+# As with the manual pages: a tree built only for the programs still installs whole.
+if(TARGET brevant)
+    add_dependencies(brevant brevant_deb_changelog)
+endif()
 foreach(pkg IN LISTS BREVANT_DEB_PACKAGES)
     install(FILES ${BREVANT_DEB_DIR}/copyright ${_changelog}.gz
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${pkg} COMPONENT ${pkg})
