@@ -1,8 +1,8 @@
 #pragma once
-// Instant search over the local projects: a full-text index (SQLite FTS5) over what an
-// estimator remembers of a project — its name, description, city and notes, its specification
-// sections, contacts, awards and attachment descriptions — kept current by triggers, so a
-// project imported, merged or deleted is found (or gone) at once.
+// Instant search over the local projects: a full-text index (platform/db's TextIndex, on either
+// store) over what an estimator remembers of a project — its name, description, city and notes, its
+// specification sections, contacts, awards and attachment descriptions — kept current by triggers,
+// so a project imported, merged or deleted is found (or gone) at once.
 #include "store/ProjectList.h"
 
 #include <QString>
@@ -23,12 +23,9 @@ void ensureSearchIndex(db::Connection& connection);
 // letter or digit.
 QStringList searchWords(const QString& typed);
 
-// The full-text query for what the user typed: every word a quoted prefix term, all of them
-// required. Quotes, hyphens and the index's own operators are searched as text. Empty when
-// nothing searchable was typed.
-QString searchMatchExpression(const QString& typed);
-
-// The Job_IDs of the projects whose indexed text holds every word (as a prefix).
+// The Job_IDs of the projects with an indexed row (the project's own, one of its sections,
+// contacts, awards or attachments) whose text holds every word as a prefix. Quotes, hyphens and
+// the query languages' operators are searched as text.
 std::vector<int> searchJobIds(db::Connection& connection, const QString& typed);
 
 // The list rows of the matching projects, in the list's sort order. A failure shows the list's

@@ -8,6 +8,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/JetTranslator.h"
 #include "platform/db/StoreLocator.h"
+#include "platform/db/TextIndex.h"
 
 #include <QString>
 #include <QStringList>
@@ -53,6 +54,11 @@ public:
                                                   const QVariantList& params) = 0;
     // A table or view of this name (any case) exists.
     virtual bool tableExists(const QString& name) = 0;
+
+    // The text index (TextIndex.h) in the engine's own terms.
+    virtual void ensureTextIndex(const TextIndex& index) = 0;
+    virtual std::vector<qint64> searchTextIndex(const TextIndex& index,
+                                                const QStringList& words) = 0;
 
     // SQLite: BEGIN IMMEDIATE, so a busy store fails at the start and not halfway.
     virtual void begin() = 0;

@@ -1,6 +1,7 @@
 #include "platform/db/pg/PgBackend.h"
 
 #include "platform/db/pg/PgDesktopSchema.h"
+#include "platform/db/pg/PgTextIndex.h"
 
 namespace brevant::db {
 
@@ -95,6 +96,20 @@ bool PgBackend::tableExists(const QString& name) {
                "c.relkind IN ('r', 'v', 'm', 'p', 'f') AND pg_table_is_visible(c.oid)",
                Params{name.toUtf8()})
                .rows() > 0;
+}
+
+void PgBackend::ensureTextIndex(const TextIndex& index) {
+    ensureTsIndex(session_, index);
+    catalog_.clear(); // the tables may have changed
+}
+
+std::vector<qint64> PgBackend::searchTextIndex(const TextIndex& index, const QStringList& words) {
+    try {
+        return searchTsIndex(session_, index, words);
+    } catch (const DbError&) {
+        rollback();
+        throw;
+    }
 }
 
 void PgBackend::begin() {

@@ -26,6 +26,8 @@ public:
     void executeNative(const QString& text) override;
     std::vector<QVariantList> queryNative(const QString& text, const QVariantList& params) override;
     bool tableExists(const QString& name) override;
+    void ensureTextIndex(const TextIndex& index) override;
+    std::vector<qint64> searchTextIndex(const TextIndex& index, const QStringList& words) override;
 
     void begin() override;
     void commit() override;

@@ -3,6 +3,7 @@
 #include "platform/db/sqlite/SqliteBackend.h"
 
 #include "platform/db/sqlite/SqliteErrors.h"
+#include "platform/db/sqlite/SqliteTextIndex.h"
 
 #include <sqlite3.h>
 
@@ -91,6 +92,15 @@ bool SqliteBackend::tableExists(const QString& name) {
                                        "('table','view') AND name = ?1 COLLATE NOCASE"),
                         {name})
                 .empty();
+}
+
+void SqliteBackend::ensureTextIndex(const TextIndex& index) {
+    sqlite::ensureFts5Index(*this, index);
+}
+
+std::vector<qint64> SqliteBackend::searchTextIndex(const TextIndex& index,
+                                                   const QStringList& words) {
+    return sqlite::searchFts5Index(*this, index, words);
 }
 
 JetSchema SqliteBackend::readSchema() {

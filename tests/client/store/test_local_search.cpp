@@ -1,30 +1,21 @@
-// The local full-text search against a real Desktop.mdb: what it finds, that the triggers keep
-// it current as projects come and go, that it is built for a database that predates it, and
-// that whatever the user types is searched as text.
-#include "platform/db/Connection.h"
-#include "platform/db/DesktopSchema.h"
+// The local full-text search against a real Desktop.mdb and a real PostgreSQL store: what it
+// finds, that the triggers keep it current as projects come and go, that it is built for a
+// database that predates it, and that whatever the user types is searched as text.
+#include "DbFixture.h"
 #include "platform/db/NativeQuery.h"
 #include "platform/ui/ScriptedUi.h"
 #include "store/LocalSearch.h"
 #include "store/ProjectDelete.h"
 
-#include <QTemporaryDir>
 #include <algorithm>
-#include <gtest/gtest.h>
 
 using namespace brevant;
 using namespace brevant::store;
 
 namespace {
 
-class LocalSearchTest : public ::testing::Test {
+class LocalSearchTest : public BothEngines {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
-        conn.open(dir.filePath("Desktop.mdb"));
-    }
-
     void project(int id, const QString& name, const QString& notes = QString(),
                  const QString& due = QStringLiteral("5/1/2027")) {
         conn.execute(QStringLiteral("INSERT INTO Projects (Job_ID, Due_Date, [Name], City, Notes) "
@@ -49,14 +40,13 @@ protected:
         return ids;
     }
 
-    QTemporaryDir dir;
-    db::Connection conn;
+    db::Connection& conn = db;
     ui::ScopedScriptedUi ui;
 };
 
 using Ids = std::vector<int>;
 
-TEST_F(LocalSearchTest, FindsNotesContactsSpecsAwardsAndAttachmentDescriptions) {
+TEST_P(LocalSearchTest, FindsNotesContactsSpecsAwardsAndAttachmentDescriptions) {
     ensureSearchIndex(conn);
     project(1, "Elm Street School", "bid bond 10% - call Joe");
     project(2, "City Hall Annex");
@@ -73,7 +63,7 @@ TEST_F(LocalSearchTest, FindsNotesContactsSpecsAwardsAndAttachmentDescriptions) 
     EXPECT_TRUE(find("nowhere").empty());
 }
 
-TEST_F(LocalSearchTest, TriggersKeepTheIndexCurrentThroughInsertsUpdatesAndTheDeleteCascade) {
+TEST_P(LocalSearchTest, TriggersKeepTheIndexCurrentThroughInsertsUpdatesAndTheDeleteCascade) {
     ensureSearchIndex(conn);
     project(1, "Elm Street School");
     project(2, "Oak Library");
@@ -97,7 +87,7 @@ TEST_F(LocalSearchTest, TriggersKeepTheIndexCurrentThroughInsertsUpdatesAndTheDe
               3); // project 2, project 3's attachment and project 2's contact
 }
 
-TEST_F(LocalSearchTest, ExistingDatabaseIsIndexedOnFirstStartAndRepairedWhenOutOfStep) {
+TEST_P(LocalSearchTest, ExistingDatabaseIsIndexedOnFirstStartAndRepairedWhenOutOfStep) {
     project(1, "Elm Street School", "call Joe");
     project(2, "City Hall Annex");
     sampleChildren();
@@ -107,7 +97,8 @@ TEST_F(LocalSearchTest, ExistingDatabaseIsIndexedOnFirstStartAndRepairedWhenOutO
     EXPECT_EQ(find("ortiz"), Ids({2}));
 
     // Rows written while the triggers were missing (an older program) are caught up.
-    conn.executeNative("DROP TRIGGER Project_Search_Projects_ai;");
+    conn.executeNative(onPostgreSql() ? "DROP TRIGGER project_search_projects ON projects"
+                                      : "DROP TRIGGER Project_Search_Projects_ai;");
     project(5, "Harbor Pier");
     EXPECT_TRUE(find("harbor").empty());
     ensureSearchIndex(conn);
@@ -116,7 +107,7 @@ TEST_F(LocalSearchTest, ExistingDatabaseIsIndexedOnFirstStartAndRepairedWhenOutO
     EXPECT_EQ(find("harbor"), Ids({5, 6}));
 }
 
-TEST_F(LocalSearchTest, WhatTheUserTypesIsSearchedAsTextNeverAsQuerySyntax) {
+TEST_P(LocalSearchTest, WhatTheUserTypesIsSearchedAsTextNeverAsQuerySyntax) {
     ensureSearchIndex(conn);
     project(1, "O''Brien Hall", "re-roof; NEAR the river");
     project(2, "Mill Street");
@@ -137,7 +128,7 @@ TEST_F(LocalSearchTest, WhatTheUserTypesIsSearchedAsTextNeverAsQuerySyntax) {
     EXPECT_TRUE(ui.shown().isEmpty());
 }
 
-TEST_F(LocalSearchTest, ProjectRowsComeInTheListsSortOrder) {
+TEST_P(LocalSearchTest, ProjectRowsComeInTheListsSortOrder) {
     ensureSearchIndex(conn);
     project(1, "Bravo Pool", "", "3/15/2027");
     project(2, "Alpha Pool", "", "1/1/1900");
@@ -161,11 +152,12 @@ TEST_F(LocalSearchTest, ProjectRowsComeInTheListsSortOrder) {
     EXPECT_EQ(ids, Ids({2, 1, 3}));
 }
 
-TEST(SearchExpression, QuotesEveryWordAsAPrefixTerm) {
-    EXPECT_EQ(searchMatchExpression("  elm   sch "), "\"elm\"* \"sch\"*");
-    EXPECT_EQ(searchMatchExpression("say \"hi\""), "\"say\"* \"\"\"hi\"\"\"*");
-    EXPECT_EQ(searchMatchExpression(" - * "), "");
+TEST(SearchWords, PiecesBetweenBlanksWithALetterOrDigit) {
+    EXPECT_EQ(searchWords("  elm   sch "), QStringList({"elm", "sch"}));
+    EXPECT_EQ(searchWords(" - * "), QStringList());
     EXPECT_EQ(searchWords("a-b  ,  c"), QStringList({"a-b", "c"}));
 }
+
+BREVANT_ON_BOTH_ENGINES(LocalSearchTest);
 
 } // namespace
