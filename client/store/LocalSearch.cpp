@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <algorithm>
+#include <unordered_set>
 
 namespace brevant::store {
 
@@ -83,6 +84,12 @@ LoadResult searchProjects(db::Connection& connection, const QString& typed, cons
         std::vector<int> ids = searchJobIds(connection, typed);
         if (ids.empty())
             return result;
+        if (ids.size() > kSearchKeysPerQuery) {
+            LoadResult all = loadProjects(connection, Filter::All, sort);
+            const std::unordered_set<int> wanted(ids.begin(), ids.end());
+            std::erase_if(all.rows, [&](const ProjectRow& r) { return !wanted.contains(r.jobId); });
+            return all;
+        }
         std::sort(ids.begin(), ids.end());
         QStringList list;
         list.reserve(qsizetype(ids.size()));

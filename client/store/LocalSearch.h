@@ -28,6 +28,10 @@ QStringList searchWords(const QString& typed);
 // the query languages' operators are searched as text.
 std::vector<int> searchJobIds(db::Connection& connection, const QString& typed);
 
+// Up to this many matching projects are read by their keys; more are picked from the whole list
+// as it loads, so no statement carries more values than an engine takes (SQLite: 32,766).
+constexpr size_t kSearchKeysPerQuery = 500;
+
 // The list rows of the matching projects, in the list's sort order. A failure shows the list's
 // load error and returns what was read.
 LoadResult searchProjects(db::Connection& connection, const QString& typed, const SortState& sort);

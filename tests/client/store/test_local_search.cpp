@@ -3,10 +3,12 @@
 // database that predates it, and that whatever the user types is searched as text.
 #include "DbFixture.h"
 #include "platform/db/NativeQuery.h"
+#include "platform/db/Transaction.h"
 #include "platform/ui/ScriptedUi.h"
 #include "store/LocalSearch.h"
 #include "store/ProjectDelete.h"
 
+#include <QDate>
 #include <algorithm>
 
 using namespace brevant;
@@ -150,6 +152,35 @@ TEST_P(LocalSearchTest, ProjectRowsComeInTheListsSortOrder) {
     for (const auto& r : searchProjects(conn, "pool", byTitle).rows)
         ids.push_back(r.jobId);
     EXPECT_EQ(ids, Ids({2, 1, 3}));
+}
+
+TEST_P(LocalSearchTest, ManyMatchesComeInTheListsOrderToo) {
+    ensureSearchIndex(conn);
+    const int many = int(kSearchKeysPerQuery) + 1;
+    {
+        db::Transaction t(conn);
+        for (int id = 1; id <= many; ++id)
+            project(id, QStringLiteral("Pool %1").arg(id), id % 2 ? "odd" : "even",
+                    QDate(2027, 1, 1).addDays((id * 7) % many).toString("M/d/yyyy"));
+        t.commit();
+    }
+    for (const SortState& sort : {SortState(), SortState("TITLE", SortAscending)}) {
+        std::vector<int> listed, odd;
+        for (const auto& r : loadProjects(conn, Filter::All, sort).rows) {
+            listed.push_back(r.jobId);
+            if (r.jobId % 2)
+                odd.push_back(r.jobId);
+        }
+        std::vector<int> found, foundOdd;
+        for (const auto& r : searchProjects(conn, "pool", sort).rows)
+            found.push_back(r.jobId);
+        for (const auto& r : searchProjects(conn, "pool odd", sort).rows)
+            foundOdd.push_back(r.jobId);
+        ASSERT_EQ(listed.size(), size_t(many));
+        EXPECT_EQ(found, listed); // more than one query takes: picked from the list
+        EXPECT_EQ(foundOdd, odd); // read by their keys
+    }
+    EXPECT_TRUE(ui.shown().isEmpty());
 }
 
 TEST(SearchWords, PiecesBetweenBlanksWithALetterOrDigit) {
