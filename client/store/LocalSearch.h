@@ -29,7 +29,7 @@ QStringList searchWords(const QString& typed);
 std::vector<int> searchJobIds(db::Connection& connection, const QString& typed);
 
 // Up to this many matching projects are read by their keys; more are picked from the whole list
-// as it loads, so no statement carries more values than an engine takes (SQLite: 32,766).
+// as it loads, so no statement carries more values than an engine takes (PostgreSQL: 65,535).
 constexpr size_t kSearchKeysPerQuery = 500;
 
 // The list rows of the matching projects, in the list's sort order. A failure shows the list's
