@@ -91,25 +91,6 @@ TEST(ViewerTest, AMissingOrBrokenDocumentIsReported) {
     EXPECT_EQ(viewer.pageCount(), 0);
 }
 
-TEST(ViewerTest, PrintsEveryPageOrARange) {
-    if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
-        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
-    QTemporaryDir dir;
-    frmViewer viewer;
-    ASSERT_TRUE(viewer.openDocument(writePdf(dir.filePath("a.svd"), {true, false, true, false})));
-    QPrinter all(QPrinter::ScreenResolution);
-    all.setOutputFormat(QPrinter::PdfFormat);
-    all.setOutputFileName(dir.filePath("all.pdf"));
-    ASSERT_TRUE(viewer.printPages(all, 0, 3));
-    EXPECT_EQ(pdfPages(dir.filePath("all.pdf")), 4);
-    QPrinter some(QPrinter::ScreenResolution);
-    some.setOutputFormat(QPrinter::PdfFormat);
-    some.setOutputFileName(dir.filePath("some.pdf"));
-    ASSERT_TRUE(viewer.printPages(some, 1, 9)); // the range is bounded by the document
-    EXPECT_EQ(pdfPages(dir.filePath("some.pdf")), 3);
-    EXPECT_FALSE(viewer.printPages(some, 3, 1));
-}
-
 TEST(ViewerTest, PrintsToThePdfEntryOfThePrinterListAndReportsAMissingQueue) {
     if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
         GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
