@@ -2,7 +2,8 @@
 // Which project, document and page the viewer shows: what anything kept per sheet (marks,
 // measurements) is keyed by. Documents lie in the cache as <cache>/<Job_ID>/PLANS/PLAN.SVD and
 // <cache>/<Job_ID>/SPECS/<section>.svd; the project comes from --job when given, else from that
-// place. A file elsewhere, without --job, belongs to no project.
+// place. A file elsewhere with --job is named as in the cache (PLAN.SVD the plan set, any other
+// a section); without --job it belongs to no project.
 #include <QString>
 
 namespace brevant::viewer {
