@@ -105,6 +105,23 @@ StoreCheck checkStore(const StoreLocator& locator) {
     return checkFile(locator);
 }
 
+QMap<QString, QString> storeConnectionKeywords(const StoreLocator& locator) {
+    QMap<QString, QString> out;
+    if (locator.kind() != StoreLocator::Kind::PostgreSql)
+        return out;
+    const QByteArray info = locator.text().toUtf8();
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(info.constData(), &error);
+    PQfreemem(error);
+    if (!options)
+        return out;
+    for (const PQconninfoOption* o = options; o->keyword; ++o)
+        if (o->val && *o->val)
+            out.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
+    PQconninfoFree(options);
+    return out;
+}
+
 qint64 storeSizeBytes(Connection& connection) {
     if (!connection.isOpen())
         return -1;

@@ -3,6 +3,7 @@
 // connection"), and facts about an open store that depend on its engine.
 #include "platform/db/StoreLocator.h"
 
+#include <QMap>
 #include <QString>
 
 namespace brevant::db {
@@ -42,6 +43,11 @@ struct StoreCheck {
 // ConnectTimeoutSeconds unless the locator sets connect_timeout itself.
 StoreCheck checkStore(const StoreLocator& locator);
 inline constexpr int ConnectTimeoutSeconds = 10;
+
+// The connection keywords a PostgreSQL locator sets (a URI's parts included), as libpq reads
+// them: "host", "port", "dbname", "user", "service", "sslmode"... Empty for a file or a text
+// libpq cannot read.
+QMap<QString, QString> storeConnectionKeywords(const StoreLocator& locator);
 
 // The bytes the open store takes: the SQLite file's size, or PostgreSQL's pg_database_size of
 // the connection's database. -1 when it cannot be told.
