@@ -7,10 +7,6 @@ namespace brevant::shell {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("brevant::shell::StoreChoice", text);
-}
-
 // libpq's quoting: a value with blanks, quotes or backslashes goes in single quotes with its
 // quotes and backslashes escaped.
 QString quoted(const QString& value) {
@@ -87,53 +83,74 @@ QString storeCheckText(const db::StoreCheck& check) {
     QString text;
     switch (check.kind) {
     case Kind::Ready:
-        text = tr("The connection works, and the store holds this program's tables.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The connection works, and the store holds this program's tables.");
         break;
     case Kind::Empty:
-        text = tr("The connection works. The database is empty: the program creates its tables "
-                  "the first time it opens it.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The connection works. The database is empty: the program creates its tables "
+            "the first time it opens it.");
         break;
     case Kind::OlderSchema:
-        text = tr("The connection works. The store's tables are of an earlier version (%1); the "
-                  "program brings them to version %2 when it opens them.")
+        text = QCoreApplication::translate(
+                   "brevant::shell::StoreChoice",
+                   "The connection works. The store's tables are of an earlier version (%1); the "
+                   "program brings them to version %2 when it opens them.")
                    .arg(check.foundVersion)
                    .arg(check.programVersion);
         break;
     case Kind::NewerSchema:
-        text = tr("The store's tables are of version %1, made by a later release of the program; "
-                  "this one knows version %2 and must not change them. Install the release the "
-                  "other computers use.")
+        text = QCoreApplication::translate(
+                   "brevant::shell::StoreChoice",
+                   "The store's tables are of version %1, made by a later release of the program; "
+                   "this one knows version %2 and must not change them. Install the release the "
+                   "other computers use.")
                    .arg(check.foundVersion)
                    .arg(check.programVersion);
         break;
     case Kind::PasswordInLocator:
-        text = tr("The connection holds a password, which the settings must not keep. Put the "
-                  "password in ~/.pgpass instead.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The connection holds a password, which the settings must not keep. Put the "
+            "password in ~/.pgpass instead.");
         break;
     case Kind::HostNotFound:
-        text = tr("The server's name was not found. Check the host name.");
+        text = QCoreApplication::translate("brevant::shell::StoreChoice",
+                                           "The server's name was not found. Check the host name.");
         break;
     case Kind::Refused:
-        text = tr("The server refused the connection: nothing answers at that address and port. "
-                  "Check the port, and that the database server is running.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The server refused the connection: nothing answers at that address and port. "
+            "Check the port, and that the database server is running.");
         break;
     case Kind::Password:
-        text = tr("The server did not accept the password for this user, or none was found. Put "
-                  "the password in ~/.pgpass.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The server did not accept the password for this user, or none was found. Put "
+            "the password in ~/.pgpass.");
         break;
     case Kind::Tls:
-        text = tr("The encrypted connection could not be set up (TLS). Check the encryption "
-                  "setting and the server's certificate.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The encrypted connection could not be set up (TLS). Check the encryption "
+            "setting and the server's certificate.");
         break;
     case Kind::DatabaseMissing:
-        text = tr("The server has no database of that name. Check the database name, or ask "
-                  "the administrator to create it.");
+        text = QCoreApplication::translate(
+            "brevant::shell::StoreChoice",
+            "The server has no database of that name. Check the database name, or ask "
+            "the administrator to create it.");
         break;
     case Kind::FileMissing:
-        text = tr("The database file does not exist.");
+        text = QCoreApplication::translate("brevant::shell::StoreChoice",
+                                           "The database file does not exist.");
         break;
     case Kind::Other:
-        text = tr("The store could not be opened.");
+        text = QCoreApplication::translate("brevant::shell::StoreChoice",
+                                           "The store could not be opened.");
         break;
     }
     if (!check.detail.isEmpty())

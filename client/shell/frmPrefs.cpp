@@ -102,7 +102,6 @@ void frmPrefs::buildControls() {
     optStoreFirm->setObjectName(QStringLiteral("optStoreFirm"));
     txtStoreHost = box(FrameStore, "txtStoreHost");
     txtStorePort = box(FrameStore, "txtStorePort");
-    txtStorePort->setPlaceholderText(QStringLiteral("5432"));
     txtStoreDatabase = box(FrameStore, "txtStoreDatabase");
     txtStoreUser = box(FrameStore, "txtStoreUser");
     txtStoreService = box(FrameStore, "txtStoreService");
