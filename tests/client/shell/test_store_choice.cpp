@@ -21,6 +21,7 @@
 #include <QTcpServer>
 #include <gtest/gtest.h>
 #include <harlix/miscStuff.h>
+#include <sys/stat.h>
 
 namespace brevant::shell::test {
 namespace {
@@ -134,6 +135,13 @@ TEST(StoreChoice, SavingKeepsTheLocatorNeverAPasswordAndToldWhetherTheStoreChang
     EXPECT_TRUE(out.storeChanged);
     EXPECT_TRUE(ReadSetting(QStringLiteral("STORE")).isEmpty());
     EXPECT_TRUE(base::ChosenStoreIsThisComputer());
+}
+
+// The file's identity: a compaction writes a new file and renames it over the old one.
+ino_t inode(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st.st_ino;
 }
 
 template <typename T> T* child(QWidget& w, const char* name) {
@@ -250,6 +258,32 @@ TEST(StoreChoice, AnEmptyFirmDatabaseGetsTheTablesAtStartUpAndItsSizeComesFromTh
     // Not the size of the file this computer would use.
     EXPECT_GT(db::storeSizeBytes(*modResources::DbConnection),
               QFileInfo(env.work() + QStringLiteral("/Desktop.mdb")).size());
+}
+
+TEST(StoreChoice, TheShutdownCompactsOnlyThisComputersFile) {
+    QString why;
+    pgtest::ScratchSchema schema;
+    if (!schema.create(&why))
+        GTEST_SKIP() << why.toStdString();
+    ShellTestEnv env;
+    ui::ScopedScriptedUi ui;
+    const QString file = env.createDatabase();
+
+    // On the firm's store the server keeps its database: this computer's file is left alone.
+    WriteSetting(QStringLiteral("STORE"), schema.locator());
+    ASSERT_TRUE(InitializeApplication());
+    const ino_t before = inode(file);
+    CloseDatabase();
+    CompactDesktopDatabase();
+    EXPECT_EQ(inode(file), before);
+
+    // On this computer the file is compacted (a new file takes its place).
+    WriteSetting(QStringLiteral("STORE"), QString());
+    ASSERT_TRUE(InitializeApplication());
+    CloseDatabase();
+    CompactDesktopDatabase();
+    EXPECT_NE(inode(file), before);
+    EXPECT_TRUE(ui.shown().isEmpty());
 }
 
 } // namespace
