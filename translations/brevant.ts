@@ -132,6 +132,21 @@
     </message>
 </context>
 <context>
+    <name>brevant::reports::ChangeHistoryReport</name>
+    <message>
+        <source>Takeoff</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takeoff item was measured on an earlier version of its sheet: open the sheet to measure again or accept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takeoff items were measured on an earlier version of their sheets: open the sheets to measure again or accept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::reports::MailDocuments</name>
     <message>
         <source>No files were selected for processing - Please select DOWNLOADED file(s) and try again ...</source>
@@ -1940,6 +1955,169 @@ The others were imported ...</source>
     </message>
     <message>
         <source>System Prompt</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::Scales</name>
+    <message>
+        <source>Calibrated (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This sheet has no scale yet: choose its scale or calibrate it before measuring lengths or areas. Counts need no scale.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::Stale</name>
+    <message>
+        <source>measured on an earlier version</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::TakeoffCsv</name>
+    <message>
+        <source>%1 page %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quantity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waste %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::TakeoffModel</name>
+    <message>
+        <source>An item needs a name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An item&apos;s name may have %1 characters at most.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The unit does not fit the item&apos;s kind.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waste must be between 0 and 1000 %.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A point lies outside the page.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A mark may have %1 points at most.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A length needs two points or more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An area needs three points or more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A count needs a point.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add item %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The item no longer exists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An item with marks keeps its kind.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change item %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove item %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Measure %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The mark no longer exists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change mark</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete mark</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete %1 marks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set scale %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear scale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accept quantities of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::Units</name>
+    <message>
+        <source>ea</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Count</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
