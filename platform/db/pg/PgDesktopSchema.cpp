@@ -130,6 +130,19 @@ const Index kIndexes[] = {
     {"Change_History_JobID", "Change_History", "JobID", false, 2},
 };
 
+// Columns added to a table after the version that created it, appended in this order (as
+// SQLite's ALTER TABLE appends them, so both catalogues keep one column order).
+struct AddedColumn {
+    const char* table;
+    Column column;
+    int since;
+};
+
+const AddedColumn kAddedColumns[] = {
+    // Raised by the update merge each time the service sends a new version of a sheet.
+    {"Plans", {"Revision", "bigint NOT NULL DEFAULT 0"}, 3},
+};
+
 // Types and functions the tables and the translated statements rely on.
 const char* const kTypesAndFunctions = R"SQL(
 -- Case-insensitive (and accent-sensitive) text, as COLLATE NOCASE on SQLite, but for every
@@ -268,10 +281,15 @@ QByteArray stepText(int version) {
         sql += QByteArray(i.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + quoted(i.name) +
                " ON " + quoted(i.table) + " (" + columns.join(", ") + ");\n";
     }
+    for (const AddedColumn& a : kAddedColumns) {
+        if (a.since == version)
+            sql += "ALTER TABLE " + quoted(a.table) + " ADD COLUMN " + quoted(a.column.name) + ' ' +
+                   a.column.type + ";\n";
+    }
     return sql;
 }
 
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 // Serialises schema work of all programs on one database. The two-key form: projects are
 // locked with the one-key form, so no project number can meet this lock.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(1112692321, 1)";
@@ -331,6 +349,11 @@ QString desktopColumnSpelling(QStringView table, QStringView column) {
         for (const Column& c : t.columns)
             if (column.compare(QLatin1String(c.name), Qt::CaseInsensitive) == 0)
                 return QLatin1String(c.name);
+    }
+    for (const AddedColumn& a : kAddedColumns) {
+        if (table.compare(QLatin1String(a.table), Qt::CaseInsensitive) == 0 &&
+            column.compare(QLatin1String(a.column.name), Qt::CaseInsensitive) == 0)
+            return QLatin1String(a.column.name);
     }
     return {};
 }

@@ -65,6 +65,8 @@ private:
     // Transaction control straight to SQLite, keeping the prepared statements.
     void run(const char* sql);
     void runSchemaText(const char* text);
+    bool hasColumn(const char* table, const char* column) const; // column null: the table
+    bool addMissingColumns(); // the columns added after the first release; true if any was
 
     sqlite3* db_;
     QString path_;

@@ -133,6 +133,19 @@ CREATE INDEX IF NOT EXISTS Change_History_JobID ON Change_History (JobID);
 COMMIT;
 )SQL";
 
+// Columns added after the first release, appended to their tables (in this order) when a
+// database lacks them.
+struct AddedColumn {
+    const char* table;
+    const char* column;
+    const char* statement;
+};
+const AddedColumn kAddedColumns[] = {
+    // Raised by the update merge each time the service sends a new version of a sheet.
+    {"Plans", "Revision",
+     "BEGIN; ALTER TABLE Plans ADD COLUMN Revision INTEGER NOT NULL DEFAULT 0; COMMIT;"},
+};
+
 } // namespace
 
 void SqliteBackend::runSchemaText(const char* text) {
@@ -144,17 +157,36 @@ void SqliteBackend::runSchemaText(const char* text) {
     }
 }
 
+bool SqliteBackend::hasColumn(const char* table, const char* column) const {
+    return sqlite3_table_column_metadata(db_, "main", table, column, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr) == SQLITE_OK;
+}
+
+bool SqliteBackend::addMissingColumns() {
+    bool changed = false;
+    for (const AddedColumn& a : kAddedColumns) {
+        if (!hasColumn(a.table, a.column)) {
+            runSchemaText(a.statement);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 void SqliteBackend::createSchema() {
+    // Also completes an existing file, whose tables may lack the added columns.
     runSchemaText(kSchema);
     runSchemaText(kAddedTables);
+    addMissingColumns();
 }
 
 bool SqliteBackend::upgradeSchema() {
-    if (sqlite3_table_column_metadata(db_, "main", "Change_History", nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr) == SQLITE_OK)
-        return false;
-    runSchemaText(kAddedTables);
-    return true;
+    bool changed = false;
+    if (!hasColumn("Change_History", nullptr)) {
+        runSchemaText(kAddedTables);
+        changed = true;
+    }
+    return addMissingColumns() || changed;
 }
 
 } // namespace brevant::db
