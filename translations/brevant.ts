@@ -812,6 +812,10 @@ The others were imported ...</source>
         <source>Project %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>plan sheet %1: revision &quot;%2&quot; is not a number; kept as stored</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::server::frmFind</name>

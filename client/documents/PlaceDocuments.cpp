@@ -8,14 +8,17 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
 #include "store/SqlValue.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <filesystem>
+#include <optional>
 
 namespace brevant::documents {
 
@@ -86,6 +89,49 @@ QString checkEntries(const archive::ZipReader& zip, const QString& projectFolder
     return {};
 }
 
+// The revision a plan page's entry comment gives ("Revision=N", N of at most nine digits);
+// nullopt for anything else, which is what archives without revisions have.
+std::optional<int> entryRevision(const std::string& comment) {
+    static const QRegularExpression form(QStringLiteral("^Revision=([0-9]{1,9})$"));
+    const QRegularExpressionMatch m = form.match(QString::fromStdString(comment));
+    return m.hasMatch() ? std::optional<int>(m.captured(1).toInt()) : std::nullopt;
+}
+
+// A placed page that is a later drawing than the stored revision leaves the revision current,
+// with the Change_History row an update check writes for it; true when it was raised.
+bool raiseRevision(db::Connection& connection, const QString& job, const QString& file,
+                   int revision) {
+    const QString where = QStringLiteral(" FROM Plans WHERE JobID = ") + job +
+                          QStringLiteral(" AND File = '") + store::SqlEscape(file) +
+                          QLatin1Char('\'');
+    db::Recordset rs;
+    rs.open(QStringLiteral("Select Revision, Description") + where, connection);
+    if (rs.eof())
+        return false;
+    const int stored = rs.field(0).toInt();
+    const QString description = rs.field(1).toString();
+    rs.close();
+    if (stored >= revision)
+        return false;
+    connection.execute(QStringLiteral("UPDATE Plans SET Revision = ") + QString::number(revision) +
+                       QStringLiteral(" WHERE JobID = ") + job + QStringLiteral(" AND File = '") +
+                       store::SqlEscape(file) + QLatin1Char('\''));
+    auto value = [&](int r) -> QString {
+        return store::SqlValue(file.toUpper() + QStringLiteral(" - ") + description +
+                                   QStringLiteral(" (REVISION %1)").arg(r),
+                               false);
+    };
+    connection.execute(
+        QStringLiteral("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) "
+                       "VALUES (") +
+        job + QLatin1Char(',') +
+        store::SqlValue(
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), false) +
+        QStringLiteral(",'PLAN PAGE',") + value(stored) + QLatin1Char(',') + value(revision) +
+        QLatin1Char(')'));
+    return true;
+}
+
 } // namespace
 
 bool isPlanEntry(const QString& name) {
@@ -142,6 +188,9 @@ PlaceOutcome PlaceDocuments(const PlaceRequest& request, db::Connection& connect
                     QStringLiteral("Update [Plans] Set [Local] = True WHERE [JobID] = ") + job +
                     QStringLiteral(" AND [File] = '") + store::SqlEscape(name) + QLatin1Char('\''));
                 markRow(views, PlanList, name);
+                if (const auto revision = entryRevision(zip.entryComment(i));
+                    revision && raiseRevision(connection, job, name, *revision))
+                    out.revised.append(name);
                 continue;
             }
             zip.extract(i, subFolder(project, QStringLiteral("SPECS")).toStdString(),

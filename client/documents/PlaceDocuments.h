@@ -3,6 +3,7 @@
 // set into PLANS, sections, addenda and their page images into SPECS, each placed document's
 // Local flag set and its row marked as cached.
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace brevant::db {
@@ -25,8 +26,9 @@ enum class PlaceResult {
 
 struct PlaceOutcome {
     PlaceResult result = PlaceResult::Failed;
-    QString reason; // why it was refused or failed, for the status line and tests
-    int placed = 0; // files written
+    QString reason;      // why it was refused or failed, for the status line and tests
+    int placed = 0;      // files written
+    QStringList revised; // plan pages whose stored revision the placed drawing raised
     bool ok() const { return result == PlaceResult::Placed; }
 };
 
@@ -48,7 +50,9 @@ QString specOfEntry(const QString& name);
 // folder, entries over MaxEntryBytes, more bytes than the cache's file system has free), so a
 // refused archive leaves the cache as it was and stays where it is. The main window's commands
 // are disabled while it runs. An archive without entries shows the "no longer available"
-// message.
+// message. A plan page whose entry comment says "Revision=N" raises the sheet's stored revision
+// to N when it is lower (with a Change_History row), so a download of a revised sheet leaves
+// the revision current even without an update check.
 PlaceOutcome PlaceDocuments(const PlaceRequest& request, db::Connection& connection,
                             DocumentViews& views);
 

@@ -106,12 +106,19 @@ void InsertListingProject(const ListingProject& p, int jobId, db::Connection& c)
                   QLatin1Char(')'));
     }
     for (const AttributeRow& row : p.plans) {
-        c.execute(QStringLiteral("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (") +
-                  id + QLatin1Char(',') + textValue(attribute(row, QStringLiteral("Name")), true) +
-                  QLatin1Char(',') +
-                  textValue(attribute(row, QStringLiteral("Description")), true) +
-                  QLatin1Char(',') + numberValue(attribute(row, QStringLiteral("Size"))) +
-                  QLatin1Char(')'));
+        // A sheet the service has revised is stored at its revision, so that only a later one
+        // counts as new.
+        bool plain = false;
+        const int revision = attribute(row, QStringLiteral("Revision")).trimmed().toInt(&plain);
+        const bool revised = plain && revision > 0;
+        c.execute(
+            QStringLiteral("INSERT INTO Plans (JobID, File, Description, [Size]") +
+            (revised ? QStringLiteral(", Revision) VALUES (") : QStringLiteral(") VALUES (")) + id +
+            QLatin1Char(',') + textValue(attribute(row, QStringLiteral("Name")), true) +
+            QLatin1Char(',') + textValue(attribute(row, QStringLiteral("Description")), true) +
+            QLatin1Char(',') + numberValue(attribute(row, QStringLiteral("Size"))) +
+            (revised ? QLatin1Char(',') + QString::number(revision) : QString()) +
+            QLatin1Char(')'));
     }
     for (const AttributeRow& row : p.contacts) {
         QString v = id;

@@ -253,6 +253,23 @@ private:
         history(QStringLiteral("SPECIFICATION"), {}, section + " - " + description);
     }
 
+    // The sheet's revision as sent: nullopt when absent (a service that knows none) or not a
+    // number from 0 up (noted, and the sheet merged as if it had none).
+    std::optional<int> sheetRevision(const DocumentEntry& e, const QString& file) {
+        const QString received = e.attribute(QStringLiteral("Revision")).trimmed();
+        if (received.isEmpty())
+            return std::nullopt;
+        const std::optional<int> revision = toInt32(received);
+        if (!revision || *revision < 0) {
+            note(QCoreApplication::translate("brevant::server::UpdateMerge",
+                                             "plan sheet %1: revision \"%2\" is not a number; "
+                                             "kept as stored")
+                     .arg(file, received));
+            return std::nullopt;
+        }
+        return revision;
+    }
+
     void mergePlanSheet(const DocumentEntry& e) {
         const QString file = e.attribute(QStringLiteral("Name")).toUpper();
         const QString description = e.attribute(QStringLiteral("Description")).toUpper();
@@ -261,18 +278,49 @@ private:
                                              "a plan sheet without a file name; left out"));
             return;
         }
+        const std::optional<int> revision = sheetRevision(e, file);
+        const QString size = numberLiteral(e.attribute(QStringLiteral("Size")).trimmed());
         // A sheet already stored is refused by the Plans key; that is how a new one is told
         // from an old one. Any other failure ends the project.
+        const QString columns =
+            revision ? QStringLiteral("[Size], Revision") : QStringLiteral("[Size]");
+        const QString values = revision ? QString(size + "," + QString::number(*revision)) : size;
         const std::optional<int> added = c_.executeUnlessDuplicate(
-            "INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" + id_ + "," +
-            text(file) + "," + text(description) + "," +
-            numberLiteral(e.attribute(QStringLiteral("Size")).trimmed()) + ")");
+            "INSERT INTO Plans (JobID, File, Description, " + columns + ") VALUES (" + id_ + "," +
+            text(file) + "," + text(description) + "," + values + ")");
         if (hooks_.afterStatement)
             hooks_.afterStatement();
-        if (!added || *added <= 0)
+        if (added && *added > 0) {
+            log("PLAN PAGE ADDED: " + description);
+            history(QStringLiteral("PLAN PAGE"), {}, file + " - " + description);
             return;
-        log("PLAN PAGE ADDED: " + description);
-        history(QStringLiteral("PLAN PAGE"), {}, file + " - " + description);
+        }
+        if (revision && *revision > 0)
+            mergeSheetRevision(file, description, size, *revision);
+    }
+
+    // A stored sheet the service sends in a later revision: its revision is raised (so takeoff
+    // measurements made on the earlier one read as stale) and its cached page no longer counts
+    // as cached, since the file in the cache is the earlier drawing.
+    void mergeSheetRevision(const QString& file, const QString& description, const QString& size,
+                            int revision) {
+        const QString where = " WHERE JobID=" + id_ + " AND File=" + text(file);
+        db::Recordset rs;
+        rs.open("Select Revision from Plans" + where, c_);
+        if (rs.eof())
+            return;
+        const int stored = rs.field(QStringLiteral("Revision")).toInt();
+        rs.close();
+        if (stored >= revision)
+            return;
+        exec("UPDATE Plans SET Revision=" + QString::number(revision) + ", [Size]=" + size +
+             ", [Local]=0" + where);
+        log("PLAN PAGE REVISED: " + description);
+        auto value = [&](int r) -> QString {
+            return file + " - " + description + " (REVISION " + QString::number(r) + ")";
+        };
+        history(QStringLiteral("PLAN PAGE"), value(stored), value(revision));
+        outcome_.revisedSheets.append(file);
     }
 
     void mergeContact(const DocumentEntry& e) {

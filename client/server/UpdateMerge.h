@@ -3,7 +3,9 @@
 // their number as the first attribute and an award list at position 4) is merged into
 // Desktop.mdb project by project. Every project field is overwritten; specifications are
 // updated in place or added, plan sheets added once, contacts matched by project, name and
-// type, awards and low bidders by project and name. What is new goes into the change log
+// type, awards and low bidders by project and name. A stored sheet sent with a higher revision
+// (the Plan element's optional "Revision") gets it in Plans.Revision, is logged as revised and
+// loses its Local flag. What is new goes into the change log
 // `Updates`, which keeps only the latest check, and every change (fields and added rows) into
 // `Change_History`, which keeps them all.
 //
@@ -33,10 +35,11 @@ struct MergeProblem {
 
 struct ProjectMergeOutcome {
     int jobId = 0;
-    bool changed = false;   // something new was logged in Updates (row icon 15, else 14)
-    QStringList logged;     // the Updates texts written for this project
-    int fieldsChanged = 0;  // project fields whose stored value changed
-    QString changedBidDate; // the received bid date when it changed (ShowChangedBidDate)
+    bool changed = false;      // something new was logged in Updates (row icon 15, else 14)
+    QStringList logged;        // the Updates texts written for this project
+    int fieldsChanged = 0;     // project fields whose stored value changed
+    QString changedBidDate;    // the received bid date when it changed (ShowChangedBidDate)
+    QStringList revisedSheets; // plan files whose stored revision this check raised
 };
 
 struct MergeSummary {

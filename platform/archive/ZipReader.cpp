@@ -68,6 +68,15 @@ std::string ZipReader::entryName(std::int64_t index) const {
     return name;
 }
 
+std::string ZipReader::entryComment(std::int64_t index) const {
+    zip_uint32_t length = 0;
+    const char* comment =
+        zip_file_get_comment(zip_, static_cast<zip_uint64_t>(index), &length, ZIP_FL_ENC_GUESS);
+    if (!comment)
+        throw ArchiveError("no entry " + std::to_string(index) + " in " + path_);
+    return std::string(comment, length);
+}
+
 std::uint64_t ZipReader::entrySize(std::int64_t index) const {
     zip_stat_t st;
     zip_stat_init(&st);

@@ -22,6 +22,8 @@ public:
     std::int64_t entryCount() const;
     std::string entryName(std::int64_t index) const;
     std::uint64_t entrySize(std::int64_t index) const;
+    // The entry's comment; empty when it has none. At most 65535 bytes (the format's limit).
+    std::string entryComment(std::int64_t index) const;
 
     // Extracts entry index into folder (which must exist) and returns the written path. Throws
     // ArchiveError for a refused name, an entry larger than maxBytes, an entry holding more

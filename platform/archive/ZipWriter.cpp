@@ -3,6 +3,7 @@
 #include "platform/archive/ArchiveError.h"
 #include "platform/archive/TempFile.h"
 
+#include <algorithm>
 #include <zip.h>
 
 namespace brevant::archive {
@@ -31,12 +32,12 @@ std::string zipErrorText(int code) {
 
 ZipWriter::ZipWriter(fs::path path) : path_(std::move(path)) {}
 
-void ZipWriter::addFile(const std::string& entryName, const fs::path& source) {
-    entries_.push_back(Entry{entryName, source, {}, true});
+void ZipWriter::addFile(const std::string& entryName, const fs::path& source, std::string comment) {
+    entries_.push_back(Entry{entryName, source, {}, true, std::move(comment)});
 }
 
-void ZipWriter::addBytes(const std::string& entryName, std::string bytes) {
-    entries_.push_back(Entry{entryName, {}, std::move(bytes), false});
+void ZipWriter::addBytes(const std::string& entryName, std::string bytes, std::string comment) {
+    entries_.push_back(Entry{entryName, {}, std::move(bytes), false, std::move(comment)});
 }
 
 void ZipWriter::write() const {
@@ -55,9 +56,15 @@ void ZipWriter::write() const {
             zip_source_t* src = e.fromFile
                                     ? zip_source_file(za, e.source.c_str(), 0, -1)
                                     : zip_source_buffer(za, e.bytes.data(), e.bytes.size(), 0);
-            if (!src || zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
+            const zip_int64_t index =
+                src ? zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8) : -1;
+            if (index < 0 ||
+                (!e.comment.empty() &&
+                 zip_file_set_comment(za, zip_uint64_t(index), e.comment.data(),
+                                      zip_uint16_t(std::min<size_t>(e.comment.size(), 0xffff)),
+                                      ZIP_FL_ENC_UTF_8) < 0)) {
                 std::string why = zip_strerror(za);
-                if (src)
+                if (src && index < 0)
                     zip_source_free(src);
                 zip_discard(za);
                 throw ArchiveError("cannot add " + e.name + " to " + path_.string() + ": " + why);

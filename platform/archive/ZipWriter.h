@@ -12,8 +12,11 @@ class ZipWriter {
 public:
     explicit ZipWriter(std::filesystem::path path);
 
-    void addFile(const std::string& entryName, const std::filesystem::path& source);
-    void addBytes(const std::string& entryName, std::string bytes);
+    // comment: the entry's comment in the archive (empty: none); readers that do not look for
+    // it are not affected.
+    void addFile(const std::string& entryName, const std::filesystem::path& source,
+                 std::string comment = {});
+    void addBytes(const std::string& entryName, std::string bytes, std::string comment = {});
 
     // Writes the archive (an archive without entries is a valid empty zip). Throws ArchiveError.
     void write() const;
@@ -24,6 +27,7 @@ private:
         std::filesystem::path source;
         std::string bytes;
         bool fromFile = false;
+        std::string comment;
     };
     std::filesystem::path path_;
     std::vector<Entry> entries_;

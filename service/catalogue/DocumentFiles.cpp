@@ -43,11 +43,12 @@ QString DocumentFiles::folderOf(const Project& project) const {
 QString DocumentFiles::planSet(const Project& project) const {
     const QDir folder(folderOf(project));
     const QString path = folder.filePath("PLAN.SVD");
-    // The set lists every sheet, and sheets are added over time: it is drawn again whenever
-    // the sheet list differs from the one it was drawn for.
+    // The set lists every sheet, and sheets are added and revised over time: it is drawn again
+    // whenever the sheet list differs from the one it was drawn for.
     QByteArray sheets;
     for (const PlanSheet& s : project.plans)
-        sheets += s.file.toUtf8() + '\t' + s.description.toUtf8() + '\n';
+        sheets += s.file.toUtf8() + '\t' + s.description.toUtf8() + '\t' +
+                  QByteArray::number(s.revision) + '\n';
     const QString stamp = folder.filePath("PLAN.SVD.sheets");
     QFile old(stamp);
     if (present(path) && old.open(QIODevice::ReadOnly) && old.readAll() == sheets)
@@ -58,7 +59,15 @@ QString DocumentFiles::planSet(const Project& project) const {
 }
 
 QString DocumentFiles::planPage(const Project& project, const PlanSheet& sheet) const {
-    const QString path = QDir(folderOf(project)).filePath(sheet.file);
+    // A revised sheet is a file of its own (rev<N>/PLANnnn), so a copy of an earlier revision is
+    // never handed out for it; the archive entry keeps the sheet's name.
+    QString folder = folderOf(project);
+    if (sheet.revision > 0) {
+        folder = QDir(folder).filePath(QStringLiteral("rev%1").arg(sheet.revision));
+        if (!QDir().mkpath(folder))
+            throw std::runtime_error(("cannot create " + folder).toStdString());
+    }
+    const QString path = QDir(folder).filePath(sheet.file);
     if (present(path, sheet.size))
         return path;
     // The file has exactly the size the listing announced: the image is drawn at a resolution

@@ -1,6 +1,7 @@
 #include "service/catalogue/DocumentPages.h"
 
 #include "service/catalogue/CatalogueWords.h"
+#include "service/catalogue/SheetGeometry.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -42,8 +43,8 @@ void frame(QPainter& p, const QSizeF& size) {
 }
 
 // The title block in the lower right corner that every drawn sheet carries.
-void titleBlock(QPainter& p, const Project& project, const QString& sheet, const QString& title) {
-    const QSizeF size = planPageSize();
+void titleBlock(QPainter& p, const Project& project, const QSizeF& size, const QString& sheet,
+                const QString& title, int revision = 0) {
     const QRectF block(size.width() - Margin - 300, size.height() - Margin - 90, 300, 90);
     p.setPen(QPen(Qt::black, 1.5));
     p.drawRect(block);
@@ -59,6 +60,9 @@ void titleBlock(QPainter& p, const Project& project, const QString& sheet, const
     p.setFont(font(8));
     p.drawText(block.adjusted(90, 34, -6, -4), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
                title);
+    if (revision > 0)
+        p.drawText(block.adjusted(6, 4, -6, 0), Qt::AlignRight | Qt::AlignTop,
+                   QStringLiteral("REV %1").arg(revision));
 }
 
 QStringList bodySentences(const Project& project, const SpecEntry& spec, int page) {
@@ -118,6 +122,10 @@ QSizeF planPageSize() {
     return {1224, 792}; // 17 x 11 inches
 }
 
+QSizeF archDPageSize() {
+    return {2592, 1728}; // 36 x 24 inches
+}
+
 QSizeF textPageSize() {
     return {612, 792}; // 8.5 x 11 inches
 }
@@ -143,48 +151,91 @@ void drawPlanTitlePage(QPainter& p, const Project& project) {
         p.drawText(QPointF(x, y), sheet.file);
         p.drawText(QPointF(x + 90, y), sheet.description);
     }
-    titleBlock(p, project, QStringLiteral("T-0"), QStringLiteral("TITLE SHEET AND SHEET INDEX"));
+    titleBlock(p, project, size, QStringLiteral("T-0"),
+               QStringLiteral("TITLE SHEET AND SHEET INDEX"));
 }
 
 void drawPlanSheet(QPainter& p, const Project& project, const PlanSheet& sheet) {
-    const QSizeF size = planPageSize();
+    drawPlanSheet(p, project, sheet, planPageSize());
+}
+
+void drawPlanSheet(QPainter& p, const Project& project, const PlanSheet& sheet,
+                   const QSizeF& size) {
+    const SheetGeometry g = sheetGeometry(project, sheet, size);
     frame(p, size);
-    Sequence seq(quint32(project.jobId) * 31u + qHash(sheet.file));
-    // A building outline with rooms, walls and a column grid: enough to look like a sheet.
-    const QRectF area(Margin + 60, Margin + 60, size.width() - 2 * Margin - 440,
-                      size.height() - 2 * Margin - 140);
+    const QRectF& b = g.building;
+
+    // Column grid: dashed lines through the partitions with lettered bubbles above.
+    QVector<qreal> columns{b.left()};
+    for (const SheetWall& w : g.walls) {
+        if (!w.exterior && w.line.x1() == w.line.x2())
+            columns << w.line.x1();
+    }
+    columns << b.right();
     p.setPen(QPen(Qt::black, 0.5, Qt::DashLine));
-    const int columns = 4 + seq.next(5);
-    const int rows = 3 + seq.next(3);
-    for (int c = 0; c <= columns; ++c) {
-        const qreal x = area.left() + area.width() * c / columns;
-        p.drawLine(QPointF(x, area.top() - 30), QPointF(x, area.bottom() + 30));
-        p.drawEllipse(QPointF(x, area.top() - 40), 9, 9);
-        p.setFont(font(8));
-        p.drawText(QRectF(x - 9, area.top() - 49, 18, 18), Qt::AlignCenter,
-                   QString(QChar('A' + c)));
-    }
-    for (int r = 0; r <= rows; ++r) {
-        const qreal y = area.top() + area.height() * r / rows;
-        p.drawLine(QPointF(area.left() - 30, y), QPointF(area.right() + 30, y));
-    }
-    p.setPen(QPen(Qt::black, 3));
-    p.drawRect(area);
-    p.setPen(QPen(Qt::black, 1.5));
     p.setFont(font(8));
-    for (int room = 0; room < 6 + seq.next(6); ++room) {
-        const qreal w = area.width() * (0.12 + seq.next(20) / 100.0);
-        const qreal h = area.height() * (0.15 + seq.next(25) / 100.0);
-        const QRectF r(area.left() + seq.next(int(area.width() - w)),
-                       area.top() + seq.next(int(area.height() - h)), w, h);
-        p.drawRect(r);
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("ROOM %1").arg(100 + room + 1));
+    for (int c = 0; c < columns.size(); ++c) {
+        const qreal x = columns[c];
+        p.drawLine(QPointF(x, b.top() - 72), QPointF(x, b.bottom() + 20));
+        p.drawEllipse(QPointF(x, b.top() - 81), 9, 9);
+        p.drawText(QRectF(x - 9, b.top() - 90, 18, 18), Qt::AlignCenter, QString(QChar('A' + c)));
     }
+
+    // Walls on their centre lines: exterior heavy, partitions lighter.
+    for (const SheetWall& w : g.walls) {
+        p.setPen(QPen(Qt::black, w.exterior ? 3 : 1.5, Qt::SolidLine, Qt::SquareCap));
+        p.drawLine(w.line);
+    }
+
+    // Doors: the leaf drawn open and its swing back to the wall.
+    p.setPen(QPen(Qt::black, 0.75));
+    for (const SheetDoor& d : g.doors) {
+        p.drawLine(QLineF(d.hinge, d.open));
+        const QLineF leaf(d.hinge, d.open), closed(d.hinge, d.strike);
+        qreal sweep = closed.angle() - leaf.angle();
+        if (sweep > 180)
+            sweep -= 360;
+        if (sweep <= -180)
+            sweep += 360;
+        const qreal r = leaf.length();
+        p.drawArc(QRectF(d.hinge.x() - r, d.hinge.y() - r, 2 * r, 2 * r), qRound(leaf.angle() * 16),
+                  qRound(sweep * 16));
+    }
+
+    p.setFont(font(8));
+    for (const SheetRoom& r : g.rooms)
+        p.drawText(r.outline.boundingRect(), Qt::AlignCenter, r.name);
+
+    // Dimension strings: extension lines, ticks, and the true length above the line.
+    p.setPen(QPen(Qt::black, 0.5));
+    p.setFont(font(7));
+    for (const SheetDimension& d : g.dimensions) {
+        const bool horizontal = d.line.y1() == d.line.y2();
+        for (const QPointF& end : {d.line.p1(), d.line.p2()}) {
+            if (horizontal)
+                p.drawLine(QPointF(end.x(), end.y() - 6), QPointF(end.x(), b.top() - 4));
+            else
+                p.drawLine(QPointF(end.x() - 6, end.y()), QPointF(b.left() - 4, end.y()));
+            p.drawLine(QPointF(end.x() - 3, end.y() + 3), QPointF(end.x() + 3, end.y() - 3));
+        }
+        p.drawLine(d.line);
+        const QPointF mid = d.line.center();
+        p.save();
+        p.translate(mid);
+        if (!horizontal)
+            p.rotate(-90);
+        p.drawText(QRectF(-40, -13, 80, 11), Qt::AlignHCenter | Qt::AlignBottom, d.text);
+        p.restore();
+    }
+
     p.setFont(font(12, true));
-    p.drawText(QPointF(area.left(), area.bottom() + 60), sheet.description);
+    p.drawText(QPointF(b.left(), b.bottom() + 50), sheet.description);
     p.setFont(font(8));
-    p.drawText(QPointF(area.left(), area.bottom() + 74), QStringLiteral("SCALE: 1/8\" = 1'-0\""));
-    titleBlock(p, project, sheet.file, sheet.description);
+    p.drawText(QPointF(b.left(), b.bottom() + 64), QStringLiteral("SCALE: ") + g.scaleText);
+    if (g.revision > 0)
+        p.drawText(QPointF(b.left(), b.bottom() + 78),
+                   QStringLiteral("REVISION %1 - ROOM SIZES REVISED").arg(g.revision));
+    titleBlock(p, project, size, sheet.file, sheet.description, g.revision);
 }
 
 void drawTextPage(QPainter& p, const Project& project, const SpecEntry& spec, int page, int pages) {
@@ -238,6 +289,18 @@ QByteArray planSetPdf(const Project& project) {
             writer.newPage();
             drawPlanSheet(p, project, sheet);
         }
+    }
+    return buffer.data();
+}
+
+QByteArray planSheetPdf(const Project& project, const PlanSheet& sheet, const QSizeF& pageSize) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        setUp(writer, pageSize, project.name + QStringLiteral(" - ") + sheet.file);
+        QPainter p(&writer);
+        drawPlanSheet(p, project, sheet, pageSize);
     }
     return buffer.data();
 }

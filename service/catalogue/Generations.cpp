@@ -13,7 +13,7 @@ QVector<Change> changesOfGeneration(int generation) {
     case 1:
         return {Change::PlanPage, Change::LowBidder, Change::Description};
     case 2:
-        return {Change::Addendum, Change::BidDate, Change::PlanPage};
+        return {Change::Addendum, Change::BidDate, Change::PlanPage, Change::PlanRevision};
     default:
         return {Change::Award, Change::Contact, Change::Section};
     }
@@ -70,6 +70,19 @@ QStringList advanceGeneration(Project& p, std::uint64_t seed, const QDate& today
             PlanSheet sheet = makePlanSheet(rng, p);
             p.plans.push_back(sheet);
             done << "plan page " + sheet.file;
+            break;
+        }
+        case Change::PlanRevision: {
+            // The addendum revises one of the sheets the project had before this generation
+            // (not the one it just added); its own generator, so the other picks stay as they
+            // were before revisions existed.
+            const int before = int(p.plans.size()) - 1;
+            if (before < 1)
+                break;
+            Rng pick = Rng::derive(seed, static_cast<std::uint64_t>(p.jobId), 0x5e7, generation);
+            PlanSheet& sheet = p.plans[pick.range(0, before - 1)];
+            ++sheet.revision;
+            done << QString("plan page %1 revision %2").arg(sheet.file).arg(sheet.revision);
             break;
         }
         case Change::Contact: {

@@ -11,7 +11,17 @@
 namespace brevant::service {
 
 // The kinds of change, as the update merge logs them (and one it does not log).
-enum class Change { BidDate, Section, Addendum, PlanPage, Contact, LowBidder, Award, Description };
+enum class Change {
+    BidDate,
+    Section,
+    Addendum,
+    PlanPage,
+    PlanRevision, // a sheet drawn anew under its name (logged as a revised plan page)
+    Contact,
+    LowBidder,
+    Award,
+    Description
+};
 
 // The changes generation g (1-based) brings.
 QVector<Change> changesOfGeneration(int generation);

@@ -16,7 +16,8 @@ struct SpecEntry {
 struct PlanSheet {
     QString file; // "PLAN001"
     QString description;
-    qint64 size = 0; // bytes of the page file
+    qint64 size = 0;  // bytes of the page file
+    int revision = 0; // raised each time the sheet is drawn anew under the same name
 };
 
 struct ContactEntry {

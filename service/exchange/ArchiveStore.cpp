@@ -44,9 +44,11 @@ void ArchiveStore::write(const QString& name, const QVector<Entry>& entries,
             if (i == 0 && !faults.entryName.isEmpty() && faults.appliesTo(kind))
                 entryName = faults.entryName;
             if (e.sourcePath.isEmpty())
-                zip.addBytes(entryName.toStdString(), e.bytes.toStdString());
+                zip.addBytes(entryName.toStdString(), e.bytes.toStdString(),
+                             e.comment.toStdString());
             else
-                zip.addFile(entryName.toStdString(), e.sourcePath.toStdString());
+                zip.addFile(entryName.toStdString(), e.sourcePath.toStdString(),
+                            e.comment.toStdString());
         }
     }
     zip.write();
@@ -55,7 +57,7 @@ void ArchiveStore::write(const QString& name, const QVector<Entry>& entries,
 QString ArchiveStore::writeDocument(const QString& prefix, const QByteArray& xml,
                                     const FaultOptions& faults, int kind) {
     const QString name = allocate(prefix, QString());
-    write(name, {Entry{name, QString(), xml}}, faults, kind);
+    write(name, {Entry{name, QString(), xml, QString()}}, faults, kind);
     return name;
 }
 

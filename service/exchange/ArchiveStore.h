@@ -24,6 +24,7 @@ public:
         QString name;
         QString sourcePath; // a file on disk, or
         QByteArray bytes;   // the bytes themselves when sourcePath is empty
+        QString comment;    // the entry's comment in the zip ("Revision=N" on a revised sheet)
     };
     // A fresh archive name: prefix-NNNNNN + extension.
     QString allocate(const QString& prefix, const QString& extension);

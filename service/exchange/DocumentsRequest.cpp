@@ -29,8 +29,8 @@ Reply handleDocuments(const Request& request, ServiceContext& context) {
         return Reply::refusal(refusals::Malformed);
 
     QVector<ArchiveStore::Entry> entries;
-    auto add = [&](const QString& path) {
-        entries.push_back({QFileInfo(path).fileName(), path, {}});
+    auto add = [&](const QString& path, const QString& comment = {}) {
+        entries.push_back({QFileInfo(path).fileName(), path, {}, comment});
     };
     int found = 0;
     if (const Project* p = context.catalogue.find(selection->jobId)) {
@@ -43,7 +43,11 @@ Reply handleDocuments(const Request& request, ServiceContext& context) {
                     add(context.documents.planSet(*p));
                     planSetAdded = true;
                 }
-                add(context.documents.planPage(*p, sheet));
+                // A revised sheet's page says its revision, so that a client fetching it
+                // without having checked for updates still knows which drawing it has.
+                add(context.documents.planPage(*p, sheet),
+                    sheet.revision > 0 ? QStringLiteral("Revision=%1").arg(sheet.revision)
+                                       : QString());
                 ++found;
             }
         }

@@ -56,9 +56,9 @@ void writeProject(brevant::db::Connection& db, const Project& p) {
         db.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (" + id + "," +
                    text(s.section.toUpper()) + "," + text(s.description.toUpper()) + ")");
     for (const PlanSheet& s : p.plans)
-        db.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" + id + "," +
-                   text(s.file.toUpper()) + "," + text(s.description.toUpper()) + "," +
-                   number(s.size) + ")");
+        db.execute("INSERT INTO Plans (JobID, File, Description, [Size], Revision) VALUES (" + id +
+                   "," + text(s.file.toUpper()) + "," + text(s.description.toUpper()) + "," +
+                   number(s.size) + "," + number(s.revision) + ")");
     for (const ContactEntry& c : p.contacts)
         db.execute("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, Extension, Fax, Address1, "
                    "Address2, City, [State], Zip, [Type]) VALUES (" +

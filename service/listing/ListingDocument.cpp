@@ -51,6 +51,9 @@ void writePlans(QXmlStreamWriter& w, const Project& p) {
         w.writeAttribute("Name", s.file);
         w.writeAttribute("Description", s.description);
         w.writeAttribute("Size", QString::number(s.size));
+        // Only a revised sheet says so: a client that knows no revisions reads past it.
+        if (s.revision > 0)
+            w.writeAttribute("Revision", QString::number(s.revision));
     }
     w.writeEndElement();
 }

@@ -234,7 +234,8 @@ QList<ZipEntry> zipEntries(const QByteArray& zip) {
     for (std::int64_t i = 0; i < reader.entryCount(); ++i) {
         const std::string data = reader.readAll(i);
         entries.push_back({QString::fromStdString(reader.entryName(i)),
-                           QByteArray(data.data(), qsizetype(data.size()))});
+                           QByteArray(data.data(), qsizetype(data.size())),
+                           QString::fromStdString(reader.entryComment(i))});
     }
     return entries;
 }

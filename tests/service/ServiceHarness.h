@@ -94,6 +94,7 @@ HttpResult httpGet(const QString& url, int timeoutMs = 10000);
 struct ZipEntry {
     QString name;
     QByteArray data;
+    QString comment;
 };
 QList<ZipEntry> zipEntries(const QByteArray& zip);
 

@@ -157,6 +157,65 @@ TEST_F(PlaceDocumentsTest, AnEntryHoldingMoreThanItDeclaresIsStoppedRemovedAndRe
     EXPECT_EQ(localCount("Plans", "1 = 1"), 0);
 }
 
+// A revised sheet downloaded without an update check: the page's entry comment gives its
+// revision, which the stored one is raised to (never lowered), with a history row; comments
+// that are not a revision change nothing.
+TEST_F(PlaceDocumentsTest, ARevisedPageLeavesTheSheetsRevisionCurrent) {
+    auto placeWithComments = [&](const std::vector<std::pair<std::string, std::string>>& pages) {
+        const QString path = dir.filePath("Download/documents-000002.zip");
+        archive::ZipWriter zip(path.toStdString());
+        zip.addBytes("PLAN.SVD", "%PDF-set", "Revision=9");
+        for (const auto& [name, comment] : pages)
+            zip.addBytes(name, "page", comment);
+        zip.write();
+        return place(path);
+    };
+    auto revision = [&](const QString& file) {
+        db::Recordset rs;
+        rs.open(QString("Select Revision FROM Plans WHERE JobID = %1 AND File = '%2'")
+                    .arg(Job)
+                    .arg(file),
+                connection);
+        return rs.field(0).toInt();
+    };
+    auto history = [&] {
+        db::Recordset rs;
+        rs.open(QString("Select What, Old_Value, New_Value FROM Change_History WHERE JobID = %1 "
+                        "ORDER BY Change_ID")
+                    .arg(Job),
+                connection);
+        QStringList out;
+        for (; !rs.eof(); rs.moveNext())
+            out << rs.field(0).toString() + "|" + rs.field(1).toString() + "|" +
+                       rs.field(2).toString();
+        return out;
+    };
+
+    PlaceOutcome out = placeWithComments(
+        {{"PLAN001", "Revision=2"}, {"PLAN002", "Revision=two"}, {"PLAN003", ""}});
+    ASSERT_TRUE(out.ok()) << out.reason.toStdString();
+    EXPECT_EQ(out.revised, QStringList{"PLAN001"});
+    EXPECT_EQ(revision("PLAN001"), 2);
+    EXPECT_EQ(revision("PLAN002"), 0);
+    EXPECT_EQ(revision("PLAN003"), 0);
+    EXPECT_EQ(localCount("Plans", "File = 'PLAN001'"), 1) << "the placed page is the new drawing";
+    EXPECT_EQ(history(), QStringList{"PLAN PAGE|PLAN001 - A-101 FLOOR PLAN (REVISION 0)|"
+                                     "PLAN001 - A-101 FLOOR PLAN (REVISION 2)"});
+
+    // An earlier drawing (or the same) lowers nothing and writes no history; a number too long
+    // to be a revision is ignored.
+    out = placeWithComments({{"PLAN001", "Revision=1"}, {"PLAN003", "Revision=12345678901"}});
+    ASSERT_TRUE(out.ok()) << out.reason.toStdString();
+    EXPECT_TRUE(out.revised.isEmpty());
+    EXPECT_EQ(revision("PLAN001"), 2);
+    EXPECT_EQ(revision("PLAN003"), 0);
+    EXPECT_EQ(history().size(), 1);
+    // Another project's sheet of the same name is untouched.
+    db::Recordset other;
+    other.open("Select Revision FROM Plans WHERE JobID = 9", connection);
+    EXPECT_EQ(other.field(0).toInt(), 0);
+}
+
 TEST(PlaceDocumentsNames, PlanEntriesAndDocumentKeys) {
     EXPECT_TRUE(isPlanEntry("PLAN001"));
     EXPECT_TRUE(isPlanEntry("PLAN123.tif"));

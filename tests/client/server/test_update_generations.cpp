@@ -42,6 +42,8 @@ QStringList expectedLog(const service::Project& before, const service::Project& 
     for (const auto& p : after.plans) {
         if (!files.contains(p.file))
             rows << "PLAN PAGE ADDED: " + p.description.toUpper();
+        else if (p.revision > before.plans.at(files.indexOf(p.file)).revision)
+            rows << "PLAN PAGE REVISED: " + p.description.toUpper();
     }
     for (const auto& c : before.contacts)
         contacts << c.name.toUpper() + "/" + c.type.toUpper();
@@ -119,6 +121,9 @@ TEST_F(CatalogueUpdates, EveryGenerationLogsWhatItBroughtAndTheHistoryKeepsAll) 
                     QStringList({"SPECIFICATION", "PLAN PAGE", "CONTACT", "AWARD"})
                         .contains(row.section('|', 0, 0)))
                     ++added;
+                // A revised sheet: its earlier and its new revision.
+                if (row.startsWith("PLAN PAGE|") && row.split('|').value(1).endsWith(")"))
+                    ++added;
             }
             const bool bidDateMoved = before[id].dueDate != after.dueDate;
             EXPECT_EQ(added + (bidDateMoved ? 1 : 0), logged.size())
@@ -152,6 +157,17 @@ TEST_F(CatalogueUpdates, EveryGenerationLogsWhatItBroughtAndTheHistoryKeepsAll) 
     EXPECT_EQ(column("Select Name from Awards where JobID = 210001").size(), last.awards.size());
     EXPECT_EQ(value("Select Description from Projects where Job_ID = 210001").toString(),
               last.description);
+    // Five generations hold one revision (the third); every sheet is stored at its revision.
+    int revisions = 0;
+    for (const auto& p : last.plans) {
+        revisions += p.revision;
+        EXPECT_EQ(
+            value("Select Revision from Plans where JobID = 210001 and File = '" + p.file + "'")
+                .toInt(),
+            p.revision)
+            << p.file.toStdString();
+    }
+    EXPECT_EQ(revisions, 1);
 }
 
 TEST_F(CatalogueUpdates, TheUpdatesViewShowsEarlierChangesNewestFirst) {

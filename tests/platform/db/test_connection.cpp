@@ -3,6 +3,8 @@
 
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DesktopSchema.h"
+#include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
 #include "platform/db/sqlite/SqliteBackend.h"
 
@@ -176,6 +178,24 @@ TEST(DesktopDatabase, CreatedWholeAndCompletedWhenTablesAreMissing) {
     Connection c;
     c.open(dir.filePath("Desktop.mdb"));
     EXPECT_EQ(c.execute("INSERT INTO Awards (JobID, [Name], [Bid]) VALUES (1,'A',2)"), 1);
+}
+
+TEST(DesktopDatabase, ADatabaseFromBeforeSheetRevisionsGetsTheColumnAtZero) {
+    QTemporaryDir dir;
+    brevant::db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
+    Connection c;
+    c.open(dir.filePath("Desktop.mdb"));
+    c.executeNative("ALTER TABLE Plans DROP COLUMN Revision;");
+    c.execute("INSERT INTO Plans (JobID, File, [Size]) VALUES (1, 'PLAN001', 10)");
+    brevant::db::upgradeDesktopSchema(c);
+    EXPECT_EQ(c.execute("UPDATE Plans SET Revision = Revision + 1 WHERE Revision = 0"), 1);
+    c.execute("INSERT INTO Plans (JobID, File) VALUES (1, 'PLAN002')");
+    brevant::db::upgradeDesktopSchema(c); // once is enough: nothing more to add
+    brevant::db::Recordset rs;
+    rs.open("SELECT File, Revision FROM Plans ORDER BY File", c);
+    EXPECT_EQ(rs.field(1).toInt(), 1);
+    rs.moveNext();
+    EXPECT_EQ(rs.field(1).toInt(), 0);
 }
 
 } // namespace

@@ -71,9 +71,12 @@ TEST_F(PgSchema, IsCreatedOnFirstUseAndFoundOnTheNext) {
 TEST_F(PgSchema, AnOlderStoreIsBroughtForwardKeepingItsRows) {
     EXPECT_EQ(brevant::db::pg::ensureDesktopSchema(s, 1), 0);
     s.run("INSERT INTO projects (job_id, name) VALUES (7, 'KEPT')");
+    s.run("INSERT INTO plans (jobid, file) VALUES (7, 'PLAN001')");
     EXPECT_EQ(s.run("SELECT to_regclass('change_history') IS NULL", {}).text(0, 0), "t");
     EXPECT_EQ(brevant::db::pg::ensureDesktopSchema(s), 1);
     EXPECT_EQ(s.run("SELECT name FROM projects", {}).text(0, 0), "KEPT");
+    // The sheets stored before revisions existed are at revision 0.
+    EXPECT_EQ(s.run("SELECT revision FROM plans WHERE file = 'PLAN001'", {}).text(0, 0), "0");
     s.run("INSERT INTO change_history (jobid, what) VALUES (7, 'NAME')");
     EXPECT_EQ(s.run("SELECT change_id FROM change_history", {}).text(0, 0), "1");
 }
