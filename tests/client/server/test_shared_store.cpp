@@ -21,7 +21,7 @@ using test::projectFields;
 using test::spec;
 using test::updateDocument;
 
-constexpr int kProjects = 120;
+constexpr int kProjects = 80;
 constexpr int kFirstJob = 500001;
 
 QByteArray listing() {
