@@ -296,6 +296,9 @@ private:
     std::unique_ptr<documents::DocumentViews> documentViews_;
     documents::DocumentExchange* documentExchange_ = nullptr;
     bool filling_ = false;
+    // The notes as last loaded or written: a save over anything else is another estimator's
+    // change (frmMainList.cpp, Text2_Change).
+    QString notesBase_;
     bool unloaded_ = false;
     bool layoutRestored_ = false;
 };
