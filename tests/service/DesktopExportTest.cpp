@@ -1,5 +1,6 @@
 // --export-desktop writes a client database the client can open: every project New, with its
 // specifications, plans, contacts and awards, upper-cased where the client's import does so.
+#include "../platform/db/PgScratch.h"
 #include "ServiceHarness.h"
 
 #include "platform/db/Connection.h"
@@ -54,6 +55,35 @@ TEST(DesktopExportTest, WritesEveryProjectIntoAClientDatabase) {
     ASSERT_TRUE(again.waitForFinished(60000));
     EXPECT_EQ(again.exitCode(), 0);
     EXPECT_EQ(count(db, "Select Count([Job_ID]) as [count] from [Projects]"), 40);
+}
+
+// The demo's PostgreSQL store is filled the same way: the empty database gets the client's
+// tables, then the same rows as the file.
+TEST(DesktopExportTest, WritesTheSameProjectsIntoAnEmptyPostgreSqlStore) {
+    QString why;
+    pgtest::ScratchSchema schema;
+    if (!schema.create(&why))
+        GTEST_SKIP() << why.toStdString();
+    QTemporaryDir dir;
+    const QStringList common = {
+        "--data",  dir.filePath("data"), "--projects",      "25", "--seed", "5",
+        "--today", "2027-03-01",         "--export-desktop"};
+    for (const QString& target : {dir.filePath("Desktop.mdb"), schema.locator()}) {
+        QProcess p;
+        p.start(BREVANT_SERVICE_EXE, common + QStringList{target});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    }
+    brevant::db::Connection file, store;
+    file.open(dir.filePath("Desktop.mdb"));
+    store.open(schema.locator());
+    EXPECT_EQ(store.dialect(), brevant::db::Dialect::PostgreSql);
+    for (const char* sql :
+         {"SELECT Count(*) FROM Projects", "SELECT Count(*) FROM Projects WHERE [New] = TRUE",
+          "SELECT Count(*) FROM Specs", "SELECT Count(*) FROM Plans",
+          "SELECT Count(*) FROM Contacts", "SELECT Count(*) FROM Awards"})
+        EXPECT_EQ(count(store, sql), count(file, sql)) << sql;
+    EXPECT_EQ(count(store, "SELECT Count(*) FROM Projects"), 25);
 }
 
 } // namespace
