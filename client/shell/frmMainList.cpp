@@ -469,6 +469,7 @@ void frmMain::Text2_Change() {
         if (kept != mine && Text2->toPlainText() == mine) {
             const QSignalBlocker block(Text2);
             Text2->setPlainText(kept);
+            Text2->moveCursor(QTextCursor::End); // typing goes on after what was kept
         }
     } catch (const db::DbError& e) {
         showDbError(e, QString());
