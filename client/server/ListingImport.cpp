@@ -4,8 +4,8 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/ProjectUnit.h"
 #include "platform/db/Recordset.h"
-#include "platform/db/Transaction.h"
 #include "platform/ui/Ui.h"
 #include "server/DocumentLimits.h"
 #include "server/ListingDocument.h"
@@ -78,10 +78,9 @@ int CountLocalProject(db::Connection& connection, int jobId) {
     return n;
 }
 
-void InsertListingProject(const ListingProject& p, int jobId, db::Connection& c) {
-    // The platform transaction, not BEGIN through executeNative, which would drop the prepared
-    // statements every project reuses.
-    db::Transaction t(c);
+namespace {
+
+void insertProjectRows(const ListingProject& p, int jobId, db::Connection& c) {
     QString values;
     for (const FieldRule& f : kProjectFields) {
         if (!values.isEmpty())
@@ -129,7 +128,30 @@ void InsertListingProject(const ListingProject& p, int jobId, db::Connection& c)
                                  "Fax, Address1, Address2, City, [State], Zip, [Type]) VALUES (") +
                   v + QLatin1Char(')'));
     }
-    t.commit();
+}
+
+} // namespace
+
+bool InsertListingProject(const ListingProject& p, int jobId, db::Connection& c) {
+    // The check belongs inside the locked unit: checked before it, two estimators importing
+    // the same listing would both find the project missing and the second fail on the key.
+    bool stored = false;
+    try {
+        db::runProjectUnit(c, jobId, [&] {
+            stored = false;
+            if (CountLocalProject(c, jobId) > 0)
+                return;
+            insertProjectRows(p, jobId, c);
+            stored = true;
+        });
+    } catch (const db::DbError& e) {
+        // A store without the lock (an SQLite file written by an older program beside this
+        // one) can still refuse the row by its key: the project is there all the same.
+        if (e.condition() != db::Condition::UniqueViolation || CountLocalProject(c, jobId) == 0)
+            throw;
+        return false;
+    }
+    return stored;
 }
 
 ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connection,
@@ -159,14 +181,14 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
                 out.skipped << describe(
                     p, QCoreApplication::translate("brevant::server::ListingImport",
                                                    "no valid project number"));
-            } else if (CountLocalProject(connection, jobId) > 0) {
-                out.skipped << describe(
-                    p, QCoreApplication::translate("brevant::server::ListingImport",
-                                                   "already in the local database"));
             } else {
                 try {
-                    InsertListingProject(p, jobId, connection);
-                    ++out.imported;
+                    if (InsertListingProject(p, jobId, connection))
+                        ++out.imported;
+                    else
+                        out.skipped << describe(
+                            p, QCoreApplication::translate("brevant::server::ListingImport",
+                                                           "already in the local database"));
                 } catch (const db::DbError& e) {
                     out.skipped << describe(p, e.description());
                 }

@@ -38,9 +38,11 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
                                 const std::function<void()>& yield = {},
                                 const std::function<bool()>& stop = {});
 
-// Writes one project (one transaction); throws db::DbError when an insert fails, after the
+// Writes one project as one unit of work (its lock first, then the check, then the rows): true
+// when it was written, false when the store holds the project already (another estimator's
+// import may have stored it meanwhile). Throws db::DbError when an insert fails, after the
 // transaction was rolled back.
-void InsertListingProject(const ListingProject& project, int jobId, db::Connection& connection);
+bool InsertListingProject(const ListingProject& project, int jobId, db::Connection& connection);
 
 // Reads the file and imports it, showing the outcome: "Error parsing results ..." CR LF reason
 // ("System Error", exclamation), "No data was received." ("System Message", information), and

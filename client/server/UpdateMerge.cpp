@@ -6,8 +6,8 @@
 #include "platform/db/DbError.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/JetDate.h"
+#include "platform/db/ProjectUnit.h"
 #include "platform/db/Recordset.h"
-#include "platform/db/Transaction.h"
 #include "reports/ReportFormat.h"
 #include "reports/ReportRecord.h"
 #include "store/SqlValue.h"
@@ -422,9 +422,16 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
                                              "no valid project number; skipped")});
         } else {
             try {
-                db::Transaction transaction(connection);
-                ProjectMergeOutcome outcome = merge.run(*id);
-                transaction.commit();
+                // The project's lock comes first: two estimators merging the same project
+                // would otherwise both find a section missing and both add it (and its line
+                // of history). A retried unit starts again from what it reads.
+                ProjectMergeOutcome outcome;
+                db::runProjectUnit(connection, *id, [&] {
+                    notes.clear();
+                    ProjectMerge attempt(connection, project, now, hooks, notes);
+                    attempt.identify();
+                    outcome = attempt.run(*id);
+                });
                 summary.problems.append(notes);
                 summary.merged.push_back(outcome);
                 if (hooks.projectMerged)

@@ -85,6 +85,19 @@ int RunHeadlessUpdateCheck(const HeadlessCheckOptions& options, QTextStream& out
     modResources::UserName = options.user;
     modResources::Password = options.password;
     db::Connection& c = *modResources::DbConnection;
+    // One check at a time per store: two checks merging the same projects would only wait on
+    // each other's locks and fetch every update twice.
+    try {
+        if (!c.tryLockStore(db::StoreLock::UpdateCheck)) {
+            out << "Another check is running on this project store; nothing was checked."
+                << Qt::endl;
+            return kAnotherCheckRunning;
+        }
+    } catch (const db::DbError& e) {
+        err << "Error locking the project store: " << e.number() << ' '
+            << ui::escapeForTerminal(e.description()) << Qt::endl;
+        return 1;
+    }
 
     QList<int> ids = options.jobs;
     try {

@@ -2,7 +2,8 @@
 // `brevant --check-updates`: the update request and merge of "Check for Updates on Selected
 // Project(s)" without a window, for scripts and timers. One line per project on out, messages
 // on err, and an exit code: 0 when every project was merged, 1 when the request failed or a
-// project could not be merged, 2 for what the caller asked wrongly.
+// project could not be merged, 2 for what the caller asked wrongly, 75 (a temporary failure, as
+// sysexits.h has it) when another check holds the store.
 #include <QList>
 #include <QString>
 #include <QTextStream>
@@ -13,6 +14,9 @@ struct ProjectMergeOutcome;
 }
 
 namespace brevant::shell {
+
+// The exit code when another check (on any workstation sharing the store) is running.
+constexpr int kAnotherCheckRunning = 75;
 
 struct HeadlessCheckOptions {
     bool tracked = false; // every tracked ("Tagged") project

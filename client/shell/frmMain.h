@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 #include <memory>
 
@@ -27,6 +28,10 @@ class QTextEdit;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace brevant::db {
+class StoreWatcher;
+}
 
 namespace brevant::server {
 class ServerConnection;
@@ -91,6 +96,10 @@ public:
     bool startupAbandoned() const { return startupAbandoned_; }
     // F5: the list read again under its filter and search, the current project kept current.
     void RefreshProjects();
+    // Follows the open store's changes made elsewhere (frmMainLive.cpp): on a shared store the
+    // list is read again when another workstation changed projects.
+    void watchStore();
+    bool followingStore() const;
     // A filter button of the toolbar: the filter shown with the commands held off meanwhile.
     void toolbarFilter(const QString& filter);
 
@@ -299,6 +308,12 @@ private:
     std::unique_ptr<documents::DocumentViews> documentViews_;
     documents::DocumentExchange* documentExchange_ = nullptr;
     bool filling_ = false;
+    void followStore();
+    db::StoreWatcher* liveWatcher_ = nullptr;
+    QTimer liveRetry_; // a change announced while the window was busy
+    // The notes as last loaded or written: a save over anything else is another estimator's
+    // change (frmMainList.cpp, Text2_Change).
+    QString notesBase_;
     bool unloaded_ = false;
     bool startupAbandoned_ = false;
     // Shows the Preferences dialog; true when what it saved needs the window's load again.

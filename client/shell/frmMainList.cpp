@@ -1,6 +1,8 @@
 // The project list of the main window: its columns, filling, sorting, selection, check marks,
 // the list commands and the notes box. The queries and statements are the project list core's.
 #include "shell/frmMain.h"
+#include "shell/frmNotesConflict.h"
+#include "store/SharedNotes.h"
 
 #include "base/ImageIndexes.h"
 #include "base/modResources.h"
@@ -249,6 +251,7 @@ void frmMain::LoadProjectDetail(int jobId) {
     LoadAttachments(jobId);
     const QSignalBlocker block(Text2);
     Text2->setPlainText(notes);
+    notesBase_ = notes;
     Text2->setEnabled(true);
     Frame1->setTitle(title);
 }
@@ -442,7 +445,35 @@ void frmMain::Text2_Change() {
     const std::optional<int> jobId = selectedJobId();
     if (!jobId || !FindProjectRow(*jobId))
         return;
-    store::saveNotes(*modResources::DbConnection, jobId, Text2->toPlainText());
+    const QString mine = Text2->toPlainText();
+    store::NotesSave saved;
+    try {
+        saved = store::saveNotesIfUnchanged(*modResources::DbConnection, *jobId, notesBase_, mine);
+    } catch (const db::DbError& e) {
+        showDbError(e, QString());
+        return;
+    }
+    if (saved.outcome == store::NotesSave::Outcome::Saved) {
+        notesBase_ = mine;
+        return;
+    }
+    if (saved.outcome != store::NotesSave::Outcome::Conflict)
+        return;
+    frmNotesConflict conflict(mine, saved.theirs, this);
+    conflict.exec();
+    try {
+        const QString kept =
+            store::resolveNotesConflict(*modResources::DbConnection, *jobId, conflict.choice(),
+                                        mine, saved.theirs, QDateTime::currentDateTime());
+        notesBase_ = kept;
+        if (kept != mine && Text2->toPlainText() == mine) {
+            const QSignalBlocker block(Text2);
+            Text2->setPlainText(kept);
+            Text2->moveCursor(QTextCursor::End); // typing goes on after what was kept
+        }
+    } catch (const db::DbError& e) {
+        showDbError(e, QString());
+    }
 }
 
 } // namespace brevant::shell

@@ -52,6 +52,7 @@ void frmMain::Form_Load() {
     Command4->setVisible(false);
     LoadProjects(currentFilter(), true);
     selectRememberedProject(memory.currentJobId);
+    watchStore();
     DocumentsBusy = false;
     documentTab_ = SSTab2->currentIndex();
     QCoreApplication::processEvents();

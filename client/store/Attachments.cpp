@@ -4,6 +4,7 @@
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/db/JetDate.h"
+#include "platform/db/ProjectUnit.h"
 #include "platform/db/Recordset.h"
 #include "store/SqlValue.h"
 
@@ -140,7 +141,8 @@ AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation
                         "," + textLiteral(AttachmentType(fileName)) + "," +
                         textLiteral(today.toString(Qt::ISODate)) + ");";
     try {
-        connection.execute(sql);
+        // Under the project's lock, so it never lands between a delete's statements.
+        db::runProjectUnit(connection, jobId, [&] { connection.execute(sql); });
     } catch (const db::DbError& e) {
         return {AttachOutcome::Failed, e.description()};
     }
@@ -149,11 +151,15 @@ AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation
 
 void RemoveAttachment(db::Connection& connection, const QString& cacheLocation, int jobId,
                       const QString& fileName) {
+    // The row goes first: a store that refuses the delete (another estimator holds the
+    // project) must not be left listing a file that is gone.
+    db::runProjectUnit(connection, jobId, [&] {
+        connection.execute("dELETE * from [Attachments] where [Filename] = " +
+                           textLiteral(fileName) + " AND [JOBID] = " + QString::number(jobId));
+    });
     const QString file = AttachmentFile(cacheLocation, jobId, fileName);
     if (!fileName.isEmpty() && QFileInfo(file).isFile())
         QFile::remove(file);
-    connection.execute("dELETE * from [Attachments] where [Filename] = " + textLiteral(fileName) +
-                       " AND [JOBID] = " + QString::number(jobId));
 }
 
 } // namespace brevant::store

@@ -69,6 +69,9 @@ public:
     virtual bool inTransaction() const = 0;
     // Inside a transaction: the per-project lock (PostgreSQL: pg_advisory_xact_lock).
     virtual void lockProject(qint64 jobId) = 0;
+    // A store-wide lock held by this connection until it closes; false at once when another
+    // connection holds it. name is a short word naming the lock.
+    virtual bool tryLockStore(int key, const QString& name) = 0;
 
     // The Desktop tables and indexes, existing ones left alone.
     virtual void createSchema() = 0;

@@ -65,6 +65,14 @@ Dialect Connection::dialect() const {
     return backend_ ? backend_->dialect() : Dialect::Sqlite;
 }
 
+bool Connection::tryLockStore(StoreLock lock) {
+    switch (lock) {
+    case StoreLock::UpdateCheck:
+        return backend().tryLockStore(int(lock), QStringLiteral("update-check"));
+    }
+    return false;
+}
+
 Backend& Connection::backend() const {
     if (!backend_)
         throw DbError(errors::ObjectClosed,

@@ -19,6 +19,11 @@ namespace brevant::db {
 
 class Backend;
 
+// Work of which a store allows one at a time, whoever runs it.
+enum class StoreLock {
+    UpdateCheck = 1, // the window-less check for updates
+};
+
 class Connection {
 public:
     enum class Mode {
@@ -59,6 +64,10 @@ public:
     // The same, but a row that a unique key refuses gives nullopt instead of an error (the
     // statement has no effect and a transaction goes on): for adding what may be there already.
     std::optional<int> executeUnlessDuplicate(const QString& jetSql);
+
+    // Takes a store-wide lock that lasts until the connection closes (or its process ends):
+    // false at once when another connection, on this workstation or another, holds it.
+    bool tryLockStore(StoreLock lock);
 
     // Runs the engine's own text (schema, maintenance) without translation; may hold several
     // statements.

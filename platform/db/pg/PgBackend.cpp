@@ -1,5 +1,6 @@
 #include "platform/db/pg/PgBackend.h"
 
+#include "platform/db/ProjectUnit.h"
 #include "platform/db/pg/PgDesktopSchema.h"
 #include "platform/db/pg/PgTextIndex.h"
 
@@ -15,6 +16,8 @@ namespace pg {
 
 PgBackend::PgBackend(const StoreLocator& locator) : name_(locator.describe()) {
     session_.open(locator.text());
+    // A project's lock is waited for as long as SQLite waits for its write lock.
+    session_.run(QByteArrayView("SET lock_timeout = " + QByteArray::number(kProjectLockWaitMs)));
     ensureDesktopSchema(session_);
 }
 
@@ -143,6 +146,14 @@ bool PgBackend::inTransaction() const {
 void PgBackend::lockProject(qint64 jobId) {
     // The one-key form; schema work locks with the two-key form, a space of its own.
     run("SELECT pg_advisory_xact_lock($1::bigint)", Params{QByteArray::number(jobId)});
+}
+
+bool PgBackend::tryLockStore(int key, const QString&) {
+    // A session lock, in the two-key space the schema work uses (first key of its own): the
+    // server lets it go when the session ends, however the process ended.
+    const Result r = run("SELECT pg_try_advisory_lock(1112692322, $1::integer)",
+                         Params{QByteArray::number(key)});
+    return r.rows() == 1 && r.text(0, 0) == QByteArrayView("t");
 }
 
 void PgBackend::createSchema() {

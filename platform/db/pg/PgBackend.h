@@ -34,6 +34,7 @@ public:
     void rollback() noexcept override;
     bool inTransaction() const override;
     void lockProject(qint64 jobId) override;
+    bool tryLockStore(int key, const QString& name) override;
 
     void createSchema() override;
     bool upgradeSchema() override;

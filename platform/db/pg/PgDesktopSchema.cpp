@@ -301,11 +301,32 @@ QByteArray quoted(const char* name) {
     return '"' + QByteArray(name).toLower() + '"';
 }
 
+// Every committed change of a project's rows is announced on one channel, once per
+// transaction (the server folds equal notifications of a transaction into one), so the other
+// workstations' lists follow without asking.
+constexpr const char* kAnnouncements = R"SQL(
+CREATE FUNCTION brevant_announce() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    PERFORM pg_notify('brevant_projects', '');
+    RETURN NULL;
+END $$;
+)SQL";
+
+constexpr const char* kAnnouncedTables[] = {"projects", "specs",   "plans",      "contacts",
+                                            "awards",   "updates", "attachments"};
+
 // The statements of one version's step.
 QByteArray stepText(int version) {
     QByteArray sql;
     if (version == 1)
         sql += kTypesAndFunctions;
+    if (version == 4) {
+        sql += kAnnouncements;
+        for (const char* table : kAnnouncedTables)
+            sql += QByteArray("CREATE TRIGGER ") + table +
+                   "_announce AFTER INSERT OR UPDATE OR DELETE ON " + table +
+                   " FOR EACH STATEMENT EXECUTE FUNCTION brevant_announce();\n";
+    }
     for (const Table& t : kTables) {
         if (t.since != version)
             continue;
@@ -333,7 +354,7 @@ QByteArray stepText(int version) {
     return sql;
 }
 
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
 // Serialises schema work of all programs on one database. The two-key form: projects are
 // locked with the one-key form, so no project number can meet this lock.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(1112692321, 1)";
@@ -384,6 +405,10 @@ int ensureDesktopSchema(Session& session, int upTo) {
         }
         throw;
     }
+}
+
+QByteArray projectsChannel() {
+    return QByteArrayLiteral("brevant_projects");
 }
 
 QString desktopColumnSpelling(QStringView table, QStringView column) {

@@ -10,6 +10,7 @@
 // A version table (brevant_schema) tells which steps a database has; opening runs the missing
 // ones forward in one transaction under an advisory lock, so two programs opening a new store at
 // once create it once (inside a transaction already open, in that one).
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -26,6 +27,9 @@ int ensureDesktopSchema(Session& session, int upTo = desktopSchemaVersion());
 
 // The version a database has, 0 when it has none of the tables.
 int storedDesktopSchemaVersion(Session& session);
+
+// The channel on which the schema's triggers announce committed changes of projects' rows.
+QByteArray projectsChannel();
 
 // The spelling the program uses for a Desktop table's column ("Estimated Cost" for
 // "estimated cost"), or an empty text when the table or column is not one of them.

@@ -2,12 +2,19 @@
 
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
+#include "platform/db/ProjectUnit.h"
 #include "platform/db/StoredDateReader.h"
 #include "platform/db/sqlite/SqliteErrors.h"
 #include "platform/db/sqlite/SqliteJetFunctions.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace brevant::db {
 
@@ -149,14 +156,34 @@ std::unique_ptr<SqliteBackend> SqliteBackend::openFile(const QString& connection
     std::unique_ptr<SqliteBackend> b(new SqliteBackend(db, file));
     sqlite3_extended_result_codes(db, 1);
     disableDoubleQuotedText(db);
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, kProjectLockWaitMs);
     registerJetFunctions(db);
     return b;
 }
 
 SqliteBackend::~SqliteBackend() {
+    for (int fd : lockFiles_)
+        ::close(fd); // and with it the lock
     clearCache();
     sqlite3_close_v2(db_);
+}
+
+bool SqliteBackend::tryLockStore(int, const QString& name) {
+    // A lock on a file beside the store: the kernel lets it go when the process ends, however
+    // it ended, so a killed check never blocks the next one.
+    const QByteArray file = QFile::encodeName(path_ + QLatin1Char('.') + name + ".lock");
+    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw DbError(errors::Unspecified,
+                      QStringLiteral("Cannot open the lock file %1: %2")
+                          .arg(QFile::decodeName(file), QString::fromLocal8Bit(strerror(errno))),
+                      Condition::Other, errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    lockFiles_.push_back(fd);
+    return true;
 }
 
 void SqliteBackend::clearCache() {

@@ -45,6 +45,7 @@ public:
     void rollback() noexcept override;
     bool inTransaction() const override;
     void lockProject(qint64) override {} // BEGIN IMMEDIATE already holds the one write lock
+    bool tryLockStore(int key, const QString& name) override;
     void createSchema() override;
     bool upgradeSchema() override;
 
@@ -74,6 +75,7 @@ private:
     sqlite3* db_;
     QString path_;
     QHash<QByteArray, sqlite3_stmt*> cache_;
+    std::vector<int> lockFiles_; // descriptors holding tryLockStore's locks
     ReadOnlyRules readOnlyRules_;
     bool readOnly_ = false;
 };

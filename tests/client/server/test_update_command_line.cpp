@@ -1,4 +1,5 @@
 // The window-less check's command line: what it refuses before it touches the database.
+#include "ImportDatabase.h"
 #include "shell/CheckUpdatesOption.h"
 #include "shell/CommandLine.h"
 #include "shell/CredentialsFile.h"
@@ -69,6 +70,26 @@ TEST(CheckUpdatesCommandLine, CredentialsFilesHoldAPasswordOrTheTimersLines) {
     // A user without a password is no password (the caller refuses it).
     EXPECT_TRUE(shell::ParseCredentials("BREVANT_USER=estimator\n").password.isEmpty());
     EXPECT_TRUE(shell::ParseCredentials("").password.isEmpty());
+}
+
+TEST(CheckUpdatesCommandLine, ASecondCheckOnTheSameStoreSaysSoAndChecksNothing) {
+    shell::test::ShellTestEnv env;
+    const QString file = env.createDatabase();
+    env.execute(file, {shell::test::ShellTestEnv::insertProject(210001, "School", "3/1/2027", false,
+                                                                true)});
+    // Another check (here, this test's own connection) holds the store.
+    db::Connection other;
+    other.open(file);
+    ASSERT_TRUE(other.tryLockStore(db::StoreLock::UpdateCheck));
+    shell::HeadlessCheckOptions options;
+    options.jobs = {210001};
+    options.user = "u";
+    options.password = "p";
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    EXPECT_EQ(shell::RunHeadlessUpdateCheck(options, o, e), shell::kAnotherCheckRunning);
+    EXPECT_TRUE(out.contains("Another check is running")) << out.toStdString();
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
 }
 
 } // namespace

@@ -8,13 +8,17 @@
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -211,6 +215,37 @@ TEST_F(ListWindow, NotesAreStoredExactlyAsTypedApostrophesIncluded) {
     EXPECT_TRUE(notes->toPlainText().isEmpty());
     w_->ListView1_ItemClick(row(104));
     EXPECT_EQ(notes->toPlainText(), QStringLiteral("O'Brien's | bid"));
+}
+
+TEST_F(ListWindow, NotesChangedByAnotherEstimatorAreShownBesideOnesOwnAndBothKept) {
+    w_->ListView1_ItemClick(row(104));
+    auto* notes = w_->findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+    notes->setFocus();
+    brevant::shell::test::typeText(notes, QStringLiteral("call"));
+    // Another estimator's workstation writes the project's notes meanwhile.
+    ShellTestEnv::execute(db_, {QStringLiteral("Update [Projects] Set Notes = 'bond ready' "
+                                               "where [JOB_ID] = 104")});
+    QString theirsShown, mineShown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        theirsShown = dialog->findChild<QPlainTextEdit*>("txtTheirs")->toPlainText();
+        mineShown = dialog->findChild<QPlainTextEdit*>("txtMine")->toPlainText();
+        dialog->findChild<QPushButton*>("cmdBoth")->click();
+    });
+    brevant::shell::test::typeText(notes, QStringLiteral("!"));
+    EXPECT_EQ(theirsShown, QStringLiteral("bond ready"));
+    EXPECT_EQ(mineShown, QStringLiteral("call!"));
+    const QString both = QStringLiteral("bond ready\n--------\ncall!");
+    EXPECT_EQ(
+        stored(QStringLiteral("Select [Notes] from [Projects] where [Job_ID] = 104")).toString(),
+        both);
+    EXPECT_EQ(notes->toPlainText(), both);
+    // Typing goes on over what was kept, with no second question.
+    brevant::shell::test::typeText(notes, QStringLiteral("?"));
+    EXPECT_EQ(
+        stored(QStringLiteral("Select [Notes] from [Projects] where [Job_ID] = 104")).toString(),
+        both + QStringLiteral("?"));
 }
 
 TEST_F(ListWindow, AnEmptyListLeavesNoHiddenProjectToEditOrShow) {
