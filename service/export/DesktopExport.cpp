@@ -79,11 +79,16 @@ void writeProject(brevant::db::Connection& db, const Project& p) {
 } // namespace
 
 int exportDesktopDatabase(const Catalogue& catalogue, const QString& path) {
-    // The demo points this at a fresh program folder's Work/Desktop.mdb.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    brevant::db::createDesktopDatabase(QFileInfo(path).absoluteFilePath());
+    // The demo points this at a fresh program folder's Work/Desktop.mdb, or at a server store.
+    QString store = path;
+    if (brevant::db::StoreLocator::parse(path).kind() ==
+        brevant::db::StoreLocator::Kind::SqliteFile) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        store = QFileInfo(path).absoluteFilePath();
+    }
+    brevant::db::createDesktopDatabase(store);
     brevant::db::Connection db;
-    db.open(QFileInfo(path).absoluteFilePath());
+    db.open(store);
     db.executeNative("BEGIN");
     try {
         for (const Project& p : catalogue.projects())

@@ -9,8 +9,9 @@ namespace brevant::service {
 
 class Catalogue;
 
-// Creates the file with the client's schema when it is missing; projects already in it are
-// replaced. Returns the number of projects written; throws brevant::db::DbError on failure.
+// path: the file (created with the client's schema when missing) or a PostgreSQL locator (its
+// tables are made when missing). Projects already in it are replaced. Returns the number of
+// projects written; throws brevant::db::DbError on failure.
 int exportDesktopDatabase(const Catalogue& catalogue, const QString& path);
 
 } // namespace brevant::service
