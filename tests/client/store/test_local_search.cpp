@@ -1,7 +1,6 @@
 // The local full-text search against a real Desktop.mdb: what it finds, that the triggers keep
 // it current as projects come and go, that it is built for a database that predates it, and
 // that whatever the user types is searched as text.
-#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/NativeQuery.h"
@@ -22,7 +21,8 @@ class LocalSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        conn.open(stores.create(dir.filePath("Desktop.mdb")));
+        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
+        conn.open(dir.filePath("Desktop.mdb"));
     }
 
     void project(int id, const QString& name, const QString& notes = QString(),
@@ -50,7 +50,6 @@ protected:
     }
 
     QTemporaryDir dir;
-    teststore::TestStores stores;
     db::Connection conn;
     ui::ScopedScriptedUi ui;
 };
