@@ -1,8 +1,10 @@
 // The settings the Preferences dialog reads and writes, and the checks made before saving.
 #include "shell/Preferences.h"
 
+#include "base/ChosenStore.h"
 #include "base/Settings.h"
 #include "base/SmtpSecurity.h"
+#include "platform/db/StoreLocator.h"
 #include "platform/ui/Ui.h"
 
 #include <QCoreApplication>
@@ -50,6 +52,8 @@ const std::vector<SettingInfo>& settingsTable() {
         {"SERVERTIMEOUT", "120", "Seconds without an answer before a server request is given up"},
         {"SUPPORTEMAIL", "support@velmora.com",
          "Support address named when documents are no longer available"},
+        {"STORE", "",
+         "Locator of the project store (a PostgreSQL connection); empty: Desktop.mdb in DATALOC"},
     };
     return table;
 }
@@ -98,6 +102,8 @@ PreferenceValues loadPreferences(const QString& programFolder, bool proxyOn) {
     v.serverPort = read("SERVERPORT");
     v.serverTimeout = read("SERVERTIMEOUT");
     v.supportEmail = read("SUPPORTEMAIL");
+    v.store = read(base::kStoreSetting).trimmed();
+    v.firmStore = !v.store.isEmpty();
     return v;
 }
 
@@ -130,6 +136,29 @@ SaveRefusal checkBeforeSave(const PreferenceValues& values) {
     // The reminder reads the interval as a number at every start; a stored text would break it.
     if (!checkInterval(values.reminderDays)) {
         return SaveRefusal::BadInterval;
+    }
+    if (values.firmStore && values.store.trimmed().isEmpty()) {
+        ui::message(QCoreApplication::translate("brevant::shell::Preferences",
+                                                "Enter the firm server's host name or its "
+                                                "service name, or choose this computer."),
+                    ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::shell::Preferences", "System Message"));
+        return SaveRefusal::NoFirmServer;
+    }
+    if (values.firmStore) {
+        const QString why = db::StoreLocator::parse(values.store.trimmed()).whyNotSavable();
+        if (!why.isEmpty()) {
+            ui::message(
+                QCoreApplication::translate(
+                    "brevant::shell::Preferences",
+                    "The project store's connection holds a password, which the "
+                    "settings must not keep. Put the password in ~/.pgpass and leave "
+                    "it out of the connection.\n\n%1")
+                    .arg(why),
+                ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::Preferences", "System Message"));
+            return SaveRefusal::StoreNotSavable;
+        }
     }
     return SaveRefusal::None;
 }
@@ -181,6 +210,8 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
     if (out.refusal != SaveRefusal::None) {
         return out;
     }
+    const QString store = values.firmStore ? values.store.trimmed() : QString();
+    const QString storeBefore = ReadSetting(QString::fromLatin1(base::kStoreSetting)).trimmed();
     const std::pair<const char*, QString> writes[] = {
         {"CACHELOC", values.cacheLocation},
         {"DATALOC", values.dataLocation},
@@ -204,6 +235,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
         {"SERVERPORT", values.serverPort},
         {"SERVERTIMEOUT", values.serverTimeout},
         {"SUPPORTEMAIL", values.supportEmail},
+        {base::kStoreSetting, store},
     };
     QString failure;
     for (const auto& [key, value] : writes) {
@@ -230,6 +262,7 @@ SaveOutcome savePreferences(const PreferenceValues& values, const QString& openi
     out.saved = true;
     out.httpProxy = httpProxyFor(values);
     out.databaseFolderChanged = databaseFolderChanged(openingDataLocation, values.dataLocation);
+    out.storeChanged = store != storeBefore;
     return out;
 }
 

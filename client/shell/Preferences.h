@@ -53,6 +53,11 @@ struct PreferenceValues {
 
     // SMTPPlainLogin: "None" with an account name, chosen knowingly after the warning.
     bool smtpPlainLoginChosen = false;
+
+    // STORE: the project store. firmStore false is "this computer" (STORE saved empty);
+    // otherwise store is the locator to keep (StoreChoice.h builds it from the server's fields).
+    bool firmStore = false;
+    QString store;
 };
 
 // Reads every value the dialog shows. The proxy box follows the running program's ProxyOn,
@@ -76,8 +81,10 @@ bool checkInterval(const QString& text);
 // Why a save is refused.
 enum class SaveRefusal {
     None,
-    NoSocksServer, // proxy on without a SOCKS 5 server: focus Text16
-    BadInterval,   // non-numeric interval: focus Text19
+    NoSocksServer,   // proxy on without a SOCKS 5 server: focus Text16
+    BadInterval,     // non-numeric interval: focus Text19
+    NoFirmServer,    // the firm server was chosen without a host or service name
+    StoreNotSavable, // the store's locator holds a password, which the settings must not keep
 };
 // Checks the values, shows the refusal's message ("System Message", exclamation) and returns
 // the refusal; None when the values may be saved.
@@ -95,6 +102,7 @@ struct SaveOutcome {
     bool saved = false; // false when refused (nothing was written)
     SaveRefusal refusal = SaveRefusal::None;
     bool databaseFolderChanged = false; // rerun the main window's load
+    bool storeChanged = false;          // another project store: rerun the load too
     HttpProxy httpProxy;                // apply to the HTTP control at once
 };
 
@@ -110,10 +118,11 @@ bool databaseFolderChanged(const QString& openingDataLocation, const QString& ne
 // "Program Statistics".
 struct Statistics {
     QString tracked, fresh, viewed, total; // counts as text; empty when they cannot be read
-    QString databaseSize;                  // size of <dataLocation>/Desktop.mdb, formatted
+    QString databaseSize;                  // size of the store, formatted
 };
-// The four counts (when a connection is given) and the formatted size of the database file
-// (empty when there is no such file).
+// The four counts (when a connection is given) and the formatted size of the store: of the
+// database file in dataLocation, or what a PostgreSQL store's server reports for its database
+// (empty when neither can be told).
 Statistics readStatistics(db::Connection* connection, const QString& dataLocation);
 
 } // namespace brevant::shell

@@ -1,6 +1,8 @@
 // The "Program Statistics" of the Preferences dialog: the four project counts and the size of
-// the database file.
+// the store (the database file, or what the server reports).
+#include "platform/db/Connection.h"
 #include "platform/db/DataPath.h"
+#include "platform/db/StoreCheck.h"
 #include "shell/Preferences.h"
 #include "store/ProjectList.h"
 
@@ -24,18 +26,23 @@ Statistics readStatistics(db::Connection* connection, const QString& dataLocatio
             // A database that cannot be counted leaves the boxes empty; the dialog still opens.
         }
     }
-    if (!dataLocation.isEmpty()) {
+    qint64 size = -1;
+    if (connection && db::storeMaintainsItself(*connection)) {
+        size = db::storeSizeBytes(*connection);
+    } else if (!dataLocation.isEmpty()) {
         const QFileInfo file(
             db::resolveCaseInsensitive(dataLocation + QStringLiteral("/desktop.mdb")));
-        if (file.isFile()) {
-            try {
-                harlix::miscStuff misc;
-                s.databaseSize = QString::fromStdString(misc.FormatSize(file.size()));
-            } catch (const std::exception&) {
-                s.databaseSize =
-                    QCoreApplication::translate("brevant::shell::PreferencesStatistics", "%1 bytes")
-                        .arg(file.size());
-            }
+        if (file.isFile())
+            size = file.size();
+    }
+    if (size >= 0) {
+        try {
+            harlix::miscStuff misc;
+            s.databaseSize = QString::fromStdString(misc.FormatSize(size));
+        } catch (const std::exception&) {
+            s.databaseSize =
+                QCoreApplication::translate("brevant::shell::PreferencesStatistics", "%1 bytes")
+                    .arg(size);
         }
     }
     return s;

@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "base/ChosenStore.h"
 #include "base/ProgramFolders.h"
 #include "base/Settings.h"
 #include "base/modResources.h"
@@ -8,9 +9,11 @@
 #include "platform/db/DbError.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/StoreCheck.h"
 #include "platform/ui/Ui.h"
 #include "reports/ReportFormat.h"
 #include "shell/CompactAndRepair.h"
+#include "shell/StoreChoice.h"
 #include "store/LocalSearch.h"
 
 #include <QCoreApplication>
@@ -18,6 +21,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <functional>
 
 namespace brevant::shell {
 
@@ -77,10 +81,51 @@ void recoverLeftoverCompaction(const QString& folder) {
     }
 }
 
+bool startupAbandoned = false;
+
+enum class ChosenStoreOpening { Opened, ThisComputer, Quit };
+
+// Opens the store STORE names. A store that cannot be opened is said so, with what the check
+// found, and the user retries, changes Preferences (then the choice is read again) or quits: a
+// firm's projects never silently give way to an empty file on this computer.
+ChosenStoreOpening openChosenStore(db::Connection& connection,
+                                   const std::function<void()>& openPreferences) {
+    for (;;) {
+        if (base::ChosenStoreIsThisComputer())
+            return ChosenStoreOpening::ThisComputer;
+        const db::StoreLocator locator = base::ChosenStore();
+        QString failure;
+        try {
+            connection.open(locator);
+            return ChosenStoreOpening::Opened;
+        } catch (const db::DbError& e) {
+            failure = e.description();
+        }
+        const db::StoreCheck check = db::checkStore(locator);
+        const QString why = check.usable() ? failure : storeCheckText(check);
+        const QString text =
+            QCoreApplication::translate("brevant::shell::Startup",
+                                        "The project store cannot be opened:\n%1\n\n%2")
+                .arg(locator.describe(), why);
+        const QString title =
+            QCoreApplication::translate("brevant::shell::Startup", "System Error");
+        const ui::Answer answer =
+            openPreferences
+                ? ui::current().messageWithAction(
+                      text, ui::Buttons::RetryCancel, ui::Icon::Exclamation, title,
+                      QCoreApplication::translate("brevant::shell::Startup", "&Preferences..."))
+                : ui::message(text, ui::Buttons::RetryCancel, ui::Icon::Exclamation, title);
+        if (answer == ui::Answer::Action)
+            openPreferences();
+        else if (answer != ui::Answer::Retry)
+            return ChosenStoreOpening::Quit;
+    }
+}
+
 } // namespace
 
 QString DefaultDataLocation() {
-    return base::ProgramFolder() + QStringLiteral("/Work");
+    return base::DefaultDataLocation();
 }
 
 void LoadSettings() {
@@ -116,8 +161,13 @@ bool EnsureDefaultDatabase() {
     return true;
 }
 
-bool InitializeApplication() {
+bool StartupAbandoned() {
+    return startupAbandoned;
+}
+
+bool InitializeApplication(const std::function<void()>& openPreferences) {
     using namespace modResources;
+    startupAbandoned = false;
     try {
         LoadSettings();
         DocumentsSelected = false;
@@ -128,8 +178,20 @@ bool InitializeApplication() {
         if (DbConnection)
             DbConnection->close();
         DbConnection = std::make_unique<db::Connection>();
+        const ChosenStoreOpening chosen = openChosenStore(*DbConnection, openPreferences);
+        if (chosen == ChosenStoreOpening::Quit) {
+            startupAbandoned = true;
+            if (!DbRecordset)
+                DbRecordset = std::make_unique<db::Recordset>();
+            return false;
+        }
+        // Preferences may have changed the data folder on the way.
+        if (chosen == ChosenStoreOpening::ThisComputer)
+            DataLocation = ReadSetting(QStringLiteral("DATALOC"), DefaultDataLocation());
         recoverLeftoverCompaction(DataLocation);
-        if (hasDatabase(DataLocation)) {
+        if (chosen == ChosenStoreOpening::Opened) {
+            // The firm's store is open; the folder's file plays no part.
+        } else if (hasDatabase(DataLocation)) {
             DbConnection->open(connectionString(DataLocation));
         } else {
             ui::message(
@@ -226,6 +288,9 @@ void CloseDatabase() {
 }
 
 void CompactDesktopDatabase() {
+    // Only this computer's file is compacted; a server keeps its own database in order.
+    if (!base::ChosenStoreIsThisComputer())
+        return;
     CompactAndRepair(QStringLiteral("desktop.mdb"), QStringLiteral("#db1.mdb"), false);
 }
 

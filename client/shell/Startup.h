@@ -4,6 +4,7 @@
 // saving the list layout and closing the database at the end.
 #include <QDate>
 #include <QString>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -20,11 +21,19 @@ QString DefaultDataLocation();
 // empty schema. Returns true when a database was created.
 bool EnsureDefaultDatabase();
 
-// LoadSettings, then opens Desktop.mdb in DataLocation, falling back (with its message) to the
-// program folder's Work folder and storing that as DATALOC when the file is not there, and
-// creates the shared recordset. A failure shows "Error initializing application: " + number +
-// " - " + description and returns false; what was set up until then stays.
-bool InitializeApplication();
+// LoadSettings, then opens the chosen store (base::ChosenStore). This computer's store is
+// Desktop.mdb in DataLocation, falling back (with its message) to the program folder's Work
+// folder and storing that as DATALOC when the file is not there. A store chosen in Preferences
+// (STORE) that cannot be opened is said so, with what failed, and offers Retry, Preferences
+// (openPreferences, when given; the choice is read again after it) and Cancel, which abandons
+// the start-up (StartupAbandoned()): it never falls back to this computer's file. An empty
+// PostgreSQL database gets the tables on this first open. Creates the shared recordset. A
+// failure shows "Error initializing application: " + number + " - " + description and returns
+// false; what was set up until then stays.
+bool InitializeApplication(const std::function<void()>& openPreferences = {});
+// True when the last InitializeApplication ended because the user chose not to go on without
+// the chosen store: the program closes.
+bool StartupAbandoned();
 
 // Whether the update reminder is due: the reminder is on, the last update is later than
 // 01/01/1970, and more than messageDays day boundaries lie between it and today.
@@ -43,7 +52,8 @@ void SaveListLayout(const std::vector<ColumnWidth>& columns, int attachViewMode)
 void CloseDatabase();
 
 // Compacts Desktop.mdb (closed) in DataLocation through "#db1.mdb", reporting progress in the
-// status bar; a failure is reported by the compaction itself.
+// status bar; a failure is reported by the compaction itself. Nothing happens when another
+// store than this computer's file is chosen (a server maintains its own database).
 void CompactDesktopDatabase();
 
 } // namespace brevant::shell

@@ -62,6 +62,14 @@ frmMain::~frmMain() {
 }
 
 void frmMain::ShowPreferences(bool atServerSettings) {
+    // Another database folder or project store: the whole load runs again on it.
+    if (runPreferences(atServerSettings))
+        Form_Load();
+    else
+        updateFirstStep(); // a service address may have been set
+}
+
+bool frmMain::runPreferences(bool atServerSettings) {
     PrefsHost host;
     host.programFolder = base::ProgramFolder();
     host.proxyOn = modResources::ProxyOn;
@@ -80,11 +88,7 @@ void frmMain::ShowPreferences(bool atServerSettings) {
     if (atServerSettings)
         prefs.focusServerSettings();
     prefs.exec();
-    // Another database folder: the whole load runs again on it.
-    if (prefs.databaseFolderChanged())
-        Form_Load();
-    else
-        updateFirstStep(); // a service address may have been set
+    return prefs.databaseFolderChanged() || prefs.storeChanged();
 }
 
 void frmMain::enableCommands(bool enabled) {

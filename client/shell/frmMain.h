@@ -86,6 +86,9 @@ public:
     // The Preferences dialog; a changed database folder reloads the window. atServerSettings:
     // opened on the service's address (from a connection error or the first-run hint).
     void ShowPreferences(bool atServerSettings = false);
+    // True when the last load ended because the chosen project store could not be opened and
+    // the user chose to quit: the window is not to be shown.
+    bool startupAbandoned() const { return startupAbandoned_; }
     // F5: the list read again under its filter and search, the current project kept current.
     void RefreshProjects();
     // A filter button of the toolbar: the filter shown with the commands held off meanwhile.
@@ -297,6 +300,9 @@ private:
     documents::DocumentExchange* documentExchange_ = nullptr;
     bool filling_ = false;
     bool unloaded_ = false;
+    bool startupAbandoned_ = false;
+    // Shows the Preferences dialog; true when what it saved needs the window's load again.
+    bool runPreferences(bool atServerSettings);
     bool layoutRestored_ = false;
 };
 

@@ -25,7 +25,20 @@ namespace brevant::shell {
 
 void frmMain::Form_Load() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    InitializeApplication();
+    // The store's message box and Preferences need the arrow.
+    const auto openPreferences = [this] {
+        QApplication::restoreOverrideCursor();
+        runPreferences(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    };
+    startupAbandoned_ = !InitializeApplication(openPreferences) && StartupAbandoned();
+    if (startupAbandoned_) {
+        QApplication::restoreOverrideCursor();
+        // A reload from Preferences: the shown window closes, and the program with it.
+        if (isVisible())
+            QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     SetToolbarImages();
     QApplication::restoreOverrideCursor();
 
@@ -147,6 +160,12 @@ int Main() {
     auto* window = new frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();
+    if (window->startupAbandoned()) {
+        if (splash)
+            splash->close();
+        delete window;
+        return 1;
+    }
 
     // The hold counts from the end of the load; no events are handled meanwhile.
     const qint64 start = QDateTime::currentMSecsSinceEpoch();

@@ -1,7 +1,10 @@
 // The Preferences dialog: boxes filled from and saved through shell/Preferences.
 #include "shell/frmPrefs.h"
 
+#include "base/ChosenStore.h"
+#include "platform/db/StoreCheck.h"
 #include "platform/ui/Ui.h"
+#include "shell/StoreChoice.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -88,6 +92,54 @@ void frmPrefs::buildControls() {
     locations->addWidget(Text14, 1, 1);
     locations->addWidget(Command3, 1, 2);
     root->addLayout(locations);
+
+    FrameStore = new QGroupBox(tr("Project store"), this);
+    FrameStore->setObjectName(QStringLiteral("FrameStore"));
+    auto* storeGrid = new QGridLayout(FrameStore);
+    optStoreLocal = new QRadioButton(tr("This computer"), FrameStore);
+    optStoreLocal->setObjectName(QStringLiteral("optStoreLocal"));
+    optStoreFirm = new QRadioButton(tr("Firm server"), FrameStore);
+    optStoreFirm->setObjectName(QStringLiteral("optStoreFirm"));
+    txtStoreHost = box(FrameStore, "txtStoreHost");
+    txtStorePort = box(FrameStore, "txtStorePort");
+    txtStorePort->setPlaceholderText(QStringLiteral("5432"));
+    txtStoreDatabase = box(FrameStore, "txtStoreDatabase");
+    txtStoreUser = box(FrameStore, "txtStoreUser");
+    txtStoreService = box(FrameStore, "txtStoreService");
+    cboStoreSsl = new QComboBox(FrameStore);
+    cboStoreSsl->setObjectName(QStringLiteral("cboStoreSsl"));
+    cboStoreSsl->addItem(tr("As the server offers"), QString());
+    cboStoreSsl->addItem(tr("Encrypted"), QStringLiteral("require"));
+    cboStoreSsl->addItem(tr("Encrypted, server certificate checked"),
+                         QStringLiteral("verify-full"));
+    cmdStoreTest = new QPushButton(tr("Test connection"), FrameStore);
+    cmdStoreTest->setObjectName(QStringLiteral("cmdStoreTest"));
+    cmdStoreTest->setAutoDefault(false);
+    lblStoreTest = new QLabel(FrameStore);
+    lblStoreTest->setObjectName(QStringLiteral("lblStoreTest"));
+    lblStoreTest->setWordWrap(true);
+    lblStoreTest->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(label(tr("Project store:"), FrameStore));
+    choice->addWidget(optStoreLocal);
+    choice->addWidget(optStoreFirm);
+    choice->addStretch();
+    storeGrid->addLayout(choice, 0, 0, 1, 4);
+    storeGrid->addWidget(label(tr("Host:"), FrameStore), 1, 0);
+    storeGrid->addWidget(txtStoreHost, 1, 1);
+    storeGrid->addWidget(label(tr("Port:"), FrameStore), 1, 2);
+    storeGrid->addWidget(txtStorePort, 1, 3);
+    storeGrid->addWidget(label(tr("Database:"), FrameStore), 2, 0);
+    storeGrid->addWidget(txtStoreDatabase, 2, 1);
+    storeGrid->addWidget(label(tr("User:"), FrameStore), 2, 2);
+    storeGrid->addWidget(txtStoreUser, 2, 3);
+    storeGrid->addWidget(label(tr("or Service:"), FrameStore), 3, 0);
+    storeGrid->addWidget(txtStoreService, 3, 1);
+    storeGrid->addWidget(label(tr("Encryption:"), FrameStore), 3, 2);
+    storeGrid->addWidget(cboStoreSsl, 3, 3);
+    storeGrid->addWidget(cmdStoreTest, 4, 0);
+    storeGrid->addWidget(lblStoreTest, 4, 1, 1, 3);
+    root->addWidget(FrameStore);
 
     Check2 = new QCheckBox(tr("Connect using a Proxy Server"), this);
     Check2->setObjectName(QStringLiteral("Check2"));
@@ -206,6 +258,25 @@ void frmPrefs::buildControls() {
     connect(Command3, &QPushButton::clicked, this,
             [this] { pickFolder(Text14, tr("Choose Database Location")); });
     connect(Command1, &QPushButton::clicked, this, [this] { save(); });
+    connect(cmdStoreTest, &QPushButton::clicked, this, [this] { testStore(); });
+    const auto edited = [this] {
+        storeEdited_ = true;
+        lblStoreTest->clear();
+        showStoreEnabled();
+    };
+    connect(optStoreFirm, &QRadioButton::toggled, this, edited);
+    for (QLineEdit* e : {txtStorePort, txtStoreDatabase, txtStoreUser, txtStoreService})
+        connect(e, &QLineEdit::textEdited, this, edited);
+    connect(cboStoreSsl, &QComboBox::activated, this, edited);
+    connect(txtStoreHost, &QLineEdit::textEdited, this, [this, edited](const QString& host) {
+        edited();
+        // A server away from this machine is reached encrypted and checked, unless the user
+        // chose otherwise.
+        const QString mode = suggestedSslMode(host, cboStoreSsl->currentData().toString());
+        const int i = cboStoreSsl->findData(mode);
+        if (i >= 0)
+            cboStoreSsl->setCurrentIndex(i);
+    });
     connect(Text12, &QLineEdit::textChanged, this, [this](const QString& user) {
         cboSecurity->setCurrentIndex(
             securityForLoginEntered(user, cboSecurity->currentIndex(), plainLoginChosen_));
@@ -238,6 +309,62 @@ void frmPrefs::fill(const PreferenceValues& v) {
     txtServerPort->setText(v.serverPort);
     txtServerTimeout->setText(v.serverTimeout);
     txtSupportEmail->setText(v.supportEmail);
+    fillStore(v);
+}
+
+void frmPrefs::fillStore(const PreferenceValues& v) {
+    openingStore_ = v.firmStore ? v.store : QString();
+    const FirmServer server = firmServerFields(db::StoreLocator::parse(v.store));
+    txtStoreHost->setText(server.host);
+    txtStorePort->setText(server.port);
+    txtStoreDatabase->setText(server.database);
+    txtStoreUser->setText(server.user);
+    txtStoreService->setText(server.service);
+    int ssl = cboStoreSsl->findData(server.sslMode);
+    if (ssl < 0) {
+        // A mode the list does not offer (set by hand) is kept under its own name.
+        cboStoreSsl->addItem(server.sslMode, server.sslMode);
+        ssl = cboStoreSsl->count() - 1;
+    }
+    cboStoreSsl->setCurrentIndex(ssl);
+    (v.firmStore ? optStoreFirm : optStoreLocal)->setChecked(true);
+    storeEdited_ = false;
+    showStoreEnabled();
+}
+
+void frmPrefs::showStoreEnabled() {
+    const bool firm = optStoreFirm->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{txtStoreHost, txtStorePort, txtStoreDatabase,
+                                                      txtStoreUser, txtStoreService, cboStoreSsl})
+        w->setEnabled(firm);
+}
+
+QString frmPrefs::storeLocator() const {
+    if (!storeEdited_)
+        return openingStore_;
+    FirmServer server;
+    server.host = txtStoreHost->text();
+    server.port = txtStorePort->text();
+    server.database = txtStoreDatabase->text();
+    server.user = txtStoreUser->text();
+    server.service = txtStoreService->text();
+    server.sslMode = cboStoreSsl->currentData().toString();
+    return firmServerLocator(server);
+}
+
+void frmPrefs::testStore() {
+    const bool firm = optStoreFirm->isChecked();
+    const QString locator = storeLocator();
+    if (firm && locator.trimmed().isEmpty()) {
+        lblStoreTest->setText(tr("Enter the firm server's host name or its service name."));
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const db::StoreCheck check = db::checkStore(
+        firm ? db::StoreLocator::parse(locator)
+             : db::StoreLocator::parse(Text14->text() + QStringLiteral("/Desktop.mdb")));
+    QApplication::restoreOverrideCursor();
+    lblStoreTest->setText(storeCheckText(check));
 }
 
 PreferenceValues frmPrefs::values() const {
@@ -264,6 +391,8 @@ PreferenceValues frmPrefs::values() const {
     v.serverPort = txtServerPort->text();
     v.serverTimeout = txtServerTimeout->text();
     v.supportEmail = txtSupportEmail->text();
+    v.firmStore = optStoreFirm->isChecked();
+    v.store = v.firmStore ? storeLocator() : QString();
     return v;
 }
 
@@ -327,7 +456,11 @@ void frmPrefs::save() {
     const SaveOutcome outcome = savePreferences(v, openingDataLocation_);
     checkingInterval_ = false;
     if (!outcome.saved) {
-        QLineEdit* focus = outcome.refusal == SaveRefusal::NoSocksServer ? Text16 : Text19;
+        QLineEdit* focus = outcome.refusal == SaveRefusal::NoSocksServer ? Text16
+                           : outcome.refusal == SaveRefusal::NoFirmServer ||
+                                   outcome.refusal == SaveRefusal::StoreNotSavable
+                               ? txtStoreHost
+                               : Text19;
         focus->setFocus(Qt::OtherFocusReason);
         focus->selectAll();
         return;
@@ -339,6 +472,7 @@ void frmPrefs::save() {
         host_.applyHttpProxy(outcome.httpProxy.server, outcome.httpProxy.port);
     }
     databaseFolderChanged_ = outcome.databaseFolderChanged;
+    storeChanged_ = outcome.storeChanged;
     saved_ = true;
     accept();
 }

@@ -11,8 +11,10 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 namespace brevant::db {
 class Connection;
@@ -43,6 +45,8 @@ public:
     bool databaseFolderChanged() const { return databaseFolderChanged_; }
     // True when the dialog was closed with "&SAVE / EXIT" and the values were written.
     bool saved() const { return saved_; }
+    // After exec(): true when "&SAVE / EXIT" saved another project store (STORE).
+    bool storeChanged() const { return storeChanged_; }
 
     // The values as the boxes hold them now.
     PreferenceValues values() const;
@@ -60,11 +64,20 @@ private:
     void proxyClicked(bool on);
     void pickFolder(QLineEdit* box, const QString& title);
     void save();
+    void fillStore(const PreferenceValues& v);
+    void showStoreEnabled();
+    // The locator the store boxes name (the saved text as it was while they are untouched).
+    QString storeLocator() const;
+    // "Test connection": checks the store the boxes name and says what it found.
+    void testStore();
 
     PrefsHost host_;
     QString openingDataLocation_;
     bool databaseFolderChanged_ = false;
     bool saved_ = false;
+    bool storeChanged_ = false;
+    QString openingStore_;
+    bool storeEdited_ = false; // a store box was changed since the dialog opened
     bool checkingInterval_ = false;
     // Leaving the interval box for "&SAVE / EXIT" already showed the message once.
     bool intervalJustRejected_ = false;
@@ -101,6 +114,19 @@ private:
     QLineEdit* Text5 = nullptr;
     QLineEdit* Text6 = nullptr;
     QPushButton* Command1 = nullptr;
+
+    // Project store: this computer's Desktop.mdb or a firm server.
+    QGroupBox* FrameStore = nullptr;
+    QRadioButton* optStoreLocal = nullptr;
+    QRadioButton* optStoreFirm = nullptr;
+    QLineEdit* txtStoreHost = nullptr;
+    QLineEdit* txtStorePort = nullptr;
+    QLineEdit* txtStoreDatabase = nullptr;
+    QLineEdit* txtStoreUser = nullptr;
+    QLineEdit* txtStoreService = nullptr;
+    QComboBox* cboStoreSsl = nullptr; // libpq's sslmode as item data; "" is libpq's default
+    QPushButton* cmdStoreTest = nullptr;
+    QLabel* lblStoreTest = nullptr;
 };
 
 } // namespace brevant::shell

@@ -2,6 +2,8 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
+#include "platform/db/StoreLocator.h"
+#include "platform/db/Transaction.h"
 #include "service/catalogue/Catalogue.h"
 #include "service/listing/ListingDocument.h"
 
@@ -79,25 +81,22 @@ void writeProject(brevant::db::Connection& db, const Project& p) {
 } // namespace
 
 int exportDesktopDatabase(const Catalogue& catalogue, const QString& path) {
-    // The demo points this at a fresh program folder's Work/Desktop.mdb, or at a server store.
-    QString store = path;
-    if (brevant::db::StoreLocator::parse(path).kind() ==
-        brevant::db::StoreLocator::Kind::SqliteFile) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        store = QFileInfo(path).absoluteFilePath();
-    }
-    brevant::db::createDesktopDatabase(store);
+    const brevant::db::StoreLocator locator = brevant::db::StoreLocator::parse(path);
     brevant::db::Connection db;
-    db.open(store);
-    db.executeNative("BEGIN");
-    try {
-        for (const Project& p : catalogue.projects())
-            writeProject(db, p);
-        db.executeNative("COMMIT");
-    } catch (...) {
-        db.executeNative("ROLLBACK");
-        throw;
+    if (locator.kind() == brevant::db::StoreLocator::Kind::PostgreSql) {
+        // A firm's store (the demo's own cluster): an empty database gets the tables on open.
+        db.open(locator);
+    } else {
+        // The demo points this at a fresh program folder's Work/Desktop.mdb.
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        brevant::db::createDesktopDatabase(QFileInfo(path).absoluteFilePath());
+        db.open(QFileInfo(path).absoluteFilePath());
     }
+    // All or nothing: a failure leaves the store as it was.
+    brevant::db::Transaction transaction(db);
+    for (const Project& p : catalogue.projects())
+        writeProject(db, p);
+    transaction.commit();
     db.close();
     return int(catalogue.projects().size());
 }

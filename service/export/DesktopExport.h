@@ -9,9 +9,9 @@ namespace brevant::service {
 
 class Catalogue;
 
-// path: the file (created with the client's schema when missing) or a PostgreSQL locator (its
-// tables are made when missing). Projects already in it are replaced. Returns the number of
-// projects written; throws brevant::db::DbError on failure.
+// path: a file (created with the client's schema when it is missing) or a PostgreSQL store's
+// locator (an empty database gets the schema). Projects already in it are replaced, all in one
+// transaction. Returns the number of projects written; throws brevant::db::DbError on failure.
 int exportDesktopDatabase(const Catalogue& catalogue, const QString& path);
 
 } // namespace brevant::service
