@@ -16,7 +16,11 @@ namespace pgtest {
 
 // The cluster's connection string; empty with the reason in whyNot when there is none.
 inline QString clusterLocator(QString* whyNot) {
-    const QString state = qEnvironmentVariable("BREVANT_PG_STATE_DIR");
+    QString state = qEnvironmentVariable("BREVANT_PG_STATE_DIR");
+#ifdef BREVANT_PG_STATE_DIR
+    if (state.isEmpty())
+        state = QStringLiteral(BREVANT_PG_STATE_DIR); // a program built knowing the folder
+#endif
     if (state.isEmpty()) {
         *whyNot = QStringLiteral("no PostgreSQL test cluster: run through ctest, whose fixture "
                                  "pg_cluster starts one");
