@@ -43,6 +43,16 @@ function(brevant_test)
     endif()
 endfunction()
 
+# brevant_test_on_pg_cluster(test [ENVIRONMENT ...]): the registered test reaches the shared
+# throw-away PostgreSQL cluster (the ctest fixture pg_cluster): tests/support/PgScratch.h reads
+# the cluster's state folder from BREVANT_PG_STATE_DIR.
+function(brevant_test_on_pg_cluster test)
+    cmake_parse_arguments(P "" "" "ENVIRONMENT" ${ARGN})
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED pg_cluster)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+        "BREVANT_PG_STATE_DIR=${BREVANT_PG_STATE_DIR}" ${P_ENVIRONMENT})
+endfunction()
+
 # brevant_install_library(name): install rules of one of the shipped shared libraries (target
 # <name>, headers in include/<name>, <name>Config.cmake.in and <name>.pc.in beside the caller),
 # split as Debian does: the versioned library in lib<name>1, everything a program is built with

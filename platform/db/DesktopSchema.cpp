@@ -29,6 +29,13 @@ void upgradeDesktopSchema(Connection& connection) {
 }
 
 void createDesktopDatabase(const QString& path) {
+    // A server database has no file to build beside: opening it brings its tables forward.
+    if (StoreLocator::parse(path).kind() == StoreLocator::Kind::PostgreSql) {
+        Connection c;
+        c.open(path);
+        createDesktopSchema(c);
+        return;
+    }
     const QString file = resolveCaseInsensitive(dataSourcePath(path));
     if (QFileInfo(file).isFile()) {
         Connection c;

@@ -16,7 +16,8 @@ void createDesktopSchema(Connection& connection);
 void upgradeDesktopSchema(Connection& connection);
 
 // Creates the file at path (a path or connection string; folders must exist) with the schema,
-// atomically; an existing file only gets the tables and indexes it lacks.
+// atomically; an existing file only gets the tables and indexes it lacks. A PostgreSQL locator
+// gets the tables it lacks in its database.
 void createDesktopDatabase(const QString& path);
 
 } // namespace brevant::db

@@ -1,6 +1,7 @@
 #pragma once
 // A Desktop.mdb in a temporary folder with one project's plans, sections, table-of-contents
 // entries and addenda, for the document tests.
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -16,8 +17,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
-        connection.open(dir.filePath("Desktop.mdb"));
+        connection.open(stores.create(dir.filePath("Desktop.mdb")));
         connection.execute(
             QStringLiteral("Insert into [Projects] ([Job_ID], [Name]) values (%1, 'ROOF')")
                 .arg(Job));
@@ -51,6 +51,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    teststore::TestStores stores;
     db::Connection connection;
 };
 

@@ -2,6 +2,7 @@
 // A Desktop.mdb in a temporary folder holding project 4711 with every field filled, its
 // contacts, awards and updates (in an order the reports must sort), and project 12 with
 // nothing but its row.
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 
@@ -14,9 +15,7 @@ class ReportDatabase : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        const QString file = dir.filePath("Desktop.mdb");
-        brevant::db::createDesktopDatabase(file);
-        db.open(file);
+        db.open(stores.create(dir.filePath("Desktop.mdb")));
         for (const char* sql : {
                  "INSERT INTO Projects (Job_ID, City, [State], Due_Date, [Name], [Description], "
                  "[Estimated Cost], [Estimated Cost End], [Other], Bins, Addendum, Pre_Bid, "
@@ -56,6 +55,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    teststore::TestStores stores;
     brevant::db::Connection db;
 };
 

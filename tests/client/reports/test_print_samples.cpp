@@ -2,6 +2,7 @@
 // has exactly as many pages as the report needs, and its last page holds text (a page break
 // after the last line used to leave a blank sheet at the end of some reports).
 #include "OutputTestSupport.h"
+#include "TestStore.h"
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
@@ -26,7 +27,8 @@ QString pageText(const QString& pdf, int page) {
 TEST(PrintSamples, EverySampleFullReportEndsOnAPageWithText) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString file = dir.filePath("Desktop.mdb");
+    teststore::TestStores stores;
+    const QString file = stores.create(dir.filePath("Desktop.mdb"));
     QProcess exporter;
     exporter.start(BREVANT_SERVICE_EXE,
                    {"--data", dir.filePath("service"), "--projects", "30", "--seed", "1", "--today",

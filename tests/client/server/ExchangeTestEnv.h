@@ -38,7 +38,8 @@ inline QStringList messages(const ui::ScriptedUi& ui) {
 
 // Writes the service's catalogue into dataDir's client database, as the demo does.
 inline void exportCatalogue(const QString& dataDir, const QString& database) {
-    QDir().mkpath(QFileInfo(database).absolutePath());
+    if (db::StoreLocator::parse(database).kind() == db::StoreLocator::Kind::SqliteFile)
+        QDir().mkpath(QFileInfo(database).absolutePath());
     QProcess p;
     p.start(BREVANT_SERVICE_EXE,
             {"--data", dataDir, "--projects", QString::number(service::test::TestProjects),

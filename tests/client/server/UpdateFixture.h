@@ -1,6 +1,7 @@
 #pragma once
 // A Desktop.mdb of its own for each update test, hand-written update documents for the edge
 // cases, and readers for what the merge left behind.
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -130,8 +131,7 @@ inline QStringList historyRows(db::Connection& c, int id) {
 class UpdateDb : public ::testing::Test {
 protected:
     void SetUp() override {
-        file = dir.filePath("Desktop.mdb");
-        db::createDesktopDatabase(file);
+        file = stores.create(dir.filePath("Desktop.mdb"));
         c.open(file);
     }
 
@@ -180,7 +180,8 @@ protected:
     QStringList history(int id) { return historyRows(c, id); }
 
     QTemporaryDir dir;
-    QString file;
+    teststore::TestStores stores;
+    QString file; // the store's locator
     db::Connection c;
     QDateTime now{QDate(2027, 3, 2), QTime(7, 30)};
 };

@@ -173,6 +173,7 @@ TEST_F(Faults, EmptyAndHostileArchivesAreNotUnpacked) {
 // folder (in another case): the import reads it from a folder of its own, the database stays,
 // and neither the archive nor the unpacked document is left in "Download".
 TEST_F(Faults, AListingEntryNamedLikeTheDatabaseReplacesNothing) {
+    SQLITE_FILE_ONLY("an archive entry named like the database file");
     main.reset();
     env.reset();
     env = std::make_unique<ExchangeTestEnv>(QStringList{"--entry-name", "desktop.MDB"});

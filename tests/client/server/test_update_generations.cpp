@@ -67,8 +67,8 @@ protected:
     void SetUp() override {
         catalogue = std::make_unique<service::Catalogue>(dir.filePath("service"), 11, 60,
                                                          QDate(2027, 3, 1));
-        service::exportDesktopDatabase(*catalogue, dir.filePath("Desktop.mdb"));
         UpdateDb::SetUp();
+        service::exportDesktopDatabase(*catalogue, file);
     }
 
     QByteArray advanceAndWrite(const QList<int>& ids) {

@@ -112,6 +112,7 @@ HelperRun runHelper(const QString& file, const QString& document, int killAt) {
 class KilledMerge : public ::testing::Test {
 protected:
     void SetUp() override {
+        SQLITE_FILE_ONLY("a writer killed part-way through");
         service::Catalogue catalogue(dir.filePath("service"), 11, 12, QDate(2027, 3, 1));
         original = dir.filePath("original.mdb");
         service::exportDesktopDatabase(catalogue, original);

@@ -207,11 +207,11 @@ namespace {
 class TimerCheck : public shell::test::ShellTestEnv {
 public:
     TimerCheck() {
-        server::test::exportCatalogue(data_.path(), work() + "/Desktop.mdb");
+        server::test::exportCatalogue(data_.path(), createDatabase());
         service = std::make_unique<service::test::ServiceProcess>(QStringList{}, data_.path());
         server::test::ExchangeTestEnv::pointTo(service->port);
-        execute(work() + "/Desktop.mdb", {"Update [Projects] set [Tracked] = TRUE where "
-                                          "[Job_ID] in (210001, 210024)"});
+        execute(store(), {"Update [Projects] set [Tracked] = TRUE where "
+                          "[Job_ID] in (210001, 210024)"});
     }
     QString writeCredentials(const QByteArray& text, mode_t mode) {
         const QString file = path("credentials");

@@ -35,8 +35,9 @@ class UpdateWindow : public shell::test::ShellTestEnv {
 public:
     // exported false: the client starts with an empty database and the service's catalogue.
     explicit UpdateWindow(const QStringList& serviceOptions = {}, bool exported = true) {
+        const QString store = createDatabase();
         if (exported)
-            exportCatalogue(data_.path(), work() + "/Desktop.mdb");
+            exportCatalogue(data_.path(), store);
         service = std::make_unique<ServiceProcess>(serviceOptions, data_.path());
         ExchangeTestEnv::pointTo(service->port);
         modResources::UserName = "test";
@@ -327,9 +328,8 @@ TEST_F(UpdateWindowTest, CommandLineCheckMatchesTheWindowsCommand) {
     w.window.reset();
     shell::CloseDatabase();
     shell::test::ShellTestEnv::execute(
-        w.work() + "/Desktop.mdb",
-        {"Update [Projects] set [Tracked] = TRUE where [Job_ID] in (210001, "
-         "210024)"});
+        w.store(), {"Update [Projects] set [Tracked] = TRUE where [Job_ID] in (210001, "
+                    "210024)"});
     QProcess brevant;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("BREVANT_PASSWORD");
@@ -348,7 +348,7 @@ TEST_F(UpdateWindowTest, CommandLineCheckMatchesTheWindowsCommand) {
     EXPECT_TRUE(lines[1].startsWith("210024 ")) << lines[1].toStdString();
 
     modResources::DbConnection = std::make_unique<db::Connection>();
-    modResources::DbConnection->open(w.work() + "/Desktop.mdb");
+    modResources::DbConnection->open(w.store());
     for (int id : ids) {
         EXPECT_EQ(w.updates(id) + w.history(id), windowRows[id]) << id;
     }

@@ -1,6 +1,9 @@
 #pragma once
-// A throw-away program folder and settings file for one test, a Desktop.mdb with the projects
-// the test asks for, and the process-wide state reset before and after.
+// A throw-away program folder and settings file for one test, a Desktop.mdb (or, on the
+// PostgreSQL run, a server store: TestStore.h) with the projects the test asks for, and the
+// process-wide state reset before and after.
+#include "TestStore.h"
+#include "base/Settings.h"
 #include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
@@ -42,17 +45,28 @@ public:
     QString home() const { return path(QStringLiteral("home")); }
     QString work() const { return home() + QStringLiteral("/Work"); }
 
-    // Creates <folder>/Desktop.mdb (default: the program folder's Work) with the schema.
+    // Creates <folder>/Desktop.mdb (default: the program folder's Work) with the schema and
+    // returns it; on the PostgreSQL run a fresh server store instead, returning its locator,
+    // which the settings name as the store start-up opens.
     QString createDatabase(QString folder = QString()) {
-        if (folder.isEmpty())
-            folder = work();
+        const bool work = folder.isEmpty();
+        if (work)
+            folder = this->work();
         QDir().mkpath(folder);
-        const QString file = folder + QStringLiteral("/Desktop.mdb");
-        db::createDesktopDatabase(file);
-        return file;
+        const QString store = stores_.create(folder + QStringLiteral("/Desktop.mdb"));
+        if (work) {
+            workStore_ = store;
+            if (teststore::onPostgreSql())
+                WriteSetting(QStringLiteral("STORE"), store);
+        }
+        return store;
+    }
+    // The store the program opens: the one createDatabase() made, else Work's Desktop.mdb.
+    QString store() const {
+        return workStore_.isEmpty() ? work() + QStringLiteral("/Desktop.mdb") : workStore_;
     }
 
-    // Runs Jet statements on a database file of the test.
+    // Runs Jet statements on a store of the test.
     static void execute(const QString& file, const QStringList& statements) {
         db::Connection c;
         c.open(file);
@@ -82,6 +96,8 @@ private:
     }
 
     QTemporaryDir dir_;
+    teststore::TestStores stores_; // after dir_ and before the connections: outlives them
+    QString workStore_;
     std::vector<std::pair<QByteArray, std::optional<QByteArray>>> saved_;
 };
 

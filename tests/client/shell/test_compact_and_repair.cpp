@@ -1,6 +1,8 @@
 // Compaction at shutdown: the database is never lost, whatever fails.
 #include "shell/CompactAndRepair.h"
 
+#include "TestStore.h"
+
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -19,6 +21,7 @@ namespace {
 class CompactAndRepairTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        SQLITE_FILE_ONLY("compaction of the file");
         brevant::db::createDesktopDatabase(dbFile());
         brevant::db::Connection c;
         c.open(dbFile());

@@ -74,6 +74,7 @@ TEST(FirstRun, TheStepToTakeFollowsTheDatabaseAndTheServerSetting) {
 
 TEST(FirstRun, EmptyDatabaseShowsTheFirstStepUntilProjectsAreStored) {
     ShellTestEnv env;
+    env.createDatabase(); // as the first run leaves it: the tables and nothing in them
     ui::ScopedScriptedUi ui;
     frmMain w;
     w.Form_Load();
@@ -111,10 +112,9 @@ TEST(FirstRun, EmptyDatabaseShowsTheFirstStepUntilProjectsAreStored) {
     EXPECT_EQ(find.shown, 1);
 
     // Projects imported: the list shows them and the hint is gone.
-    ShellTestEnv::execute(
-        env.work() + QStringLiteral("/Desktop.mdb"),
-        {ShellTestEnv::insertProject(7, QStringLiteral("Harbor Pier"),
-                                     QStringLiteral("2026-12-20 00:00:00"), true, false)});
+    ShellTestEnv::execute(env.store(), {ShellTestEnv::insertProject(
+                                           7, QStringLiteral("Harbor Pier"),
+                                           QStringLiteral("2026-12-20 00:00:00"), true, false)});
     w.LoadProjects(QStringLiteral("ALL"), true);
     EXPECT_FALSE(frame->isVisible());
     // A search that matches nothing is not an empty database.

@@ -81,6 +81,7 @@ TEST(Startup, LockThatCannotBeTakenForAnotherReasonSaysWhy) {
 }
 
 TEST(Startup, FirstRunCreatesTheDatabaseQuietly) {
+    SQLITE_FILE_ONLY("the file made on the first run");
     ShellTestEnv env;
     ui::ScopedScriptedUi ui;
     frmMain w;
@@ -94,6 +95,7 @@ TEST(Startup, FirstRunCreatesTheDatabaseQuietly) {
 }
 
 TEST(Startup, MissingDatabaseFallsBackToWorkAndStoresIt) {
+    SQLITE_FILE_ONLY("the file's folder");
     ShellTestEnv env;
     env.createDatabase();
     ShellTestEnv::execute(env.work() + QStringLiteral("/Desktop.mdb"),
@@ -121,6 +123,7 @@ TEST(Startup, MissingDatabaseFallsBackToWorkAndStoresIt) {
 }
 
 TEST(Startup, DatabaseLeftOnlyAsCompactionCopyIsRestoredNotReplaced) {
+    SQLITE_FILE_ONLY("the copy an interrupted compaction leaves");
     ShellTestEnv env;
     const QString file = env.createDatabase();
     ShellTestEnv::execute(file,
@@ -140,6 +143,7 @@ TEST(Startup, DatabaseLeftOnlyAsCompactionCopyIsRestoredNotReplaced) {
 }
 
 TEST(Startup, DatabaseFoundUnderAnotherCaseIsOpenedWhereItIs) {
+    SQLITE_FILE_ONLY("the file's name");
     ShellTestEnv env;
     const QString other = env.path(QStringLiteral("data"));
     env.createDatabase(other);

@@ -1,5 +1,6 @@
 // The attachment and assignment commands with their real dialogs (shown modally and answered
 // by the test), list views standing in for the main window's, a real database and folder.
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -41,8 +42,7 @@ class AttachmentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
-        connection.open(dir.filePath("Desktop.mdb"));
+        connection.open(stores.create(dir.filePath("Desktop.mdb")));
         for (int id : {5, 6, 7})
             connection.execute(QString("Insert into [Projects] ([Job_ID], [Name]) values "
                                        "(%1, 'P%1')")
@@ -77,6 +77,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    teststore::TestStores stores;
     db::Connection connection;
     QTreeWidget ListView5;
     QString DialogResult;

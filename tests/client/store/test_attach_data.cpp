@@ -1,4 +1,5 @@
 // Attachments and assignments on a real Desktop.mdb and a real project folder.
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -20,8 +21,7 @@ class AttachmentStore : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
-        connection.open(dir.filePath("Desktop.mdb"));
+        connection.open(stores.create(dir.filePath("Desktop.mdb")));
         connection.execute("Insert into [Projects] ([Job_ID], [Name]) values (77, 'Depot')");
         cache = dir.filePath("cache");
         QDir().mkpath(dir.filePath("picked"));
@@ -47,6 +47,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    teststore::TestStores stores;
     db::Connection connection;
     QString cache;
 };

@@ -150,7 +150,7 @@ TEST_F(AttachMainWindow, AttachTwiceRemoveAndReloadOnSelection) {
 
 TEST_F(AttachMainWindow, RowsShowThePictureOfTheirFileType) {
     ShellTestEnv::execute(
-        modResources::DataLocation + "/Desktop.mdb",
+        env_.store(),
         {"INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, Added ) VALUES "
          "(103, 'a.pdf', '', 'A', 'pdf', '01/02/2027')",
          "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, Added ) VALUES "
@@ -248,7 +248,7 @@ TEST_F(AttachMainWindow, OpenDocumentUsesTheStoredFolderWhileTheFileIsThereAndNe
     }
     const QString insert = "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, "
                            "Added ) VALUES (101, '%1', '%2', '%3', 'pdf', '2026-03-05')";
-    ShellTestEnv::execute(modResources::DataLocation + "/Desktop.mdb",
+    ShellTestEnv::execute(env_.store(),
                           {insert.arg("plan.pdf", oldCache + "/101/", "a plan"),
                            insert.arg("spec.pdf", env_.path("moved/101/"), "b spec")});
     select(102);

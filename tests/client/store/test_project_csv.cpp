@@ -3,6 +3,7 @@
 // where it is installed.
 #include "store/ProjectListCsv.h"
 
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 
@@ -94,10 +95,9 @@ TEST(ProjectListCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
 // (no time given), costs, the type and the yes/no columns as they are stored.
 TEST(ProjectListCsv, DetailsAreReadFromTheProjectsTable) {
     QTemporaryDir dir;
-    const QString file = dir.filePath("Desktop.mdb");
-    brevant::db::createDesktopDatabase(file);
+    teststore::TestStores stores;
     brevant::db::Connection db;
-    db.open(file);
+    db.open(stores.create(dir.filePath("Desktop.mdb")));
     db.execute("INSERT INTO Projects (Job_ID, City, [State], Due_Date, [Name], [Estimated Cost], "
                "[Estimated Cost End], Building, [New], Tracked) VALUES (4711, 'AUSTIN', 'TX', "
                "'3/5/2026 2:00:00 PM', 'Roof', 1250000, 2500000.4, 1, FALSE, TRUE)");

@@ -2,6 +2,7 @@
 // nothing of other projects; all of it or, on a failure, none of it.
 #include "store/ProjectDelete.h"
 
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DesktopSchema.h"
@@ -17,10 +18,7 @@ namespace {
 
 class ProjectDeleteCascade : public ::testing::Test {
 protected:
-    void SetUp() override {
-        brevant::db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
-        db.open(dir.filePath("Desktop.mdb"));
-    }
+    void SetUp() override { db.open(stores.create(dir.filePath("Desktop.mdb"))); }
     void addEverything(int n) {
         const QString id = QString::number(n);
         db.execute("INSERT INTO Projects (Job_ID, [Name]) VALUES (" + id + ",'P')");
@@ -55,6 +53,7 @@ protected:
         return out;
     }
     QTemporaryDir dir;
+    teststore::TestStores stores;
     brevant::db::Connection db;
 };
 
@@ -104,12 +103,18 @@ TEST_F(ProjectDeleteCascade, RemovesTheTakeoffToo) {
 TEST_F(ProjectDeleteCascade, AFailurePartWayLeavesTheProjectWhole) {
     addEverything(5);
     // The awards come late in the cascade, after the project's own row.
-    db.executeNative("CREATE TRIGGER refuse BEFORE DELETE ON Awards BEGIN SELECT "
-                     "RAISE(ABORT, 'refused'); END");
+    const bool pg = db.dialect() == brevant::db::Dialect::PostgreSql;
+    if (pg)
+        db.executeNative("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                         "$$BEGIN RAISE EXCEPTION 'refused'; END$$; CREATE TRIGGER refuse "
+                         "BEFORE DELETE ON awards FOR EACH ROW EXECUTE FUNCTION refuse()");
+    else
+        db.executeNative("CREATE TRIGGER refuse BEFORE DELETE ON Awards BEGIN SELECT "
+                         "RAISE(ABORT, 'refused'); END");
     EXPECT_THROW(brevant::store::DeleteProjectRecords(db, 5), brevant::db::DbError);
     EXPECT_EQ(counts(5), (std::vector<int>{2, 1, 1, 1, 1, 1, 1, 1}));
     // And the connection is usable for the next command, outside any transaction.
-    db.executeNative("DROP TRIGGER refuse");
+    db.executeNative(pg ? "DROP TRIGGER refuse ON awards" : "DROP TRIGGER refuse");
     brevant::store::DeleteProjectRecords(db, 5);
     EXPECT_EQ(counts(5), (std::vector<int>(8, 0)));
 }

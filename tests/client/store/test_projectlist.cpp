@@ -1,5 +1,6 @@
 // The project list against a real Desktop.mdb: the query each filter and sort gives, the rows
 // read, the marks, the delete with the cache folders, the notes.
+#include "TestStore.h"
 #include "base/Settings.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
@@ -30,8 +31,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         qputenv("BREVANT_REGISTRY", dir.filePath("registry").toUtf8());
-        db::createDesktopDatabase(dir.filePath("Desktop.mdb"));
-        conn.open(dir.filePath("Desktop.mdb"));
+        conn.open(stores.create(dir.filePath("Desktop.mdb")));
     }
     void TearDown() override { qunsetenv("BREVANT_REGISTRY"); }
 
@@ -81,6 +81,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    teststore::TestStores stores;
     db::Connection conn;
     ui::ScopedScriptedUi ui;
 };

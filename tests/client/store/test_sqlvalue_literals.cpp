@@ -1,6 +1,7 @@
 // SQL literals as the imports and merges write them, checked against a real Desktop.mdb.
 #include "store/SqlValue.h"
 
+#include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
@@ -13,11 +14,10 @@ using brevant::store::SqlValue;
 
 namespace {
 
-// A fresh Desktop.mdb in dir, open.
-void openNewDesktop(const QTemporaryDir& dir, brevant::db::Connection& c) {
-    const QString file = dir.filePath("Desktop.mdb");
-    brevant::db::createDesktopDatabase(file);
-    c.open(file);
+// A fresh store (a Desktop.mdb in dir on SQLite), open.
+void openNewDesktop(const QTemporaryDir& dir, teststore::TestStores& stores,
+                    brevant::db::Connection& c) {
+    c.open(stores.create(dir.filePath("Desktop.mdb")));
 }
 
 TEST(SqlValueLiterals, NullEmptyNumbersAndText) {
@@ -35,8 +35,9 @@ TEST(SqlValueLiterals, NullEmptyNumbersAndText) {
 
 TEST(SqlValueLiterals, HostileTextsAreStoredAsGiven) {
     QTemporaryDir dir;
+    teststore::TestStores stores;
     brevant::db::Connection c;
-    openNewDesktop(dir, c);
+    openNewDesktop(dir, stores, c);
     const QStringList texts = {"O'Brien",
                                "X|Y",
                                "'|'",
@@ -96,8 +97,9 @@ TEST(SqlValueLiterals, OnlyPlainNumbersGoUnquoted) {
 
 TEST(SqlValueLiterals, AHostileNumberIsStoredAsItsTextNotRunAsSql) {
     QTemporaryDir dir;
+    teststore::TestStores stores;
     brevant::db::Connection c;
-    openNewDesktop(dir, c);
+    openNewDesktop(dir, stores, c);
     c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (1,'A','kept')");
     // As an import would write a project's Bid or Size from the service's document.
     c.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" +

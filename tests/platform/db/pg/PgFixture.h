@@ -2,7 +2,7 @@
 // A test with a PostgreSQL schema of its own (PgScratch.h); skipped, saying why, when there is
 // no test cluster.
 #include "../DbFixture.h" // PrintTo(QString)
-#include "../PgScratch.h"
+#include "PgScratch.h"
 
 namespace pgtest {
 

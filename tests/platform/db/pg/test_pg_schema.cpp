@@ -11,6 +11,7 @@
 #include "platform/db/sqlite/SqliteBackend.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
@@ -98,6 +99,19 @@ TEST_F(PgSchema, ANewerStoreIsRefused) {
     s.run("UPDATE brevant_schema SET version = version + 1");
     EXPECT_THROW(brevant::db::pg::ensureDesktopSchema(s), brevant::db::DbError);
     EXPECT_FALSE(s.inTransaction());
+}
+
+// The desktop database for a locator naming a server store (the service's export into a firm
+// store) is its tables on the server, and no file anywhere.
+TEST_F(PgSchema, ADesktopDatabaseForAServerLocatorIsMadeOnTheServer) {
+    QTemporaryDir cwd;
+    const QString old = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(cwd.path()));
+    EXPECT_NO_THROW(brevant::db::createDesktopDatabase(locator()));
+    QDir::setCurrent(old);
+    EXPECT_EQ(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(brevant::db::pg::storedDesktopSchemaVersion(s),
+              brevant::db::pg::desktopSchemaVersion());
 }
 
 // A fresh Desktop.mdb made by the SQLite side, for comparing with.

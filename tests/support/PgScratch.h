@@ -3,7 +3,8 @@
 // started, one database per test program (advisory locks are per database, and test programs
 // run side by side; CREATE DATABASE costs too much to make one per test) and one schema per
 // test in it. Without the cluster (no server installed, or the program run outside ctest)
-// there is nothing, and the reason why.
+// there is nothing, and the reason why. The fixture's state folder comes from the environment
+// (BREVANT_PG_STATE_DIR, set by the test's registration).
 #include "platform/db/pg/PgSession.h"
 
 #include <QFile>
@@ -15,7 +16,16 @@ namespace pgtest {
 
 // The cluster's connection string; empty with the reason in whyNot when there is none.
 inline QString clusterLocator(QString* whyNot) {
-    const QString state = QStringLiteral(BREVANT_PG_STATE_DIR);
+    QString state = qEnvironmentVariable("BREVANT_PG_STATE_DIR");
+#ifdef BREVANT_PG_STATE_DIR
+    if (state.isEmpty())
+        state = QStringLiteral(BREVANT_PG_STATE_DIR); // a program built knowing the folder
+#endif
+    if (state.isEmpty()) {
+        *whyNot = QStringLiteral("no PostgreSQL test cluster: run through ctest, whose fixture "
+                                 "pg_cluster starts one");
+        return {};
+    }
     QFile locator(state + QStringLiteral("/locator"));
     if (locator.open(QIODevice::ReadOnly))
         return QString::fromUtf8(locator.readAll()).trimmed();
@@ -82,9 +92,15 @@ public:
         return true;
     }
     ~ScratchSchema() {
-        if (admin_.isOpen() && !name_.isEmpty())
-            admin_.run(("DROP SCHEMA IF EXISTS " + name_ + " CASCADE").toUtf8());
+        try {
+            if (admin_.isOpen() && !name_.isEmpty())
+                admin_.run(("DROP SCHEMA IF EXISTS " + name_ + " CASCADE").toUtf8());
+        } catch (...) {
+            // The program's database went first (a pooled schema at exit): nothing to drop.
+        }
     }
+
+    const QString& name() const { return name_; }
 
     // A connection string for the schema.
     const QString& locator() const { return locator_; }
