@@ -1,6 +1,6 @@
 // --export-desktop writes a client database the client can open: every project New, with its
 // specifications, plans, contacts and awards, upper-cased where the client's import does so.
-#include "../platform/db/PgScratch.h"
+#include "../support/PgScratch.h"
 #include "ServiceHarness.h"
 
 #include "platform/db/Connection.h"

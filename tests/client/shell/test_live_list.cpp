@@ -1,6 +1,6 @@
 // Two workstations on one firm store: what one imports or deletes reaches the other's open
 // list by itself, which keeps its current project and check marks.
-#include "../../platform/db/PgScratch.h"
+#include "PgScratch.h"
 #include "ShellTestEnv.h"
 #include "base/Settings.h"
 #include "platform/db/Connection.h"

@@ -1,7 +1,7 @@
 // Choosing the project store: the locator Preferences builds from a firm server's fields and
 // keeps in STORE (never a password), the dialog's "Test connection", and the start-up that opens
 // the chosen store or says why it cannot, never going on with an empty file of this computer.
-#include "../../platform/db/PgScratch.h"
+#include "PgScratch.h"
 #include "ShellTestEnv.h"
 #include "base/ChosenStore.h"
 #include "base/Settings.h"
