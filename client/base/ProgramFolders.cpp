@@ -1,5 +1,7 @@
 #include "base/ProgramFolders.h"
 
+#include "base/Settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +20,14 @@ QString ProgramFolder() {
     folder = QDir::cleanPath(folder);
     QDir().mkpath(folder);
     return folder;
+}
+
+QString DefaultStoreFolder() {
+    return ProgramFolder() + QStringLiteral("/Work");
+}
+
+QString StoreFolder() {
+    return ReadSetting(QStringLiteral("DATALOC"), DefaultStoreFolder());
 }
 
 QString ReadOnlyDataFolder() {

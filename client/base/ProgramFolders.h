@@ -10,6 +10,14 @@ namespace brevant::base {
 // missing. Never ends with a separator.
 QString ProgramFolder();
 
+// Where the project store (Desktop.mdb) is kept when the settings name no other folder
+// (DATALOC): the program folder's "Work".
+QString DefaultStoreFolder();
+
+// The folder of the project store the client uses: the DATALOC setting, else
+// DefaultStoreFolder().
+QString StoreFolder();
+
 // The installed share/brevant beside the program's bin/ folder, else the source tree's
 // share/brevant (a program run from its build folder). $BREVANT_SHARE overrides both.
 QString ReadOnlyDataFolder();

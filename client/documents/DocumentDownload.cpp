@@ -6,6 +6,8 @@
 #include "documents/DocumentCache.h"
 #include "documents/DocumentLists.h"
 #include "documents/PlaceDocuments.h"
+#include "documents/PlanSheets.h"
+#include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
@@ -88,7 +90,20 @@ void OpenProjectDocument(int jobId, int list, const QString& tag) {
                              ? PlanPageDocument(modResources::CacheLocation, jobId, tag)
                              : SectionDocument(modResources::CacheLocation, jobId, tag);
     server::Hourglass(false);
-    OpenDocumentFile(file);
+    if (list == PlanList) {
+        // The set opens at the sheet's page where the store knows it.
+        int page = 0;
+        try {
+            if (!file.isEmpty() && modResources::DbConnection &&
+                modResources::DbConnection->isOpen())
+                page = PlanSheetPage(*modResources::DbConnection, jobId, tag);
+        } catch (const std::exception&) {
+            // the set still opens, at its first page
+        }
+        OpenPlanSetAt(file, jobId, page);
+    } else {
+        OpenDocumentFile(file);
+    }
     if (list != PlanList) {
         base::SetStatusText(QString());
         if (auto* w = base::mainWindow())

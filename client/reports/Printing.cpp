@@ -8,6 +8,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPainter>
@@ -200,6 +201,52 @@ QString PrintRichText(const QTextDocument& document, const PrintTarget& target,
     if (target.printer.isEmpty())
         return QCoreApplication::translate("brevant::reports::Printing", "no printer was chosen");
     return printToQueue(document, target, jobTitle, margins);
+}
+
+QString PrintPdfDocument(const QString& pdfFile, const PrintTarget& target,
+                         const QString& jobTitle) {
+    if (!target.pdfPath.isEmpty()) {
+        QFile source(pdfFile);
+        if (!source.open(QIODevice::ReadOnly))
+            return QCoreApplication::translate("brevant::reports::Printing",
+                                               "%1 cannot be read (%2)")
+                .arg(pdfFile, source.errorString());
+        const QByteArray bytes = source.readAll();
+        // Written beside the chosen file and swapped in when complete, as any print file.
+        const std::filesystem::path path(
+            QFile::encodeName(QFileInfo(target.pdfPath).absoluteFilePath()).toStdString());
+        try {
+            archive::TempFile temp(path);
+            temp.write(bytes.constData(), std::size_t(bytes.size()));
+            temp.commit(path);
+        } catch (const archive::ArchiveError& e) {
+            return QCoreApplication::translate("brevant::reports::Printing",
+                                               "%1 cannot be written (%2)")
+                .arg(target.pdfPath, QString::fromLocal8Bit(e.what()));
+        }
+        return {};
+    }
+    if (target.printer.isEmpty())
+        return QCoreApplication::translate("brevant::reports::Printing", "no printer was chosen");
+    cups_option_t* options = nullptr;
+    int count = 0;
+    if (target.scaling == PageScaling::ActualSize) {
+        count = cupsAddOption("print-scaling", "none", count, &options);
+        count = cupsAddOption("fit-to-page", "false", count, &options);
+    } else {
+        count = cupsAddOption("print-scaling", "fit", count, &options);
+        count = cupsAddOption("fit-to-page", "true", count, &options);
+    }
+    const QByteArray name = target.printer.toLocal8Bit();
+    const int job =
+        cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), QFile::encodeName(pdfFile).constData(),
+                       jobTitle.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (job == 0)
+        return QCoreApplication::translate("brevant::reports::Printing",
+                                           "the printer %1 refused the job (%2)")
+            .arg(target.printer, QString::fromUtf8(cupsLastErrorString()));
+    return {};
 }
 
 QString PdfPathForProject(const QString& chosenPath, qint64 jobId) {

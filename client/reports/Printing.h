@@ -33,10 +33,15 @@ QString PdfFileEntryName();
 // there so that reports can be printed with no printer installed.
 QList<PrinterEntry> AvailablePrinters();
 
+// How a page meets the paper: shrunk or grown to fit it, or at its own size (a drawing to
+// scale stays to scale; what does not fit the paper is cut off).
+enum class PageScaling { FitToPage, ActualSize };
+
 // Where a job goes: a CUPS queue by name, or (pdfPath not empty) a PDF file.
 struct PrintTarget {
     QString printer;
     QString pdfPath;
+    PageScaling scaling = PageScaling::FitToPage;
 };
 
 // Margins in twips (1440 to the inch), measured from the paper's edge.
@@ -51,6 +56,13 @@ struct Margins {
 // jobTitle. Returns an empty text on success, else the reason the job failed.
 QString PrintRichText(const QTextDocument& document, const PrintTarget& target,
                       const QString& jobTitle, const Margins& margins = Margins());
+
+// Prints a PDF document as it stands: the file's pages go to the queue unchanged (CUPS lays
+// them on the paper as target.scaling says), or are copied into the PDF file, where every page
+// keeps its own size. Drawings stay drawings, never pictures, and keep their size. Returns an
+// empty text on success, else the reason.
+QString PrintPdfDocument(const QString& pdfFile, const PrintTarget& target,
+                         const QString& jobTitle);
 
 // The file a PDF job of one project writes when several projects print at once: the chosen
 // name with "-<Job_ID>" before its extension (each project is a job of its own).

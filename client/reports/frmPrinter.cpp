@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -39,8 +40,20 @@ frmPrinter::frmPrinter(const QString& kind, QWidget* parent) : QDialog(parent), 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->hide();
+    optActualSize = new QRadioButton(tr("Actual size"), this);
+    optActualSize->setObjectName(QStringLiteral("optActualSize"));
+    optFitToPage = new QRadioButton(tr("Fit to page"), this);
+    optFitToPage->setObjectName(QStringLiteral("optFitToPage"));
+    optFitToPage->setChecked(true);
+    auto* scaling = new QHBoxLayout;
+    scaling->addWidget(optActualSize);
+    scaling->addWidget(optFitToPage);
+    scaling->addStretch();
+    optActualSize->hide();
+    optFitToPage->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListView1);
+    layout->addLayout(scaling);
     layout->addWidget(ProgressBar1);
     layout->addLayout(buttons);
     resize(620, 300);
@@ -54,6 +67,13 @@ frmPrinter::frmPrinter(PrintJob print, const QString& pdfName, QWidget* parent)
     : frmPrinter(QString(), parent) {
     print_ = std::move(print);
     pdfName_ = pdfName;
+}
+
+void frmPrinter::offerPageScaling(PageScaling initial) {
+    optActualSize->setChecked(initial == PageScaling::ActualSize);
+    optFitToPage->setChecked(initial == PageScaling::FitToPage);
+    optActualSize->show();
+    optFitToPage->show();
 }
 
 void frmPrinter::Form_Load() {
@@ -83,6 +103,7 @@ void frmPrinter::Command1_Click() {
     if (!row)
         return;
     PrintTarget target;
+    target.scaling = optActualSize->isChecked() ? PageScaling::ActualSize : PageScaling::FitToPage;
     if (row->data(0, Qt::UserRole).toBool()) {
         QString path =
             ui::current().saveFile(tr("Print to PDF File"), QDir::home().filePath(pdfName_),

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QProgressBar;
+class QRadioButton;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -23,6 +24,10 @@ public:
     using PrintJob = std::function<QString(const PrintTarget& target)>;
     frmPrinter(PrintJob print, const QString& pdfName, QWidget* parent = nullptr);
 
+    // Shows the choice between "Actual size" and "Fit to page" (a sheet drawn to scale prints to
+    // scale at its actual size), with initial chosen; the job's target carries the choice.
+    void offerPageScaling(PageScaling initial);
+
     void Command1_Click(); // &PRINT
     const QString& kind() const { return kind_; }
     // While full reports print, "&CANCEL" (and Escape) stop them after the report being printed.
@@ -38,6 +43,8 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
     QProgressBar* ProgressBar1; // reports printed of those asked for
+    QRadioButton* optActualSize;
+    QRadioButton* optFitToPage;
     bool printing_ = false;
     bool stop_ = false;
     QString kind_;

@@ -80,13 +80,13 @@ void recoverLeftoverCompaction(const QString& folder) {
 } // namespace
 
 QString DefaultDataLocation() {
-    return base::ProgramFolder() + QStringLiteral("/Work");
+    return base::DefaultStoreFolder();
 }
 
 void LoadSettings() {
     using namespace modResources;
     CacheLocation = ReadSetting(QStringLiteral("CACHELOC"), base::ProgramFolder());
-    DataLocation = ReadSetting(QStringLiteral("DATALOC"), DefaultDataLocation());
+    DataLocation = base::StoreFolder();
     FirstDown = toBool(ReadSetting(QStringLiteral("FIRSTDOWN"), QStringLiteral("0")));
     ProxyOn = toBool(ReadSetting(QStringLiteral("PROXY"), QStringLiteral("0")));
     if (ProxyOn) {

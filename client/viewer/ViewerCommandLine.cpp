@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 
 namespace brevant::viewer {
@@ -16,11 +17,17 @@ QString ViewerVersionLine() {
 }
 
 std::optional<int> HandleViewerCommandLine(const QStringList& arguments, QTextStream& out,
-                                           QTextStream& err) {
+                                           QTextStream& err, ViewerOptions* options) {
     QCommandLineParser parser;
     base::setUpProgramParser(
         parser, QStringLiteral("Show a Brevant project document (a plan set, specification "
                                "section or addendum; \".SVD\" files are PDF documents)."));
+    const QCommandLineOption job(
+        QStringLiteral("job"),
+        QStringLiteral("The project the document belongs to (its Job_ID), when it does not lie "
+                       "in the project's document folder."),
+        QStringLiteral("N"));
+    parser.addOption(job);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The document to show."),
                                  QStringLiteral("[file]"));
     parser.addPositionalArgument(QStringLiteral("page"),
@@ -38,6 +45,23 @@ std::optional<int> HandleViewerCommandLine(const QStringList& arguments, QTextSt
             program,
             QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().at(2)),
             err);
+    ViewerOptions parsed;
+    if (parser.isSet(job)) {
+        bool ok = false;
+        parsed.jobId = parser.value(job).trimmed().toInt(&ok);
+        if (!ok || parsed.jobId <= 0)
+            return base::refuseCommandLine(
+                program,
+                QStringLiteral("--job needs a project number, not '%1'.").arg(parser.value(job)),
+                err);
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty())
+        parsed.file = positional.at(0);
+    if (positional.size() > 1)
+        parsed.page = std::max(0, positional.at(1).trimmed().toInt());
+    if (options)
+        *options = parsed;
     return std::nullopt;
 }
 

@@ -1,5 +1,5 @@
-// brevant-viewer FILE: shows a Brevant document (".SVD", a PDF). With BREVANT_SCREENSHOT set it
-// saves a picture of its window there and quits (demo without a display).
+// brevant-viewer [--job N] FILE [PAGE]: shows a Brevant document (".SVD", a PDF). With
+// BREVANT_SCREENSHOT set it saves a picture of its window there and quits (demo without a display).
 #include "ViewerCommandLine.h"
 #include "base/Translations.h"
 #include "frmViewer.h"
@@ -18,10 +18,14 @@ int main(int argc, char** argv) {
     brevant::base::InstallTranslations();
     brevant::ui::QtUi qtUi;
     brevant::ui::install(&qtUi);
-    const QStringList args = QApplication::arguments();
+    // Parsed again without Qt's own options, which QApplication has taken out.
+    brevant::viewer::ViewerOptions options;
+    QString ignored;
+    QTextStream quiet(&ignored);
+    brevant::viewer::HandleViewerCommandLine(QApplication::arguments(), quiet, quiet, &options);
     brevant::viewer::frmViewer window;
     window.show();
-    if (args.size() > 1 && !window.openDocument(args.at(1))) {
+    if (!options.file.isEmpty() && !window.openDocument(options.file, options.jobId)) {
         std::fprintf(stderr, "brevant-viewer: %s\n", window.errorText().toLocal8Bit().constData());
         brevant::ui::message(window.errorText(), brevant::ui::Buttons::Ok,
                              brevant::ui::Icon::Critical,
@@ -29,8 +33,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A page number may follow the file (1-based).
-    if (args.size() > 2 && args.at(2).toInt() > 1)
-        window.showPage(args.at(2).toInt() - 1);
+    if (options.page > 1)
+        window.showPage(options.page - 1);
     const QString screenshot = qEnvironmentVariable("BREVANT_SCREENSHOT");
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(1500, &window, [&window, screenshot] {

@@ -1,8 +1,8 @@
 #pragma once
-// A stand-in for the desktop's opener (xdg-open) that records each call in a file of its own,
-// written under a hidden name and renamed into place when complete: a record that can be seen
-// is whole, however late the stand-in runs. Records are named by the time the call started, so
-// they list in the order the calls were made.
+// A stand-in for the desktop's opener (xdg-open), or another program started, that records each
+// call in a file of its own, written under a hidden name and renamed into place when complete: a
+// record that can be seen is whole, however late the stand-in runs. Records are named by the time
+// the call started, so they list in the order the calls were made.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -15,13 +15,14 @@ namespace brevant::test {
 
 class RecordingOpener {
 public:
-    // Writes `bin`/xdg-open; each call records the line `line` (shell words, e.g. "$PWD|$*")
-    // in `records`.
-    RecordingOpener(const QString& bin, const QString& records, const QString& line)
+    // Writes `bin`/`program` (xdg-open unless named); each call records the line `line` (shell
+    // words, e.g. "$PWD|$*") in `records`.
+    RecordingOpener(const QString& bin, const QString& records, const QString& line,
+                    const QString& program = QStringLiteral("xdg-open"))
         : records_(records) {
         QDir().mkpath(bin);
         QDir().mkpath(records);
-        QFile script(bin + QStringLiteral("/xdg-open"));
+        QFile script(bin + QLatin1Char('/') + program);
         if (script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             script.write(QStringLiteral("#!/bin/sh\nn=$(date +%s%N)-$$\n"
                                         "echo \"%1\" > '%2/.'$n && mv '%2/.'$n '%2/'$n\n")

@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -388,6 +389,41 @@ TEST_F(DocumentsMainWindow, DoubleClickDownloadsThenOpensThePlanSetAndOpensCache
     ASSERT_TRUE(waitUntil([&] { return opened().size() == 3; }));
     EXPECT_EQ(opened().last().toStdString(), (folder() + "/PLANS/PLAN.SVD").toStdString());
     EXPECT_TRUE(messages(env_->ui).isEmpty()) << messages(env_->ui).join(" | ").toStdString();
+}
+
+TEST_F(DocumentsMainWindow, ASheetOpensInTheViewerAtItsOwnPageOfThePlanSet) {
+    start();
+    // With the program's viewer installed, a sheet opens at its page: the stand-in records
+    // the arguments it is given.
+    const brevant::test::RecordingOpener viewer(env_->path("bin"), env_->path("viewed"),
+                                                QStringLiteral("$*"),
+                                                QStringLiteral("brevant-viewer"));
+    QStringList names = pick_.plans;
+    std::sort(names.begin(), names.end());
+    const QString sheet = names.at(names.size() - 1);
+    const int page = int(names.size()) + 1; // after the title page and the sheets before it
+    QTreeWidgetItem* item = row(0, sheet);
+    lists_[0]->setCurrentItem(item);
+    const int before = documentRequests();
+    Q_EMIT lists_[0]->itemDoubleClicked(item, 0);
+    ASSERT_TRUE(waitForDocuments(before));
+    const QStringList calls = viewer.waitFor(1);
+    ASSERT_EQ(calls.size(), 1);
+    const QString planSet = folder() + "/PLANS/PLAN.SVD";
+    EXPECT_EQ(calls.first().toStdString(),
+              QString("--job %1 -- %2 %3").arg(pick_.job).arg(planSet).arg(page).toStdString());
+    EXPECT_TRUE(opened().isEmpty()) << "the desktop's opener is not asked as well";
+
+    // That page of the downloaded set is the sheet's own drawing.
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QProcess text;
+    text.start("pdftotext",
+               {"-f", QString::number(page), "-l", QString::number(page), planSet, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(shown.contains(sheet)) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("SHEET INDEX")) << "not the title page";
 }
 
 TEST_F(DocumentsMainWindow, HostileArchivesAreRefusedAndStayInDownload) {

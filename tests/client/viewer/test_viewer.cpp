@@ -1,5 +1,6 @@
 // brevant-viewer: a document's pages, moving between them, zoom, printing every page, and the
 // installed file type that hands ".SVD" files (any case) to PDF viewers and to it.
+#include "ViewerTestSupport.h"
 #include "frmViewer.h"
 #include "reports/Printing.h"
 
@@ -16,26 +17,13 @@
 #include <gtest/gtest.h>
 
 using brevant::viewer::frmViewer;
+using brevant::viewer::test::writePdf;
 
 namespace {
 
-// A PDF of pages, each showing its number; landscape pages where asked.
-QString writePdf(const QString& path, const std::vector<bool>& landscape) {
-    QPdfWriter writer(path);
-    writer.setResolution(72);
-    QPainter p;
-    for (size_t i = 0; i < landscape.size(); ++i) {
-        writer.setPageOrientation(landscape[i] ? QPageLayout::Landscape : QPageLayout::Portrait);
-        if (i == 0)
-            p.begin(&writer);
-        else
-            writer.newPage();
-        p.drawText(QPointF(72, 72), QStringLiteral("Page %1").arg(i + 1));
-        p.drawRect(QRectF(36, 36, 200, 100));
-    }
-    p.end();
-    return path;
-}
+// Every test of the program runs with settings of its own.
+::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new brevant::viewer::test::ViewerTestEnvironment);
 
 int pdfPages(const QString& path) {
     QProcess p;
@@ -89,25 +77,6 @@ TEST(ViewerTest, AMissingOrBrokenDocumentIsReported) {
     EXPECT_FALSE(viewer.openDocument(broken.fileName()));
     EXPECT_TRUE(viewer.errorText().contains("cannot be read"));
     EXPECT_EQ(viewer.pageCount(), 0);
-}
-
-TEST(ViewerTest, PrintsEveryPageOrARange) {
-    if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
-        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
-    QTemporaryDir dir;
-    frmViewer viewer;
-    ASSERT_TRUE(viewer.openDocument(writePdf(dir.filePath("a.svd"), {true, false, true, false})));
-    QPrinter all(QPrinter::ScreenResolution);
-    all.setOutputFormat(QPrinter::PdfFormat);
-    all.setOutputFileName(dir.filePath("all.pdf"));
-    ASSERT_TRUE(viewer.printPages(all, 0, 3));
-    EXPECT_EQ(pdfPages(dir.filePath("all.pdf")), 4);
-    QPrinter some(QPrinter::ScreenResolution);
-    some.setOutputFormat(QPrinter::PdfFormat);
-    some.setOutputFileName(dir.filePath("some.pdf"));
-    ASSERT_TRUE(viewer.printPages(some, 1, 9)); // the range is bounded by the document
-    EXPECT_EQ(pdfPages(dir.filePath("some.pdf")), 3);
-    EXPECT_FALSE(viewer.printPages(some, 3, 1));
 }
 
 TEST(ViewerTest, PrintsToThePdfEntryOfThePrinterListAndReportsAMissingQueue) {
