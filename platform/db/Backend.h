@@ -66,8 +66,9 @@ public:
 
     // The Desktop tables and indexes, existing ones left alone.
     virtual void createSchema() = 0;
-    // Adds what later releases added (Change_History) to a store that lacks it; cheap when
-    // nothing is missing. True when it changed the store (the column kinds are read again).
+    // Adds what later releases added (Change_History, the takeoff tables, Plans.Revision) to a
+    // store that lacks it; cheap when nothing is missing. True when it changed the store (the
+    // column kinds are read again).
     virtual bool upgradeSchema() = 0;
 };
 

@@ -10,8 +10,9 @@ class Connection;
 // Creates the tables and their indexes (existing ones are left alone), in one transaction.
 void createDesktopSchema(Connection& connection);
 
-// Adds the tables made after the first release (Change_History) to a database that lacks
-// them, leaving everything else as it is. Cheap when nothing is missing.
+// Adds what was made after the first release (Change_History, the takeoff tables, the
+// Plans.Revision column) to a database that lacks them, leaving everything else as it is. Cheap
+// when nothing is missing.
 void upgradeDesktopSchema(Connection& connection);
 
 // Creates the file at path (a path or connection string; folders must exist) with the schema,

@@ -65,6 +65,9 @@ private:
     // Transaction control straight to SQLite, keeping the prepared statements.
     void run(const char* sql);
     void runSchemaText(const char* text);
+    // Whether the table (column nullptr) or the table's column exists.
+    bool hasColumn(const char* table, const char* column) const;
+    void addPlanRevision();
 
     sqlite3* db_;
     QString path_;

@@ -130,6 +130,68 @@ CREATE TABLE IF NOT EXISTS Change_History (
     New_Value TEXT COLLATE NOCASE
 );
 CREATE INDEX IF NOT EXISTS Change_History_JobID ON Change_History (JobID);
+
+-- The takeoff: items, the marks measured for them on a document's page (its points as text,
+-- the document's revision when measured), each page's scale, and frozen totals.
+CREATE TABLE IF NOT EXISTS Takeoff_Items (
+    JobID INTEGER NOT NULL,
+    Item_ID INTEGER NOT NULL,
+    Name TEXT COLLATE NOCASE,
+    Kind TEXT COLLATE NOCASE,
+    Colour TEXT COLLATE NOCASE,
+    Unit TEXT COLLATE NOCASE,
+    Waste NUMERIC
+);
+CREATE UNIQUE INDEX IF NOT EXISTS Takeoff_Items_Key ON Takeoff_Items (JobID, Item_ID);
+
+CREATE TABLE IF NOT EXISTS Takeoff_Marks (
+    JobID INTEGER NOT NULL,
+    Mark_ID INTEGER NOT NULL,
+    Item_ID INTEGER NOT NULL,
+    Document TEXT COLLATE NOCASE,
+    Page INTEGER,
+    Points TEXT COLLATE NOCASE,
+    Revision INTEGER NOT NULL DEFAULT 0
+);
+CREATE UNIQUE INDEX IF NOT EXISTS Takeoff_Marks_Key ON Takeoff_Marks (JobID, Mark_ID);
+
+CREATE TABLE IF NOT EXISTS Takeoff_Scales (
+    JobID INTEGER NOT NULL,
+    Document TEXT COLLATE NOCASE,
+    Page INTEGER,
+    Label TEXT COLLATE NOCASE,
+    Family TEXT COLLATE NOCASE,
+    Ratio NUMERIC
+);
+CREATE UNIQUE INDEX IF NOT EXISTS Takeoff_Scales_Key ON Takeoff_Scales (JobID, Document, Page);
+
+CREATE TABLE IF NOT EXISTS Takeoff_Snapshots (
+    JobID INTEGER NOT NULL,
+    Snapshot_ID INTEGER NOT NULL,
+    Taken DATETIME,
+    Note TEXT COLLATE NOCASE
+);
+CREATE UNIQUE INDEX IF NOT EXISTS Takeoff_Snapshots_Key ON Takeoff_Snapshots (JobID, Snapshot_ID);
+
+CREATE TABLE IF NOT EXISTS Takeoff_Snapshot_Lines (
+    JobID INTEGER NOT NULL,
+    Snapshot_ID INTEGER NOT NULL,
+    Item_ID INTEGER,
+    Name TEXT COLLATE NOCASE,
+    Kind TEXT COLLATE NOCASE,
+    Unit TEXT COLLATE NOCASE,
+    Quantity NUMERIC,
+    Waste NUMERIC
+);
+CREATE INDEX IF NOT EXISTS Takeoff_Snapshot_Lines_Key ON Takeoff_Snapshot_Lines (JobID, Snapshot_ID);
+COMMIT;
+)SQL";
+
+// A sheet's revision, raised when a revised version of it arrives: takeoff marks measured on
+// an earlier one are stale.
+const char* const kPlanRevision = R"SQL(
+BEGIN;
+ALTER TABLE Plans ADD COLUMN Revision INTEGER NOT NULL DEFAULT 0;
 COMMIT;
 )SQL";
 
@@ -144,16 +206,37 @@ void SqliteBackend::runSchemaText(const char* text) {
     }
 }
 
+bool SqliteBackend::hasColumn(const char* table, const char* column) const {
+    return sqlite3_table_column_metadata(db_, "main", table, column, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr) == SQLITE_OK;
+}
+
+void SqliteBackend::addPlanRevision() {
+    try {
+        runSchemaText(kPlanRevision);
+    } catch (...) {
+        if (!hasColumn("Plans", "Revision")) // else another program added it meanwhile
+            throw;
+    }
+}
+
 void SqliteBackend::createSchema() {
     runSchemaText(kSchema);
     runSchemaText(kAddedTables);
+    if (!hasColumn("Plans", "Revision"))
+        addPlanRevision();
 }
 
 bool SqliteBackend::upgradeSchema() {
-    if (sqlite3_table_column_metadata(db_, "main", "Change_History", nullptr, nullptr, nullptr,
-                                      nullptr, nullptr, nullptr) == SQLITE_OK)
+    // The tables and the column of the latest step tell whether anything is missing.
+    const bool tables = hasColumn("Takeoff_Snapshot_Lines", nullptr);
+    const bool revision = hasColumn("Plans", "Revision");
+    if (tables && revision)
         return false;
-    runSchemaText(kAddedTables);
+    if (!tables)
+        runSchemaText(kAddedTables);
+    if (!revision)
+        addPlanRevision();
     return true;
 }
 

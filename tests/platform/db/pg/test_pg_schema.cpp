@@ -78,6 +78,18 @@ TEST_F(PgSchema, AnOlderStoreIsBroughtForwardKeepingItsRows) {
     EXPECT_EQ(s.run("SELECT change_id FROM change_history", {}).text(0, 0), "1");
 }
 
+TEST_F(PgSchema, AStoreBeforeTheTakeoffGetsItsTablesAndSheetRevisions) {
+    EXPECT_EQ(brevant::db::pg::ensureDesktopSchema(s, 2), 0);
+    s.run("INSERT INTO plans (jobid, file) VALUES (7, 'A-101.PDF')");
+    EXPECT_EQ(s.run("SELECT to_regclass('takeoff_marks') IS NULL", {}).text(0, 0), "t");
+    EXPECT_EQ(brevant::db::pg::ensureDesktopSchema(s), 2);
+    EXPECT_EQ(s.run("SELECT revision FROM plans", {}).text(0, 0), "0");
+    s.run("INSERT INTO takeoff_marks (jobid, mark_id, item_id) VALUES (7, 1, 1)");
+    EXPECT_EQ(s.run("SELECT revision FROM takeoff_marks", {}).text(0, 0), "0");
+    EXPECT_EQ(brevant::db::pg::desktopColumnSpelling(u"PLANS", u"revision"),
+              QStringLiteral("Revision"));
+}
+
 TEST_F(PgSchema, ANewerStoreIsRefused) {
     brevant::db::pg::ensureDesktopSchema(s);
     s.run("UPDATE brevant_schema SET version = version + 1");
