@@ -1,8 +1,9 @@
 #include "MeasureTool.h"
 
+#include "takeoff/Geometry.h"
+
 #include <QLineF>
 #include <Qt>
-#include <cmath>
 
 namespace brevant::viewer {
 
@@ -21,12 +22,6 @@ bool isLineTool(Tool tool) {
 }
 
 } // namespace
-
-QPointF orthogonalFrom(QPointF previous, QPointF point) {
-    const QPointF d = point - previous;
-    return std::abs(d.x()) >= std::abs(d.y()) ? QPointF(point.x(), previous.y())
-                                              : QPointF(previous.x(), point.y());
-}
 
 int MeasureTool::minimumPoints(Tool tool) {
     switch (tool) {
@@ -57,7 +52,7 @@ QList<QPointF> MeasureTool::preview() const {
 }
 
 QPointF MeasureTool::constrained(QPointF point, bool ortho) const {
-    return ortho && !points_.isEmpty() ? orthogonalFrom(points_.last(), point) : point;
+    return ortho && !points_.isEmpty() ? takeoff::orthoSnap(points_.last(), point) : point;
 }
 
 void MeasureTool::move(QPointF point, bool ortho) {

@@ -70,7 +70,4 @@ private:
     std::optional<QPointF> pointer_;
 };
 
-// The point made horizontal or vertical from previous, whichever it lies nearer to.
-QPointF orthogonalFrom(QPointF previous, QPointF point);
-
 } // namespace brevant::viewer
