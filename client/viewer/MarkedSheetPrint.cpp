@@ -11,21 +11,15 @@
 
 namespace brevant::viewer {
 
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("brevant::viewer::MarkedSheetPrint", text);
-}
-
-} // namespace
-
 QString PrintMarkedSheet(QPdfDocument& document, int page, const MarkLayer& marks,
                          const reports::PrintTarget& target, const QString& title) {
     if (page < 0 || page >= document.pageCount())
-        return tr("the page to print does not exist");
+        return QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                           "the page to print does not exist");
     const QSizeF points = document.pagePointSize(page);
     if (points.isEmpty())
-        return tr("the page to print does not exist");
+        return QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                           "the page to print does not exist");
     // Screen resolution: the marks' pen widths and marker sizes (pixels) come out as on screen,
     // and the page picture keeps its own pixels whatever the device's units.
     QPrinter printer(QPrinter::ScreenResolution);
@@ -41,7 +35,9 @@ QString PrintMarkedSheet(QPdfDocument& document, int page, const MarkLayer& mark
     } else {
         printer.setPrinterName(target.printer);
         if (!printer.isValid())
-            return tr("the printer %1 is not available").arg(target.printer);
+            return QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                               "the printer %1 is not available")
+                .arg(target.printer);
         printer.setPageOrientation(points.width() > points.height() ? QPageLayout::Landscape
                                                                     : QPageLayout::Portrait);
     }
@@ -54,10 +50,12 @@ QString PrintMarkedSheet(QPdfDocument& document, int page, const MarkLayer& mark
         return why;
     };
     if (image.isNull())
-        return fail(tr("the page could not be drawn"));
+        return fail(QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                                "the page could not be drawn"));
     QPainter painter;
     if (!painter.begin(&printer))
-        return fail(tr("the pages could not be printed"));
+        return fail(QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                                "the pages could not be printed"));
     // Device units per point: the PDF file is the page's own size; on paper the sheet is
     // shrunk to fit (or kept at its size, centred, when that fits).
     const QRectF area = painter.viewport();
@@ -70,12 +68,15 @@ QString PrintMarkedSheet(QPdfDocument& document, int page, const MarkLayer& mark
     painter.drawImage(QRectF(QPointF(), points), image);
     marks.paint(painter, QRectF(QPointF(), points), scale);
     if (!painter.end())
-        return fail(tr("the pages could not be printed"));
+        return fail(QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                                "the pages could not be printed"));
     if (!temporary.isEmpty()) {
         // rename(2) swaps the finished file in for the old one in one step.
         if (std::rename(QFile::encodeName(temporary).constData(),
                         QFile::encodeName(target.pdfPath).constData()) != 0)
-            return fail(tr("%1 cannot be written").arg(target.pdfPath));
+            return fail(QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
+                                                    "%1 cannot be written")
+                            .arg(target.pdfPath));
     }
     return {};
 }
