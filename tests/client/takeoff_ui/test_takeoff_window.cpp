@@ -31,7 +31,6 @@
 
 using namespace brevant::viewer;
 
-
 namespace {
 
 // A program folder of its own with the project's store and its plan set.
@@ -268,4 +267,44 @@ TEST_F(TakeoffWindow, ASheetPrintsToPdfAtItsSizeWithItsMarks) {
     EXPECT_TRUE(out.contains(QRegularExpression("Page size:\\s+1224 x 792 pts")))
         << out.toStdString();
     EXPECT_FALSE(QFile::exists(target.pdfPath + ".brevant-print"));
+}
+
+TEST_F(TakeoffWindow, ARevisedSheetSaysItsMarksAreStaleUntilAccepted) {
+    std::unique_ptr<frmViewer> v = open();
+    addItem(*v, "Doors", 2);
+    action(*v, "actCount")->trigger();
+    click(*v, at(*v, {300, 300}));
+    click(*v, at(*v, {340, 300}));
+    auto* stale = v->findChild<QLabel*>("lblStale");
+    auto* accept = v->findChild<QPushButton*>("cmdAccept");
+    ASSERT_TRUE(stale && accept);
+    EXPECT_TRUE(stale->isHidden());
+    v.reset();
+    // An update brings a new version of the first sheet.
+    {
+        brevant::db::Connection db;
+        db.open(home.filePath("Work/Desktop.mdb"));
+        db.execute(QStringLiteral("UPDATE Plans SET Revision = 1 WHERE JobID = %1 AND File = '%2'")
+                       .arg(project.jobId)
+                       .arg(project.plans.first().file));
+    }
+    v = open();
+    stale = v->findChild<QLabel*>("lblStale");
+    accept = v->findChild<QPushButton*>("cmdAccept");
+    EXPECT_FALSE(stale->isHidden());
+    EXPECT_TRUE(stale->text().contains("measured on an earlier version"))
+        << stale->text().toStdString();
+    EXPECT_TRUE(cell(*v, "Doors", TakeoffPanel::ColNote)
+                    .startsWith("measured on an earlier version: was 2 ea, now 0 ea"))
+        << cell(*v, "Doors", TakeoffPanel::ColNote).toStdString();
+    // The marks stay over the new version, drawn as stale.
+    ASSERT_EQ(v->takeoff()->layer().shapes().size(), 2);
+    EXPECT_TRUE(v->takeoff()->layer().shapes().first().stale);
+    QTest::mouseClick(accept, Qt::LeftButton);
+    EXPECT_TRUE(stale->isHidden());
+    EXPECT_FALSE(v->takeoff()->layer().shapes().first().stale);
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote), "");
+    v.reset();
+    v = open(); // accepted for good
+    EXPECT_TRUE(v->findChild<QLabel*>("lblStale")->isHidden());
 }
