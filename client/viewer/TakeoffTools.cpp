@@ -326,7 +326,7 @@ void TakeoffTools::exportCsv() {
     if (path.isEmpty())
         return;
     QString why;
-    if (!session_->exportCsv(path, defaultSheetName, &why))
+    if (!session_->exportCsv(path, sheetNamer_ ? sheetNamer_ : SheetNamer(defaultSheetName), &why))
         ui::message(tr("The takeoff could not be exported: %1 ...").arg(why), ui::Buttons::Ok,
                     ui::Icon::Critical, tr("System Error"));
     else

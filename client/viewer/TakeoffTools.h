@@ -5,8 +5,11 @@
 // middle button and the keys the tool does not use go on to it during a measurement.
 #include "MarkPainter.h"
 
+#include "takeoff/TakeoffData.h"
+
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -38,6 +41,10 @@ public:
     TakeoffSession& session() { return *session_; }
     TakeoffPanel* panel() const { return panel_; }
     const MarkLayer& layer() const { return layer_; }
+    // How the exported file names sheets (the plan set's sheet names when known).
+    void setSheetNamer(std::function<QString(const takeoff::SheetKey&)> namer) {
+        sheetNamer_ = std::move(namer);
+    }
 
     // Chooses a tool as its button does: refused with the hint shown when the sheet lacks a
     // scale or no item of the kind is chosen.
@@ -82,6 +89,7 @@ private:
     QAction* redo_;
     QAction* delete_;
     MarkLayer layer_;
+    std::function<QString(const takeoff::SheetKey&)> sheetNamer_;
 };
 
 } // namespace brevant::viewer

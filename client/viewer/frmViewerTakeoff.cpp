@@ -6,6 +6,7 @@
 #include "documents/PlanSheets.h"
 #include "frmViewer.h"
 #include "platform/db/Connection.h"
+#include "takeoff/TakeoffCsv.h"
 
 #include <QStatusBar>
 #include <exception>
@@ -48,6 +49,15 @@ void frmViewer::startTakeoff() {
         statusBar()->showMessage(
             tr("The takeoff is not kept: the project store cannot be opened (%1).").arg(problem));
     takeoff_ = new TakeoffTools(*this, *view_, std::move(session));
+    // The file names a plan set's sheets as the sheet list does: "PLAN001 FIRST FLOOR PLAN".
+    if (!sheets.empty())
+        takeoff_->setSheetNamer([sheets](const takeoff::SheetKey& key) {
+            for (const documents::PlanSheetEntry& s : sheets)
+                if (key.page == 0 && s.file.compare(key.document, Qt::CaseInsensitive) == 0)
+                    return s.description.isEmpty() ? s.file
+                                                   : s.file + QLatin1Char(' ') + s.description;
+            return takeoff::defaultSheetName(key);
+        });
 }
 
 } // namespace brevant::viewer

@@ -267,6 +267,17 @@ TEST_F(TakeoffWindow, ASheetPrintsToPdfAtItsSizeWithItsMarks) {
     EXPECT_TRUE(out.contains(QRegularExpression("Page size:\\s+1224 x 792 pts")))
         << out.toStdString();
     EXPECT_FALSE(QFile::exists(target.pdfPath + ".brevant-print"));
+
+    // The CSV names the sheet as the sheet list does.
+    ui.answerPath(home.filePath("takeoff.csv"));
+    QTest::mouseClick(v->findChild<QPushButton*>("cmdExport"), Qt::LeftButton);
+    QFile csv(home.filePath("takeoff.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(csv.readAll());
+    const auto& sheet = project.plans.first();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Doors,Count,%1 %2,1,").arg(sheet.file, sheet.description)))
+        << text.toStdString();
 }
 
 TEST_F(TakeoffWindow, ARevisedSheetSaysItsMarksAreStaleUntilAccepted) {
