@@ -132,6 +132,21 @@
     </message>
 </context>
 <context>
+    <name>brevant::reports::ChangeHistoryReport</name>
+    <message>
+        <source>Takeoff</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takeoff item was measured on an earlier version of its sheet: open the sheet to measure again or accept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takeoff items were measured on an earlier version of their sheets: open the sheets to measure again or accept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::reports::MailDocuments</name>
     <message>
         <source>No files were selected for processing - Please select DOWNLOADED file(s) and try again ...</source>
@@ -1956,7 +1971,25 @@ The others were imported ...</source>
     </message>
 </context>
 <context>
-    <name>brevant::takeoff</name>
+    <name>brevant::takeoff::Scales</name>
+    <message>
+        <source>Calibrated (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This sheet has no scale yet: choose its scale or calibrate it before measuring lengths or areas. Counts need no scale.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::Stale</name>
+    <message>
+        <source>measured on an earlier version</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::takeoff::TakeoffCsv</name>
     <message>
         <source>%1 page %2</source>
         <translation type="unfinished"></translation>
@@ -1987,20 +2020,6 @@ The others were imported ...</source>
     </message>
     <message>
         <source>Total</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>brevant::takeoff::Scales</name>
-    <message>
-        <source>Calibrated (%1)</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>brevant::takeoff::Stale</name>
-    <message>
-        <source>measured on an earlier version</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2040,10 +2059,6 @@ The others were imported ...</source>
     </message>
     <message>
         <source>A count needs a point.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This sheet has no scale yet: choose its scale or calibrate it before measuring lengths or areas. Counts need no scale.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -5,6 +5,10 @@
 #include "reports/ContactReports.h"
 #include "reports/ReportFormat.h"
 #include "reports/ReportText.h"
+#include "store/ProjectList.h"
+#include "takeoff/TakeoffStore.h"
+
+#include <QCoreApplication>
 
 namespace brevant::reports {
 
@@ -106,9 +110,40 @@ QString ChangeHistoryLines(const QList<Record>& history) {
     return s;
 }
 
-QString UpdatesWithHistoryRtf(const QList<Record>& updates, const QList<Record>& history) {
+QString StaleTakeoffLines(int staleTakeoffItems) {
+    if (staleTakeoffItems <= 0)
+        return {};
+    QString s =
+        "\\par\\b " +
+        Escaped(QCoreApplication::translate("brevant::reports::ChangeHistoryReport", "Takeoff")) +
+        "\\b0\\par\\par";
+    const QString line = store::countText(
+        staleTakeoffItems,
+        QCoreApplication::translate("brevant::reports::ChangeHistoryReport",
+                                    "%1 takeoff item was measured on an earlier version of "
+                                    "its sheet: open the sheet to measure again or accept."),
+        QCoreApplication::translate("brevant::reports::ChangeHistoryReport",
+                                    "%1 takeoff items were measured on an earlier version of "
+                                    "their sheets: open the sheets to measure again or accept."));
+    richtext::rtfAppend(s, Escaped(line));
+    return s + "\\par";
+}
+
+int ReadStaleTakeoffItems(db::Connection& connection, qint64 jobId) {
+    try {
+        return takeoff::countStaleItems(connection, jobId);
+    } catch (const db::DbError& e) {
+        // A database the program has not opened for writing yet lacks the tables.
+        if (e.condition() == db::Condition::UndefinedTable)
+            return 0;
+        throw;
+    }
+}
+
+QString UpdatesWithHistoryRtf(const QList<Record>& updates, const QList<Record>& history,
+                              int staleTakeoffItems) {
     QString s = UpdatesRtf(updates);
-    const QString lines = ChangeHistoryLines(history);
+    const QString lines = StaleTakeoffLines(staleTakeoffItems) + ChangeHistoryLines(history);
     if (lines.isEmpty())
         return s;
     s.chop(kEnd.size());

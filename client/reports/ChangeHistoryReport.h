@@ -21,8 +21,16 @@ QString HistoryFieldCaption(const QString& column);
 // The RTF lines of the history (a fragment, no document around it); empty for no rows.
 QString ChangeHistoryLines(const QList<Record>& history);
 
-// The change log of the latest check (UpdatesRtf) followed by the history.
-QString UpdatesWithHistoryRtf(const QList<Record>& updates, const QList<Record>& history);
+// The change log of the latest check (UpdatesRtf), then how many takeoff items are stale
+// (measured on an earlier version of a sheet; nothing when none), then the history.
+QString UpdatesWithHistoryRtf(const QList<Record>& updates, const QList<Record>& history,
+                              int staleTakeoffItems = 0);
+
+// The RTF lines saying how many takeoff items are stale; empty for none.
+QString StaleTakeoffLines(int staleTakeoffItems);
+
+// How many of the project's takeoff items are stale; 0 when the database has no takeoff yet.
+int ReadStaleTakeoffItems(db::Connection& connection, qint64 jobId);
 
 // The rows of the project's history; none when the database has no such table.
 QList<Record> ReadChangeHistory(db::Connection& connection, qint64 jobId);

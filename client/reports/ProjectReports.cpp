@@ -58,7 +58,8 @@ QString DrawContacts(db::Connection& c, qint64 jobId) {
 }
 
 QString DrawUpdates(db::Connection& c, qint64 jobId) {
-    return UpdatesWithHistoryRtf(ReadRecords(c, UpdatesSql(jobId)), ReadChangeHistory(c, jobId));
+    return UpdatesWithHistoryRtf(ReadRecords(c, UpdatesSql(jobId)), ReadChangeHistory(c, jobId),
+                                 ReadStaleTakeoffItems(c, jobId));
 }
 
 QString DrawAwards(db::Connection& c, qint64 jobId) {

@@ -3,6 +3,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Transaction.h"
+#include "takeoff/TakeoffStore.h"
 
 namespace brevant::store {
 
@@ -21,6 +22,8 @@ void DeleteProjectRecords(db::Connection& connection, int jobId) {
     connection.execute(QStringLiteral("Delete FROM [Awards] Where [JobID] = ") + n);
     // The lasting history, so that a project imported again under the number starts clean.
     connection.execute(QStringLiteral("Delete FROM [Change_History] Where [JobID] = ") + n);
+    // Its takeoff too: measurements of another project's sheets must not meet a new one.
+    takeoff::deleteTakeoff(connection, jobId);
     transaction.commit();
 }
 

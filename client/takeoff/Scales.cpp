@@ -69,6 +69,13 @@ std::optional<Scale> calibrate(QPointF a, QPointF b, double realInches, const QS
     return s;
 }
 
+QString noScaleHint() {
+    return QCoreApplication::translate("brevant::takeoff::Scales",
+                                       "This sheet has no scale yet: choose its scale or "
+                                       "calibrate it before measuring lengths or areas. Counts "
+                                       "need no scale.");
+}
+
 std::optional<double> verifyLength(QPointF a, QPointF b, const Scale& scale) {
     if (!scale.isSet())
         return std::nullopt;

@@ -42,6 +42,9 @@ inline double realArea(double squarePoints, double ratio) {
 // two points are the same or the length is not above zero. The label names the known length.
 std::optional<Scale> calibrate(QPointF a, QPointF b, double realInches, const QString& label = {});
 
+// What a sheet without a scale says when a length or area is begun on it.
+QString noScaleHint();
+
 // The real length of a line under the scale, recording nothing (the verify tool); nullopt
 // without a scale.
 std::optional<double> verifyLength(QPointF a, QPointF b, const Scale& scale);

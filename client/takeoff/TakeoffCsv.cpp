@@ -8,10 +8,6 @@ namespace brevant::takeoff {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("brevant::takeoff::TakeoffCsv", text);
-}
-
 QByteArray field(const QString& value) {
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
     QString text = value;
@@ -41,13 +37,20 @@ QString amount(double base, Unit unit) {
 } // namespace
 
 QString defaultSheetName(const SheetKey& sheet) {
-    return tr("%1 page %2").arg(sheet.document).arg(sheet.page + 1);
+    return QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "%1 page %2")
+        .arg(sheet.document)
+        .arg(sheet.page + 1);
 }
 
 QByteArray takeoffCsv(const TakeoffData& data, const Totals& totals, const SheetNamer& sheetName) {
     QByteArray out = "\xEF\xBB\xBF";
-    appendRow(out, {tr("Item"), tr("Kind"), tr("Sheet"), tr("Quantity"), tr("Unit"), tr("Waste %"),
-                    tr("Total")});
+    appendRow(out, {QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Item"),
+                    QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Kind"),
+                    QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Sheet"),
+                    QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Quantity"),
+                    QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Unit"),
+                    QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Waste %"),
+                    QCoreApplication::translate("brevant::takeoff::TakeoffCsv", "Total")});
     for (const auto& [id, item] : data.items) {
         const QString waste = QString::number(item.wastePercent, 'g', 6);
         bool any = false;

@@ -1,5 +1,9 @@
 #include "takeoff/TakeoffModel.h"
 
+#include "takeoff/Geometry.h"
+
+#include <QLineF>
+#include <algorithm>
 #include <cmath>
 
 namespace brevant::takeoff {
@@ -73,6 +77,34 @@ QList<int> TakeoffModel::marksOn(const SheetKey& sheet) const {
     return out;
 }
 
+int TakeoffModel::markAt(const SheetKey& sheet, QPointF p, double tolerance) const {
+    for (auto it = data_.marks.rbegin(); it != data_.marks.rend(); ++it) {
+        const Mark& m = it->second;
+        if (!(m.sheet == sheet))
+            continue;
+        const Item* owner = item(m.itemId);
+        if (!owner)
+            continue;
+        bool hit = false;
+        switch (owner->kind) {
+        case Kind::Count:
+            hit = std::any_of(m.points.begin(), m.points.end(),
+                              [&](QPointF q) { return QLineF(p, q).length() <= tolerance; });
+            break;
+        case Kind::Length:
+            hit = distanceToPolyline(m.points, p) <= tolerance;
+            break;
+        case Kind::Area:
+            hit = polygonContains(m.points, p) ||
+                  distanceToPolyline(m.points + QList<QPointF>{m.points.front()}, p) <= tolerance;
+            break;
+        }
+        if (hit)
+            return m.id;
+    }
+    return 0;
+}
+
 const Totals& TakeoffModel::totals() const {
     if (totalsStale_) {
         totals_ = computeTotals(data_);
@@ -118,8 +150,7 @@ bool TakeoffModel::checkPoints(const Item& item, const SheetKey& sheet,
                            : item.kind == Kind::Area ? tr("An area needs three points or more.")
                                                      : tr("A count needs a point."));
     if (item.kind != Kind::Count && !scale(sheet).isSet())
-        return refuse(why, tr("This sheet has no scale yet: choose its scale or calibrate it "
-                              "before measuring lengths or areas. Counts need no scale."));
+        return refuse(why, noScaleHint());
     return true;
 }
 

@@ -26,6 +26,9 @@ public:
     const Item* item(int id) const;
     const Mark* mark(int id) const;
     QList<int> marksOn(const SheetKey& sheet) const;
+    // The mark on the sheet under p (page points) within tolerance of its line, marker or
+    // edge, or inside its area; the latest drawn wins. 0 for none.
+    int markAt(const SheetKey& sheet, QPointF p, double tolerance) const;
     Scale scale(const SheetKey& sheet) const { return data_.scales.value(sheet); }
     const Totals& totals() const;
 

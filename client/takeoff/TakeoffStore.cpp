@@ -47,10 +47,28 @@ QString job(qint64 jobId) {
     return QString::number(jobId);
 }
 
-// Marks of the projects (one project, or all with jobId < 0) as (job, item, document,
-// revision), and the documents' revisions where above 0; the items whose marks lag behind.
+// The items of the projects (one project, or all with jobId < 0) with a mark below its
+// document's revision. The marks are read first: a store without a takeoff (or without the
+// tables yet) needs no second query.
 std::map<qint64, int> staleCounts(db::Connection& c, qint64 jobId) {
     const QString where = jobId < 0 ? QString() : QStringLiteral(" WHERE JobID = ") + job(jobId);
+    struct Measured {
+        qint64 job;
+        qint64 item;
+        QString document;
+        int revision;
+    };
+    std::vector<Measured> measured;
+    Recordset marks;
+    marks.open(
+        QStringLiteral("SELECT JobID, Item_ID, Document, Revision FROM Takeoff_Marks") + where, c);
+    for (; !marks.eof(); marks.moveNext())
+        measured.push_back({marks.field(0).toLongLong(), marks.field(1).toLongLong(),
+                            marks.field(2).toString().toCaseFolded(), marks.field(3).toInt()});
+    marks.close();
+    std::map<qint64, int> out;
+    if (measured.empty())
+        return out;
     QHash<QPair<qint64, QString>, int> current;
     Recordset plans;
     plans.open(QStringLiteral("SELECT JobID, File, Revision FROM Plans") +
@@ -60,20 +78,10 @@ std::map<qint64, int> staleCounts(db::Connection& c, qint64 jobId) {
     for (; !plans.eof(); plans.moveNext())
         current.insert({plans.field(0).toLongLong(), plans.field(1).toString().toCaseFolded()},
                        plans.field(2).toInt());
-    plans.close();
-    std::map<qint64, int> out;
-    if (current.isEmpty())
-        return out;
     QSet<QPair<qint64, qint64>> stale;
-    Recordset marks;
-    marks.open(
-        QStringLiteral("SELECT JobID, Item_ID, Document, Revision FROM Takeoff_Marks") + where, c);
-    for (; !marks.eof(); marks.moveNext()) {
-        const qint64 j = marks.field(0).toLongLong();
-        const int now = current.value({j, marks.field(2).toString().toCaseFolded()}, 0);
-        if (marks.field(3).toInt() < now)
-            stale.insert({j, marks.field(1).toLongLong()});
-    }
+    for (const Measured& m : measured)
+        if (m.revision < current.value({m.job, m.document}, 0))
+            stale.insert({m.job, m.item});
     for (const auto& s : stale)
         ++out[s.first];
     return out;
@@ -225,6 +233,13 @@ void saveTakeoff(db::Connection& c, qint64 jobId, const TakeoffData& data) {
                       sqlText(family(it.value().family)) + QLatin1Char(',') +
                       sqlNumber(it.value().ratio) + QLatin1Char(')'));
     t.commit();
+}
+
+void deleteTakeoff(db::Connection& c, qint64 jobId) {
+    for (const char* table : {"Takeoff_Items", "Takeoff_Marks", "Takeoff_Scales",
+                              "Takeoff_Snapshots", "Takeoff_Snapshot_Lines"})
+        c.execute(QStringLiteral("DELETE FROM ") + QLatin1String(table) +
+                  QStringLiteral(" WHERE JobID = ") + job(jobId));
 }
 
 int countStaleItems(db::Connection& connection, qint64 jobId) {

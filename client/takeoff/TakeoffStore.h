@@ -21,6 +21,10 @@ TakeoffData loadTakeoff(db::Connection& connection, qint64 jobId);
 // table's and are not written).
 void saveTakeoff(db::Connection& connection, qint64 jobId, const TakeoffData& data);
 
+// Removes everything of the project's takeoff, snapshots included, inside the caller's
+// transaction (deleting a project).
+void deleteTakeoff(db::Connection& connection, qint64 jobId);
+
 // The current revision of each of the project's documents, by case-folded file name.
 QHash<QString, int> loadRevisions(db::Connection& connection, qint64 jobId);
 

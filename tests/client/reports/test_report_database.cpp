@@ -8,6 +8,8 @@
 #include "reports/ChangeHistoryReport.h"
 #include "reports/FilterMarking.h"
 #include "reports/ProjectReports.h"
+#include "takeoff/TakeoffModel.h"
+#include "takeoff/TakeoffStore.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -126,6 +128,37 @@ TEST_F(ProjectReportsDb, TheUpdatesViewShowsHistoryDatesWholeAndFieldsByTheirCap
         << lines.join('\n').toStdString();
     EXPECT_EQ(HistoryFieldCaption("Pre_Bid_Date"), "Pre-bid date");
     EXPECT_EQ(HistoryFieldCaption("Some_New_Field"), "Some New Field");
+}
+
+// After a check that revised a measured sheet, the Updates view says how many takeoff items
+// that made stale, above the history; nothing while none is.
+TEST_F(ProjectReportsDb, TheUpdatesViewSaysHowManyTakeoffItemsAreStale) {
+    using namespace brevant::takeoff;
+    db.execute("INSERT INTO Plans (JobID, File) VALUES (4711, 'A-101.pdf')");
+    TakeoffModel model(4711);
+    const SheetKey sheet{QStringLiteral("A-101.pdf"), 0};
+    model.setScale(sheet, *statedScale(u"1/8\" = 1'-0\""));
+    for (const char* name : {"Walls", "Base", "Paint"}) {
+        Item item;
+        item.name = QLatin1String(name);
+        model.addMark(model.addItem(item), sheet, {{0, 0}, {100, 0}});
+    }
+    saveTakeoff(db, 4711, model.data());
+    EXPECT_FALSE(shown(DrawUpdates(db, 4711)).contains("Takeoff"));
+
+    db.execute("UPDATE Plans SET Revision = 1 WHERE JobID = 4711");
+    const QStringList lines = shown(DrawUpdates(db, 4711)).split('\n');
+    const qsizetype takeoff = lines.indexOf("Takeoff");
+    ASSERT_GE(takeoff, 0) << lines.join('\n').toStdString();
+    EXPECT_TRUE(
+        lines.value(takeoff + 2)
+            .startsWith("3 takeoff items were measured on an earlier version of their sheets"))
+        << lines.join('\n').toStdString();
+    EXPECT_EQ(ReadStaleTakeoffItems(db, 12), 0);
+    // A store opened before the takeoff existed shows nothing and fails nothing.
+    for (const char* table : {"Takeoff_Marks", "Takeoff_Items"})
+        db.executeNative(QStringLiteral("DROP TABLE ") + QLatin1String(table));
+    EXPECT_EQ(ReadStaleTakeoffItems(db, 4711), 0);
 }
 
 // A store the program has not opened for writing yet lacks the history table: no history, no

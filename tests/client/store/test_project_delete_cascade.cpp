@@ -6,6 +6,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/Recordset.h"
+#include "takeoff/Snapshot.h"
+#include "takeoff/TakeoffModel.h"
+#include "takeoff/TakeoffStore.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -62,6 +65,40 @@ TEST_F(ProjectDeleteCascade, RemovesEveryTableAndLeavesOthers) {
     brevant::store::DeleteProjectRecords(db, 5);
     EXPECT_EQ(counts(5), (std::vector<int>(8, 0)));
     EXPECT_EQ(counts(6), (std::vector<int>{2, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+TEST_F(ProjectDeleteCascade, RemovesTheTakeoffToo) {
+    using namespace brevant::takeoff;
+    for (int n : {5, 6}) {
+        addEverything(n);
+        TakeoffModel model(n);
+        const SheetKey sheet{QStringLiteral("A"), 0};
+        model.setScale(sheet, *statedScale(u"1:100"));
+        Item walls;
+        walls.name = QStringLiteral("Walls");
+        model.addMark(model.addItem(walls), sheet, {{0, 0}, {72, 0}});
+        saveTakeoff(db, n, model.data());
+        Snapshot s = takeSnapshot(model.data(), model.totals(), QStringLiteral("bid"), {});
+        saveSnapshot(db, n, s);
+    }
+    const auto takeoffRows = [this](int n) {
+        std::vector<int> out;
+        for (const char* table : {"Takeoff_Items", "Takeoff_Marks", "Takeoff_Scales",
+                                  "Takeoff_Snapshots", "Takeoff_Snapshot_Lines"}) {
+            brevant::db::Recordset rs;
+            rs.open(QStringLiteral("SELECT Count(*) FROM %1 WHERE JobID = %2")
+                        .arg(QLatin1String(table))
+                        .arg(n),
+                    db);
+            out.push_back(rs.field(0).toInt());
+        }
+        return out;
+    };
+    ASSERT_EQ(takeoffRows(5), (std::vector<int>(5, 1)));
+    brevant::store::DeleteProjectRecords(db, 5);
+    // A project imported again under the number must not find the old measurements.
+    EXPECT_EQ(takeoffRows(5), (std::vector<int>(5, 0)));
+    EXPECT_EQ(takeoffRows(6), (std::vector<int>(5, 1)));
 }
 
 TEST_F(ProjectDeleteCascade, AFailurePartWayLeavesTheProjectWhole) {

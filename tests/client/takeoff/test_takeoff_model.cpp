@@ -234,3 +234,21 @@ TEST_F(Model, ARevisedSheetMakesItsItemsStaleUntilAcceptedOrMeasuredAgain) {
     model.undoStack()->redo();
     EXPECT_FALSE(isStale(model.data(), doors));
 }
+
+TEST_F(Model, TheMarkUnderThePointerIsTheLatestDrawnThere) {
+    const int walls = model.addItem(item("Walls", Kind::Length));
+    const int slab = model.addItem(item("Slab", Kind::Area));
+    const int doors = model.addItem(item("Doors", Kind::Count));
+    const int room = model.addMark(slab, kA101, {{0, 0}, {200, 0}, {200, 100}, {0, 100}});
+    const int wall = model.addMark(walls, kA101, {{0, 50}, {200, 50}});
+    const int door = model.addMark(doors, kA101, {{150, 20}, {300, 300}});
+    model.addMark(doors, kE201, {{10, 10}});
+    EXPECT_EQ(model.markAt(kA101, {100, 52}, 3), wall);
+    EXPECT_EQ(model.markAt(kA101, {100, 80}, 3), room);  // inside the area
+    EXPECT_EQ(model.markAt(kA101, {201, 100}, 3), room); // on its edge
+    EXPECT_EQ(model.markAt(kA101, {298, 302}, 3), door);
+    EXPECT_EQ(model.markAt(kA101, {150, 20}, 3), door); // over the room: drawn later
+    EXPECT_EQ(model.markAt(kA101, {400, 400}, 3), 0);
+    EXPECT_EQ(model.markAt(kA102, {100, 52}, 3), 0); // another page
+    EXPECT_EQ(model.markAt(kE201, {11, 11}, 3), model.marksOn(kE201).front());
+}

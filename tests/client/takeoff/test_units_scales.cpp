@@ -177,3 +177,18 @@ TEST(Geometry, OrthoSnapsToTheNearerAxisOfThePreviousPoint) {
     EXPECT_EQ(orthoSnap({10, 10}, {-30, 12}), QPointF(-30, 10));
     EXPECT_EQ(orthoSnap({10, 10}, {10, 10}), QPointF(10, 10));
 }
+
+TEST(Geometry, DistancesAndInsideForPickingAMark) {
+    const QList<QPointF> path = {{0, 0}, {100, 0}, {100, 50}};
+    EXPECT_EQ(distanceToPolyline(path, {50, 3}), 3);
+    EXPECT_EQ(distanceToPolyline(path, {104, 25}), 4);
+    EXPECT_EQ(distanceToPolyline(path, {-3, -4}), 5); // beyond the first end
+    EXPECT_EQ(distanceToPolyline({{7, 7}}, {10, 11}), 5);
+    EXPECT_EQ(distanceToPolyline({{7, 7}, {7, 7}}, {10, 11}), 5); // a segment of no length
+    const QList<QPointF> ell = {{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 5}, {0, 5}};
+    EXPECT_TRUE(polygonContains(ell, {5, 2}));
+    EXPECT_TRUE(polygonContains(ell, {15, 8}));
+    EXPECT_FALSE(polygonContains(ell, {5, 8})); // the notch of the L
+    EXPECT_FALSE(polygonContains(ell, {25, 2}));
+    EXPECT_FALSE(polygonContains({}, {0, 0}));
+}
