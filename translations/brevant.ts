@@ -2238,10 +2238,6 @@ The others were imported ...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>This sheet has no scale: choose its stated scale or calibrate it before measuring lengths and areas ...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Choose or add a takeoff item of the kind %1 first ...</source>
         <translation type="unfinished"></translation>
     </message>

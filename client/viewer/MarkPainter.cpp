@@ -1,6 +1,5 @@
 #include "MarkPainter.h"
 
-#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -87,15 +86,6 @@ QRectF MarkShape::bounds() const {
     return boundsOf(points);
 }
 
-qreal distanceToSegment(QPointF p, QPointF a, QPointF b) {
-    const QPointF d = b - a;
-    const qreal length2 = QPointF::dotProduct(d, d);
-    if (length2 <= 0)
-        return QLineF(p, a).length();
-    const qreal t = std::clamp(QPointF::dotProduct(p - a, d) / length2, 0.0, 1.0);
-    return QLineF(p, a + t * d).length();
-}
-
 void MarkLayer::setShapes(QList<MarkShape> shapes) {
     shapes_ = std::move(shapes);
     bounds_.clear();
@@ -132,32 +122,6 @@ int MarkLayer::paint(QPainter& painter, const QRectF& visible, qreal pixelsPerPo
     }
     painter.restore();
     return drawn;
-}
-
-std::optional<int> MarkLayer::hit(QPointF point, qreal tolerance) const {
-    for (qsizetype i = shapes_.size() - 1; i >= 0; --i) {
-        const QRectF b = bounds_.at(i).adjusted(-tolerance, -tolerance, tolerance, tolerance);
-        if (!b.contains(point))
-            continue;
-        const MarkShape& s = shapes_.at(i);
-        const QList<QPointF>& q = s.points;
-        if (s.kind == ShapeKind::Markers) {
-            for (const QPointF& c : q)
-                if (QLineF(c, point).length() <= std::max(tolerance, 0.0))
-                    return s.id;
-            continue;
-        }
-        if (s.kind == ShapeKind::Polygon && q.size() >= 3 &&
-            QPolygonF(q).containsPoint(point, Qt::OddEvenFill))
-            return s.id;
-        const qsizetype segments = s.kind == ShapeKind::Polygon ? q.size() : q.size() - 1;
-        for (qsizetype k = 0; k < segments; ++k)
-            if (distanceToSegment(point, q.at(k), q.at((k + 1) % q.size())) <= tolerance)
-                return s.id;
-        if (q.size() == 1 && QLineF(q.first(), point).length() <= tolerance)
-            return s.id;
-    }
-    return std::nullopt;
 }
 
 void paintPreview(QPainter& painter, const QList<QPointF>& points, ShapeKind kind,

@@ -3,7 +3,8 @@
 // selected mark highlighted, and the measurement in progress. The painter's transform maps page
 // points to device pixels (the page view's overlay sets it so); line widths and marker sizes
 // stay the same in pixels at every zoom. Marks outside the visible part are skipped, so a
-// redraw while panning over a large sheet costs what is on screen.
+// redraw while panning over a large sheet costs what is on screen. Picking a mark under the
+// pointer is the model's (TakeoffModel::markAt).
 #include <QColor>
 #include <QList>
 #include <QPointF>
@@ -24,7 +25,7 @@ struct MarkShape {
     bool selected = false;
     bool stale = false; // measured on an earlier version of the sheet: drawn dashed
 
-    // The points' bounding rectangle, for culling and hit tests.
+    // The points' bounding rectangle, for culling.
     QRectF bounds() const;
 };
 
@@ -46,10 +47,6 @@ public:
     // Returns how many were drawn.
     int paint(QPainter& painter, const QRectF& visible, qreal pixelsPerPoint) const;
 
-    // The topmost mark within tolerance (page points) of the point: near a path's segment or a
-    // marker, inside or near a polygon's edge.
-    std::optional<int> hit(QPointF point, qreal tolerance) const;
-
 private:
     QList<MarkShape> shapes_;
     QList<QRectF> bounds_;
@@ -60,8 +57,5 @@ private:
 // polygon is drawn closed.
 void paintPreview(QPainter& painter, const QList<QPointF>& points, ShapeKind kind,
                   const QColor& colour, qreal pixelsPerPoint);
-
-// Distance from p to the segment a-b.
-qreal distanceToSegment(QPointF p, QPointF a, QPointF b);
 
 } // namespace brevant::viewer

@@ -120,8 +120,7 @@ void TakeoffSession::setCurrentItem(int itemId) {
 }
 
 QString TakeoffSession::noScaleHint() {
-    return tr("This sheet has no scale: choose its stated scale or calibrate it before measuring "
-              "lengths and areas ...");
+    return takeoff::noScaleHint();
 }
 
 bool TakeoffSession::chooseTool(Tool tool, QString* why) {

@@ -208,7 +208,9 @@ bool TakeoffTools::mouse(const PageMouseEvent& e) {
         if (e.type != QEvent::MouseButtonPress)
             return false;
         const qreal scale = view_.scale() > 0 ? view_.scale() : 1.0;
-        selectMark(layer_.hit(e.pagePoint, PickPixels / scale));
+        const int hit =
+            session_->model().markAt(session_->sheet(), e.pagePoint, PickPixels / scale);
+        selectMark(hit ? std::optional<int>(hit) : std::nullopt);
         return layer_.selected().has_value();
     }
     ToolStep step;

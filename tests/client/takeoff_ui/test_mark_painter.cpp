@@ -1,5 +1,5 @@
 // Drawing marks over a page: where they land at a zoom and scroll, the selection highlight,
-// what is skipped off screen, and picking a mark with the pointer.
+// and what is skipped off screen.
 #include "MarkPainter.h"
 
 #include <QImage>
@@ -86,20 +86,4 @@ TEST(MarkPainterTest, MarksOffScreenAreSkippedButLinesAlongAnEdgeAreNot) {
     EXPECT_GE(drawn, 9);
     EXPECT_LE(drawn, 11);
     EXPECT_EQ(c.at({150, 200}), QColor(Qt::blue));
-}
-
-TEST(MarkPainterTest, HitsPickTheTopmostMarkNearThePointer) {
-    MarkLayer layer;
-    layer.setShapes({shape(1, ShapeKind::Polygon, {{0, 0}, {100, 0}, {100, 100}, {0, 100}}),
-                     shape(2, ShapeKind::Path, {{0, 50}, {100, 50}}),
-                     shape(3, ShapeKind::Markers, {{300, 300}, {320, 300}})});
-    EXPECT_EQ(layer.hit({50, 51}, 2), 2);    // the path lies over the polygon
-    EXPECT_EQ(layer.hit({50, 20}, 2), 1);    // inside the polygon
-    EXPECT_EQ(layer.hit({101.5, 20}, 2), 1); // just outside its edge
-    EXPECT_EQ(layer.hit({319, 302}, 3), 3);
-    EXPECT_FALSE(layer.hit({310, 300}, 3)); // between two markers
-    EXPECT_FALSE(layer.hit({200, 200}, 3));
-    EXPECT_NEAR(distanceToSegment({5, 5}, {0, 0}, {10, 0}), 5.0, 1e-9);
-    EXPECT_NEAR(distanceToSegment({13, 4}, {0, 0}, {10, 0}), 5.0, 1e-9);
-    EXPECT_NEAR(distanceToSegment({3, 4}, {0, 0}, {0, 0}), 5.0, 1e-9);
 }
