@@ -225,6 +225,10 @@
 %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 cannot be read (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::reports::ProjectCopy</name>
@@ -388,6 +392,14 @@
     </message>
     <message>
         <source>Printing cancelled -- %1 of %2 reports printed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Actual size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fit to page</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2126,6 +2138,277 @@ The others were imported ...</source>
     </message>
 </context>
 <context>
+    <name>brevant::viewer::MarkedSheetPrint</name>
+    <message>
+        <source>the page to print does not exist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the printer %1 is not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the page could not be drawn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the pages could not be printed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::viewer::TakeoffPanel</name>
+    <message>
+        <source>Calibrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verify</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waste</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Item...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accept</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze Quantities...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scale:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(no scale)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This sheet&apos;s marks were measured on an earlier version.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frozen %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::viewer::TakeoffSession</name>
+    <message>
+        <source>The takeoff could not be saved: %1 ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose or add a takeoff item of the kind %1 first ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a scale this program knows ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type the real length of the line, such as 40&apos;-0&quot; or 12.5 m ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Area %1, perimeter %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Length %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a takeoff item for the mark first ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The quantities could not be frozen: %1 ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: was %2, now %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frozen %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::viewer::TakeoffTools</name>
+    <message>
+        <source>Takeoff</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Mark</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print Sheet with Marks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System Message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The real length of the line (such as 40&apos;-0&quot; or 12.192 m):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scale: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verify: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click both ends of a known dimension ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click both ends of a line to measure it ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A note for the frozen quantities (such as &quot;Bid of 12/08/2026&quot;):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze Quantities</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Takeoff</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The takeoff could not be exported: %1 ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Takeoff exported to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no document is open</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::viewer::frmTakeoffItem</name>
+    <message>
+        <source>New Takeoff Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kind:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Colour:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waste:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::viewer::frmViewer</name>
     <message>
         <source>Brevant Document Viewer</source>
@@ -2176,15 +2459,51 @@ The others were imported ...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the printer %1 is not available</source>
+        <source>Sheets</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the pages could not be printed</source>
+        <source>Pages</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 cannot be written</source>
+        <source>Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no document is open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The takeoff is not kept: the project store cannot be opened (%1).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

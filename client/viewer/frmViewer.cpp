@@ -146,6 +146,7 @@ bool frmViewer::openDocument(const QString& path, int jobId) {
         view_->setPage(-1);
         setSheets({});
         fillThumbnails();
+        startTakeoff();
         updateState();
         return false;
     }
@@ -157,6 +158,7 @@ bool frmViewer::openDocument(const QString& path, int jobId) {
     fillThumbnails();
     view_->setFit(PageView::Fit::Page);
     showPage(0);
+    startTakeoff();
     return true;
 }
 

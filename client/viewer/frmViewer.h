@@ -25,6 +25,8 @@ struct PrintTarget;
 
 namespace brevant::viewer {
 
+class TakeoffTools;
+
 class frmViewer : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,6 +45,8 @@ public:
     void setSheets(const std::vector<documents::PlanSheetEntry>& sheets);
 
     PageView* pageView() const { return view_; }
+    // The takeoff of the document shown (its tools, panel and marks); null without a document.
+    TakeoffTools* takeoff() const { return takeoff_; }
     int pageCount() const;
     int currentPage() const; // 0-based
     void showPage(int page);
@@ -73,6 +77,7 @@ protected:
 
 private:
     void updateState();
+    void startTakeoff(); // frmViewerTakeoff.cpp
     void fillThumbnails();
     void goToTypedPage();
     std::optional<QPointF> pointerAnchor() const;
@@ -91,6 +96,7 @@ private:
     QString error_;
     ViewedDocument viewed_;
     std::function<void()> quit_;
+    TakeoffTools* takeoff_ = nullptr;
 };
 
 } // namespace brevant::viewer

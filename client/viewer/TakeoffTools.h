@@ -1,0 +1,95 @@
+#pragma once
+// The takeoff in the viewer window: the tool actions (select, length, area, count), undo, redo
+// and delete, the side panel in a dock, the marks drawn over the page view, and the view's mouse
+// events and keys handed to the measuring tool. Zoom and pan stay the view's: the wheel, the
+// middle button and the keys the tool does not use go on to it during a measurement.
+#include "MarkPainter.h"
+
+#include "takeoff/TakeoffData.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QMainWindow;
+class QPdfDocument;
+class QToolBar;
+
+namespace brevant::reports {
+struct PrintTarget;
+}
+
+namespace brevant::viewer {
+
+class PageView;
+class TakeoffPanel;
+class TakeoffSession;
+struct PageMouseEvent;
+struct ToolResult;
+enum class Tool;
+
+class TakeoffTools : public QObject {
+    Q_OBJECT
+public:
+    TakeoffTools(QMainWindow& window, PageView& view, std::unique_ptr<TakeoffSession> session);
+    ~TakeoffTools() override;
+
+    TakeoffSession& session() { return *session_; }
+    TakeoffPanel* panel() const { return panel_; }
+    const MarkLayer& layer() const { return layer_; }
+    // How the exported file names sheets (the plan set's sheet names when known).
+    void setSheetNamer(std::function<QString(const takeoff::SheetKey&)> namer) {
+        sheetNamer_ = std::move(namer);
+    }
+
+    // Chooses a tool as its button does: refused with the hint shown when the sheet lacks a
+    // scale or no item of the kind is chosen.
+    bool chooseTool(Tool tool);
+    std::optional<int> selectedMark() const { return layer_.selected(); }
+    void selectMark(std::optional<int> id);
+    // Removes the selected mark (Delete).
+    bool deleteSelected();
+
+    // Draws the marks of the sheet shown into a painter whose transform maps page points.
+    void paintMarks(QPainter& painter, const QRectF& visible, qreal pixelsPerPoint) const;
+    // Prints the sheet shown with its marks through the "Select Printer" window.
+    void printSheet();
+    QString printSheetTo(const reports::PrintTarget& target);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool mouse(const PageMouseEvent& event);
+    void finished(const ToolResult& result);
+    void newItem();
+    void calibrate();
+    void verify();
+    void freeze();
+    void exportCsv();
+    void refresh();
+    void syncTool();
+    void tell(const QString& text);
+
+    QMainWindow& window_;
+    PageView& view_;
+    // The window deletes its widgets in its own order: the view may be gone before this is.
+    QPointer<PageView> viewAlive_;
+    std::unique_ptr<TakeoffSession> session_;
+    TakeoffPanel* panel_;
+    QPointer<QDockWidget> dock_;
+    QPointer<QToolBar> bar_;
+    QActionGroup* tools_;
+    QList<QAction*> toolActions_;
+    QAction* undo_;
+    QAction* redo_;
+    QAction* delete_;
+    MarkLayer layer_;
+    std::function<QString(const takeoff::SheetKey&)> sheetNamer_;
+};
+
+} // namespace brevant::viewer
