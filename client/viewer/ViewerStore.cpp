@@ -1,6 +1,6 @@
 #include "ViewerStore.h"
 
-#include "base/ProgramFolders.h"
+#include "base/ChosenStore.h"
 #include "platform/db/Connection.h"
 
 #include <exception>
@@ -10,9 +10,13 @@ namespace brevant::viewer {
 std::vector<documents::PlanSheetEntry> StoredPlanSheets(int jobId) {
     try {
         db::Connection connection;
-        // Only read: the client may have the store open at the same time.
-        connection.openReadOnly(base::StoreFolder() + QStringLiteral("/Desktop.mdb"),
-                                {QStringLiteral("Plans")});
+        const db::StoreLocator store = base::ChosenStore();
+        // Only read: the client may have the file open at the same time. A server store is
+        // shared by design.
+        if (store.kind() == db::StoreLocator::Kind::SqliteFile)
+            connection.openReadOnly(store.text(), {QStringLiteral("Plans")});
+        else
+            connection.open(store);
         return documents::PlanSheetsOfProject(connection, jobId);
     } catch (const std::exception&) {
         return {};

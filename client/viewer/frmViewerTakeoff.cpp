@@ -2,7 +2,7 @@
 // uses, so the marks of a project's sheets are the project's.
 #include "TakeoffSession.h"
 #include "TakeoffTools.h"
-#include "base/ProgramFolders.h"
+#include "base/ChosenStore.h"
 #include "documents/PlanSheets.h"
 #include "frmViewer.h"
 #include "platform/db/Connection.h"
@@ -24,7 +24,8 @@ void frmViewer::startTakeoff() {
     if (viewed_.jobId > 0) {
         try {
             connection = std::make_unique<db::Connection>();
-            connection->open(base::StoreFolder() + QStringLiteral("/Desktop.mdb"));
+            // The store the client works on: this computer's file or the firm's server.
+            connection->open(base::ChosenStore());
             if (viewed_.isPlanSet())
                 sheets = documents::PlanSheetsOfProject(*connection, viewed_.jobId);
         } catch (const std::exception& e) {
