@@ -13,7 +13,7 @@ std::unique_ptr<Backend> openPgBackend(const StoreLocator& locator, Connection::
 namespace pg {
 
 PgBackend::PgBackend(const StoreLocator& locator) : name_(locator.describe()) {
-    session_.open(locator.text());
+    session_.open(locator.text(), locator.passwordAllowed());
     ensureDesktopSchema(session_);
 }
 
