@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "base/ChosenStore.h"
 #include "base/ProgramFolders.h"
 #include "base/Settings.h"
 #include "base/modResources.h"
@@ -80,7 +81,7 @@ void recoverLeftoverCompaction(const QString& folder) {
 } // namespace
 
 QString DefaultDataLocation() {
-    return base::ProgramFolder() + QStringLiteral("/Work");
+    return base::DefaultDataLocation();
 }
 
 void LoadSettings() {
