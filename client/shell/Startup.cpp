@@ -129,8 +129,10 @@ bool InitializeApplication() {
         if (DbConnection)
             DbConnection->close();
         DbConnection = std::make_unique<db::Connection>();
-        recoverLeftoverCompaction(DataLocation);
-        if (hasDatabase(DataLocation)) {
+        if (base::HasStoreOverride()) {
+            // A command's --store: that store or a failure, never a fallback to another one.
+            DbConnection->open(base::ChosenStore());
+        } else if (recoverLeftoverCompaction(DataLocation); hasDatabase(DataLocation)) {
             DbConnection->open(connectionString(DataLocation));
         } else {
             ui::message(
