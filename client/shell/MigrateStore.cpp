@@ -125,7 +125,7 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
         options.progress = [=](const db::MigrationProgress& p) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(), [guard, progress, p] {
-                    if (guard)
+                    if (guard && progress)
                         progress(p);
                 },
                 Qt::QueuedConnection);
@@ -140,7 +140,7 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
         }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [guard, done, run] {
-                if (guard)
+                if (guard && done)
                     done(run);
             },
             Qt::QueuedConnection);
