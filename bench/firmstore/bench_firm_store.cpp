@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <functional>
 
 namespace {
 
@@ -78,11 +79,14 @@ QString store(bool pg, bool filled) {
     return locator;
 }
 
-// Arg 0: SQLite, 1: PostgreSQL.
-void BM_UpdateMerge(benchmark::State& state) {
+// Times work on a store of the engine the argument names (0: SQLite, 1: PostgreSQL), made
+// anew for each run, filled with the base projects or empty; work returns false when it fell
+// short.
+void timeOnStore(benchmark::State& state, bool filled,
+                 const std::function<bool(Connection&)>& work) {
     for (auto _ : state) {
         state.PauseTiming();
-        const QString locator = store(state.range(0) == 1, true);
+        const QString locator = store(state.range(0) == 1, filled);
         if (locator.isEmpty()) {
             state.SkipWithError("set BREVANT_BENCH_PG to a PostgreSQL connection string");
             return;
@@ -90,28 +94,24 @@ void BM_UpdateMerge(benchmark::State& state) {
         Connection c;
         c.open(locator);
         state.ResumeTiming();
-        const auto read = brevant::server::readProjectDocument(fixture().update);
-        const auto summary = brevant::server::mergeUpdateDocument(c, *read.document);
-        if (summary.merged.size() != size_t(fixtures::kProjects) || !summary.problems.isEmpty())
-            state.SkipWithError("merge incomplete");
+        if (!work(c))
+            state.SkipWithError("the work fell short");
     }
 }
 
+void BM_UpdateMerge(benchmark::State& state) {
+    timeOnStore(state, true, [](Connection& c) {
+        const auto read = brevant::server::readProjectDocument(fixture().update);
+        const auto summary = brevant::server::mergeUpdateDocument(c, *read.document);
+        return summary.merged.size() == size_t(fixtures::kProjects) && summary.problems.isEmpty();
+    });
+}
+
 void BM_ListingImport(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        const QString locator = store(state.range(0) == 1, false);
-        if (locator.isEmpty()) {
-            state.SkipWithError("set BREVANT_BENCH_PG to a PostgreSQL connection string");
-            return;
-        }
-        Connection c;
-        c.open(locator);
-        state.ResumeTiming();
-        const auto out = brevant::server::ImportListingData(fixture().listing, c);
-        if (out.imported != fixtures::kProjects)
-            state.SkipWithError("not every project was imported");
-    }
+    timeOnStore(state, false, [](Connection& c) {
+        return brevant::server::ImportListingData(fixture().listing, c).imported ==
+               fixtures::kProjects;
+    });
 }
 
 void BM_Migration(benchmark::State& state) {

@@ -25,8 +25,8 @@ QString number(qint64 n) {
 QStringList MigrationCountLines(const db::MigrationResult& result) {
     QStringList lines;
     for (const db::MigrationTableCount& t : result.tables) {
-        QString line = tr("%1: %2 of %3 rows copied")
-                           .arg(t.table, number(t.copied), number(t.source));
+        QString line =
+            tr("%1: %2 of %3 rows copied").arg(t.table, number(t.copied), number(t.source));
         if (t.present > 0)
             line += tr(", %1 there already").arg(number(t.present));
         if (t.conflicts > 0)
@@ -73,8 +73,8 @@ int MigrationExitCode(const db::MigrationResult& result) {
     return MigrateFailed;
 }
 
-int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& target,
-                        bool merge, QTextStream& out, QTextStream& err) {
+int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& target, bool merge,
+                        QTextStream& out, QTextStream& err) {
     db::MigrationOptions options;
     options.merge = merge;
     QString table;
@@ -124,7 +124,8 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
         // thread only.
         options.progress = [=](const db::MigrationProgress& p) {
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [guard, progress, p] {
+                QCoreApplication::instance(),
+                [guard, progress, p] {
                     if (guard && progress)
                         progress(p);
                 },
@@ -139,7 +140,8 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
             run.failure = QString::fromLocal8Bit(e.what());
         }
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [guard, done, run] {
+            QCoreApplication::instance(),
+            [guard, done, run] {
                 if (guard && done)
                     done(run);
             },

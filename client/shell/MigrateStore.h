@@ -36,8 +36,8 @@ int MigrationExitCode(const db::MigrationResult& result);
 
 // Runs the migration on the standard streams: progress lines (a line per table and every tenth
 // of the rows) and the counts on out, failures on err. Never names a password.
-int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& target,
-                        bool merge, QTextStream& out, QTextStream& err);
+int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& target, bool merge,
+                        QTextStream& out, QTextStream& err);
 
 // The outcome of a migration run off the calling thread: the result, or the failure's text.
 struct MigrationRun {

@@ -15,7 +15,8 @@ namespace brevant::shell {
 namespace {
 
 QString title() {
-    return QCoreApplication::translate("brevant::shell::frmMain", "Move Projects to the Firm Store");
+    return QCoreApplication::translate("brevant::shell::frmMain",
+                                       "Move Projects to the Firm Store");
 }
 
 } // namespace
@@ -74,13 +75,11 @@ void frmMain::startMigration(const db::StoreLocator& source, const db::StoreLoca
                                    "lacks? Where both hold a row, the firm store's is kept.")
                                     .arg(r.target, counts)
                                     .arg(r.copied()),
-                                ui::Buttons::YesNo, ui::Icon::Question,
-                                title()) == ui::Answer::Yes)
+                                ui::Buttons::YesNo, ui::Icon::Question, title()) == ui::Answer::Yes)
                     startMigration(source, target, true);
                 return;
             }
-            ui::message(counts + QStringLiteral("\n\n") +
-                            MigrationSummary(r, source.describe()),
+            ui::message(counts + QStringLiteral("\n\n") + MigrationSummary(r, source.describe()),
                         ui::Buttons::Ok, ui::Icon::Information, title());
         });
 }

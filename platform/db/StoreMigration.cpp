@@ -142,12 +142,12 @@ QByteArray keyForm(const QByteArray& encoded, DesktopColumnType type) {
 // One Desktop table as both sides have it.
 struct TablePlan {
     const pg::DesktopTable* table = nullptr;
-    QString sourceName;              // empty when the source lacks the table
-    std::vector<int> sourceColumns;  // per copied column: its ordinal in SELECT *
+    QString sourceName;             // empty when the source lacks the table
+    std::vector<int> sourceColumns; // per copied column: its ordinal in SELECT *
     std::vector<DesktopColumnType> types;
-    QStringList names;               // the copied columns, Desktop spelling
-    std::vector<int> keyColumns;     // positions (in the copied columns) that make the key
-    int identity = -1;               // position of the autonumber, -1 when none is copied
+    QStringList names;           // the copied columns, Desktop spelling
+    std::vector<int> keyColumns; // positions (in the copied columns) that make the key
+    int identity = -1;           // position of the autonumber, -1 when none is copied
     bool uniqueKey = false;
     QByteArray copySql;
     MigrationTableCount count;
@@ -179,8 +179,9 @@ public:
         return false;
     }
     [[noreturn]] void fail() {
-        throw migrationError(QStringLiteral("Reading %1: %2")
-                                 .arg(backend_->storeName(), QString::fromUtf8(sqlite3_errmsg(db_))));
+        throw migrationError(
+            QStringLiteral("Reading %1: %2")
+                .arg(backend_->storeName(), QString::fromUtf8(sqlite3_errmsg(db_))));
     }
 
 private:
@@ -311,9 +312,9 @@ private:
         p.copySql = "COPY " + quoted(p.table->name) + " (" + columns.join(", ") + ") FROM STDIN";
         p.uniqueKey = !p.table->uniqueKey.isEmpty();
         for (int i = 0; i < p.names.size(); ++i) {
-            const bool inKey = p.uniqueKey ? p.table->uniqueKey.contains(p.names[i],
-                                                                         Qt::CaseInsensitive)
-                                           : i != p.identity;
+            const bool inKey = p.uniqueKey
+                                   ? p.table->uniqueKey.contains(p.names[i], Qt::CaseInsensitive)
+                                   : i != p.identity;
             if (inKey)
                 p.keyColumns.push_back(i);
         }
@@ -348,8 +349,7 @@ private:
     }
 
     // Reads the table's rows in the source, each as its COPY line and the values in it.
-    template <typename RowFn>
-    void readRows(TablePlan& p, RowFn&& onRow) {
+    template <typename RowFn> void readRows(TablePlan& p, RowFn&& onRow) {
         if (p.sourceName.isEmpty())
             return;
         Statement all(source_.prepare("SELECT * FROM \"" + p.sourceName.toUtf8() + '"'));

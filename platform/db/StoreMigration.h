@@ -25,11 +25,11 @@
 namespace brevant::db {
 
 struct MigrationProgress {
-    QString table;          // the Desktop spelling ("Projects")
-    qint64 tableDone = 0;   // rows of the table read so far
-    qint64 tableTotal = 0;  // rows of the table in the source
-    qint64 done = 0;        // rows of all tables read so far
-    qint64 total = 0;       // rows of all tables in the source
+    QString table;         // the Desktop spelling ("Projects")
+    qint64 tableDone = 0;  // rows of the table read so far
+    qint64 tableTotal = 0; // rows of the table in the source
+    qint64 done = 0;       // rows of all tables read so far
+    qint64 total = 0;      // rows of all tables in the source
 };
 
 struct MigrationOptions {

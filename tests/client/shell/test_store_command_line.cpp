@@ -19,7 +19,7 @@ using brevant::shell::test::ShellTestEnv;
 
 namespace {
 
-struct Run {
+struct Outcome {
     int code = -1;
     QString out, err;
 };
@@ -37,7 +37,7 @@ protected:
                   "Insert into Plans (JobID, File) values (7, 'A1.PDF')"});
     }
 
-    Run run(const QStringList& args) {
+    Outcome run(const QStringList& args) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DISPLAY");
@@ -74,7 +74,7 @@ protected:
 
 TEST_F(StoreCommandLine, MigratesThenHasNothingToDoThenRefusesOrMerges) {
     const QString target = scratch_.locator();
-    Run r = run({"--migrate-store", target});
+    Outcome r = run({"--migrate-store", target});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains("Projects: 2 of 2 rows copied")) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains("Plans: 1 of 1 rows copied")) << qPrintable(r.out);
@@ -85,8 +85,8 @@ TEST_F(StoreCommandLine, MigratesThenHasNothingToDoThenRefusesOrMerges) {
     EXPECT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains("Nothing to do")) << qPrintable(r.out);
 
-    ShellTestEnv::execute(db_, {ShellTestEnv::insertProject(9, "TRACK", "03/01/2027", true,
-                                                            false)});
+    ShellTestEnv::execute(db_,
+                          {ShellTestEnv::insertProject(9, "TRACK", "03/01/2027", true, false)});
     r = run({"--migrate-store", target});
     EXPECT_EQ(r.code, 3);
     EXPECT_TRUE(r.err.contains("--merge")) << qPrintable(r.err);
@@ -110,7 +110,7 @@ TEST_F(StoreCommandLine, StoreOptionPointsACommandElsewhereAndKeepsItsPasswordTo
     }
     const QString csv = env_.path("firm.csv");
     const QString locator = scratch_.locator() + " password=s3cr3t-pw";
-    Run r = run({"--export-list", csv, "--store", locator});
+    Outcome r = run({"--export-list", csv, "--store", locator});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_TRUE(read(csv).contains("FIRM ONLY"));
     EXPECT_FALSE(r.out.contains("s3cr3t") || r.err.contains("s3cr3t"));

@@ -26,9 +26,8 @@ using brevant::db::MigrationOptions;
 using brevant::db::MigrationResult;
 using brevant::db::StoreLocator;
 
-const QStringList kTables = {"Projects", "Plans",         "Specs",         "Contacts",
-                             "Awards",   "Updates",       "Attachments",   "Custom_Search",
-                             "Change_History"};
+const QStringList kTables = {"Projects", "Plans",       "Specs",         "Contacts",      "Awards",
+                             "Updates",  "Attachments", "Custom_Search", "Change_History"};
 
 // A value as a recordset gives it, with its kind, so that 1 and "1" and TRUE differ.
 QByteArray valueText(const QVariant& v) {
@@ -208,8 +207,7 @@ TEST_F(StoreMigration, ThousandProjectsArriveWithEqualCountsAndValues) {
     brevant::db::Recordset rs;
     rs.open("Select [Name], [Description], Notes from Projects where Job_ID = 5001", pg);
     EXPECT_EQ(rs.field(0).toString(), "Tab\there");
-    EXPECT_EQ(rs.field(1).toString(),
-              "Line one\nline two\\ with C:\\path\\n and 'quotes'");
+    EXPECT_EQ(rs.field(1).toString(), "Line one\nline two\\ with C:\\path\\n and 'quotes'");
     EXPECT_EQ(rs.field(2).toString(), "Straße ÉCOLE Œuvre ﬁn\r");
     pg.execute("INSERT INTO Custom_Search (Search_Name) VALUES ('New')");
     pg.execute("INSERT INTO Change_History (JobID, What) VALUES (5001, 'x')");

@@ -1,6 +1,7 @@
 // A migration to be killed: migrates argv[1] into argv[2], writes "copying" to standard output
-// at its first progress report (the COPY is under way by then) and waits there until standard
-// input ends, which it never does before the test kills it.
+// at its first progress report of Specs (Projects and Plans are sent whole by then, and the
+// COPY of Specs is under way) and waits there until standard input ends, which it never does
+// before the test kills it.
 #include "platform/db/DbError.h"
 #include "platform/db/StoreMigration.h"
 
@@ -12,8 +13,8 @@ int main(int argc, char** argv) {
         return 2;
     brevant::db::MigrationOptions options;
     bool told = false;
-    options.progress = [&told](const brevant::db::MigrationProgress&) {
-        if (told)
+    options.progress = [&told](const brevant::db::MigrationProgress& p) {
+        if (told || p.table != QLatin1String("Specs"))
             return;
         told = true;
         std::fputs("copying\n", stdout);
