@@ -146,8 +146,7 @@ public:
 
     // ---- Moving the projects into the firm store (frmMainMigrate.cpp) -----------------------
     void mnuFileMigrateStore_Click();
-    void startMigration(const db::StoreLocator& source, const db::StoreLocator& target,
-                        bool merge);
+    void startMigration(const db::StoreLocator& source, const db::StoreLocator& target, bool merge);
 
     // ---- Printing, project copy, e-mail (frmMainOutput.cpp) ---------------------------------
     void mnuListPrintSummary_Click();
