@@ -31,14 +31,7 @@ using brevant::db::StoreLocator;
 
 struct Fixture {
     QTemporaryDir dir;
-    QString base = [this] {
-        const QString file = dir.filePath("base.mdb");
-        brevant::db::createDesktopDatabase(file);
-        Connection c;
-        c.open(file);
-        fixtures::writeThousandProjects(c);
-        return file;
-    }();
+    QString base = fixtures::makeThousandProjectsFile(dir.filePath("base.mdb"));
     QByteArray update = fixtures::thousandProjectsUpdate();
     QByteArray listing = fixtures::listingDocument(fixtures::kProjects, 20, 30, 15);
 

@@ -31,12 +31,7 @@ QString section(int s) {
 
 // The stored database every run starts from.
 QString baseDatabase(const QString& folder) {
-    const QString file = folder + "/base.mdb";
-    brevant::db::createDesktopDatabase(file);
-    brevant::db::Connection c;
-    c.open(file);
-    fixtures::writeThousandProjects(c);
-    return file;
+    return fixtures::makeThousandProjectsFile(folder + "/base.mdb");
 }
 
 QByteArray updateDocument() {

@@ -5,6 +5,7 @@
 // kind; and a listing document of new projects. The update-merge, import and store benchmarks
 // and the migration tests start from them.
 #include "platform/db/Connection.h"
+#include "platform/db/DesktopSchema.h"
 #include "platform/db/Transaction.h"
 
 #include <QByteArray>
@@ -46,6 +47,15 @@ inline void writeThousandProjects(brevant::db::Connection& c) {
                       QString::number(k) + "',100000,0)");
     }
     t.commit();
+}
+
+// A new Desktop.mdb at file holding the projects.
+inline QString makeThousandProjectsFile(const QString& file) {
+    brevant::db::createDesktopDatabase(file);
+    brevant::db::Connection c;
+    c.open(file);
+    writeThousandProjects(c);
+    return file;
 }
 
 inline QByteArray thousandProjectsUpdate() {

@@ -105,14 +105,8 @@ protected:
         if (thousand) {
             // Written once per program: it takes a while on a busy machine.
             static const QTemporaryDir templateDir;
-            static const QString made = [] {
-                const QString file = templateDir.filePath("Thousand.mdb");
-                brevant::db::createDesktopDatabase(file);
-                Connection c;
-                c.open(file);
-                fixtures::writeThousandProjects(c);
-                return file;
-            }();
+            static const QString made =
+                fixtures::makeThousandProjectsFile(templateDir.filePath("Thousand.mdb"));
             QFile::remove(source_);
             ASSERT_TRUE(QFile::copy(made, source_));
         }
