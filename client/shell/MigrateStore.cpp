@@ -12,10 +12,6 @@ namespace brevant::shell {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("brevant::shell::MigrateStore", text);
-}
-
 QString number(qint64 n) {
     return QLocale().toString(n);
 }
@@ -26,15 +22,21 @@ QStringList MigrationCountLines(const db::MigrationResult& result) {
     QStringList lines;
     for (const db::MigrationTableCount& t : result.tables) {
         QString line =
-            tr("%1: %2 of %3 rows copied").arg(t.table, number(t.copied), number(t.source));
+            QCoreApplication::translate("brevant::shell::MigrateStore", "%1: %2 of %3 rows copied")
+                .arg(t.table, number(t.copied), number(t.source));
         if (t.present > 0)
-            line += tr(", %1 there already").arg(number(t.present));
+            line +=
+                QCoreApplication::translate("brevant::shell::MigrateStore", ", %1 there already")
+                    .arg(number(t.present));
         if (t.conflicts > 0)
-            line += tr(" (%1 differ; the firm store's rows were kept)").arg(number(t.conflicts));
+            line += QCoreApplication::translate("brevant::shell::MigrateStore",
+                                                " (%1 differ; the firm store's rows were kept)")
+                        .arg(number(t.conflicts));
         lines << line;
     }
     if (!result.skippedTables.isEmpty())
-        lines << tr("Not copied (not project tables): %1")
+        lines << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                             "Not copied (not project tables): %1")
                      .arg(result.skippedTables.join(QStringLiteral(", ")));
     return lines;
 }
@@ -43,18 +45,24 @@ QString MigrationSummary(const db::MigrationResult& result, const QString& sourc
     using Outcome = db::MigrationResult::Outcome;
     switch (result.outcome) {
     case Outcome::Copied:
-        return tr("%1 rows were copied from %2 into %3.")
+        return QCoreApplication::translate("brevant::shell::MigrateStore",
+                                           "%1 rows were copied from %2 into %3.")
             .arg(number(result.copied()), source, result.target);
     case Outcome::NothingToDo:
-        return tr("Nothing to do: %1 already holds every project of %2.")
+        return QCoreApplication::translate("brevant::shell::MigrateStore",
+                                           "Nothing to do: %1 already holds every project of %2.")
             .arg(result.target, source);
     case Outcome::TargetNotEmpty:
-        return tr("%1 already holds projects, so nothing was copied. To add the %2 rows it "
-                  "lacks, run the migration again with --merge (the firm store keeps its own "
-                  "rows where both have one).")
+        return QCoreApplication::translate(
+                   "brevant::shell::MigrateStore",
+                   "%1 already holds projects, so nothing was copied. To add the %2 rows it "
+                   "lacks, run the migration again with --merge (the firm store keeps its own "
+                   "rows where both have one).")
             .arg(result.target, number(result.copied()));
     case Outcome::Cancelled:
-        return tr("The migration was cancelled; %1 was left as it was.").arg(result.target);
+        return QCoreApplication::translate("brevant::shell::MigrateStore",
+                                           "The migration was cancelled; %1 was left as it was.")
+            .arg(result.target);
     }
     return {};
 }
@@ -82,17 +90,23 @@ int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& 
     options.progress = [&](const db::MigrationProgress& p) {
         if (p.table != table) {
             table = p.table;
-            out << tr("Reading %1 (%2 rows)").arg(p.table, number(p.tableTotal)) << Qt::endl;
+            out << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                               "Reading %1 (%2 rows)")
+                       .arg(p.table, number(p.tableTotal))
+                << Qt::endl;
         }
         while (p.total > 0 && nextTenth <= 10 && p.done * 10 >= p.total * nextTenth) {
-            out << tr("%1% (%2 of %3 rows)")
+            out << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                               "%1% (%2 of %3 rows)")
                        .arg(nextTenth * 10)
                        .arg(number(p.done), number(p.total))
                 << Qt::endl;
             ++nextTenth;
         }
     };
-    out << tr("Moving the projects of %1 into %2.").arg(source.describe(), target.describe())
+    out << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                       "Moving the projects of %1 into %2.")
+               .arg(source.describe(), target.describe())
         << Qt::endl;
     try {
         const db::MigrationResult result = db::migrateStore(source, target, options);
@@ -103,7 +117,8 @@ int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& 
             << summary << Qt::endl;
         return MigrationExitCode(result);
     } catch (const db::DbError& e) {
-        err << tr("The migration failed, and %1 was left as it was: %2")
+        err << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                           "The migration failed, and %1 was left as it was: %2")
                    .arg(target.describe(), ui::escapeForTerminal(e.description()))
             << Qt::endl;
         return MigrateFailed;

@@ -10,10 +10,6 @@ namespace brevant::shell {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("brevant::shell::StoreOptions", text);
-}
-
 const QCommandLineOption kStore(
     QStringLiteral("store"),
     QStringLiteral("With --check-updates, --export-list, --export-calendar or --migrate-store: "
@@ -45,14 +41,18 @@ std::vector<ProgramOption> StoreProgramOptions() {
             command = command || p.isSet(QLatin1String(name));
         QTextStream err(stderr);
         if (!command) {
-            err << tr("--store goes with --check-updates, --export-list, --export-calendar or "
-                      "--migrate-store.")
+            err << QCoreApplication::translate(
+                       "brevant::shell::StoreOptions",
+                       "--store goes with --check-updates, --export-list, --export-calendar or "
+                       "--migrate-store.")
                 << Qt::endl;
             return MigrateUsage;
         }
         const QString text = p.value(kStore).trimmed();
         if (text.isEmpty()) {
-            err << tr("--store needs the store's locator.") << Qt::endl;
+            err << QCoreApplication::translate("brevant::shell::StoreOptions",
+                                               "--store needs the store's locator.")
+                << Qt::endl;
             return MigrateUsage;
         }
         // Only in this process's memory: the settings keep their own store.
@@ -63,9 +63,11 @@ std::vector<ProgramOption> StoreProgramOptions() {
         QTextStream out(stdout), err(stderr);
         const db::StoreLocator target = db::StoreLocator::parseTyped(p.value(kMigrate).trimmed());
         if (target.kind() != db::StoreLocator::Kind::PostgreSql) {
-            err << tr("--migrate-store needs a PostgreSQL store (a connection string such as "
-                      "\"host=server dbname=firm\", a postgresql:// URI or service=name), not "
-                      "\"%1\".")
+            err << QCoreApplication::translate(
+                       "brevant::shell::StoreOptions",
+                       "--migrate-store needs a PostgreSQL store (a connection string such as "
+                       "\"host=server dbname=firm\", a postgresql:// URI or service=name), not "
+                       "\"%1\".")
                        .arg(target.describe())
                 << Qt::endl;
             return MigrateUsage;
