@@ -1066,6 +1066,57 @@ The others were imported ...</source>
     </message>
 </context>
 <context>
+    <name>brevant::shell::MigrateStore</name>
+    <message>
+        <source>%1: %2 of %3 rows copied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 there already</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (%1 differ; the firm store&apos;s rows were kept)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not copied (not project tables): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 rows were copied from %2 into %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing to do: %1 already holds every project of %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 already holds projects, so nothing was copied. To add the %2 rows it lacks, run the migration again with --merge (the firm store keeps its own rows where both have one).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The migration was cancelled; %1 was left as it was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading %1 (%2 rows)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1% (%2 of %3 rows)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Moving the projects of %1 into %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The migration failed, and %1 was left as it was: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::shell::Preferences</name>
     <message>
         <source>Interval Days must be numeric ...</source>
@@ -1134,6 +1185,21 @@ The others were imported ...</source>
     </message>
     <message>
         <source>Your last update was performed on %1 - Be sure to update projects in order to get updated information and addenda ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::shell::StoreOptions</name>
+    <message>
+        <source>--store goes with --check-updates, --export-list, --export-calendar or --migrate-store.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--store needs the store&apos;s locator.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--migrate-store needs a PostgreSQL store (a connection string such as &quot;host=server dbname=firm&quot;, a postgresql:// URI or service=name), not &quot;%1&quot;.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1598,6 +1664,42 @@ The others were imported ...</source>
     </message>
     <message>
         <source>Bid date has passed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Move Projects to the Firm Store...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Projects to the Firm Store</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The firm store to move this computer&apos;s projects into: a PostgreSQL connection string such as host=server dbname=firm, or service=name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no PostgreSQL store.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy every project of %1 into %2? This computer&apos;s database is not changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copying %1 ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The migration failed, and %1 was left as it was: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 already holds projects.
+
+%2
+
+Add the %3 rows it lacks? Where both hold a row, the firm store&apos;s is kept.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -9,6 +9,7 @@
 #include "server/ListingImport.h"
 #include "server/ProjectSearch.h"
 #include "server/frmTrack.h"
+#include "tests/support/ThousandProjects.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,36 +22,7 @@ using namespace brevant;
 namespace {
 
 QByteArray listing(int projects, int specs, int plans, int contacts, int firstId = 210001) {
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Jobs>";
-    for (int p = 0; p < projects; ++p) {
-        const QByteArray id = QByteArray::number(firstId + p);
-        x += "<Job><Project><Job_ID>" + id +
-             "</Job_ID><City>Springfield</City><State>IL</State>"
-             "<Due_Date>3/15/2027 2:00:00 PM</Due_Date><Name>Lincoln Elementary School Roof "
-             "Replacement " +
-             id +
-             "</Name><Description>Remove and replace the roof</Description>"
-             "<Estimated_Cost>100000</Estimated_Cost><Estimated_Cost_End>250000"
-             "</Estimated_Cost_End><Other>Bid bond 5%</Other><Bins>B-12</Bins><Addendum>ADD01"
-             "</Addendum><Pre_Bid>1</Pre_Bid><Mandatory>0</Mandatory><Pre_Bid_Date>3/1/2027 "
-             "10:00:00 AM</Pre_Bid_Date><Building>1</Building><Region>4</Region></Project><Specs>";
-        for (int s = 0; s < specs; ++s)
-            x += "<Spec Name=\"0" + QByteArray::number(1000 + s * 37) +
-                 "\" Description=\"Section title number " + QByteArray::number(s) + "\"/>";
-        x += "</Specs><Plans>";
-        for (int s = 0; s < plans; ++s)
-            x += "<Plan Name=\"PLAN" + QByteArray::number(100 + s) +
-                 "\" Description=\"Sheet description\" Size=\"" + QByteArray::number(20000 + s) +
-                 "\"/>";
-        x += "</Plans><Contacts>";
-        for (int s = 0; s < contacts; ++s)
-            x += "<Contact Name=\"Firm " + QByteArray::number(s) +
-                 "\" Contact=\"Jo O&apos;Brien\" Phone=\"555-0100\" Extension=\"12\" "
-                 "Fax=\"555-0101\" Address1=\"1 Main St\" Address2=\"\" City=\"Springfield\" "
-                 "State=\"IL\" Zip=\"62701\" Type=\"B\"/>";
-        x += "</Contacts></Job>";
-    }
-    return x + "</Jobs>";
+    return fixtures::listingDocument(projects, specs, plans, contacts, firstId);
 }
 
 QString freshDatabase(QTemporaryDir& dir, int n) {

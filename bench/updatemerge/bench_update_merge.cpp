@@ -8,121 +8,34 @@
 #include "platform/db/DesktopSchema.h"
 #include "server/ProjectDocument.h"
 #include "server/UpdateMerge.h"
+#include "tests/support/ThousandProjects.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QXmlStreamWriter>
 #include <benchmark/benchmark.h>
 #include <map>
 #include <sqlite3.h>
 
 namespace {
 
-constexpr int kProjects = 1000;
-constexpr int kSpecs = 20, kPlans = 30, kContacts = 15, kAwards = 3;
+using fixtures::kAwards;
+using fixtures::kContacts;
+using fixtures::kPlans;
+using fixtures::kProjects;
+using fixtures::kSpecs;
 
 QString section(int s) {
-    return QString::number(10000 + s * 10);
+    return fixtures::sectionNumber(s);
 }
 
 // The stored database every run starts from.
 QString baseDatabase(const QString& folder) {
-    const QString file = folder + "/base.mdb";
-    brevant::db::createDesktopDatabase(file);
-    brevant::db::Connection c;
-    c.open(file);
-    c.executeNative("BEGIN");
-    for (int p = 1; p <= kProjects; ++p) {
-        const QString n = QString::number(p);
-        c.execute("INSERT INTO Projects (Job_ID, City, [State], Due_Date, [Name], [Description], "
-                  "[Estimated Cost], [Estimated Cost End], Pre_Bid, Mandatory, Building, "
-                  "[Region]) VALUES (" +
-                  n + ",'SALEM','OR','3/1/2027 2:00:00 PM','SCHOOL " + n +
-                  "','Old scope',1000000,2000000,1,0,1,3)");
-        for (int s = 0; s < kSpecs; ++s)
-            c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (" + n + ",'" +
-                      section(s) + "','SECTION " + QString::number(s) + "')");
-        for (int s = 0; s < kPlans; ++s)
-            c.execute("INSERT INTO Plans (JobID, File, Description, [Size]) VALUES (" + n +
-                      ",'PLAN" + QString::number(s) + "','SHEET " + QString::number(s) + "',1234)");
-        for (int k = 0; k < kContacts; ++k)
-            c.execute("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, [Type]) VALUES (" + n +
-                      ",'FIRM " + QString::number(k) + "','JO','555-1234','B')");
-        for (int k = 0; k < kAwards; ++k)
-            c.execute("INSERT INTO Awards (JobID, Name, Bid, Awarded) VALUES (" + n + ",'FIRM " +
-                      QString::number(k) + "',100000,0)");
-    }
-    c.executeNative("COMMIT");
-    return file;
+    return fixtures::makeThousandProjectsFile(folder + "/base.mdb");
 }
 
 QByteArray updateDocument() {
-    QByteArray out;
-    QXmlStreamWriter w(&out);
-    w.writeStartDocument();
-    w.writeStartElement("Jobs");
-    for (int p = 1; p <= kProjects; ++p) {
-        const QString n = QString::number(p);
-        w.writeStartElement("Job");
-        w.writeAttribute("Job_ID", n);
-        w.writeStartElement("Project");
-        const QList<QPair<QString, QString>> fields = {{"Job_ID", n},
-                                                       {"City", "Salem"},
-                                                       {"State", "OR"},
-                                                       {"Due_Date", "3/15/2027 2:00:00 PM"},
-                                                       {"Name", "School " + n},
-                                                       {"Description", "New scope"},
-                                                       {"Estimated_Cost", "1000000"},
-                                                       {"Estimated_Cost_End", "2000000"},
-                                                       {"Other", ""},
-                                                       {"Bins", ""},
-                                                       {"Addendum", "1 Addenda Issued"},
-                                                       {"Pre_Bid", "1"},
-                                                       {"Mandatory", "0"},
-                                                       {"Pre_Bid_Date", ""},
-                                                       {"Building", "1"},
-                                                       {"Region", "3"}};
-        for (const auto& [name, value] : fields)
-            w.writeTextElement(name, value);
-        w.writeEndElement();
-        w.writeStartElement("Specs");
-        for (int s = 0; s <= kSpecs; ++s) {
-            w.writeEmptyElement("Spec");
-            w.writeAttribute("Name", section(s));
-            w.writeAttribute("Description", "Section " + QString::number(s));
-        }
-        w.writeEndElement();
-        w.writeStartElement("Plans");
-        for (int s = 0; s <= kPlans; ++s) {
-            w.writeEmptyElement("Plan");
-            w.writeAttribute("Name", "PLAN" + QString::number(s));
-            w.writeAttribute("Description", "Sheet " + QString::number(s));
-            w.writeAttribute("Size", "1234");
-        }
-        w.writeEndElement();
-        w.writeStartElement("Contacts");
-        for (int k = 0; k <= kContacts; ++k) {
-            w.writeEmptyElement("Contact");
-            w.writeAttribute("Name", "Firm " + QString::number(k));
-            w.writeAttribute("Contact", "Jo");
-            w.writeAttribute("Phone", "555-1234");
-            w.writeAttribute("Type", "B");
-        }
-        w.writeEndElement();
-        w.writeStartElement("Awards");
-        for (int k = 0; k <= kAwards; ++k) {
-            w.writeEmptyElement("Award");
-            w.writeAttribute("Name", "Firm " + QString::number(k));
-            w.writeAttribute("Bid", "100000");
-            w.writeAttribute("Award", "0");
-        }
-        w.writeEndElement();
-        w.writeEndElement();
-    }
-    w.writeEndElement();
-    w.writeEndDocument();
-    return out;
+    return fixtures::thousandProjectsUpdate();
 }
 
 struct Fixture {

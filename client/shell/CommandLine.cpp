@@ -10,7 +10,8 @@ namespace brevant::shell {
 
 std::vector<ProgramOption> ProgramOptions() {
     std::vector<ProgramOption> all{{JobsOption(), {}}};
-    for (auto* part : {&ExportProgramOptions, &CheckUpdatesOptions, &ShowProjectsOptions})
+    for (auto* part :
+         {&StoreProgramOptions, &ExportProgramOptions, &CheckUpdatesOptions, &ShowProjectsOptions})
         for (ProgramOption& o : part())
             all.push_back(std::move(o));
     return all;

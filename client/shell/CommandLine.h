@@ -32,6 +32,8 @@ const QCommandLineOption& JobsOption();
 // The options of each capability, in their own files.
 std::vector<ProgramOption> ExportProgramOptions(); // ExportOptions.cpp
 std::vector<ProgramOption> ShowProjectsOptions();  // ShowProjectsOption.cpp
+// --store (first: the commands after it use its store), --migrate-store, --merge.
+std::vector<ProgramOption> StoreProgramOptions(); // StoreOptions.cpp
 // The projects --show-projects named, empty when it was not given.
 const QList<int>& ProjectsToShow();
 

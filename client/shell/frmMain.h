@@ -5,6 +5,7 @@
 #include "base/MainWindow.h"
 #include "documents/DocumentDownload.h"
 #include "documents/DocumentLists.h"
+#include "platform/db/StoreLocator.h"
 #include "platform/ui/QtUiImageList.h"
 #include "store/ProjectList.h"
 
@@ -154,6 +155,10 @@ public:
     void txtSearch_Change();
     void mnuFileExportCalendar_Click();
     void mnuFileExportList_Click();
+
+    // ---- Moving the projects into the firm store (frmMainMigrate.cpp) -----------------------
+    void mnuFileMigrateStore_Click();
+    void startMigration(const db::StoreLocator& source, const db::StoreLocator& target, bool merge);
 
     // ---- Printing, project copy, e-mail (frmMainOutput.cpp) ---------------------------------
     void mnuListPrintSummary_Click();

@@ -169,6 +169,12 @@ StoreLocator StoreLocator::parse(const QString& text) {
     return l;
 }
 
+StoreLocator StoreLocator::parseTyped(const QString& text) {
+    StoreLocator l = parse(text);
+    l.passwordAllowed_ = true;
+    return l;
+}
+
 bool StoreLocator::hasPassword() const {
     return describe() != text_;
 }

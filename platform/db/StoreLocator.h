@@ -15,6 +15,9 @@ public:
     StoreLocator() = default;
     // Any text is a locator: what is not recognisably PostgreSQL is a file path.
     static StoreLocator parse(const QString& text);
+    // The same for a locator typed on a command line: it may hold a password, used to connect
+    // and kept in memory only (describe() leaves it out wherever the store is named).
+    static StoreLocator parseTyped(const QString& text);
 
     Kind kind() const { return kind_; }
     // The text as given.
@@ -25,10 +28,13 @@ public:
     bool hasPassword() const;
     // An empty text when the locator may be written to the settings file, otherwise why not.
     QString whyNotSavable() const;
+    // A password in the text may be used to connect (parseTyped).
+    bool passwordAllowed() const { return passwordAllowed_; }
 
 private:
     Kind kind_ = Kind::SqliteFile;
     QString text_;
+    bool passwordAllowed_ = false;
 };
 
 } // namespace brevant::db

@@ -15,7 +15,7 @@ std::unique_ptr<Backend> openPgBackend(const StoreLocator& locator, Connection::
 namespace pg {
 
 PgBackend::PgBackend(const StoreLocator& locator) : name_(locator.describe()) {
-    session_.open(locator.text());
+    session_.open(locator.text(), locator.passwordAllowed());
     // A project's lock is waited for as long as SQLite waits for its write lock.
     session_.run(QByteArrayView("SET lock_timeout = " + QByteArray::number(kProjectLockWaitMs)));
     ensureDesktopSchema(session_);

@@ -411,6 +411,37 @@ QByteArray projectsChannel() {
     return QByteArrayLiteral("brevant_projects");
 }
 
+std::vector<DesktopTable> desktopTables() {
+    const auto typeOf = [](const char* type) {
+        if (type == Identity)
+            return DesktopColumnType::Identity;
+        if (type == Key || type == KeyNotNull || type == KeyNotNull0)
+            return DesktopColumnType::Key;
+        if (type == Date)
+            return DesktopColumnType::Date;
+        if (type == Number)
+            return DesktopColumnType::Number;
+        if (type == YesNo0 || type == YesNo1)
+            return DesktopColumnType::YesNo;
+        return DesktopColumnType::Text;
+    };
+    std::vector<DesktopTable> out;
+    for (const Table& t : kTables) {
+        DesktopTable table{QLatin1String(t.name), {}, {}};
+        for (const Column& c : t.columns)
+            table.columns.push_back({QLatin1String(c.name), typeOf(c.type)});
+        // Columns a later step appended, where ALTER TABLE put them.
+        for (const AddedColumn& a : kAddedColumns)
+            if (qstrcmp(a.table, t.name) == 0)
+                table.columns.push_back({QLatin1String(a.column.name), typeOf(a.column.type)});
+        for (const Index& i : kIndexes)
+            if (i.unique && qstrcmp(i.table, t.name) == 0)
+                table.uniqueKey = QString::fromLatin1(i.columns).split(QLatin1Char(','));
+        out.push_back(std::move(table));
+    }
+    return out;
+}
+
 QString desktopColumnSpelling(QStringView table, QStringView column) {
     for (const Table& t : kTables) {
         if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) != 0)

@@ -12,7 +12,9 @@
 // once create it once (inside a transaction already open, in that one).
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+#include <vector>
 
 namespace brevant::db::pg {
 
@@ -30,6 +32,30 @@ int storedDesktopSchemaVersion(Session& session);
 
 // The channel on which the schema's triggers announce committed changes of projects' rows.
 QByteArray projectsChannel();
+
+// What a Desktop column holds in the PostgreSQL tables.
+enum class DesktopColumnType {
+    Key,      // bigint: a project number
+    Identity, // bigint numbered by the table
+    Text,     // jet_text, compared without regard to case
+    Date,     // jet_date: the stored text
+    Number,   // jet_numeric: the stored text
+    YesNo,    // jet_yesno: smallint
+};
+
+struct DesktopColumn {
+    QString name; // the program's spelling; the table's column is its lower case
+    DesktopColumnType type;
+};
+
+struct DesktopTable {
+    QString name;
+    std::vector<DesktopColumn> columns;
+    QStringList uniqueKey; // the columns of its unique index, empty when it has none
+};
+
+// The Desktop tables of the version this program creates, in the order they were made.
+std::vector<DesktopTable> desktopTables();
 
 // The spelling the program uses for a Desktop table's column ("Estimated Cost" for
 // "estimated cost"), or an empty text when the table or column is not one of them.

@@ -119,7 +119,7 @@ Session::~Session() {
     close();
 }
 
-void Session::open(const QString& conninfo) {
+void Session::open(const QString& conninfo, bool passwordAllowed) {
     close();
     const QByteArray info = conninfo.toUtf8();
     char* parseError = nullptr;
@@ -134,7 +134,7 @@ void Session::open(const QString& conninfo) {
         if (qstrcmp(o->keyword, "password") == 0 && o->val && *o->val)
             hasPassword = true;
     PQconninfoFree(options);
-    if (hasPassword)
+    if (hasPassword && !passwordAllowed)
         throw PgFailure("28000", Condition::Other,
                         QStringLiteral("The project store's locator holds a password; keep it "
                                        "in ~/.pgpass or the environment instead."));
@@ -177,6 +177,32 @@ Result Session::run(QByteArrayView sql) {
     if (!r || !succeeded(r))
         fail(r);
     return Result(r);
+}
+
+void Session::copyIn(const QByteArray& sql) {
+    if (!conn_)
+        raise(nullptr, nullptr);
+    PGresult* r = PQexec(conn_, sql.constData());
+    if (!r || PQresultStatus(r) != PGRES_COPY_IN)
+        fail(r);
+    PQclear(r);
+}
+
+void Session::copyData(QByteArrayView data) {
+    if (PQputCopyData(conn_, data.data(), int(data.size())) != 1)
+        raise(conn_, nullptr);
+}
+
+long long Session::copyEnd(const char* abandonReason) {
+    if (PQputCopyEnd(conn_, abandonReason) != 1)
+        raise(conn_, nullptr);
+    PGresult* r = PQgetResult(conn_);
+    // Whatever else the server sends for the COPY is read, so the session is ready again.
+    while (PGresult* more = PQgetResult(conn_))
+        PQclear(more);
+    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
+        fail(r);
+    return Result(r).affected();
 }
 
 const QByteArray& Session::prepared(const QByteArray& sql, int paramCount) {

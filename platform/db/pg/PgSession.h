@@ -63,9 +63,10 @@ public:
 
     // conninfo: "key=value ..." text, a postgresql:// URI or "service=name". The password must
     // come from ~/.pgpass or the environment (PGPASSWORD, PGPASSFILE), never from the locator,
-    // which lives in the settings file; one holding a password is refused. sslmode and the
-    // rest are libpq's own.
-    void open(const QString& conninfo);
+    // which lives in the settings file; one holding a password is refused unless
+    // passwordAllowed (a locator typed on the command line, kept in memory only). sslmode and
+    // the rest are libpq's own.
+    void open(const QString& conninfo, bool passwordAllowed = false);
     void close();
     bool isOpen() const { return conn_ != nullptr; }
 
@@ -78,6 +79,14 @@ public:
     // what follows it in the chunk does not run, later chunks are not sent. Outside a
     // transaction each chunk commits as one.
     std::vector<long long> runBatch(const std::vector<Statement>& batch);
+
+    // COPY ... FROM STDIN: copyIn starts it, copyData sends data (rows in the statement's
+    // format, in any slices), copyEnd finishes it and gives the rows the server took. With a
+    // reason, copyEnd abandons it instead and throws the server's answer (the transaction is
+    // then failed).
+    void copyIn(const QByteArray& sql);
+    void copyData(QByteArrayView data);
+    long long copyEnd(const char* abandonReason = nullptr);
 
     // The socket to wait on for notifications (LISTEN), -1 when closed.
     int socket() const;

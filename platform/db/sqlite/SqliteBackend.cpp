@@ -135,6 +135,12 @@ std::unique_ptr<SqliteBackend> SqliteBackend::openReadOnly(const QString& connec
     return b;
 }
 
+std::unique_ptr<SqliteBackend> SqliteBackend::openForReading(const QString& connection) {
+    auto b = openFile(connection, SQLITE_OPEN_READONLY, false);
+    b->readOnly_ = true;
+    return b;
+}
+
 std::unique_ptr<SqliteBackend> SqliteBackend::openFile(const QString& connection, int flags,
                                                        bool create) {
     const QString wanted = dataSourcePath(connection);

@@ -25,6 +25,9 @@ public:
     static std::unique_ptr<SqliteBackend> openReadOnly(const QString& connection,
                                                        const QStringList& allowedTables,
                                                        const QStringList& allowedFunctions);
+    // Read-only at the file level only (SQLITE_OPEN_READONLY, no statement rules): for
+    // platform/db's own reading of a whole store, which must not change it.
+    static std::unique_ptr<SqliteBackend> openForReading(const QString& connection);
     ~SqliteBackend() override;
 
     sqlite3* handle() const { return db_; }
