@@ -1142,6 +1142,16 @@ The others were imported ...</source>
         <source>System Error</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Enter the firm server&apos;s host name or its service name, or choose this computer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The project store&apos;s connection holds a password, which the settings must not keep. Put the password in ~/.pgpass and leave it out of the connection.
+
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::shell::PreferencesStatistics</name>
@@ -1185,6 +1195,68 @@ The others were imported ...</source>
     </message>
     <message>
         <source>Your last update was performed on %1 - Be sure to update projects in order to get updated information and addenda ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The project store cannot be opened:
+%1
+
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Preferences...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::shell::StoreChoice</name>
+    <message>
+        <source>The connection works, and the store holds this program&apos;s tables.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection works. The database is empty: the program creates its tables the first time it opens it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection works. The store&apos;s tables are of an earlier version (%1); the program brings them to version %2 when it opens them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The store&apos;s tables are of version %1, made by a later release of the program; this one knows version %2 and must not change them. Install the release the other computers use.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection holds a password, which the settings must not keep. Put the password in ~/.pgpass instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server&apos;s name was not found. Check the host name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server refused the connection: nothing answers at that address and port. Check the port, and that the database server is running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server did not accept the password for this user, or none was found. Put the password in ~/.pgpass.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The encrypted connection could not be set up (TLS). Check the encryption setting and the server&apos;s certificate.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server has no database of that name. Check the database name, or ask the administrator to create it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The database file does not exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The store could not be opened.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1704,6 +1776,37 @@ Add the %3 rows it lacks? Where both hold a row, the firm store&apos;s is kept.<
     </message>
 </context>
 <context>
+    <name>brevant::shell::frmNotesConflict</name>
+    <message>
+        <source>Notes Changed by Another Estimator</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>While you were typing, another estimator changed this project&apos;s notes. Choose what to keep; a version you do not keep is saved in the project&apos;s change history.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Their notes:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your notes:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep &amp;Theirs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep &amp;Mine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep &amp;Both</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::shell::frmPrefs</name>
     <message>
         <source>Preferences</source>
@@ -1847,6 +1950,62 @@ Add the %3 rows it lacks? Where both hold a row, the firm store&apos;s is kept.<
     </message>
     <message>
         <source>Choose Database Location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Project store</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firm server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>As the server offers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encrypted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encrypted, server certificate checked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Project store:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Host:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Database:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>or Service:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Encryption:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter the firm server&apos;s host name or its service name.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2023,6 +2182,13 @@ Add the %3 rows it lacks? Where both hold a row, the firm store&apos;s is kept.<
     </message>
     <message>
         <source>System Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>brevant::store::SharedNotes</name>
+    <message>
+        <source>Notes</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
