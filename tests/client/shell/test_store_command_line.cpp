@@ -4,8 +4,8 @@
 // another store, and a password in it is used but never written or shown.
 #include "ShellTestEnv.h"
 
+#include "PgScratch.h"
 #include "shell/MigrateStore.h"
-#include "tests/platform/db/PgScratch.h"
 
 #include <QTest>
 #include <QThread>
