@@ -229,7 +229,8 @@ void SqliteBackend::createSchema() {
 
 bool SqliteBackend::upgradeSchema() {
     // The tables and the column of the latest step tell whether anything is missing.
-    const bool tables = hasColumn("Takeoff_Snapshot_Lines", nullptr);
+    const bool tables =
+        hasColumn("Takeoff_Snapshot_Lines", nullptr) && hasColumn("Change_History", nullptr);
     const bool revision = hasColumn("Plans", "Revision");
     if (tables && revision)
         return false;

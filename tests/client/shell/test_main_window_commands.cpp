@@ -71,7 +71,8 @@ TEST_F(MainWindowTest, MenusHoldEveryEntryInOrderWithTheirSeparators) {
     EXPECT_EQ(captions(child<QMenu>("mnuFile")),
               (QStringList{"Find Projects (Online)", "Icon Summary", "-", "Copy Project",
                            "Clear Cache for Selected Project(s)", "E-Mail Selected Documents", "-",
-                           "Export Bid Calendar...", "Export Project List...", "-", "Exit"}));
+                           "Export Bid Calendar...", "Export Project List...",
+                           "Move Projects to the Firm Store...", "-", "Exit"}));
     EXPECT_EQ(captions(child<QMenu>("mnuList")),
               (QStringList{"Select All", "De-Select All", "-", "Project Display", "-",
                            "Print Full Report for Selected Project(s)",
