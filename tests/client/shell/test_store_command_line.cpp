@@ -73,6 +73,7 @@ protected:
 };
 
 TEST_F(StoreCommandLine, MigratesThenHasNothingToDoThenRefusesOrMerges) {
+    SQLITE_FILE_ONLY("the migration's source is this computer's Desktop.mdb");
     const QString target = scratch_.locator();
     Outcome r = run({"--migrate-store", target});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
@@ -101,6 +102,7 @@ TEST_F(StoreCommandLine, MigratesThenHasNothingToDoThenRefusesOrMerges) {
 }
 
 TEST_F(StoreCommandLine, StoreOptionPointsACommandElsewhereAndKeepsItsPasswordToItself) {
+    SQLITE_FILE_ONLY("it points from this computer's file to another store");
     ASSERT_EQ(run({"--migrate-store", scratch_.locator()}).code, 0);
     // Only the firm store learns of project 11; this computer's file does not have it.
     {
@@ -130,6 +132,7 @@ TEST_F(StoreCommandLine, StoreOptionPointsACommandElsewhereAndKeepsItsPasswordTo
 // The File menu's migration: off the window's thread, progress and the end reported on it; a
 // cancel leaves the firm store empty.
 TEST_F(StoreCommandLine, WindowMigrationWorksOffTheWindowThreadAndReportsOnIt) {
+    SQLITE_FILE_ONLY("the migration's source is this computer's Desktop.mdb");
     const auto source = brevant::db::StoreLocator::parse(db_);
     const auto target = brevant::db::StoreLocator::parse(scratch_.locator());
     QObject context;
