@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -143,16 +144,19 @@ TEST_F(ExecuteTest, ASlowNoProgramAnswerIsError31) {
     }
 }
 
-// While xdg-open runs, the application's events are served: this stand-in waits for a file
-// that only a timer of the application creates (and gives up, failing, after five minutes: a
-// guard against a hang, never the expected path).
+// While xdg-open runs, the application's events are served: this stand-in reads a pipe that
+// only a timer of the application writes, so it ends exactly when the timer has fired.
 TEST_F(ExecuteTest, TheApplicationIsServedWhileTheOpenerRuns) {
-    const fs::path flag = dir.path() / "timer-fired";
-    path.add("xdg-open", "i=0; while [ ! -e '" + flag.string() +
-                             "' ]; do i=$((i+1)); [ $i -gt 30000 ] && exit 4; sleep 0.01; done");
-    QTimer::singleShot(0, [&] { std::ofstream(flag) << "x"; });
+    const fs::path pipe = dir.path() / "timer-fired";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    path.add("xdg-open", "read line < '" + pipe.string() + "'");
+    bool fired = false;
+    QTimer::singleShot(0, [&] {
+        std::ofstream(pipe) << "x\n"; // waits for the stand-in to open its end
+        fired = true;
+    });
     EXPECT_NO_THROW(m.OpenDocument(0, "plan 1.pdf", work.string()));
-    EXPECT_TRUE(fs::exists(flag));
+    EXPECT_TRUE(fired);
 }
 
 TEST_F(ExecuteTest, FailuresCarryTheCodesAndTexts) {
