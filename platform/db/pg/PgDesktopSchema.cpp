@@ -387,8 +387,12 @@ int ensureDesktopSchema(Session& session, int upTo) {
                                          "program knows version %2 at most.")
                               .arg(found)
                               .arg(kVersion));
-        for (int v = found + 1; v <= upTo; ++v)
-            session.run(stepText(v));
+        for (int v = found + 1; v <= upTo; ++v) {
+            // A step may change only the other engine's tables and have nothing to run here.
+            const QByteArray step = stepText(v);
+            if (!step.trimmed().isEmpty())
+                session.run(step);
+        }
         if (found < upTo) {
             session.run("DELETE FROM brevant_schema");
             session.run("INSERT INTO brevant_schema (version) VALUES (" + QByteArray::number(upTo) +
