@@ -1,8 +1,8 @@
 // An estimator's day in the real main window on a real X server (run under xvfb-run): search
-// the service and import, check for updates, download a plan sheet and open it, print the
-// summary into a PDF file, copy a report, and mail the sheet to an SMTP peer. The program's own
-// dialogs are the real ones (QtUi: QMessageBox, QFileDialog), answered as a user would; the
-// walk fails if any warning or error box appears on the way.
+// the service and import, check for updates, download a plan sheet and open it, attach a file
+// of one's own and open it, print the summary into a PDF file, copy a report, and mail the sheet to
+// an SMTP peer. The program's own dialogs are the real ones (QtUi: QMessageBox, QFileDialog),
+// answered as a user would; the walk fails if any warning or error box appears on the way.
 #include "../../mailcontrol/smtp/SmtpSink.h"
 #include "../../support/RecordingOpener.h"
 #include "reports/OutputTestSupport.h"
@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -211,6 +212,30 @@ TEST_F(EstimatorsDay, FromSearchToMailWithoutAnErrorBox) {
     const QStringList opened = opener_->waitFor(1);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].contains(QString::number(job))) << opened[0].toStdString();
+
+    // Attach a site-visit note of one's own to the project, then open it from its list.
+    const QString note = env_->path("site-visit.txt");
+    {
+        QFile f(note);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Gate code 4417; loading dock on the north side.\n");
+    }
+    answers_.saveAs(note);
+    driver_.whenShown("frmAttach", [](QWidget* w) {
+        w->findChild<QLineEdit*>("Text1")->setText("Site visit");
+        w->findChild<QPushButton*>("OKButton")->click();
+    });
+    trigger("mnuAttachAdd");
+    EXPECT_TRUE(driver_.idle());
+    auto* attachments = list("ListView5");
+    ASSERT_EQ(attachments->topLevelItemCount(), 1) << answers_.notices.join('|').toStdString();
+    EXPECT_EQ(attachments->topLevelItem(0)->text(0), "site-visit.txt");
+    EXPECT_EQ(attachments->topLevelItem(0)->text(1), "Site visit");
+    attachments->setCurrentItem(attachments->topLevelItem(0));
+    trigger("mnuAttachOpen");
+    const QStringList openedNote = opener_->waitFor(2);
+    ASSERT_EQ(openedNote.size(), 2);
+    EXPECT_TRUE(openedNote[1].endsWith("site-visit.txt")) << openedNote[1].toStdString();
 
     // Print the project's summary into a PDF file.
     const QString title = projects->currentItem()->text(1);
