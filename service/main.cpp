@@ -21,8 +21,8 @@ using namespace brevant::service;
 
 namespace {
 
-bool listen(QTcpServer& server, const QHostAddress& address, int port, const char* what) {
-    if (server.listen(address, quint16(port)))
+bool listen(GuardedServer& server, const QHostAddress& address, int port, const char* what) {
+    if (server.listenOn(address, quint16(port)))
         return true;
     std::fprintf(stderr, "brevant-service: cannot listen for %s on %s:%d: %s\n", what,
                  address.toString().toLocal8Bit().constData(), port,

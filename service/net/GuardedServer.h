@@ -4,12 +4,18 @@
 // answer and is closed), and when accepting fails for want of file descriptors (EMFILE) it
 // stops listening for a while instead of being woken for the same waiting connection again and
 // again. Each server says what a session is and what its busy answer reads.
+//
+// It accepts on its own rather than through QTcpServer's loop: that loop keeps the first error
+// its socket engine ever saw, so after one "no connection waiting" it took a later EMFILE for
+// the same harmless condition and spun on the waiting connection at full speed.
 #include "service/net/ConnectionLimits.h"
 
 #include <QHash>
 #include <QHostAddress>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTimer>
+#include <memory>
 
 class QTcpSocket;
 
@@ -18,6 +24,9 @@ namespace brevant::service {
 class GuardedServer : public QTcpServer {
 public:
     GuardedServer(const ConnectionLimits& limits, QObject* parent);
+
+    // Listens as QTcpServer::listen does, with this server's own accepting.
+    bool listenOn(const QHostAddress& address, quint16 port);
 
     int openConnections() const { return total_; }
 
@@ -34,14 +43,17 @@ protected:
 
 private:
     void incomingConnection(qintptr descriptor) final;
-    void onAcceptError(QAbstractSocket::SocketError error);
+    void acceptWaiting();
+    void pauseAfterFailure(int error);
+    void resume();
     void release(const QHostAddress& address);
 
     ConnectionLimits limits_;
     QHash<QHostAddress, int> perAddress_;
     int total_ = 0;
-    QTimer resume_;     // listening again after accepting failed
-    int backoffMs_ = 0; // grows while accepting keeps failing
+    std::unique_ptr<QSocketNotifier> waiting_; // a connection waits to be accepted
+    QTimer resume_;                            // listening again after accepting failed
+    int backoffMs_ = 0;                        // grows while accepting keeps failing
 };
 
 } // namespace brevant::service
