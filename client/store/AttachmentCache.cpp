@@ -65,6 +65,14 @@ QString EnsureCachedAttachment(db::Connection& connection, const QString& cacheL
     return path;
 }
 
+QString AttachmentFileToSend(db::Connection& connection, const QString& cacheLocation,
+                             const QString& content, const QString& fileName,
+                             const QString& storedFile) {
+    if (content.isEmpty() || !db::storesAttachmentContent(connection))
+        return storedFile;
+    return EnsureCachedAttachment(connection, cacheLocation, content, fileName);
+}
+
 void CacheAttachedFile(const QString& cacheLocation, const QString& sha256, const QString& fileName,
                        const QString& sourcePath) {
     const QString path = CachedAttachmentPath(cacheLocation, sha256, fileName);

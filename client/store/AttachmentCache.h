@@ -24,6 +24,13 @@ QString CachedAttachmentPath(const QString& cacheLocation, const QString& sha256
 QString EnsureCachedAttachment(db::Connection& connection, const QString& cacheLocation,
                                const QString& sha256, const QString& fileName);
 
+// The file to hand on (to the mail) for an attachment row: for a row whose bytes a firm store
+// keeps (content, their hash), this PC's verified copy, fetched when needed; else storedFile,
+// the copy in the data folder. Throws db::DbError as EnsureCachedAttachment does.
+QString AttachmentFileToSend(db::Connection& connection, const QString& cacheLocation,
+                             const QString& content, const QString& fileName,
+                             const QString& storedFile);
+
 // Puts a file just attached into the cache, so the PC that attached it opens it without
 // fetching; best effort (a failure only means a fetch later).
 void CacheAttachedFile(const QString& cacheLocation, const QString& sha256, const QString& fileName,

@@ -8,8 +8,18 @@
 #include "store/Attachments.h"
 
 #include <QFile>
+#include <gtest/gtest.h>
 
 namespace teststore {
+
+// A file the user picks to attach: written as dir/picked/name with content.
+inline QString pickedFile(const QString& dir, const QString& name, const QByteArray& content) {
+    const QString path = dir + "/picked/" + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    return path;
+}
 
 inline QString openedAttachment(brevant::db::Connection& connection, const QString& cache,
                                 int jobId, const QString& name) {

@@ -29,11 +29,7 @@ protected:
     }
 
     QString picked(const QString& name, const QByteArray& content) {
-        const QString path = dir.filePath("picked/" + name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
+        return teststore::pickedFile(dir.path(), name, content);
     }
 
     QString opened(const QString& name) {

@@ -1,6 +1,7 @@
 // Attached files on a firm store: the bytes travel in the store, each PC ("A" and "B", two data
 // folders on one shared store) opens them from its own cache by content hash, damaged contents
 // are refused, and contents go with the last row that names them.
+#include "OpenedAttachment.h"
 #include "TestStore.h"
 #include "platform/db/AttachmentContent.h"
 #include "platform/db/Connection.h"
@@ -57,11 +58,7 @@ protected:
     }
 
     QString picked(const QString& name, const QByteArray& content) {
-        const QString path = dir.filePath("picked/" + name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
+        return teststore::pickedFile(dir.path(), name, content);
     }
 
     qint64 contentRows() {
@@ -108,6 +105,15 @@ TEST_F(FirmStoreAttachments, AttachedOnOnePcOpensOnAnotherWithIdenticalBytes) {
     EXPECT_FALSE(QFileInfo(opened).permissions() & QFile::WriteOwner);
     // PC A put its own file in its cache when attaching.
     EXPECT_EQ(readAll(CachedAttachmentPath(cacheA, rows[0].content, "takeoff.xlsx")), bytes);
+
+    // Mailed as the same verified copy; a row without stored bytes (attached before the store
+    // kept them) goes as the file of its folder.
+    QFile::remove(opened);
+    EXPECT_EQ(AttachmentFileToSend(pcB, cacheB, rows[0].content, "takeoff.xlsx", "elsewhere"),
+              opened);
+    EXPECT_EQ(readAll(opened), bytes);
+    EXPECT_EQ(AttachmentFileToSend(pcB, cacheB, QString(), "takeoff.xlsx", "/old/takeoff.xlsx"),
+              "/old/takeoff.xlsx");
 
     // Opening again uses the copy while it matches: the store is not read (its row is
     // damaged now and would be refused).
