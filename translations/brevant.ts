@@ -1115,6 +1115,14 @@ The others were imported ...</source>
         <source>The migration failed, and %1 was left as it was: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Attached files put into the firm store: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Attached file not put into the firm store (it opens only on this computer): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::shell::Preferences</name>

@@ -1,5 +1,7 @@
 #include "shell/MigrateStore.h"
 
+#include "base/ProgramFolders.h"
+#include "base/Settings.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/TerminalText.h"
 
@@ -14,6 +16,12 @@ namespace {
 
 QString number(qint64 n) {
     return QLocale().toString(n);
+}
+
+// Where this computer's attached files are: the document cache's root (each project's files in
+// its numbered folder).
+QString AttachedFilesFolder() {
+    return ReadSetting(QStringLiteral("CACHELOC"), base::ProgramFolder());
 }
 
 } // namespace
@@ -38,6 +46,15 @@ QStringList MigrationCountLines(const db::MigrationResult& result) {
         lines << QCoreApplication::translate("brevant::shell::MigrateStore",
                                              "Not copied (not project tables): %1")
                      .arg(result.skippedTables.join(QStringLiteral(", ")));
+    if (result.filesCarried > 0)
+        lines << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                             "Attached files put into the firm store: %1")
+                     .arg(number(result.filesCarried));
+    for (const QString& file : result.filesNotCarried)
+        lines << QCoreApplication::translate("brevant::shell::MigrateStore",
+                                             "Attached file not put into the firm store "
+                                             "(it opens only on this computer): %1")
+                     .arg(ui::escapeForTerminal(file));
     return lines;
 }
 
@@ -85,6 +102,7 @@ int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& 
                         QTextStream& out, QTextStream& err) {
     db::MigrationOptions options;
     options.merge = merge;
+    options.attachmentFolder = AttachedFilesFolder();
     QString table;
     qint64 nextTenth = 1;
     options.progress = [&](const db::MigrationProgress& p) {
@@ -131,9 +149,11 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
                     std::function<void(const db::MigrationProgress&)> progress,
                     std::function<void(const MigrationRun&)> done) {
     QPointer<QObject> guard(context);
+    const QString attachmentFolder = AttachedFilesFolder(); // the settings, read on this thread
     QThread* thread = QThread::create([=] {
         db::MigrationOptions options;
         options.merge = merge;
+        options.attachmentFolder = attachmentFolder;
         options.cancel = cancel.get();
         // Posted to the application, which outlives every window; the guard is read on its
         // thread only.

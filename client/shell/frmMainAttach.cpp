@@ -103,7 +103,8 @@ void frmMain::mnuAttachDel_Click() {
 void frmMain::mnuAttachOpen_Click() {
     if (QTreeWidgetItem* row = ListView5->currentItem())
         store::OpenDocument(attachmentContext(), row->text(0),
-                            row->data(0, store::frmAttach::AttachmentFolderRole).toString());
+                            row->data(0, store::frmAttach::AttachmentFolderRole).toString(),
+                            row->data(0, store::frmAttach::kAttachmentContentRole).toString());
 }
 
 bool frmMain::ListView5_DragDrop(QEvent* event) {

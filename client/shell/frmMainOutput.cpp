@@ -3,11 +3,13 @@
 #include "shell/frmMain.h"
 
 #include "base/modResources.h"
+#include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
 #include "reports/MailDocuments.h"
 #include "reports/frmCopy.h"
 #include "reports/frmPrinter.h"
 #include "reports/frmSelectFiles.h"
+#include "store/AttachmentCache.h"
 #include "store/frmAttach.h"
 
 #include <QApplication>
@@ -69,9 +71,28 @@ void frmMain::mnuFile_Copy_Click() {
 
 void frmMain::mnuFileEmail_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString selection = reports::BuildMailSelection(
-        rowsOf(ListView2, TagRole), rowsOf(ListView3, TagRole), rowsOf(ListView4, TagRole),
-        rowsOf(ListView5, store::frmAttach::kAttachmentPathRole));
+    // Ticked attachments go as files of this PC: a firm store's are fetched into its cache.
+    QList<reports::DocumentRow> attachments =
+        rowsOf(ListView5, store::frmAttach::kAttachmentPathRole);
+    for (int i = 0; i < attachments.size(); ++i) {
+        const QTreeWidgetItem* item = ListView5->topLevelItem(i);
+        if (!attachments[i].checked || !modResources::DbConnection)
+            continue;
+        try {
+            attachments[i].tag = store::AttachmentFileToSend(
+                *modResources::DbConnection, modResources::CacheLocation,
+                item->data(0, store::frmAttach::kAttachmentContentRole).toString(), item->text(0),
+                attachments[i].tag);
+        } catch (const db::DbError& e) {
+            QApplication::restoreOverrideCursor();
+            ui::message(e.description(), ui::Buttons::Ok, ui::Icon::Exclamation,
+                        tr("System Error"));
+            return;
+        }
+    }
+    const QString selection =
+        reports::BuildMailSelection(rowsOf(ListView2, TagRole), rowsOf(ListView3, TagRole),
+                                    rowsOf(ListView4, TagRole), attachments);
     const std::optional<int> project = selectedJobId();
     const QTreeWidgetItem* row = project ? FindProjectRow(*project) : nullptr;
     if (selection.isEmpty() || !row) {

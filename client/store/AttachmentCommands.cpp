@@ -1,7 +1,9 @@
 #include "store/AttachmentCommands.h"
 
+#include "platform/db/AttachmentContent.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
+#include "store/AttachmentCache.h"
 #include "store/Attachments.h"
 
 #include <QCoreApplication>
@@ -114,11 +116,24 @@ void RemoveSelectedDocument(const AttachmentContext& c, const QString& fileName)
         c.reload(*c.jobId);
 }
 
-void OpenDocument(const AttachmentContext& c, const QString& fileName,
-                  const QString& storedFolder) {
+void OpenDocument(const AttachmentContext& c, const QString& fileName, const QString& storedFolder,
+                  const QString& content) {
     if (fileName.isEmpty() || !c.jobId)
         return;
-    const QString file = OpenedAttachmentFile(c.cacheLocation, *c.jobId, fileName, storedFolder);
+    QString file;
+    if (!content.isEmpty() && c.connection && db::storesAttachmentContent(*c.connection)) {
+        try {
+            HourglassScope busy(c.hourglass);
+            file = EnsureCachedAttachment(*c.connection, c.cacheLocation, content, fileName);
+        } catch (const db::DbError& e) {
+            ui::message(
+                e.description(), Buttons::Ok, Icon::Exclamation,
+                QCoreApplication::translate("brevant::store::AttachmentCommands", "System Error"));
+            return;
+        }
+    } else {
+        file = OpenedAttachmentFile(c.cacheLocation, *c.jobId, fileName, storedFolder);
+    }
     try {
         // Opened, never run, even where the file system marks every file executable.
         harlix::miscStuff().OpenDocument(0, file.toStdString(),

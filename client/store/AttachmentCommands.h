@@ -36,8 +36,10 @@ void AttachDroppedFiles(const AttachmentContext& context, const QStringList& pat
 void RemoveSelectedDocument(const AttachmentContext& context, const QString& fileName);
 // "Open Document": opens the copy with the program registered for its type: the one in the
 // folder stored with the row (storedFolder) while it is there, else the one under the current
-// cache location, so attachments made before the cache moved still open.
+// cache location, so attachments made before the cache moved still open. A row whose bytes a
+// firm store keeps (content, their hash) opens this PC's cached copy, fetched when missing or
+// not matching; a copy the store refuses is not opened and the reason is shown.
 void OpenDocument(const AttachmentContext& context, const QString& fileName,
-                  const QString& storedFolder = QString());
+                  const QString& storedFolder = QString(), const QString& content = QString());
 
 } // namespace brevant::store

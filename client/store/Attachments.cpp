@@ -1,11 +1,13 @@
 #include "store/Attachments.h"
 
+#include "platform/db/AttachmentContent.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/db/JetDate.h"
 #include "platform/db/ProjectUnit.h"
 #include "platform/db/Recordset.h"
+#include "store/AttachmentCache.h"
 #include "store/SqlValue.h"
 
 #include <QDir>
@@ -54,7 +56,68 @@ QString copyReplacing(const QString& source, const QString& target) {
     return {};
 }
 
+QString insertSql(int jobId, const QString& fileName, const QString& folder,
+                  const QString& description, const QDate& today) {
+    return "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, Added ) VALUES (" +
+           QString::number(jobId) + "," + textLiteral(fileName) + "," + textLiteral(folder) + "," +
+           textLiteral(description) + "," + textLiteral(AttachmentType(fileName)) + "," +
+           textLiteral(today.toString(Qt::ISODate)) + ");";
+}
+
+QString sameFileWhere(int jobId, const QString& fileName) {
+    return " where [Filename] = " + textLiteral(fileName) +
+           " AND [JOBID] = " + QString::number(jobId);
+}
+
+// The contents the project's rows of that file name (all of them when fileName is null) name.
+QStringList contentsOf(db::Connection& connection, int jobId, const QString& fileName) {
+    QStringList hashes;
+    db::Recordset rs;
+    rs.open("Select [Content] from [Attachments]" +
+                (fileName.isNull() ? " where [JobID] = " + QString::number(jobId)
+                                   : sameFileWhere(jobId, fileName)),
+            connection);
+    for (; !rs.eof(); rs.moveNext())
+        hashes << rs.field(0).toString();
+    rs.close();
+    return hashes;
+}
+
+AttachResult attachToStore(db::Connection& connection, const QString& cacheLocation, int jobId,
+                           const QString& sourcePath, const QString& description,
+                           const QDate& today) {
+    const QString fileName = QFileInfo(sourcePath).fileName();
+    const qint64 size = QFileInfo(sourcePath).size();
+    if (size > db::kMaxAttachmentBytes)
+        return {AttachOutcome::Failed, db::attachmentTooLargeText(fileName, size)};
+    QStringList dropped;
+    db::ContentDigest digest;
+    try {
+        digest = db::digestFile(sourcePath);
+        db::runProjectUnit(connection, jobId, [&] {
+            db::storeAttachmentContent(connection, sourcePath, digest);
+            const QStringList before = contentsOf(connection, jobId, fileName);
+            // The row has no folder: each PC keeps the file in its own cache.
+            connection.execute(insertSql(jobId, fileName, QString(), description, today));
+            // Rows of the same name now open the new file, as the replaced copy does on SQLite.
+            connection.execute("UPDATE [Attachments] SET [Content] = " +
+                               textLiteral(digest.sha256) + sameFileWhere(jobId, fileName));
+            dropped = db::dropUnreferencedContent(connection, before);
+        });
+    } catch (const db::DbError& e) {
+        return {AttachOutcome::Failed, e.description()};
+    }
+    for (const QString& h : std::as_const(dropped))
+        ForgetCachedContent(cacheLocation, h);
+    CacheAttachedFile(cacheLocation, digest.sha256, fileName, sourcePath);
+    return {AttachOutcome::Added, {}};
+}
+
 } // namespace
+
+QStringList ProjectAttachmentContents(db::Connection& connection, int jobId) {
+    return contentsOf(connection, jobId, QString());
+}
 
 QString AttachmentsSql(int jobId) {
     return "Select * from [Attachments] where [JobID] = " + QString::number(jobId) +
@@ -72,6 +135,8 @@ std::vector<AttachmentRow> LoadAttachments(db::Connection& connection, int jobId
         row.description = rs.field(QStringLiteral("Description")).toString();
         row.type = rs.field(QStringLiteral("Type")).toString();
         row.added = db::formatDate(rs.field(QStringLiteral("Added")));
+        if (rs.hasField(QStringLiteral("Content")))
+            row.content = rs.field(QStringLiteral("Content")).toString();
         rows.push_back(std::move(row));
         rs.moveNext();
     }
@@ -121,6 +186,8 @@ AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation
     const QString fileName = source.fileName();
     if (!source.isFile())
         return {AttachOutcome::NotFound, {}};
+    if (db::storesAttachmentContent(connection))
+        return attachToStore(connection, cacheLocation, jobId, sourcePath, description, today);
     const QString folder = AttachmentFolder(cacheLocation, jobId);
     if (!QDir().mkpath(folder))
         return {AttachOutcome::Failed, "Cannot create the folder " + folder};
@@ -134,12 +201,7 @@ AttachResult AttachFile(db::Connection& connection, const QString& cacheLocation
     }
     if (!QFileInfo::exists(target))
         return {AttachOutcome::NotFound, {}};
-    const QString sql = "INSERT INTO Attachments ( JobID, FileName, Path, Description, Type, "
-                        "Added ) VALUES (" +
-                        QString::number(jobId) + "," + textLiteral(fileName) + "," +
-                        textLiteral(folder + QLatin1Char('/')) + "," + textLiteral(description) +
-                        "," + textLiteral(AttachmentType(fileName)) + "," +
-                        textLiteral(today.toString(Qt::ISODate)) + ");";
+    const QString sql = insertSql(jobId, fileName, folder + QLatin1Char('/'), description, today);
     try {
         // Under the project's lock, so it never lands between a delete's statements.
         db::runProjectUnit(connection, jobId, [&] { connection.execute(sql); });
@@ -153,10 +215,16 @@ void RemoveAttachment(db::Connection& connection, const QString& cacheLocation, 
                       const QString& fileName) {
     // The row goes first: a store that refuses the delete (another estimator holds the
     // project) must not be left listing a file that is gone.
+    QStringList dropped;
     db::runProjectUnit(connection, jobId, [&] {
-        connection.execute("dELETE * from [Attachments] where [Filename] = " +
-                           textLiteral(fileName) + " AND [JOBID] = " + QString::number(jobId));
+        const bool firm = db::storesAttachmentContent(connection);
+        const QStringList contents = firm ? contentsOf(connection, jobId, fileName) : QStringList();
+        connection.execute("dELETE * from [Attachments]" + sameFileWhere(jobId, fileName));
+        if (firm)
+            dropped = db::dropUnreferencedContent(connection, contents);
     });
+    for (const QString& h : std::as_const(dropped))
+        ForgetCachedContent(cacheLocation, h);
     const QString file = AttachmentFile(cacheLocation, jobId, fileName);
     if (!fileName.isEmpty() && QFileInfo(file).isFile())
         QFile::remove(file);

@@ -1,8 +1,10 @@
 #include "store/ProjectDelete.h"
 
+#include "platform/db/AttachmentContent.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
 #include "platform/db/ProjectUnit.h"
+#include "store/Attachments.h"
 #include "takeoff/TakeoffStore.h"
 
 namespace brevant::store {
@@ -19,7 +21,13 @@ void DeleteProjectRecords(db::Connection& connection, int jobId) {
         connection.execute(QStringLiteral("Delete FROM [Specs] Where [JobID] = ") + n);
         connection.execute(QStringLiteral("Delete FROM [Projects] Where [Job_ID] = ") + n);
         connection.execute(QStringLiteral("Delete FROM [Contacts] Where [Job_ID] = ") + n);
+        // A firm store's attached bytes go with the last row that names them.
+        const bool firm = db::storesAttachmentContent(connection);
+        const QStringList contents =
+            firm ? ProjectAttachmentContents(connection, jobId) : QStringList();
         connection.execute(QStringLiteral("Delete FROM [Attachments] Where [JobID] = ") + n);
+        if (firm)
+            db::dropUnreferencedContent(connection, contents);
         connection.execute(QStringLiteral("Delete FROM [Updates] Where [JobID] = ") + n);
         connection.execute(QStringLiteral("Delete FROM [Awards] Where [JobID] = ") + n);
         // The lasting history, so that a project imported again under the number starts clean.

@@ -114,6 +114,7 @@ void frmAttach::FillAttachmentList(QTreeWidget* listView, const std::vector<Atta
         item->setData(0, AttachmentFolderRole, row.path);
         // Ticked rows are mailed with the project's documents; the row keeps its file's path.
         item->setData(0, kAttachmentPathRole, row.path + row.fileName);
+        item->setData(0, kAttachmentContentRole, row.content);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
         item->setIcon(0, iconName == u"FILE" ? listView->style()->standardIcon(QStyle::SP_FileIcon)

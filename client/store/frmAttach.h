@@ -25,6 +25,8 @@ public:
 
     // The role of an attachment row holding the stored copy's full path.
     static constexpr int kAttachmentPathRole = Qt::UserRole + 2;
+    // The hash of the bytes a firm store keeps for the row (empty on SQLite).
+    static constexpr int kAttachmentContentRole = Qt::UserRole + 3;
 
     // Fills the attachment list (ListView5) with the rows: file name, description, added;
     // each row's icon name (AttachmentIconName) is its Qt::UserRole data and its stored

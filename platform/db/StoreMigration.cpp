@@ -1,11 +1,15 @@
 #include "platform/db/StoreMigration.h"
 
+#include "platform/db/AttachmentContent.h"
 #include "platform/db/Connection.h"
+#include "platform/db/DataPath.h"
 #include "platform/db/DbError.h"
 #include "platform/db/pg/PgBackend.h"
 #include "platform/db/pg/PgDesktopSchema.h"
 #include "platform/db/sqlite/SqliteBackend.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 #include <QSet>
@@ -221,6 +225,7 @@ public:
                 copyAll();
             else if (!mergeInto())
                 return finishWithout();
+            carryAttachedFiles();
             setIdentities();
             b.commit();
         } catch (const Cancelled&) {
@@ -529,6 +534,85 @@ private:
             p.pending.clear();
         }
         return true;
+    }
+
+    // The file an Attachments row of the source names: in its own folder, else in the
+    // project's folder under the attachment folder; empty when neither holds it.
+    QString attachedFile(const QString& folder, qint64 jobId, const QString& name) const {
+        QStringList candidates;
+        if (!folder.isEmpty())
+            candidates << QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (!options_.attachmentFolder.isEmpty())
+            candidates << options_.attachmentFolder + QLatin1Char('/') + QString::number(jobId);
+        for (const QString& c : std::as_const(candidates)) {
+            const QString path =
+                resolveCaseInsensitive(QDir::cleanPath(c) + QLatin1Char('/') + name);
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+        return {};
+    }
+
+    void carryAttachedFiles() {
+        const auto attachments = std::find_if(plans_.begin(), plans_.end(), [](const TablePlan& p) {
+            return p.table->name == QLatin1String("Attachments");
+        });
+        if (attachments == plans_.end() || attachments->sourceName.isEmpty())
+            return;
+        Statement rows(source_.prepare("SELECT DISTINCT JobID, FileName, Path FROM \"" +
+                                       attachments->sourceName.toUtf8() +
+                                       "\" WHERE FileName IS NOT NULL ORDER BY 1, 2"));
+        QSet<QString> done;
+        while (source_.step(rows.st)) {
+            if (options_.cancel && options_.cancel->load(std::memory_order_relaxed))
+                throw Cancelled{};
+            const qint64 jobId = sqlite3_column_int64(rows.st, 0);
+            const QString name =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.st, 1)));
+            const QString folder =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.st, 2)));
+            // Only a bare name: the row's folder is where to look, not the name.
+            if (name.isEmpty() || name.contains(QLatin1Char('/')) ||
+                name.contains(QLatin1Char('\\')) || name == u"." || name == u"..")
+                continue;
+            const QByteArray key = QByteArray::number(jobId) + '\t' + name.toCaseFolded().toUtf8();
+            if (done.contains(QString::fromUtf8(key)))
+                continue;
+            done.insert(QString::fromUtf8(key));
+            const pg::Params where{QByteArray::number(jobId), name.toUtf8()};
+            if (session_
+                    ->run("SELECT 1 FROM attachments WHERE jobid = $1 AND filename = $2 AND "
+                          "content IS NULL",
+                          where)
+                    .rows() == 0)
+                continue; // the firm store's row names its bytes already
+            const QString path = attachedFile(folder, jobId, name);
+            if (path.isEmpty()) {
+                result_.filesNotCarried << QStringLiteral("%1: not found").arg(folder + name);
+                continue;
+            }
+            const qint64 size = QFileInfo(path).size();
+            if (size > kMaxAttachmentBytes) {
+                result_.filesNotCarried
+                    << QStringLiteral("%1: %2 bytes, over the firm store's limit of %3 bytes")
+                           .arg(path)
+                           .arg(size)
+                           .arg(kMaxAttachmentBytes);
+                continue;
+            }
+            ContentDigest digest;
+            try {
+                digest = digestFile(path);
+            } catch (const DbError& e) {
+                result_.filesNotCarried << QStringLiteral("%1: %2").arg(path, e.description());
+                continue;
+            }
+            storeAttachmentContent(target_, path, digest);
+            session_->run("UPDATE attachments SET content = $3 WHERE jobid = $1 AND filename = "
+                          "$2 AND content IS NULL",
+                          pg::Params{where[0], where[1], digest.sha256.toLatin1()});
+            ++result_.filesCarried;
+        }
     }
 
     MigrationResult finishWithout() {

@@ -14,6 +14,10 @@
 // but the autonumber. A row whose key is there with other values is a conflict: the target's
 // row stays as it is (it is the firm's, maybe newer) and the conflict is counted. Autonumbers
 // of added rows are kept when free in the target, otherwise the next free ones are given.
+//
+// The bytes of the attached files go along (in the same transaction) for every copied
+// Attachments row that does not name a content yet: the file in the row's folder, else in the
+// project's folder under MigrationOptions::attachmentFolder.
 #include "platform/db/StoreLocator.h"
 
 #include <QString>
@@ -39,6 +43,10 @@ struct MigrationOptions {
     // Set (from any thread) to stop: the target is left as it was.
     const std::atomic<bool>* cancel = nullptr;
 
+    // Where the attached files were kept when a row's own folder (Path) no longer holds its
+    // file: the cache location, whose <project number>/ folders hold them.
+    QString attachmentFolder;
+
     static constexpr int ProgressStep = 500;
 };
 
@@ -63,6 +71,11 @@ struct MigrationResult {
     // the firm store builds itself): not copied.
     QStringList skippedTables;
     QString target; // the target as described (without a password)
+    // Attached files whose bytes were put into the firm store (AttachmentContent), so they
+    // open on every PC; and those that could not be, each "path: reason" (their rows are
+    // copied all the same and open only where the file is).
+    qint64 filesCarried = 0;
+    QStringList filesNotCarried;
 
     qint64 copied() const;
     qint64 conflicts() const;

@@ -169,6 +169,8 @@ struct AddedColumn {
 const AddedColumn kAddedColumns[] = {
     // A sheet's revision, raised when a revised version of it arrives.
     {"Plans", {"Revision", KeyNotNull0}, 3},
+    // The SHA-256 of the attached file's bytes in brevant_attachment_content.
+    {"Attachments", {"Content", Text}, 6},
 };
 
 const Index kIndexes[] = {
@@ -315,6 +317,19 @@ END $$;
 constexpr const char* kAnnouncedTables[] = {"projects", "specs",   "plans",      "contacts",
                                             "awards",   "updates", "attachments"};
 
+// Attached files' bytes, once per content, named by their SHA-256 (platform/db/AttachmentContent).
+// Stored uncompressed out of line (most attachments are compressed already), so a slice of a
+// large file is read without reading the rest.
+constexpr const char* kAttachmentContent = R"SQL(
+CREATE TABLE brevant_attachment_content (
+    sha256 text COLLATE "C" PRIMARY KEY,
+    size bigint NOT NULL,
+    bytes bytea NOT NULL
+);
+ALTER TABLE brevant_attachment_content ALTER COLUMN bytes SET STORAGE EXTERNAL;
+CREATE INDEX "attachments_content" ON "attachments" ("content");
+)SQL";
+
 // The statements of one version's step.
 QByteArray stepText(int version) {
     QByteArray sql;
@@ -342,6 +357,8 @@ QByteArray stepText(int version) {
         if (a.since == version)
             sql += "ALTER TABLE " + quoted(a.table) + " ADD COLUMN " + quoted(a.column.name) + ' ' +
                    a.column.type + ";\n";
+    if (version == 6)
+        sql += kAttachmentContent;
     for (const Index& i : kIndexes) {
         if (i.since != version)
             continue;
@@ -354,7 +371,7 @@ QByteArray stepText(int version) {
     return sql;
 }
 
-constexpr int kVersion = 4;
+constexpr int kVersion = 6;
 // Serialises schema work of all programs on one database. The two-key form: projects are
 // locked with the one-key form, so no project number can meet this lock.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(1112692321, 1)";

@@ -283,6 +283,8 @@ TEST_F(UpdateDb, AnOlderDatabaseGetsTheHistoryTable) {
         c.executeNative("DROP TABLE takeoff_items, takeoff_marks, takeoff_scales, "
                         "takeoff_snapshots, takeoff_snapshot_lines; "
                         "ALTER TABLE plans DROP COLUMN revision; "
+                        "DROP TABLE brevant_attachment_content; "
+                        "ALTER TABLE attachments DROP COLUMN content; "
                         "DROP FUNCTION brevant_announce() CASCADE; "
                         "UPDATE brevant_schema SET version = 1");
         c.reloadSchema();

@@ -1,5 +1,6 @@
 // The attachment and assignment commands with their real dialogs (shown modally and answered
 // by the test), list views standing in for the main window's, a real database and folder.
+#include "OpenedAttachment.h"
 #include "TestStore.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
@@ -108,9 +109,8 @@ TEST_F(AttachmentCommandsTest, AttachTheSameNameTwiceThenRemoveIt) {
     nextText = "Addendum bid form";
     AttachDocument(context);
     EXPECT_EQ(listed(), QStringList({"bid.doc|Addendum bid form", "bid.doc|Bid form"}));
-    QFile copy(dir.filePath("cache/5/bid.doc"));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), "v2");
+    EXPECT_EQ(teststore::openedAttachmentBytes(connection, dir.filePath("cache"), 5, "bid.doc"),
+              "v2");
     EXPECT_EQ(ListView5.topLevelItem(0)->data(0, Qt::UserRole).toString(), "DOC");
 
     ui.clear();

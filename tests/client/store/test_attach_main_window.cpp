@@ -1,6 +1,7 @@
 // Attachments, assignments and the job listing report driven through the main window's menus,
 // its attachment list and drops, with the dialogs answered while they are shown.
 #include "../../support/RecordingOpener.h"
+#include "OpenedAttachment.h"
 #include "shell/ShellTestEnv.h"
 
 #include "base/ImageIndexes.h"
@@ -12,6 +13,7 @@
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -127,10 +129,20 @@ TEST_F(AttachMainWindow, AttachTwiceRemoveAndReloadOnSelection) {
     EXPECT_EQ(columnTexts(list5_, 0), QStringList({"bid.doc", "bid.doc"}));
     EXPECT_EQ(columnTexts(list5_, 1), QStringList({"", "Mike's bid"}));
     EXPECT_EQ(columnTexts(list5_, 2).first(), QDate::currentDate().toString("MM/dd/yyyy"));
-    QFile copy(env_.path("cache/101/bid.doc"));
+    // Opened as the program registered for it: on a firm store from this PC's cache, fetched
+    // again when it is gone.
+    QDir(env_.path("cache/Attachments")).removeRecursively();
+    const auto& opener = installOpener();
+    list5_->setCurrentItem(list5_->topLevelItem(1));
+    trigger("mnuAttachOpen");
+    const QStringList openedFiles = opener.waitFor(1);
+    ASSERT_EQ(openedFiles.size(), 1);
+    QFile copy(openedFiles.front());
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), "two");
     copy.close();
+    EXPECT_EQ(openedFiles.front(), teststore::openedAttachment(*modResources::DbConnection,
+                                                               env_.path("cache"), 101, "bid.doc"));
 
     // Another project has none; coming back lists them again.
     select(102);
