@@ -48,10 +48,14 @@ TakeoffTools::TakeoffTools(QMainWindow& window, PageView& view,
     dock_->setWidget(panel_);
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     window_.addDockWidget(Qt::RightDockWidgetArea, dock_);
+    // A window already on screen does not show children added later by itself, and the
+    // program opens its file after showing the window.
+    dock_->show();
 
     QToolBar* bar = bar_ = window_.addToolBar(tr("Takeoff"));
     bar->setObjectName(QStringLiteral("tbTakeoff"));
     bar->setMovable(false);
+    bar->show();
     tools_ = new QActionGroup(this);
     tools_->setExclusive(true);
     const struct {

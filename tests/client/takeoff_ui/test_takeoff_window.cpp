@@ -5,6 +5,7 @@
 #include "TakeoffPanel.h"
 #include "TakeoffSession.h"
 #include "TakeoffTools.h"
+#include "TakeoffWindowDriver.h"
 #include "frmTakeoffItem.h"
 #include "frmViewer.h"
 #include "platform/db/Connection.h"
@@ -30,6 +31,7 @@
 #include <gtest/gtest.h>
 
 using namespace brevant::viewer;
+using namespace brevant::viewer::test;
 
 namespace {
 
@@ -75,55 +77,6 @@ protected:
         EXPECT_TRUE(v->openDocument(planSet, int(project.jobId)));
         v->showPage(1);
         return v;
-    }
-
-    // The window's shortcuts (undo, redo, delete, close) work in the active window; the
-    // offscreen platform does not give activation back after a dialog.
-    static void activate(frmViewer& v) {
-        QApplication::setActiveWindow(&v);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&v));
-        v.pageView()->setFocus();
-    }
-
-    static QAction* action(frmViewer& v, const char* name) {
-        auto* a = v.findChild<QAction*>(QString::fromLatin1(name));
-        EXPECT_TRUE(a) << name;
-        return a;
-    }
-    static QWidget* viewport(frmViewer& v) { return v.pageView()->viewport(); }
-    static QPoint at(frmViewer& v, QPointF page) {
-        return v.pageView()->toViewport(page).toPoint();
-    }
-    static void click(frmViewer& v, QPoint pixel, Qt::KeyboardModifiers mods = {}) {
-        QTest::mouseClick(viewport(v), Qt::LeftButton, mods, pixel);
-    }
-
-    // New Item... with the dialog filled in as a user would.
-    static void addItem(frmViewer& v, const QString& name, int kindIndex) {
-        QTimer::singleShot(0, [name, kindIndex] {
-            auto* d = qobject_cast<frmTakeoffItem*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(d);
-            d->findChild<QLineEdit*>("txtName")->setText(name);
-            d->findChild<QComboBox*>("cboKind")->setCurrentIndex(kindIndex);
-            QTest::mouseClick(d->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        });
-        QTest::mouseClick(v.findChild<QPushButton*>("cmdNewItem"), Qt::LeftButton);
-        activate(v);
-    }
-
-    // The panel's text in a column of the named item's line.
-    static QString cell(frmViewer& v, const QString& item, int column) {
-        auto* list = v.findChild<QTreeWidget*>("lstItems");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            if (list->topLevelItem(i)->text(TakeoffPanel::ColItem) == item)
-                return list->topLevelItem(i)->text(column);
-        return QStringLiteral("(no item %1)").arg(item);
-    }
-    static void chooseItem(frmViewer& v, const QString& item) {
-        auto* list = v.findChild<QTreeWidget*>("lstItems");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            if (list->topLevelItem(i)->text(TakeoffPanel::ColItem) == item)
-                list->setCurrentItem(list->topLevelItem(i));
     }
 
     QTemporaryDir home;
@@ -318,4 +271,20 @@ TEST_F(TakeoffWindow, ARevisedSheetSaysItsMarksAreStaleUntilAccepted) {
     v.reset();
     v = open(); // accepted for good
     EXPECT_TRUE(v->findChild<QLabel*>("lblStale")->isHidden());
+}
+
+TEST_F(TakeoffWindow, ThePanelAndToolsShowWhenADocumentOpensInAShownWindow) {
+    // The program shows its window first and opens the file named on its command line after.
+    std::unique_ptr<frmViewer> v = open();
+    const auto shown = [&v] {
+        auto* dock = v->findChild<QWidget*>("dockTakeoff");
+        auto* bar = v->findChild<QWidget*>("tbTakeoff");
+        return dock && bar && dock->isVisibleTo(v.get()) && bar->isVisibleTo(v.get()) &&
+               v->findChild<QWidget*>("lstItems")->isVisibleTo(v.get());
+    };
+    EXPECT_TRUE(shown());
+    // Another document in the same window gets a takeoff of its own, shown as well.
+    ASSERT_TRUE(v->openDocument(planSet, int(project.jobId)));
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(v->findChildren<QWidget*>("dockTakeoff").size(), 1);
 }
