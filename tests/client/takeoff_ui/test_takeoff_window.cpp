@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -287,4 +288,47 @@ TEST_F(TakeoffWindow, ThePanelAndToolsShowWhenADocumentOpensInAShownWindow) {
     ASSERT_TRUE(v->openDocument(planSet, int(project.jobId)));
     EXPECT_TRUE(shown());
     EXPECT_EQ(v->findChildren<QWidget*>("dockTakeoff").size(), 1);
+}
+
+TEST_F(TakeoffWindow, FrozenQuantitiesStayAndShowWhatChangedSince) {
+    std::unique_ptr<frmViewer> v = open();
+    addItem(*v, "Doors", 2);
+    addItem(*v, "Windows", 2);
+    chooseItem(*v, "Doors");
+    action(*v, "actCount")->trigger();
+    const QPoint door = at(*v, {300, 300});
+    click(*v, door);
+    click(*v, door + QPoint(60, 0));
+    auto* frozen = v->findChild<QLabel*>("lblSnapshot");
+    EXPECT_EQ(frozen->text(), "");
+
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    ui.answerInput(QStringLiteral("Bid of 12/08/2026"));
+    QTest::mouseClick(v->findChild<QPushButton*>("cmdFreeze"), Qt::LeftButton);
+    activate(*v);
+    const std::optional<brevant::takeoff::Snapshot> taken =
+        v->takeoff()->session().latestSnapshot();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->note, "Bid of 12/08/2026");
+    EXPECT_GE(taken->taken, before);
+    EXPECT_LE(taken->taken, QDateTime::currentDateTime());
+    const QString when = QLocale().toString(taken->taken, QLocale::ShortFormat);
+    EXPECT_EQ(frozen->text(), QStringLiteral("Frozen %1: Bid of 12/08/2026").arg(when));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: 2 ea, unchanged").arg(when));
+
+    // One door more after the bid: the line says what it was and what it is now.
+    click(*v, door + QPoint(120, 0));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: was 2 ea, now 3 ea").arg(when));
+    EXPECT_EQ(cell(*v, "Windows", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: 0 ea, unchanged").arg(when));
+    v.reset();
+
+    // Opened again: the snapshot, its note and the comparison are still there.
+    v = open();
+    EXPECT_EQ(v->findChild<QLabel*>("lblSnapshot")->text(),
+              QStringLiteral("Frozen %1: Bid of 12/08/2026").arg(when));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: was 2 ea, now 3 ea").arg(when));
 }
