@@ -294,6 +294,10 @@ void TakeoffTools::newItem() {
     const Scale s = session_->model().scale(session_->sheet());
     frmTakeoffItem dialog(
         s.family == ScaleFamily::Metric ? LengthSystem::Metric : LengthSystem::Imperial, &window_);
+    QStringList used;
+    for (const auto& [id, item] : session_->model().data().items)
+        used << item.colour;
+    dialog.preferColourBeside(used);
     if (dialog.exec() != QDialog::Accepted)
         return;
     QString why;

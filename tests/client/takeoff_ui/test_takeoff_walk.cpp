@@ -292,6 +292,13 @@ TEST_F(TakeoffWalk, MeasureKnownSizesExportThenARevisionMarksTheItemsStale) {
     EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColSheet),
               QStringLiteral("%1 ea").arg(reduced.doors.size()));
 
+    // scripts/takeoff-screenshot takes the README's picture here: the whole sheet with its marks.
+    if (const QString shot = qEnvironmentVariable("BREVANT_TAKEOFF_SHOT"); !shot.isEmpty()) {
+        v->fitPage();
+        v->takeoff()->selectMark(std::nullopt);
+        ASSERT_TRUE(v->grab().save(shot)) << shot.toStdString();
+    }
+
     // The file, read back: quantities in decimal feet and square feet.
     const QString csvPath = home.filePath("takeoff.csv");
     ui.answerPath(csvPath);

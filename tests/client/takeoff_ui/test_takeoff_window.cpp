@@ -20,11 +20,13 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -331,4 +333,23 @@ TEST_F(TakeoffWindow, FrozenQuantitiesStayAndShowWhatChangedSince) {
               QStringLiteral("Frozen %1: Bid of 12/08/2026").arg(when));
     EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
               QStringLiteral("frozen %1: was 2 ea, now 3 ea").arg(when));
+}
+
+TEST_F(TakeoffWindow, NewItemsTakeColoursOfTheirOwnAndTheTotalsAreInSight) {
+    std::unique_ptr<frmViewer> v = open();
+    // Items made without choosing a colour: each still looks different on the sheet.
+    for (const char* name : {"Walls", "Floor", "Doors", "Windows"})
+        addItem(*v, name, 2);
+    QSet<QString> colours;
+    for (const auto& [id, item] : v->takeoff()->session().model().data().items)
+        colours.insert(item.colour.toLower());
+    EXPECT_EQ(colours.size(), 4);
+
+    // The panel as it opens beside the sheet shows the quantities without scrolling sideways.
+    auto* list = v->findChild<QTreeWidget*>("lstItems");
+    QHeaderView* header = list->header();
+    for (int column : {TakeoffPanel::ColItem, TakeoffPanel::ColSheet, TakeoffPanel::ColProject})
+        EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column),
+                  list->viewport()->width())
+            << "column " << column;
 }
