@@ -52,6 +52,9 @@ TakeoffTools::TakeoffTools(QMainWindow& window, PageView& view,
     // program opens its file after showing the window.
     dock_->show();
 
+    // A row of its own: beside the viewer's commands the tools ran off the window's edge into
+    // the overflow menu, where a new user never finds Area or Count.
+    window_.addToolBarBreak();
     QToolBar* bar = bar_ = window_.addToolBar(tr("Takeoff"));
     bar->setObjectName(QStringLiteral("tbTakeoff"));
     bar->setMovable(false);
@@ -124,7 +127,10 @@ TakeoffTools::TakeoffTools(QMainWindow& window, PageView& view,
 
 TakeoffTools::~TakeoffTools() {
     delete dock_; // the panel shows the session: it goes first
-    delete bar_;
+    if (bar_) {
+        window_.removeToolBarBreak(bar_);
+        delete bar_;
+    }
     if (viewAlive_) {
         view_.setMouseHandler({});
         view_.setOverlay({});

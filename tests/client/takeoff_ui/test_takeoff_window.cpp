@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -352,4 +354,21 @@ TEST_F(TakeoffWindow, NewItemsTakeColoursOfTheirOwnAndTheTotalsAreInSight) {
         EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column),
                   list->viewport()->width())
             << "column " << column;
+}
+
+TEST_F(TakeoffWindow, EveryTakeoffToolIsInSightInAWindowOfTheDefaultSize) {
+    std::unique_ptr<frmViewer> v = open();
+    v->resize(1000, 720); // what the viewer opens at the first time
+    auto* bar = v->findChild<QToolBar*>("tbTakeoff");
+    ASSERT_TRUE(bar);
+    // The resize is laid out now rather than on the next turn of the event loop.
+    QCoreApplication::sendPostedEvents();
+    v->layout()->activate();
+    bar->layout()->activate();
+    for (const char* name : {"actSelect", "actLength", "actArea", "actCount", "actUndo", "actRedo",
+                             "actDeleteMark", "actPrintMarked"}) {
+        QWidget* button = bar->widgetForAction(action(*v, name));
+        ASSERT_TRUE(button) << name;
+        EXPECT_TRUE(button->isVisibleTo(v.get())) << name << " is behind the toolbar's overflow";
+    }
 }
