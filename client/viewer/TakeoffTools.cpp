@@ -286,7 +286,9 @@ bool TakeoffTools::eventFilter(QObject* watched, QEvent* event) {
             const ToolStep step = session_->tool().key(key->key());
             if (step.done)
                 finished(*step.done);
-            if (!session_->tool().measuring())
+            // A measurement ended by Enter keeps its result in sight, as one ended by a
+            // double-click does; one dropped takes its live figure away.
+            if (!step.done && !session_->tool().measuring())
                 panel_->showMeasurement(QString());
             syncTool();
             view_.viewport()->update();

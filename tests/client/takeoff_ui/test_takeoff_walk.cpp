@@ -358,6 +358,15 @@ TEST_F(TakeoffWalk, MeasureKnownSizesExportThenARevisionMarksTheItemsStale) {
     EXPECT_FALSE(stale->isVisibleTo(v.get()));
     for (const char* item : {"Walls", "Floor", "Doors"})
         EXPECT_EQ(cell(*v, item, TakeoffPanel::ColNote), "") << item;
+    // Measured again on the new drawing: ROOM 101 is still 40'-0" wide.
+    service::PlanSheet newSheet = walk->revisedSheet;
+    newSheet.revision = 1;
+    const service::SheetGeometry redrawn = service::sheetGeometry(project, newSheet);
+    chooseItem(*v, "Walls");
+    action(*v, "actLength")->trigger();
+    measure(*v, {redrawn.rooms.first().outline[0], redrawn.rooms.first().outline[1]});
+    const QString remeasured = v->findChild<QLabel*>("lblMeasure")->text();
+    EXPECT_TRUE(remeasured.contains("40'-0\"")) << remeasured.toStdString();
     v.reset();
     v = open(planSet, project.jobId); // accepted for good
     showSheet(*v, walk->revisedSheet.file);
