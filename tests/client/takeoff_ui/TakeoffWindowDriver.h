@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace brevant::viewer::test {
 
@@ -24,6 +25,18 @@ inline void activate(frmViewer& v) {
     QApplication::setActiveWindow(&v);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&v));
     v.pageView()->setFocus();
+}
+
+// The viewer shown (as the program shows it before opening its file), then the document.
+inline std::unique_ptr<frmViewer> openShown(const QString& path, int jobId, QSize size) {
+    auto v = std::make_unique<frmViewer>();
+    v->setQuitAction([] {});
+    v->resize(size);
+    v->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(v.get()));
+    activate(*v);
+    EXPECT_TRUE(v->openDocument(path, jobId)) << v->errorText().toStdString();
+    return v;
 }
 
 inline QAction* action(frmViewer& v, const char* name) {

@@ -170,15 +170,8 @@ protected:
     }
 
     // The viewer on the plan set, shown as the client opens it.
-    std::unique_ptr<frmViewer> open(const QString& planSet, qint64 jobId) {
-        auto v = std::make_unique<frmViewer>();
-        v->setQuitAction([] {});
-        v->resize(1280, 860);
-        v->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(v.get()));
-        activate(*v);
-        EXPECT_TRUE(v->openDocument(planSet, int(jobId))) << v->errorText().toStdString();
-        return v;
+    static std::unique_ptr<frmViewer> open(const QString& planSet, qint64 jobId) {
+        return openShown(planSet, int(jobId), QSize(1280, 860));
     }
     // A click on the sheet's line in the sheet list; zoomed in so that a pixel is a fraction
     // of a point.

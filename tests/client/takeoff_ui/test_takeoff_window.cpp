@@ -73,13 +73,7 @@ protected:
 
     // Opens the plan set at its first sheet (page 2) in a shown window.
     std::unique_ptr<frmViewer> open() {
-        auto v = std::make_unique<frmViewer>();
-        v->setQuitAction([] {});
-        v->resize(1200, 800);
-        v->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(v.get()));
-        activate(*v);
-        EXPECT_TRUE(v->openDocument(planSet, int(project.jobId)));
+        std::unique_ptr<frmViewer> v = openShown(planSet, int(project.jobId), QSize(1200, 800));
         v->showPage(1);
         return v;
     }
