@@ -2550,7 +2550,11 @@ Add the %3 rows it lacks? Where both hold a row, the firm store&apos;s is kept.<
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>frozen %1: %2</source>
+        <source>frozen %1: was %2, now %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frozen %1: %2, unchanged</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

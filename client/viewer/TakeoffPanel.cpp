@@ -47,8 +47,10 @@ TakeoffPanel::TakeoffPanel(TakeoffSession& session, QWidget* parent)
     lstItems->setRootIsDecorated(false);
     lstItems->setColumnCount(Columns);
     lstItems->setHeaderLabels(
-        {tr("Item"), tr("Kind"), tr("Unit"), tr("Waste"), tr("Sheet"), tr("Project"), tr("Note")});
+        {tr("Item"), tr("Sheet"), tr("Project"), tr("Unit"), tr("Waste"), tr("Kind"), tr("Note")});
     lstItems->header()->setStretchLastSection(true);
+    for (int c = ColItem; c < ColNote; ++c)
+        lstItems->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     cmdNewItem = button(this, "cmdNewItem", tr("New Item..."));
     cmdRemoveItem = button(this, "cmdRemoveItem", tr("Remove Item"));
     lblStale = new QLabel(this);

@@ -17,7 +17,8 @@ class TakeoffSession;
 class TakeoffPanel : public QWidget {
     Q_OBJECT
 public:
-    enum Column { ColItem, ColKind, ColUnit, ColWaste, ColSheet, ColProject, ColNote, Columns };
+    // The quantities come right after the name, so a narrow panel still shows them.
+    enum Column { ColItem, ColSheet, ColProject, ColUnit, ColWaste, ColKind, ColNote, Columns };
 
     explicit TakeoffPanel(TakeoffSession& session, QWidget* parent = nullptr);
 

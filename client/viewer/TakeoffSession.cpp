@@ -309,10 +309,15 @@ QList<PanelRow> TakeoffSession::rows() const {
                                    formatQuantity(s.newQuantity, item.unit));
         }
         if (snapshot && frozen.contains(id)) {
+            // Says whether the total moved since, so a change after the bid is not missed.
             const SnapshotChange& c = frozen[id];
-            r.snapshot = tr("frozen %1: %2")
-                             .arg(QLocale().toString(snapshot->taken, QLocale::ShortFormat),
-                                  c.then ? formatQuantity(*c.then, item.unit) : tr("none"));
+            const QString when = QLocale().toString(snapshot->taken, QLocale::ShortFormat);
+            const QString then = c.then ? formatQuantity(*c.then, item.unit) : tr("none");
+            r.snapshot =
+                c.changed()
+                    ? tr("frozen %1: was %2, now %3")
+                          .arg(when, then, c.now ? formatQuantity(*c.now, item.unit) : tr("none"))
+                    : tr("frozen %1: %2, unchanged").arg(when, then);
         }
         out.append(r);
     }

@@ -33,7 +33,7 @@ struct PanelRow {
     QString project; // total in the project, waste included
     bool stale = false;
     QString staleText; // "measured on an earlier version: was …, now …"
-    QString snapshot;  // "frozen …: then …" against the latest snapshot, empty without one
+    QString snapshot; // "frozen …: was …, now …" (or "…, unchanged") against the latest snapshot
     int sheetMarks = 0;
 };
 

@@ -48,10 +48,17 @@ TakeoffTools::TakeoffTools(QMainWindow& window, PageView& view,
     dock_->setWidget(panel_);
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     window_.addDockWidget(Qt::RightDockWidgetArea, dock_);
+    // A window already on screen does not show children added later by itself, and the
+    // program opens its file after showing the window.
+    dock_->show();
 
+    // A row of its own: beside the viewer's commands the tools ran off the window's edge into
+    // the overflow menu, where a new user never finds Area or Count.
+    window_.addToolBarBreak();
     QToolBar* bar = bar_ = window_.addToolBar(tr("Takeoff"));
     bar->setObjectName(QStringLiteral("tbTakeoff"));
     bar->setMovable(false);
+    bar->show();
     tools_ = new QActionGroup(this);
     tools_->setExclusive(true);
     const struct {
@@ -120,7 +127,10 @@ TakeoffTools::TakeoffTools(QMainWindow& window, PageView& view,
 
 TakeoffTools::~TakeoffTools() {
     delete dock_; // the panel shows the session: it goes first
-    delete bar_;
+    if (bar_) {
+        window_.removeToolBarBreak(bar_);
+        delete bar_;
+    }
     if (viewAlive_) {
         view_.setMouseHandler({});
         view_.setOverlay({});
@@ -276,7 +286,9 @@ bool TakeoffTools::eventFilter(QObject* watched, QEvent* event) {
             const ToolStep step = session_->tool().key(key->key());
             if (step.done)
                 finished(*step.done);
-            if (!session_->tool().measuring())
+            // A measurement ended by Enter keeps its result in sight, as one ended by a
+            // double-click does; one dropped takes its live figure away.
+            if (!step.done && !session_->tool().measuring())
                 panel_->showMeasurement(QString());
             syncTool();
             view_.viewport()->update();
@@ -290,6 +302,10 @@ void TakeoffTools::newItem() {
     const Scale s = session_->model().scale(session_->sheet());
     frmTakeoffItem dialog(
         s.family == ScaleFamily::Metric ? LengthSystem::Metric : LengthSystem::Imperial, &window_);
+    QStringList used;
+    for (const auto& [id, item] : session_->model().data().items)
+        used << item.colour;
+    dialog.preferColourBeside(used);
     if (dialog.exec() != QDialog::Accepted)
         return;
     QString why;

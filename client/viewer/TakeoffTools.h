@@ -36,6 +36,7 @@ class TakeoffTools : public QObject {
     Q_OBJECT
 public:
     TakeoffTools(QMainWindow& window, PageView& view, std::unique_ptr<TakeoffSession> session);
+    // Deleted before the window's own destructor runs: it changes the window's toolbars.
     ~TakeoffTools() override;
 
     TakeoffSession& session() { return *session_; }

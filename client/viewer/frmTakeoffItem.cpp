@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSet>
 
 namespace brevant::viewer {
 
@@ -93,6 +94,21 @@ void frmTakeoffItem::setItem(const Item& item) {
     cboColour->setCurrentIndex(c);
     cboUnit->setCurrentIndex(std::max(0, cboUnit->findData(int(item.unit))));
     txtWaste->setValue(item.wastePercent);
+}
+
+void frmTakeoffItem::preferColourBeside(const QStringList& used) {
+    QSet<QString> taken;
+    for (const QString& c : used)
+        taken.insert(c.toLower());
+    const QStringList& offered = colours();
+    int pick = offered.isEmpty() ? 0 : int(used.size() % offered.size()); // all taken: go round
+    for (int i = 0; i < offered.size(); ++i) {
+        if (!taken.contains(offered[i].toLower())) {
+            pick = i;
+            break;
+        }
+    }
+    cboColour->setCurrentIndex(std::max(0, cboColour->findData(offered.value(pick))));
 }
 
 } // namespace brevant::viewer

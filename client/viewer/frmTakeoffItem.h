@@ -4,6 +4,7 @@
 #include "takeoff/TakeoffData.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -19,6 +20,9 @@ public:
     // What was entered (the name trimmed).
     takeoff::Item item() const;
     void setItem(const takeoff::Item& item);
+    // Starts on the first offered colour the project's items do not use yet, so that marks of
+    // items made without choosing one still look apart on the sheet.
+    void preferColourBeside(const QStringList& used);
 
     // The colours offered, in order: distinct on a white sheet and on each other.
     static const QStringList& colours();

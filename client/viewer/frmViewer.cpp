@@ -1,5 +1,6 @@
 #include "frmViewer.h"
 
+#include "TakeoffTools.h"
 #include "ViewerMemory.h"
 #include "ViewerStore.h"
 #include "reports/Printing.h"
@@ -134,7 +135,10 @@ frmViewer::frmViewer(QWidget* parent)
     updateState();
 }
 
-frmViewer::~frmViewer() = default;
+frmViewer::~frmViewer() {
+    // The takeoff takes its toolbar's row out of the window: while the window is still whole.
+    delete takeoff_;
+}
 
 bool frmViewer::openDocument(const QString& path, int jobId) {
     const QPdfDocument::Error e = document_->load(path);

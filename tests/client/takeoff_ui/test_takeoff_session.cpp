@@ -188,7 +188,7 @@ TEST(TakeoffSessionTest, EverythingComesBackFromTheStore) {
     EXPECT_EQ(row->project, "10'-0\"");
     ASSERT_TRUE(again.latestSnapshot());
     EXPECT_EQ(again.latestSnapshot()->note, "Bid");
-    EXPECT_TRUE(row->snapshot.endsWith(": 10'-0\"")) << row->snapshot.toStdString();
+    EXPECT_TRUE(row->snapshot.endsWith(": 10'-0\", unchanged")) << row->snapshot.toStdString();
     EXPECT_EQ(again.currentItem(), row->itemId); // the first item is ready for marks
     // Another project sees none of it.
     TakeoffSession other(&db, 8, Sheet);

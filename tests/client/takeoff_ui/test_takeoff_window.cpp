@@ -5,6 +5,7 @@
 #include "TakeoffPanel.h"
 #include "TakeoffSession.h"
 #include "TakeoffTools.h"
+#include "TakeoffWindowDriver.h"
 #include "frmTakeoffItem.h"
 #include "frmViewer.h"
 #include "platform/db/Connection.h"
@@ -17,19 +18,25 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace brevant::viewer;
+using namespace brevant::viewer::test;
 
 namespace {
 
@@ -66,64 +73,9 @@ protected:
 
     // Opens the plan set at its first sheet (page 2) in a shown window.
     std::unique_ptr<frmViewer> open() {
-        auto v = std::make_unique<frmViewer>();
-        v->setQuitAction([] {});
-        v->resize(1200, 800);
-        v->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(v.get()));
-        activate(*v);
-        EXPECT_TRUE(v->openDocument(planSet, int(project.jobId)));
+        std::unique_ptr<frmViewer> v = openShown(planSet, int(project.jobId), QSize(1200, 800));
         v->showPage(1);
         return v;
-    }
-
-    // The window's shortcuts (undo, redo, delete, close) work in the active window; the
-    // offscreen platform does not give activation back after a dialog.
-    static void activate(frmViewer& v) {
-        QApplication::setActiveWindow(&v);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&v));
-        v.pageView()->setFocus();
-    }
-
-    static QAction* action(frmViewer& v, const char* name) {
-        auto* a = v.findChild<QAction*>(QString::fromLatin1(name));
-        EXPECT_TRUE(a) << name;
-        return a;
-    }
-    static QWidget* viewport(frmViewer& v) { return v.pageView()->viewport(); }
-    static QPoint at(frmViewer& v, QPointF page) {
-        return v.pageView()->toViewport(page).toPoint();
-    }
-    static void click(frmViewer& v, QPoint pixel, Qt::KeyboardModifiers mods = {}) {
-        QTest::mouseClick(viewport(v), Qt::LeftButton, mods, pixel);
-    }
-
-    // New Item... with the dialog filled in as a user would.
-    static void addItem(frmViewer& v, const QString& name, int kindIndex) {
-        QTimer::singleShot(0, [name, kindIndex] {
-            auto* d = qobject_cast<frmTakeoffItem*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(d);
-            d->findChild<QLineEdit*>("txtName")->setText(name);
-            d->findChild<QComboBox*>("cboKind")->setCurrentIndex(kindIndex);
-            QTest::mouseClick(d->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        });
-        QTest::mouseClick(v.findChild<QPushButton*>("cmdNewItem"), Qt::LeftButton);
-        activate(v);
-    }
-
-    // The panel's text in a column of the named item's line.
-    static QString cell(frmViewer& v, const QString& item, int column) {
-        auto* list = v.findChild<QTreeWidget*>("lstItems");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            if (list->topLevelItem(i)->text(TakeoffPanel::ColItem) == item)
-                return list->topLevelItem(i)->text(column);
-        return QStringLiteral("(no item %1)").arg(item);
-    }
-    static void chooseItem(frmViewer& v, const QString& item) {
-        auto* list = v.findChild<QTreeWidget*>("lstItems");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            if (list->topLevelItem(i)->text(TakeoffPanel::ColItem) == item)
-                list->setCurrentItem(list->topLevelItem(i));
     }
 
     QTemporaryDir home;
@@ -318,4 +270,99 @@ TEST_F(TakeoffWindow, ARevisedSheetSaysItsMarksAreStaleUntilAccepted) {
     v.reset();
     v = open(); // accepted for good
     EXPECT_TRUE(v->findChild<QLabel*>("lblStale")->isHidden());
+}
+
+TEST_F(TakeoffWindow, ThePanelAndToolsShowWhenADocumentOpensInAShownWindow) {
+    // The program shows its window first and opens the file named on its command line after.
+    std::unique_ptr<frmViewer> v = open();
+    const auto shown = [&v] {
+        auto* dock = v->findChild<QWidget*>("dockTakeoff");
+        auto* bar = v->findChild<QWidget*>("tbTakeoff");
+        return dock && bar && dock->isVisibleTo(v.get()) && bar->isVisibleTo(v.get()) &&
+               v->findChild<QWidget*>("lstItems")->isVisibleTo(v.get());
+    };
+    EXPECT_TRUE(shown());
+    // Another document in the same window gets a takeoff of its own, shown as well.
+    ASSERT_TRUE(v->openDocument(planSet, int(project.jobId)));
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(v->findChildren<QWidget*>("dockTakeoff").size(), 1);
+}
+
+TEST_F(TakeoffWindow, FrozenQuantitiesStayAndShowWhatChangedSince) {
+    std::unique_ptr<frmViewer> v = open();
+    addItem(*v, "Doors", 2);
+    addItem(*v, "Windows", 2);
+    chooseItem(*v, "Doors");
+    action(*v, "actCount")->trigger();
+    const QPoint door = at(*v, {300, 300});
+    click(*v, door);
+    click(*v, door + QPoint(60, 0));
+    auto* frozen = v->findChild<QLabel*>("lblSnapshot");
+    EXPECT_EQ(frozen->text(), "");
+
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    ui.answerInput(QStringLiteral("Bid of 12/08/2026"));
+    QTest::mouseClick(v->findChild<QPushButton*>("cmdFreeze"), Qt::LeftButton);
+    activate(*v);
+    const std::optional<brevant::takeoff::Snapshot> taken =
+        v->takeoff()->session().latestSnapshot();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->note, "Bid of 12/08/2026");
+    EXPECT_GE(taken->taken, before);
+    EXPECT_LE(taken->taken, QDateTime::currentDateTime());
+    const QString when = QLocale().toString(taken->taken, QLocale::ShortFormat);
+    EXPECT_EQ(frozen->text(), QStringLiteral("Frozen %1: Bid of 12/08/2026").arg(when));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: 2 ea, unchanged").arg(when));
+
+    // One door more after the bid: the line says what it was and what it is now.
+    click(*v, door + QPoint(120, 0));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: was 2 ea, now 3 ea").arg(when));
+    EXPECT_EQ(cell(*v, "Windows", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: 0 ea, unchanged").arg(when));
+    v.reset();
+
+    // Opened again: the snapshot, its note and the comparison are still there.
+    v = open();
+    EXPECT_EQ(v->findChild<QLabel*>("lblSnapshot")->text(),
+              QStringLiteral("Frozen %1: Bid of 12/08/2026").arg(when));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColNote),
+              QStringLiteral("frozen %1: was 2 ea, now 3 ea").arg(when));
+}
+
+TEST_F(TakeoffWindow, NewItemsTakeColoursOfTheirOwnAndTheTotalsAreInSight) {
+    std::unique_ptr<frmViewer> v = open();
+    // Items made without choosing a colour: each still looks different on the sheet.
+    for (const char* name : {"Walls", "Floor", "Doors", "Windows"})
+        addItem(*v, name, 2);
+    QSet<QString> colours;
+    for (const auto& [id, item] : v->takeoff()->session().model().data().items)
+        colours.insert(item.colour.toLower());
+    EXPECT_EQ(colours.size(), 4);
+
+    // The panel as it opens beside the sheet shows the quantities without scrolling sideways.
+    auto* list = v->findChild<QTreeWidget*>("lstItems");
+    QHeaderView* header = list->header();
+    for (int column : {TakeoffPanel::ColItem, TakeoffPanel::ColSheet, TakeoffPanel::ColProject})
+        EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column),
+                  list->viewport()->width())
+            << "column " << column;
+}
+
+TEST_F(TakeoffWindow, EveryTakeoffToolIsInSightInAWindowOfTheDefaultSize) {
+    std::unique_ptr<frmViewer> v = open();
+    v->resize(1000, 720); // what the viewer opens at the first time
+    auto* bar = v->findChild<QToolBar*>("tbTakeoff");
+    ASSERT_TRUE(bar);
+    // The resize is laid out now rather than on the next turn of the event loop.
+    QCoreApplication::sendPostedEvents();
+    v->layout()->activate();
+    bar->layout()->activate();
+    for (const char* name : {"actSelect", "actLength", "actArea", "actCount", "actUndo", "actRedo",
+                             "actDeleteMark", "actPrintMarked"}) {
+        QWidget* button = bar->widgetForAction(action(*v, name));
+        ASSERT_TRUE(button) << name;
+        EXPECT_TRUE(button->isVisibleTo(v.get())) << name << " is behind the toolbar's overflow";
+    }
 }
