@@ -4,6 +4,7 @@
 // events and keys handed to the measuring tool. Zoom and pan stay the view's: the wheel, the
 // middle button and the keys the tool does not use go on to it during a measurement.
 #include "MarkPainter.h"
+#include "MarkTiles.h"
 
 #include "takeoff/TakeoffData.h"
 
@@ -55,7 +56,7 @@ public:
     bool deleteSelected();
 
     // Draws the marks of the sheet shown into a painter whose transform maps page points.
-    void paintMarks(QPainter& painter, const QRectF& visible, qreal pixelsPerPoint) const;
+    void paintMarks(QPainter& painter, const PageView& view);
     // Prints the sheet shown with its marks through the "Select Printer" window.
     void printSheet();
     QString printSheetTo(const reports::PrintTarget& target);
@@ -89,6 +90,7 @@ private:
     QAction* redo_;
     QAction* delete_;
     MarkLayer layer_;
+    MarkTiles tiles_; // the layer's picture, reused while panning
     std::function<QString(const takeoff::SheetKey&)> sheetNamer_;
 };
 
