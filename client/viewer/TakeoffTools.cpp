@@ -353,7 +353,7 @@ QString TakeoffTools::printSheetTo(const reports::PrintTarget& target) {
     // The marks as on screen but none selected: a printed highlight means nothing on paper.
     MarkLayer printed;
     printed.setShapes(session_->shapes());
-    return PrintMarkedSheet(*view_.document(), view_.page(), printed, target,
+    return PrintMarkedSheet(*view_.document(), sheetFile_, view_.page(), printed, target,
                             QFileInfo(session_->document()).fileName());
 }
 

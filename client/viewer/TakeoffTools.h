@@ -60,6 +60,8 @@ public:
     // Prints the sheet shown with its marks through the "Select Printer" window.
     void printSheet();
     QString printSheetTo(const reports::PrintTarget& target);
+    // The file the view's document was read from: a marked sheet prints from it as vectors.
+    void setSheetFile(const QString& file) { sheetFile_ = file; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -91,6 +93,7 @@ private:
     QAction* delete_;
     MarkLayer layer_;
     MarkTiles tiles_; // the layer's picture, reused while panning
+    QString sheetFile_;
     std::function<QString(const takeoff::SheetKey&)> sheetNamer_;
 };
 
