@@ -85,6 +85,12 @@ QList<MarkShape> marks(int count) {
     return out;
 }
 
+// One redraw of the viewport, as a pan step causes it.
+void redraw(PageView& view, QImage& target) {
+    QPainter p(&target);
+    view.viewport()->render(&p);
+}
+
 struct Fixture {
     QTemporaryDir dir;
     QPdfDocument document;
@@ -105,13 +111,17 @@ struct Fixture {
             [this](QPainter& p, const PageView& v) { tiles.paint(p, layer, v.exposedRect()); });
         view.show();
     }
-};
 
-// One redraw of the viewport, as a pan step causes it.
-void redraw(PageView& view, QImage& target) {
-    QPainter p(&target);
-    view.viewport()->render(&p);
-}
+    // The sheet at a zoom (percent), painted once: what a redraw paints into.
+    QImage shownAt(qint64 percent) {
+        view.setDocument(&document);
+        view.setPage(0);
+        view.setZoom(qreal(percent) / 100.0);
+        QImage target(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        redraw(view, target);
+        return target;
+    }
+};
 
 } // namespace
 
@@ -129,11 +139,7 @@ BENCHMARK(BM_FirstPaintOfALargeSheet)->Unit(benchmark::kMillisecond);
 
 static void BM_RedrawWhilePanning(benchmark::State& state) {
     Fixture f(int(state.range(0)));
-    f.view.setDocument(&f.document);
-    f.view.setPage(0);
-    f.view.setZoom(qreal(state.range(1)) / 100.0);
-    QImage target(f.view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    redraw(f.view, target); // the page is rendered once; panning reuses it
+    QImage target = f.shownAt(state.range(1)); // the page is rendered once; panning reuses it
     QScrollBar* h = f.view.horizontalScrollBar();
     QScrollBar* v = f.view.verticalScrollBar();
     for (auto _ : state) {
@@ -154,11 +160,7 @@ BENCHMARK(BM_RedrawWhilePanning)
 // The redraw after an edit (here a new selection): the marks' picture is drawn afresh.
 static void BM_RedrawAfterAnEdit(benchmark::State& state) {
     Fixture f(int(state.range(0)));
-    f.view.setDocument(&f.document);
-    f.view.setPage(0);
-    f.view.setZoom(qreal(state.range(1)) / 100.0);
-    QImage target(f.view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    redraw(f.view, target);
+    QImage target = f.shownAt(state.range(1));
     int selected = 0;
     for (auto _ : state) {
         f.layer.setSelected(++selected % 2 ? 1 : 2);

@@ -2,6 +2,7 @@
 // quarter turn and scroll (fractions of a pixel included); panning reuses them; an edit, a new
 // selection or a new zoom draws afresh; the number kept stays bounded.
 #include "MarkPainter.h"
+#include "MarkShapes.h"
 #include "MarkTiles.h"
 
 #include <QImage>
@@ -10,19 +11,11 @@
 #include <gtest/gtest.h>
 
 using namespace brevant::viewer;
+using brevant::viewer::test::shape;
 
 namespace {
 
 constexpr QSizeF Page(600, 400);
-
-MarkShape shape(int id, ShapeKind kind, QList<QPointF> points, QColor colour) {
-    MarkShape s;
-    s.id = id;
-    s.kind = kind;
-    s.points = std::move(points);
-    s.colour = colour;
-    return s;
-}
 
 QList<MarkShape> someMarks() {
     return {shape(1, ShapeKind::Path, {{40, 50}, {560, 50}, {560, 350}}, Qt::blue),
