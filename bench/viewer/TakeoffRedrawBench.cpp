@@ -3,6 +3,7 @@
 // areas and counts, as a takeoff of a floor plan has them). A redraw should stay under 16 ms,
 // one frame at 60 Hz.
 #include "MarkPainter.h"
+#include "MarkTiles.h"
 #include "PageView.h"
 
 #include <QApplication>
@@ -84,11 +85,18 @@ QList<MarkShape> marks(int count) {
     return out;
 }
 
+// One redraw of the viewport, as a pan step causes it.
+void redraw(PageView& view, QImage& target) {
+    QPainter p(&target);
+    view.viewport()->render(&p);
+}
+
 struct Fixture {
     QTemporaryDir dir;
     QPdfDocument document;
     PageView view;
     MarkLayer layer;
+    MarkTiles tiles;
 
     explicit Fixture(int markCount) {
         QFile f(dir.filePath("SHEET.pdf"));
@@ -98,19 +106,22 @@ struct Fixture {
         document.load(f.fileName());
         layer.setShapes(marks(markCount));
         view.resize(1280, 800);
-        view.setOverlay([this](QPainter& p, const PageView& v) {
-            layer.paint(p, v.pageToViewport().inverted().mapRect(QRectF(v.viewport()->rect())),
-                        v.scale());
-        });
+        // As the takeoff tools paint over the view.
+        view.setOverlay(
+            [this](QPainter& p, const PageView& v) { tiles.paint(p, layer, v.exposedRect()); });
         view.show();
     }
-};
 
-// One redraw of the viewport, as a pan step causes it.
-void redraw(PageView& view, QImage& target) {
-    QPainter p(&target);
-    view.viewport()->render(&p);
-}
+    // The sheet at a zoom (percent), painted once: what a redraw paints into.
+    QImage shownAt(qint64 percent) {
+        view.setDocument(&document);
+        view.setPage(0);
+        view.setZoom(qreal(percent) / 100.0);
+        QImage target(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        redraw(view, target);
+        return target;
+    }
+};
 
 } // namespace
 
@@ -128,11 +139,7 @@ BENCHMARK(BM_FirstPaintOfALargeSheet)->Unit(benchmark::kMillisecond);
 
 static void BM_RedrawWhilePanning(benchmark::State& state) {
     Fixture f(int(state.range(0)));
-    f.view.setDocument(&f.document);
-    f.view.setPage(0);
-    f.view.setZoom(qreal(state.range(1)) / 100.0);
-    QImage target(f.view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    redraw(f.view, target); // the page is rendered once; panning reuses it
+    QImage target = f.shownAt(state.range(1)); // the page is rendered once; panning reuses it
     QScrollBar* h = f.view.horizontalScrollBar();
     QScrollBar* v = f.view.verticalScrollBar();
     for (auto _ : state) {
@@ -149,6 +156,18 @@ BENCHMARK(BM_RedrawWhilePanning)
     ->Args({2000, 200})
     ->Args({0, 100})
     ->Unit(benchmark::kMillisecond);
+
+// The redraw after an edit (here a new selection): the marks' picture is drawn afresh.
+static void BM_RedrawAfterAnEdit(benchmark::State& state) {
+    Fixture f(int(state.range(0)));
+    QImage target = f.shownAt(state.range(1));
+    int selected = 0;
+    for (auto _ : state) {
+        f.layer.setSelected(++selected % 2 ? 1 : 2);
+        redraw(f.view, target);
+    }
+}
+BENCHMARK(BM_RedrawAfterAnEdit)->Args({2000, 40})->Args({2000, 100})->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

@@ -90,6 +90,7 @@ void MarkLayer::setShapes(QList<MarkShape> shapes) {
     shapes_ = std::move(shapes);
     bounds_.clear();
     bounds_.reserve(shapes_.size());
+    ++revision_;
     for (MarkShape& s : shapes_) {
         s.selected = selected_ && s.id == *selected_;
         bounds_.append(s.bounds());
@@ -97,7 +98,10 @@ void MarkLayer::setShapes(QList<MarkShape> shapes) {
 }
 
 void MarkLayer::setSelected(std::optional<int> id) {
+    if (selected_ == id)
+        return;
     selected_ = id;
+    ++revision_;
     for (MarkShape& s : shapes_)
         s.selected = id && s.id == *id;
 }

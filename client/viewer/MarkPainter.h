@@ -42,6 +42,9 @@ public:
     const QList<MarkShape>& shapes() const { return shapes_; }
     void setSelected(std::optional<int> id);
     std::optional<int> selected() const { return selected_; }
+    // Changes whenever what paint() draws changes (new shapes, another selection), so that a
+    // picture of the layer kept for redraws knows it is out of date.
+    quint64 revision() const { return revision_; }
 
     // Paints the marks that reach into visible (page points); pixelsPerPoint is the zoom.
     // Returns how many were drawn.
@@ -51,6 +54,7 @@ private:
     QList<MarkShape> shapes_;
     QList<QRectF> bounds_;
     std::optional<int> selected_;
+    quint64 revision_ = 0;
 };
 
 // The measurement in progress (placed points plus the pointer) in the item's colour; a

@@ -1,18 +1,70 @@
 #include "MarkedSheetPrint.h"
 
 #include "MarkPainter.h"
+#include "platform/pdf/PageOverlay.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
 #include <QPdfDocument>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace brevant::viewer {
 
-QString PrintMarkedSheet(QPdfDocument& document, int page, const MarkLayer& marks,
-                         const reports::PrintTarget& target, const QString& title) {
+namespace {
+
+// Logical dots per inch of the marks' page: their pen widths and marker sizes (pixels) come out
+// as on a screen of the usual resolution.
+constexpr int MarksResolution = 96;
+
+// The marks alone on a page of the sheet's size, in the sheet's points.
+bool writeMarksPage(const QString& file, const QSizeF& points, const MarkLayer& marks,
+                    const QString& title) {
+    QPdfWriter writer(file);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Brevant Desktop"));
+    writer.setResolution(MarksResolution);
+    if (!writer.setPageLayout(
+            QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                        QPageLayout::Portrait, QMarginsF())))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    const qreal unit = MarksResolution / 72.0;
+    painter.scale(unit, unit);
+    marks.paint(painter, QRectF(QPointF(), points), unit);
+    return painter.end();
+}
+
+// The sheet's own page with the marks over it, through the vector path; false when the sheet
+// cannot be read that way.
+bool printOverlaid(const QString& sheetFile, int page, const QSizeF& points, const MarkLayer& marks,
+                   const reports::PrintTarget& target, const QString& title, QString* result) {
+    QTemporaryDir dir;
+    if (sheetFile.isEmpty() || !dir.isValid())
+        return false;
+    const QString marksFile = dir.filePath(QStringLiteral("marks.pdf"));
+    const QString marked = dir.filePath(QStringLiteral("marked.pdf"));
+    if (!writeMarksPage(marksFile, points, marks, title))
+        return false;
+    const std::string failed = pdf::OverlayPage(QFile::encodeName(sheetFile).toStdString(), page,
+                                                QFile::encodeName(marksFile).toStdString(),
+                                                QFile::encodeName(marked).toStdString());
+    if (!failed.empty())
+        return false;
+    *result = reports::PrintPdfDocument(marked, target, title);
+    return true;
+}
+
+} // namespace
+
+QString PrintMarkedSheet(QPdfDocument& document, const QString& sheetFile, int page,
+                         const MarkLayer& marks, const reports::PrintTarget& target,
+                         const QString& title) {
     if (page < 0 || page >= document.pageCount())
         return QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
                                            "the page to print does not exist");
@@ -20,6 +72,8 @@ QString PrintMarkedSheet(QPdfDocument& document, int page, const MarkLayer& mark
     if (points.isEmpty())
         return QCoreApplication::translate("brevant::viewer::MarkedSheetPrint",
                                            "the page to print does not exist");
+    if (QString result; printOverlaid(sheetFile, page, points, marks, target, title, &result))
+        return result;
     // Screen resolution: the marks' pen widths and marker sizes (pixels) come out as on screen,
     // and the page picture keeps its own pixels whatever the device's units.
     QPrinter printer(QPrinter::ScreenResolution);

@@ -204,23 +204,57 @@ const QImage& PageView::pageImage() {
     return image_;
 }
 
-void PageView::paintEvent(QPaintEvent*) {
+const QImage& PageView::turnedPageImage() {
+    const QImage& image = pageImage();
+    const QSizeF shown = turnedPageSize() * scale();
+    const QSize size = rotation_ % 180 == 0 ? image.size() : image.size().transposed();
+    if (image.isNull() || std::abs(size.width() - shown.width()) > 1 ||
+        std::abs(size.height() - shown.height()) > 1) {
+        turnedImage_ = QImage();
+        turnedFrom_ = 0;
+        return turnedImage_;
+    }
+    if (rotation_ == 0)
+        return image;
+    if (turnedFrom_ != image.cacheKey() || turnedRotation_ != rotation_) {
+        turnedImage_ = image.transformed(QTransform().rotate(rotation_));
+        turnedFrom_ = image.cacheKey();
+        turnedRotation_ = rotation_;
+    }
+    return turnedImage_;
+}
+
+QRect PageView::exposedRect() const {
+    return exposed_.value_or(viewport()->rect());
+}
+
+void PageView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     if (page_ < 0 || !document_)
         return;
+    exposed_ = event->rect();
     const QRectF page(QPointF(), pageSize());
     painter.setTransform(pageToViewport());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.fillRect(page, Qt::white);
-    const QImage& image = pageImage();
-    if (!image.isNull())
+    // The picture has the page's size on screen: copied as it is, on whole pixels, it costs
+    // a blit; stretched through the transform it costs a filtered resampling every redraw.
+    if (const QImage& turned = turnedPageImage(); !turned.isNull()) {
+        const QRectF where = pageRectInViewport();
+        painter.save();
+        painter.resetTransform();
+        painter.drawImage(QPoint(qRound(where.left()), qRound(where.top())), turned);
+        painter.restore();
+    } else if (const QImage& image = pageImage(); !image.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(page, image);
+    }
     if (overlay_) {
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
         overlay_(painter, *this);
         painter.restore();
     }
+    exposed_.reset();
 }
 
 void PageView::resizeEvent(QResizeEvent* event) {
@@ -229,8 +263,9 @@ void PageView::resizeEvent(QResizeEvent* event) {
     updateScrollBars();
 }
 
-void PageView::scrollContentsBy(int, int) {
-    viewport()->update();
+void PageView::scrollContentsBy(int dx, int dy) {
+    // What stays on screen moves; only the uncovered strip is painted.
+    viewport()->scroll(dx, dy);
 }
 
 void PageView::wheelEvent(QWheelEvent* event) {

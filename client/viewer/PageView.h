@@ -80,6 +80,9 @@ public:
     // draws in points.
     using Overlay = std::function<void(QPainter& painter, const PageView& view)>;
     void setOverlay(Overlay overlay);
+    // While painting, the part of the viewport being redrawn (pixels); scrolling moves what is
+    // already on screen and redraws only the strip it uncovers. The whole viewport otherwise.
+    QRect exposedRect() const;
     // Receives the mouse events over the view; true when it used one (the view then does
     // nothing more with it). The middle button always pans.
     using MouseHandler = std::function<bool(const PageMouseEvent& event)>;
@@ -112,6 +115,9 @@ private:
     void keepPointAt(const QPointF& pagePoint, const QPointF& viewportPoint);
     bool handleMouse(QMouseEvent* event);
     const QImage& pageImage();
+    // The page's picture turned as the page is shown, when it has the page's size on screen
+    // (then it is copied to the screen pixel for pixel); null when it is stretched.
+    const QImage& turnedPageImage();
 
     QPdfDocument* document_ = nullptr;
     int page_ = -1;
@@ -124,6 +130,10 @@ private:
     QImage image_;
     int imagePage_ = -1;
     QSize imageSize_;
+    QImage turnedImage_;
+    qint64 turnedFrom_ = 0; // cacheKey() of the picture turnedImage_ was made from
+    int turnedRotation_ = -1;
+    std::optional<QRect> exposed_;
 };
 
 } // namespace brevant::viewer

@@ -115,10 +115,7 @@ TakeoffTools::TakeoffTools(QMainWindow& window, PageView& view,
     connect(&view_, &PageView::pageChanged, this, [this](int page) { session_->setPage(page); });
 
     view_.setMouseHandler([this](const PageMouseEvent& e) { return mouse(e); });
-    view_.setOverlay([this](QPainter& painter, const PageView& v) {
-        const QRectF visible = v.pageToViewport().inverted().mapRect(QRectF(v.viewport()->rect()));
-        paintMarks(painter, visible, v.scale());
-    });
+    view_.setOverlay([this](QPainter& painter, const PageView& v) { paintMarks(painter, v); });
     view_.installEventFilter(this);
     view_.viewport()->installEventFilter(this);
     session_->setPage(std::max(0, view_.page()));
@@ -139,9 +136,8 @@ TakeoffTools::~TakeoffTools() {
     }
 }
 
-void TakeoffTools::paintMarks(QPainter& painter, const QRectF& visible,
-                              qreal pixelsPerPoint) const {
-    layer_.paint(painter, visible, pixelsPerPoint);
+void TakeoffTools::paintMarks(QPainter& painter, const PageView& view) {
+    tiles_.paint(painter, layer_, view.exposedRect());
     const MeasureTool& tool = session_->tool();
     if (!tool.measuring())
         return;
@@ -151,7 +147,7 @@ void TakeoffTools::paintMarks(QPainter& painter, const QRectF& visible,
                               : QColor(Qt::magenta);
     paintPreview(painter, tool.preview(),
                  tool.tool() == Tool::Area ? ShapeKind::Polygon : ShapeKind::Path, colour,
-                 pixelsPerPoint);
+                 view.scale());
 }
 
 void TakeoffTools::refresh() {
@@ -373,7 +369,7 @@ QString TakeoffTools::printSheetTo(const reports::PrintTarget& target) {
     // The marks as on screen but none selected: a printed highlight means nothing on paper.
     MarkLayer printed;
     printed.setShapes(session_->shapes());
-    return PrintMarkedSheet(*view_.document(), view_.page(), printed, target,
+    return PrintMarkedSheet(*view_.document(), sheetFile_, view_.page(), printed, target,
                             QFileInfo(session_->document()).fileName());
 }
 

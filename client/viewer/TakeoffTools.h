@@ -4,6 +4,7 @@
 // events and keys handed to the measuring tool. Zoom and pan stay the view's: the wheel, the
 // middle button and the keys the tool does not use go on to it during a measurement.
 #include "MarkPainter.h"
+#include "MarkTiles.h"
 
 #include "takeoff/TakeoffData.h"
 
@@ -56,10 +57,12 @@ public:
     bool deleteSelected();
 
     // Draws the marks of the sheet shown into a painter whose transform maps page points.
-    void paintMarks(QPainter& painter, const QRectF& visible, qreal pixelsPerPoint) const;
+    void paintMarks(QPainter& painter, const PageView& view);
     // Prints the sheet shown with its marks through the "Select Printer" window.
     void printSheet();
     QString printSheetTo(const reports::PrintTarget& target);
+    // The file the view's document was read from: a marked sheet prints from it as vectors.
+    void setSheetFile(const QString& file) { sheetFile_ = file; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,6 +93,8 @@ private:
     QAction* redo_;
     QAction* delete_;
     MarkLayer layer_;
+    MarkTiles tiles_; // the layer's picture, reused while panning
+    QString sheetFile_;
     std::function<QString(const takeoff::SheetKey&)> sheetNamer_;
 };
 

@@ -50,6 +50,7 @@ void frmViewer::startTakeoff() {
         statusBar()->showMessage(
             tr("The takeoff is not kept: the project store cannot be opened (%1).").arg(problem));
     takeoff_ = new TakeoffTools(*this, *view_, std::move(session));
+    takeoff_->setSheetFile(viewed_.path);
     // The file names a plan set's sheets as the sheet list does: "PLAN001 FIRST FLOOR PLAN".
     if (!sheets.empty())
         takeoff_->setSheetNamer([sheets](const takeoff::SheetKey& key) {

@@ -1,23 +1,16 @@
 // Drawing marks over a page: where they land at a zoom and scroll, the selection highlight,
 // and what is skipped off screen.
 #include "MarkPainter.h"
+#include "MarkShapes.h"
 
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace brevant::viewer;
+using brevant::viewer::test::shape;
 
 namespace {
-
-MarkShape shape(int id, ShapeKind kind, QList<QPointF> points, QColor colour = Qt::blue) {
-    MarkShape s;
-    s.id = id;
-    s.kind = kind;
-    s.points = std::move(points);
-    s.colour = colour;
-    return s;
-}
 
 struct Canvas {
     QImage image{400, 300, QImage::Format_ARGB32};

@@ -20,10 +20,12 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -33,6 +35,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace brevant::viewer;
@@ -219,6 +222,30 @@ TEST_F(TakeoffWindow, ASheetPrintsToPdfAtItsSizeWithItsMarks) {
     EXPECT_TRUE(out.contains(QRegularExpression("Page size:\\s+1224 x 792 pts")))
         << out.toStdString();
     EXPECT_FALSE(QFile::exists(target.pdfPath + ".brevant-print"));
+    // The sheet stays vector: its words are still text, and the file is of the size of the
+    // sheet's own drawing (the whole plan set is larger), not of a picture of it.
+    const int page = v->pageView()->page() + 1;
+    const auto wordsOf = [](const QStringList& arguments) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), arguments);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    };
+    const QString sheetWords =
+        wordsOf({QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                 QString::number(page), planSet, QStringLiteral("-")});
+    ASSERT_FALSE(sheetWords.isEmpty());
+    EXPECT_EQ(wordsOf({target.pdfPath, QStringLiteral("-")}), sheetWords);
+    EXPECT_LT(QFileInfo(target.pdfPath).size(), QFileInfo(planSet).size() + 64 * 1024);
+    // The count's marker is where it was placed: one pixel a point, in the item's colour.
+    QPdfDocument printed;
+    ASSERT_EQ(printed.load(target.pdfPath), QPdfDocument::Error::None);
+    const QImage picture = printed.render(0, printed.pagePointSize(0).toSize());
+    const QColor marker = picture.pixelColor(300, 300);
+    EXPECT_GT(std::max({marker.red(), marker.green(), marker.blue()}) -
+                  std::min({marker.red(), marker.green(), marker.blue()}),
+              80)
+        << marker.name().toStdString();
 
     // The CSV names the sheet as the sheet list does.
     ui.answerPath(home.filePath("takeoff.csv"));

@@ -203,3 +203,28 @@ TEST_F(PageViewTest, MouseEventsArriveInPagePointsAndTheMiddleButtonPans) {
 }
 
 } // namespace
+
+TEST_F(PageViewTest, ScrollingPaintsOnlyTheUncoveredStripAndTheOverlayFollowsThePage) {
+    const QRectF overlay(360, 200, 40, 40);
+    QList<QRect> exposed;
+    view_.setZoom(2.0);
+    view_.setOverlay([&](QPainter& p, const PageView& v) {
+        exposed.append(v.exposedRect());
+        p.fillRect(overlay, Qt::red);
+    });
+    centreOn(Mark.center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !exposed.isEmpty(); }));
+    exposed.clear();
+    QScrollBar* v = view_.verticalScrollBar();
+    ASSERT_GT(v->maximum() - v->value(), 30);
+    v->setValue(v->value() + 30);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !exposed.isEmpty(); }));
+    // What stayed on screen was moved; the 30 rows scrolled in at the bottom were painted.
+    const QRect viewport = view_.viewport()->rect();
+    EXPECT_EQ(exposed.last(), QRect(0, viewport.height() - 30, viewport.width(), 30));
+    // Outside a paint the whole viewport counts as exposed.
+    EXPECT_EQ(view_.exposedRect(), viewport);
+    const QImage image = shown();
+    EXPECT_TRUE(isRed(image.pixel(view_.toViewport(overlay.center()).toPoint())));
+    EXPECT_TRUE(isBlack(image.pixel(view_.toViewport(Mark.center()).toPoint())));
+}
