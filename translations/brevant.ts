@@ -2036,6 +2036,33 @@ Add the %3 rows it lacks? Where both hold a row, the firm store&apos;s is kept.<
     </message>
 </context>
 <context>
+    <name>brevant::store</name>
+    <message>
+        <source>project %1 (it is not in the store now)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>project %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>project %1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection to the project store broke while %1 was being saved. The change may or may not have been saved: the store did not answer, so this program cannot tell, and it was not sent again so that nothing is stored twice.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The project has been read again from the store and is shown as it is stored now; check it and make the change again if it is missing ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The store cannot be read again to find out (%1); check the project once it can ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>brevant::store::Assignments</name>
     <message>
         <source>System Message</source>

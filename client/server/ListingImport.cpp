@@ -9,6 +9,7 @@
 #include "platform/ui/Ui.h"
 #include "server/DocumentLimits.h"
 #include "server/ListingDocument.h"
+#include "store/LostUnit.h"
 #include "store/ProjectList.h"
 #include "store/SqlValue.h"
 
@@ -190,7 +191,9 @@ ImportOutcome ImportListingData(const QByteArray& xml, db::Connection& connectio
                             p, QCoreApplication::translate("brevant::server::ListingImport",
                                                            "already in the local database"));
                 } catch (const db::DbError& e) {
-                    out.skipped << describe(p, e.description());
+                    out.skipped << describe(p, e.condition() == db::Condition::ConnectionLost
+                                                   ? store::lostUnitText(connection, {jobId})
+                                                   : e.description());
                 }
             }
         }

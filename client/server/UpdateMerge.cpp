@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 #include "reports/ReportFormat.h"
 #include "reports/ReportRecord.h"
+#include "store/LostUnit.h"
 #include "store/SqlValue.h"
 
 #include <QCoreApplication>
@@ -439,12 +440,17 @@ MergeSummary mergeUpdateDocument(db::Connection& connection, const ProjectDocume
             } catch (const ProjectSkipped& skipped) {
                 summary.problems.append({merge.label(), skipped.reason});
             } catch (const db::DbError& e) {
+                // A lost connection may have come after the commit: "nothing changed" would
+                // be a guess.
                 summary.problems.append(
                     {merge.label(),
-                     QCoreApplication::translate("brevant::server::UpdateMerge",
-                                                 "could not be stored (%1 %2); nothing changed")
-                         .arg(e.number())
-                         .arg(e.description())});
+                     e.condition() == db::Condition::ConnectionLost
+                         ? store::lostUnitText(connection, {*id})
+                         : QCoreApplication::translate("brevant::server::UpdateMerge",
+                                                       "could not be stored (%1 %2); nothing "
+                                                       "changed")
+                               .arg(e.number())
+                               .arg(e.description())});
             }
         }
         if (hooks.yield)

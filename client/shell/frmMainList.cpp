@@ -2,6 +2,7 @@
 // the list commands and the notes box. The queries and statements are the project list core's.
 #include "shell/frmMain.h"
 #include "shell/frmNotesConflict.h"
+#include "store/LostUnit.h"
 #include "store/SharedNotes.h"
 
 #include "base/ImageIndexes.h"
@@ -47,6 +48,13 @@ void yield() {
 void showDbError(const db::DbError& e, const QString& prefix) {
     ui::message(prefix + QStringLiteral("%1 %2").arg(e.number()).arg(e.description()),
                 ui::Buttons::Ok, ui::Icon::Exclamation,
+                QCoreApplication::translate("brevant::shell::frmMain", "System Error"));
+}
+
+// A failed change to one project; a lost connection is said in plain words, naming it.
+void showStoreFailure(const db::DbError& e, int jobId) {
+    ui::message(store::storeFailureText(*modResources::DbConnection, e, {jobId}), ui::Buttons::Ok,
+                ui::Icon::Exclamation,
                 QCoreApplication::translate("brevant::shell::frmMain", "System Error"));
 }
 
@@ -450,7 +458,7 @@ void frmMain::Text2_Change() {
     try {
         saved = store::saveNotesIfUnchanged(*modResources::DbConnection, *jobId, notesBase_, mine);
     } catch (const db::DbError& e) {
-        showDbError(e, QString());
+        showStoreFailure(e, *jobId);
         return;
     }
     if (saved.outcome == store::NotesSave::Outcome::Saved) {
@@ -472,7 +480,7 @@ void frmMain::Text2_Change() {
             Text2->moveCursor(QTextCursor::End); // typing goes on after what was kept
         }
     } catch (const db::DbError& e) {
-        showDbError(e, QString());
+        showStoreFailure(e, *jobId);
     }
 }
 

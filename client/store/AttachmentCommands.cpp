@@ -5,6 +5,7 @@
 #include "platform/ui/Ui.h"
 #include "store/AttachmentCache.h"
 #include "store/Attachments.h"
+#include "store/LostUnit.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -109,7 +110,7 @@ void RemoveSelectedDocument(const AttachmentContext& c, const QString& fileName)
         RemoveAttachment(*c.connection, c.cacheLocation, *c.jobId, fileName);
     } catch (const db::DbError& e) {
         ui::message(
-            QString::number(e.number()) + " " + e.description(), Buttons::Ok, Icon::Exclamation,
+            storeFailureText(*c.connection, e, {*c.jobId}), Buttons::Ok, Icon::Exclamation,
             QCoreApplication::translate("brevant::store::AttachmentCommands", "System Error"));
     }
     if (c.reload)

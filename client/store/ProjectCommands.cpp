@@ -3,6 +3,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/Ui.h"
+#include "store/LostUnit.h"
 #include "store/ProjectDelete.h"
 #include "store/ProjectList.h"
 
@@ -122,8 +123,14 @@ bool deleteProjects(db::Connection& connection, const QString& cacheLocation,
         try {
             DeleteProjectRecords(connection, jobId);
         } catch (const db::DbError& e) {
-            // The project is whole again (one transaction); its files stay with it.
-            showError(e.number(), e.description());
+            // The project is whole again (one transaction; after a lost connection it may be
+            // gone after all, which the text says); its files stay with it.
+            if (e.condition() == db::Condition::ConnectionLost)
+                ui::message(
+                    lostUnitText(connection, {jobId}), ui::Buttons::Ok, ui::Icon::Exclamation,
+                    QCoreApplication::translate("brevant::store::ProjectCommands", "System Error"));
+            else
+                showError(e.number(), e.description());
             break;
         }
         deleted = true;

@@ -7,6 +7,7 @@
 #include "platform/db/pg/PgSession.h"
 
 #include <QSocketNotifier>
+#include <algorithm>
 
 namespace brevant::db {
 
@@ -14,6 +15,8 @@ StoreWatcher::StoreWatcher(QObject* parent) : QObject(parent) {
     settle_.setSingleShot(true);
     settle_.setInterval(SettleMs);
     connect(&settle_, &QTimer::timeout, this, &StoreWatcher::changed);
+    reconnect_.setSingleShot(true);
+    connect(&reconnect_, &QTimer::timeout, this, &StoreWatcher::reconnect);
 }
 
 StoreWatcher::~StoreWatcher() {
@@ -24,9 +27,14 @@ bool StoreWatcher::watch(const StoreLocator& locator) {
     stop();
     if (locator.kind() != StoreLocator::Kind::PostgreSql)
         return false;
+    locator_ = locator;
+    return listen();
+}
+
+bool StoreWatcher::listen() {
     auto session = std::make_unique<pg::Session>();
     try {
-        session->open(locator.text());
+        session->open(locator_.text(), locator_.passwordAllowed());
         session->run(QByteArrayView("LISTEN " + pg::projectsChannel()));
     } catch (const DbError&) {
         return false;
@@ -37,15 +45,43 @@ bool StoreWatcher::watch(const StoreLocator& locator) {
     return true;
 }
 
-void StoreWatcher::stop() {
-    delete notifier_;
+void StoreWatcher::dropSession() {
+    // Called from the notifier's own signal: it goes once that has returned.
+    if (notifier_) {
+        notifier_->setEnabled(false);
+        notifier_->deleteLater();
+    }
     notifier_ = nullptr;
     session_.reset();
+}
+
+void StoreWatcher::stop() {
+    dropSession();
     settle_.stop();
+    reconnect_.stop();
+    reconnectAttempts_ = 0;
 }
 
 bool StoreWatcher::watching() const {
-    return session_ != nullptr;
+    return session_ != nullptr || reconnect_.isActive();
+}
+
+int StoreWatcher::sessionId() const {
+    return session_ ? session_->backendPid() : 0;
+}
+
+void StoreWatcher::reconnect() {
+    if (listen()) {
+        reconnectAttempts_ = 0;
+        // Whatever was announced while no session listened is lost: the list is read again.
+        settle_.start();
+        return;
+    }
+    if (++reconnectAttempts_ >= ReconnectAttempts) {
+        stop(); // live updates end until the window opens the store again
+        return;
+    }
+    reconnect_.start(std::min(30000, 500 << std::min(reconnectAttempts_ - 1, 6)));
 }
 
 void StoreWatcher::readAnnouncements() {
@@ -56,8 +92,10 @@ void StoreWatcher::readAnnouncements() {
                 any = true;
         }
     } catch (const DbError&) {
-        // The server went away: no more live updates until the window opens the store again.
-        stop();
+        // The server dropped the session: listen again on a new one.
+        dropSession();
+        reconnectAttempts_ = 0;
+        reconnect_.start(0);
         return;
     }
     if (any)

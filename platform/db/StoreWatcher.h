@@ -2,8 +2,10 @@
 // Tells a window when other workstations changed the projects of a shared store: a session of
 // its own LISTENs for what the store's triggers announce (an import, a delete, a merge), read
 // from its socket as it becomes readable, with no polling. A burst of changes (a merge of many
-// projects) comes out as one changed() shortly after it ends. On an SQLite file, which one
-// workstation uses, it does nothing.
+// projects) comes out as one changed() shortly after it ends. When the server drops the session
+// (a restart, the network) the watcher opens a new one and LISTENs again, a bounded number of
+// times with growing pauses, and then says changed(): what happened meanwhile was not announced
+// to it. On an SQLite file, which one workstation uses, it does nothing.
 #include "platform/db/StoreLocator.h"
 
 #include <QObject>
@@ -28,13 +30,21 @@ public:
     // the store cannot be reached (the window works on without live updates).
     bool watch(const StoreLocator& locator);
     void stop();
+    // True while listening, and while a dropped session is being opened again.
     bool watching() const;
+    // The server process of the listening session (0 when there is none), for the logs and the
+    // tests.
+    int sessionId() const;
     // Announcements from this server session (the window's own connection: its own changes
     // are already in its list) are not passed on.
     void ignoreSession(int backendPid) { ignoredPid_ = backendPid; }
 
     // How long a burst of announcements is gathered before changed() goes out.
     static constexpr int SettleMs = 250;
+    // Attempts to listen again after the session was dropped, the first at once, the pauses
+    // doubling from 500 ms up to 30 s (about three minutes in all); then live updates stop
+    // until the window opens the store again.
+    static constexpr int ReconnectAttempts = 12;
 
 Q_SIGNALS:
     // Projects changed elsewhere; the window reads its list again.
@@ -42,10 +52,17 @@ Q_SIGNALS:
 
 private:
     void readAnnouncements();
+    // Opens the listening session; false when the store cannot be reached.
+    bool listen();
+    void dropSession();
+    void reconnect();
 
+    StoreLocator locator_;
     std::unique_ptr<pg::Session> session_;
     QSocketNotifier* notifier_ = nullptr;
     QTimer settle_;
+    QTimer reconnect_;
+    int reconnectAttempts_ = 0;
     int ignoredPid_ = 0;
 };
 

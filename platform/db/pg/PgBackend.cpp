@@ -4,6 +4,10 @@
 #include "platform/db/pg/PgDesktopSchema.h"
 #include "platform/db/pg/PgTextIndex.h"
 
+#include <QCoreApplication>
+#include <chrono>
+#include <thread>
+
 namespace brevant::db {
 
 std::unique_ptr<Backend> openPgBackend(const StoreLocator& locator, Connection::Mode) {
@@ -14,23 +18,88 @@ std::unique_ptr<Backend> openPgBackend(const StoreLocator& locator, Connection::
 
 namespace pg {
 
-PgBackend::PgBackend(const StoreLocator& locator) : name_(locator.describe()) {
-    session_.open(locator.text(), locator.passwordAllowed());
-    // A project's lock is waited for as long as SQLite waits for its write lock.
-    session_.run(QByteArrayView("SET lock_timeout = " + QByteArray::number(kProjectLockWaitMs)));
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("brevant::db::PgBackend", text);
+}
+
+} // namespace
+
+PgBackend::PgBackend(const StoreLocator& locator) : locator_(locator), name_(locator.describe()) {
+    connect();
     ensureDesktopSchema(session_);
 }
 
+void PgBackend::connect() {
+    session_.open(locator_.text(), locator_.passwordAllowed());
+    // A project's lock is waited for as long as SQLite waits for its write lock.
+    session_.run(QByteArrayView("SET lock_timeout = " + QByteArray::number(kProjectLockWaitMs)));
+}
+
+void PgBackend::ensureSession() {
+    if (transactionBegun_) {
+        if (session_.connected())
+            return;
+        throw PgFailure("08006", Condition::ConnectionLost,
+                        tr("The connection to the project store was lost in the middle of a "
+                           "change; it may or may not have been saved."));
+    }
+    if (session_.alive())
+        return;
+    QString why;
+    for (int attempt = 1; attempt <= ReconnectAttempts; ++attempt) {
+        // A restarting server takes a moment to accept sessions again.
+        if (attempt > 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(500 * (attempt - 1)));
+        try {
+            connect();
+        } catch (const DbError& e) {
+            if (e.condition() != Condition::ConnectionLost)
+                throw;
+            why = e.description();
+            continue;
+        }
+        ++reconnects_;
+        catalog_.clear();
+        // The old session's locks went with it; another workstation may have taken one since.
+        const QList<int> held = std::exchange(storeLocks_, {});
+        for (int key : held) {
+            if (!tryLockStore(key, QString()))
+                throw PgFailure("55P03", Condition::Other,
+                                tr("The connection to the project store was lost, and meanwhile "
+                                   "another workstation began the same work; it goes on there."));
+        }
+        return;
+    }
+    session_.close();
+    throw PgFailure("08001", Condition::ConnectionLost,
+                    tr("The connection to the project store %1 was lost and could not be made "
+                       "again (%2). Nothing more was saved. Check the network, or ask the "
+                       "administrator whether the server is running, then try again.")
+                        .arg(name_, why));
+}
+
 Result PgBackend::run(const QByteArray& sql, const Params& params) {
+    ensureSession();
     try {
         return session_.run(sql, params);
     } catch (const DbError&) {
-        rollback();
+        abandon();
         throw;
     }
 }
 
+void PgBackend::abandon() noexcept {
+    // A dropped session's transaction stays "begun" until its owner ends it: a statement the
+    // owner still sends must not reconnect and commit on its own.
+    if (session_.isOpen() && !session_.connected())
+        return;
+    rollback();
+}
+
 JetSchema PgBackend::readSchema() {
+    ensureSession();
     JetSchema schema;
     loadJetSchema(session_, schema);
     return schema;
@@ -69,10 +138,11 @@ QueryResult PgBackend::query(const TranslatedStatement& statement) {
 }
 
 void PgBackend::executeNative(const QString& text) {
+    ensureSession();
     try {
         session_.run(QByteArrayView(text.toUtf8()));
     } catch (const DbError&) {
-        rollback();
+        abandon();
         throw;
     }
     catalog_.clear(); // the tables may have changed
@@ -102,21 +172,25 @@ bool PgBackend::tableExists(const QString& name) {
 }
 
 void PgBackend::ensureTextIndex(const TextIndex& index) {
+    ensureSession();
     ensureTsIndex(session_, index);
     catalog_.clear(); // the tables may have changed
 }
 
 std::vector<qint64> PgBackend::searchTextIndex(const TextIndex& index, const QStringList& words) {
+    ensureSession();
     try {
         return searchTsIndex(session_, index, words);
     } catch (const DbError&) {
-        rollback();
+        abandon();
         throw;
     }
 }
 
 void PgBackend::begin() {
+    ensureSession();
     session_.run("BEGIN", {});
+    transactionBegun_ = true;
 }
 
 void PgBackend::commit() {
@@ -126,10 +200,17 @@ void PgBackend::commit() {
         throw DbError(errors::Unspecified,
                       QStringLiteral("The transaction was ended by an earlier failure."));
     }
-    run("COMMIT", {});
+    try {
+        run("COMMIT", {});
+    } catch (const DbError&) {
+        transactionBegun_ = false; // over, one way or the other
+        throw;
+    }
+    transactionBegun_ = false;
 }
 
 void PgBackend::rollback() noexcept {
+    transactionBegun_ = false;
     if (!session_.inTransaction())
         return;
     try {
@@ -153,15 +234,20 @@ bool PgBackend::tryLockStore(int key, const QString&) {
     // server lets it go when the session ends, however the process ended.
     const Result r = run("SELECT pg_try_advisory_lock(1112692322, $1::integer)",
                          Params{QByteArray::number(key)});
-    return r.rows() == 1 && r.text(0, 0) == QByteArrayView("t");
+    const bool taken = r.rows() == 1 && r.text(0, 0) == QByteArrayView("t");
+    if (taken && !storeLocks_.contains(key))
+        storeLocks_.append(key);
+    return taken;
 }
 
 void PgBackend::createSchema() {
+    ensureSession();
     ensureDesktopSchema(session_);
     catalog_.clear();
 }
 
 bool PgBackend::upgradeSchema() {
+    ensureSession();
     if (storedDesktopSchemaVersion(session_) >= desktopSchemaVersion())
         return false;
     ensureDesktopSchema(session_);

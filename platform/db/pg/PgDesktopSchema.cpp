@@ -382,6 +382,22 @@ int desktopSchemaVersion() {
     return kVersion;
 }
 
+QString tablesOwnerNeededText(int found, int needed) {
+    if (found == 0)
+        return QStringLiteral(
+            "The project store has no tables yet, and this login may not create them. The "
+            "administrator must create them once as the owner of the store's schema: start "
+            "the program as that role, or move an estimator's projects across with "
+            "--migrate-store as that role.");
+    return QStringLiteral("The project store's tables are of an earlier version (%1; this "
+                          "program needs %2), and this login may not change them. The "
+                          "administrator must bring them forward once: start this version of "
+                          "the program as the owner of the tables; then every estimator can "
+                          "work again.")
+        .arg(found)
+        .arg(needed);
+}
+
 int storedDesktopSchemaVersion(Session& session) {
     if (session.run("SELECT to_regclass('brevant_schema') IS NULL", Params{}).text(0, 0) == "t")
         return 0;
@@ -395,25 +411,35 @@ int ensureDesktopSchema(Session& session, int upTo) {
         session.run("BEGIN");
     try {
         session.run(kSchemaLock);
-        session.run("CREATE TABLE IF NOT EXISTS brevant_schema (version integer NOT NULL)");
-        const Result r = session.run("SELECT max(version) FROM brevant_schema");
-        const int found = r.isNull(0, 0) ? 0 : r.text(0, 0).toInt();
+        // Nothing that needs the right to create is sent to a current store: an estimator's
+        // login has only the rights to read and write rows (CREATE ... IF NOT EXISTS is
+        // refused without the right even when the table is there).
+        const int found = storedDesktopSchemaVersion(session);
         if (found > kVersion)
             throw DbError(errors::Unspecified,
                           QStringLiteral("The project store has version %1 of its tables; this "
                                          "program knows version %2 at most.")
                               .arg(found)
                               .arg(kVersion));
-        for (int v = found + 1; v <= upTo; ++v) {
-            // A step may change only the other engine's tables and have nothing to run here.
-            const QByteArray step = stepText(v);
-            if (!step.trimmed().isEmpty())
-                session.run(step);
-        }
-        if (found < upTo) {
-            session.run("DELETE FROM brevant_schema");
-            session.run("INSERT INTO brevant_schema (version) VALUES (" + QByteArray::number(upTo) +
-                        ")");
+        try {
+            if (found == 0)
+                session.run("CREATE TABLE IF NOT EXISTS brevant_schema (version integer NOT NULL)");
+            for (int v = found + 1; v <= upTo; ++v) {
+                // A step may change only the other engine's tables and have nothing to run here.
+                const QByteArray step = stepText(v);
+                if (!step.trimmed().isEmpty())
+                    session.run(step);
+            }
+            if (found < upTo) {
+                session.run("DELETE FROM brevant_schema");
+                session.run("INSERT INTO brevant_schema (version) VALUES (" +
+                            QByteArray::number(upTo) + ")");
+            }
+        } catch (const PgFailure& e) {
+            if (e.sqlState() != "42501")
+                throw;
+            throw DbError(errors::PermissionDenied, tablesOwnerNeededText(found, upTo),
+                          Condition::Other);
         }
         if (own)
             session.run("COMMIT");

@@ -29,6 +29,9 @@ int ensureDesktopSchema(Session& session, int upTo = desktopSchemaVersion());
 
 // The version a database has, 0 when it has none of the tables.
 int storedDesktopSchemaVersion(Session& session);
+// What a login without the right to change the tables is told when they are missing (found 0)
+// or of an earlier version than needed.
+QString tablesOwnerNeededText(int found, int needed);
 
 // The channel on which the schema's triggers announce committed changes of projects' rows.
 QByteArray projectsChannel();

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QSet>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace brevant::db::pg {
 
@@ -338,6 +339,29 @@ std::optional<Notification> Session::nextNotification() {
     Notification out{QString::fromUtf8(n->relname), QString::fromUtf8(n->extra), n->be_pid};
     PQfreemem(n);
     return out;
+}
+
+int Session::backendPid() const {
+    return conn_ ? PQbackendPID(conn_) : 0;
+}
+
+bool Session::connected() const {
+    return conn_ && PQstatus(conn_) == CONNECTION_OK;
+}
+
+bool Session::alive() {
+    if (!conn_ || PQstatus(conn_) != CONNECTION_OK)
+        return false;
+    // The farewell message and the end of the stream may take two reads; a session that keeps
+    // sending (it never does while idle) is taken as alive after a few.
+    for (int i = 0; i < 4; ++i) {
+        pollfd p{PQsocket(conn_), POLLIN, 0};
+        if (::poll(&p, 1, 0) <= 0)
+            break;
+        if (!PQconsumeInput(conn_))
+            break;
+    }
+    return PQstatus(conn_) == CONNECTION_OK;
 }
 
 bool Session::inTransaction() const {

@@ -92,6 +92,15 @@ public:
     int socket() const;
     // Reads what the server sent without waiting; the next notification received, if any.
     std::optional<Notification> nextNotification();
+    // False when the session is closed or the server dropped it. What the server sent while the
+    // session was idle (its farewell and the end of the stream after a restart or
+    // pg_terminate_backend) is read first, without waiting, so a drop is seen before a
+    // statement is sent into it.
+    bool alive();
+    // The server process serving the session (pg_backend_pid()), 0 when closed.
+    int backendPid() const;
+    // True while libpq holds the session as working (nothing is read).
+    bool connected() const;
     // True inside a transaction block (also one a failure has aborted).
     bool inTransaction() const;
     // True when the session's transaction failed and waits for its ROLLBACK.

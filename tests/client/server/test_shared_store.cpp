@@ -157,9 +157,16 @@ TEST_F(SharedStore, TwoMergesOfTheSameUpdateEqualOneMergeThenAMergeThatFindsNoth
         for (const ProjectMergeOutcome& o : again.merged)
             ASSERT_TRUE(o.logged.isEmpty()) << o.jobId;
     }
-    std::atomic<int> merged{0};
+    // One estimator's document lists the projects the other way round: the two meet in the
+    // middle instead of one trailing the other.
+    const ReadResult forward = readProjectDocument(xml);
+    ASSERT_TRUE(forward.document.has_value());
+    ProjectDocument backward = *forward.document;
+    std::reverse(backward.projects.begin(), backward.projects.end());
+    std::atomic<int> merged{0}, next{0};
     together(shared.locator(), [&](db::Connection& c) {
-        const MergeSummary s = merge(c, xml);
+        const MergeSummary s =
+            mergeUpdateDocument(c, next++ == 0 ? *forward.document : backward, now, {});
         EXPECT_TRUE(s.problems.isEmpty());
         merged += int(s.merged.size());
     });

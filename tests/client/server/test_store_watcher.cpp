@@ -43,6 +43,37 @@ TEST(StoreWatcher, AnotherWorkstationsCommittedChangesArriveAsOneSignal) {
     EXPECT_EQ(changed.count(), 2);
 }
 
+TEST(StoreWatcher, ASessionTheServerDroppedListensAgainAndTheListCatchesUp) {
+    pgtest::ScratchSchema scratch;
+    QString why;
+    if (!scratch.create(&why))
+        GTEST_SKIP() << why.toStdString();
+    Connection elsewhere;
+    elsewhere.open(scratch.locator());
+    StoreWatcher watcher;
+    ASSERT_TRUE(watcher.watch(StoreLocator::parse(scratch.locator())));
+    QSignalSpy changed(&watcher, &StoreWatcher::changed);
+    const int first = watcher.sessionId();
+    ASSERT_NE(first, 0);
+
+    // A restart or the network ends the listening session.
+    ASSERT_EQ(
+        scratch.admin()
+            .run("SELECT pg_terminate_backend($1, 60000)", pg::Params{QByteArray::number(first)})
+            .text(0, 0),
+        "t");
+    // What was announced meanwhile is lost: the window is told to read its list again.
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_TRUE(watcher.watching());
+    EXPECT_NE(watcher.sessionId(), 0);
+    EXPECT_NE(watcher.sessionId(), first);
+    // And the new session hears what is announced from now on.
+    const int before = changed.count();
+    elsewhere.execute("INSERT INTO Projects (Job_ID, [Name]) VALUES (3, 'D')");
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_EQ(changed.count(), before + 1);
+}
+
 TEST(StoreWatcher, AnSqliteFileIsNotWatched) {
     QTemporaryDir dir;
     StoreWatcher watcher;

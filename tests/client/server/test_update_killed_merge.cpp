@@ -3,6 +3,8 @@
 // the kill lands at a known point inside a project's transaction, with no timing involved.
 #include "UpdateFixture.h"
 
+#include "PgScratch.h"
+#include "platform/db/StoreMigration.h"
 #include "platform/db/sqlite/SqliteBackend.h"
 #include "service/catalogue/Catalogue.h"
 #include "service/export/DesktopExport.h"
@@ -12,8 +14,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace brevant;
@@ -56,10 +60,13 @@ struct HelperRun {
     QList<int> projectEnds; // statement count at each commit (a full run)
     bool killed = false;
     bool finished = false;
+    bool lockSeen = false; // what probe said just before the kill
 };
 
-// Runs the helper on file; kills it while it waits after statement killAt (0: never).
-HelperRun runHelper(const QString& file, const QString& document, int killAt) {
+// Runs the helper on file (or a firm store's locator); kills it while it waits after statement
+// killAt (0: never), after asking probe, when given, what it sees at that moment.
+HelperRun runHelper(const QString& file, const QString& document, int killAt,
+                    const std::function<bool()>& probe = {}) {
     HelperRun run;
     int toChild[2], fromChild[2];
     if (pipe(toChild) != 0 || pipe(fromChild) != 0)
@@ -85,6 +92,8 @@ HelperRun runHelper(const QString& file, const QString& document, int killAt) {
             statement = n;
             if (n == killAt) {
                 // The helper is blocked in its read, inside the project's transaction.
+                if (probe)
+                    run.lockSeen = probe();
                 kill(pid, SIGKILL);
                 run.killed = true;
                 break;
@@ -112,7 +121,6 @@ HelperRun runHelper(const QString& file, const QString& document, int killAt) {
 class KilledMerge : public ::testing::Test {
 protected:
     void SetUp() override {
-        SQLITE_FILE_ONLY("a writer killed part-way through");
         service::Catalogue catalogue(dir.filePath("service"), 11, 12, QDate(2027, 3, 1));
         original = dir.filePath("original.mdb");
         service::exportDesktopDatabase(catalogue, original);
@@ -147,6 +155,7 @@ protected:
 };
 
 TEST_F(KilledMerge, EveryProjectIsFullyMergedOrUntouched) {
+    SQLITE_FILE_ONLY("a writer killed part-way through");
     // A run to the end gives the merged state and where each project's statements end.
     const QString full = copyOfOriginal("full.mdb");
     const HelperRun complete = runHelper(full, document, 0);
@@ -193,6 +202,79 @@ TEST_F(KilledMerge, EveryProjectIsFullyMergedOrUntouched) {
             ++expected;
         EXPECT_EQ(mergedCount, expected);
     }
+}
+
+// The advisory lock of one project, as pg_locks shows it: held (granted) by some session.
+bool projectLockHeld(pgtest::ScratchSchema& store, int id) {
+    return store.admin()
+               .run("SELECT 1 FROM pg_locks WHERE locktype = 'advisory' AND granted AND "
+                    "objid = $1::bigint AND objsubid = 1",
+                    {QByteArray::number(id)})
+               .rows() > 0;
+}
+
+TEST_F(KilledMerge, OnAFirmStoreTheOtherClientsNextCheckCompletesIt) {
+    pgtest::ScratchSchema killed, reference;
+    QString why;
+    if (!killed.create(&why) || !reference.create(&why))
+        GTEST_SKIP() << why.toStdString();
+    for (pgtest::ScratchSchema* s : {&killed, &reference})
+        db::migrateStore(db::StoreLocator::parse(original), db::StoreLocator::parse(s->locator()));
+
+    // Uninterrupted: one merge, and a second that finds nothing new.
+    const HelperRun once = runHelper(reference.locator(), document, 0);
+    ASSERT_TRUE(once.finished);
+    ASSERT_EQ(once.merged, kIds);
+    QMap<int, QString> firmBefore, firmAfter, firmTwice;
+    {
+        db::Connection c, r;
+        c.open(killed.locator());
+        r.open(reference.locator());
+        for (int id : kIds) {
+            firmBefore[id] = projectState(c, id);
+            firmAfter[id] = projectState(r, id);
+            ASSERT_NE(firmAfter[id], firmBefore[id]) << id;
+        }
+    }
+    ASSERT_TRUE(runHelper(reference.locator(), document, 0).finished);
+    {
+        db::Connection r;
+        r.open(reference.locator());
+        for (int id : kIds)
+            firmTwice[id] = projectState(r, id);
+    }
+
+    // Killed inside the second project's unit, which holds that project's lock.
+    const int killAt = once.projectEnds[0] + 2;
+    ASSERT_LT(killAt, once.projectEnds[1]);
+    HelperRun cut;
+    {
+        // The check of the lock runs while the helper waits at killAt, before the kill.
+        const QString probe = killed.locator();
+        cut = runHelper(probe, document, killAt, [&] { return projectLockHeld(killed, kIds[1]); });
+    }
+    ASSERT_TRUE(cut.killed);
+    EXPECT_TRUE(cut.lockSeen);
+    EXPECT_EQ(cut.merged, QList<int>{kIds[0]});
+    // The server ends the dead client's session, and its transaction with it.
+    while (projectLockHeld(killed, kIds[1]))
+        std::this_thread::yield();
+    {
+        db::Connection c;
+        c.open(killed.locator());
+        for (int id : kIds)
+            EXPECT_EQ(projectState(c, id), cut.merged.contains(id) ? firmAfter[id] : firmBefore[id])
+                << id;
+    }
+
+    // The other client's next check merges what is left.
+    const HelperRun next = runHelper(killed.locator(), document, 0);
+    ASSERT_TRUE(next.finished);
+    db::Connection c;
+    c.open(killed.locator());
+    for (int id : kIds)
+        EXPECT_EQ(projectState(c, id), cut.merged.contains(id) ? firmTwice[id] : firmAfter[id])
+            << id;
 }
 
 } // namespace
