@@ -1,5 +1,6 @@
 #include "shell/MigrateStore.h"
 
+#include "base/Workstation.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/TerminalText.h"
 
@@ -14,6 +15,16 @@ namespace {
 
 QString number(qint64 n) {
     return QLocale().toString(n);
+}
+
+// The file being moved is this workstation's: what it says is downloaded is in this
+// workstation's cache. Settings that cannot be written record nothing rather than fail.
+QString thisWorkstation() {
+    try {
+        return base::WorkstationId();
+    } catch (...) {
+        return {};
+    }
 }
 
 } // namespace
@@ -85,6 +96,7 @@ int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& 
                         QTextStream& out, QTextStream& err) {
     db::MigrationOptions options;
     options.merge = merge;
+    options.workstation = thisWorkstation();
     QString table;
     qint64 nextTenth = 1;
     options.progress = [&](const db::MigrationProgress& p) {
@@ -131,9 +143,11 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
                     std::function<void(const db::MigrationProgress&)> progress,
                     std::function<void(const MigrationRun&)> done) {
     QPointer<QObject> guard(context);
+    const QString workstation = thisWorkstation();
     QThread* thread = QThread::create([=] {
         db::MigrationOptions options;
         options.merge = merge;
+        options.workstation = workstation;
         options.cancel = cancel.get();
         // Posted to the application, which outlives every window; the guard is read on its
         // thread only.

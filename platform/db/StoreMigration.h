@@ -38,6 +38,9 @@ struct MigrationOptions {
     std::function<void(const MigrationProgress&)> progress;
     // Set (from any thread) to stop: the target is left as it was.
     const std::atomic<bool>* cancel = nullptr;
+    // The workstation the source file was on: the plan sheets and sections it says are
+    // downloaded are recorded as in that workstation's cache (empty: the unnamed one).
+    QString workstation;
 
     static constexpr int ProgressStep = 500;
 };

@@ -30,6 +30,15 @@ Result PgBackend::run(const QByteArray& sql, const Params& params) {
     }
 }
 
+QString PgBackend::estimator() {
+    return QString::fromUtf8(run("SELECT current_user", Params{}).text(0, 0));
+}
+
+void PgBackend::setWorkstation(const QString& id) {
+    // Session-wide (not local to a transaction): it holds for every later statement.
+    run("SELECT set_config('brevant.workstation', $1, false)", Params{id.toUtf8()});
+}
+
 JetSchema PgBackend::readSchema() {
     JetSchema schema;
     loadJetSchema(session_, schema);
@@ -41,11 +50,35 @@ int PgBackend::execute(const TranslatedStatement& statement) {
 }
 
 std::optional<int> PgBackend::executeUnlessDuplicate(const TranslatedStatement& statement) {
-    // Translated with ON CONFLICT DO NOTHING: a refused row is no row.
-    const int n = execute(statement);
-    if (n == 0)
-        return std::nullopt;
-    return n;
+    // Translated with ON CONFLICT DO NOTHING: a refused row is no row. A view that inserts
+    // through its own trigger (Projects, Plans, Specs) cannot take that clause for its table,
+    // so its trigger's refusal comes as an error: taken back to a savepoint, it leaves the
+    // transaction going, as a refused row does on SQLite.
+    const bool inside = session_.inTransaction();
+    if (inside)
+        session_.run(QByteArrayView("SAVEPOINT brevant_unless_duplicate"));
+    try {
+        const int n = int(session_.run(statement.sql, textParams(statement.params)).affected());
+        if (inside)
+            session_.run(QByteArrayView("RELEASE SAVEPOINT brevant_unless_duplicate"));
+        if (n == 0)
+            return std::nullopt;
+        return n;
+    } catch (const DbError& e) {
+        if (e.condition() == Condition::UniqueViolation) {
+            if (!inside)
+                return std::nullopt;
+            try {
+                session_.run(QByteArrayView("ROLLBACK TO SAVEPOINT brevant_unless_duplicate"));
+                session_.run(QByteArrayView("RELEASE SAVEPOINT brevant_unless_duplicate"));
+                return std::nullopt;
+            } catch (const DbError&) {
+                // the session broke: as any failure below
+            }
+        }
+        rollback();
+        throw;
+    }
 }
 
 QueryResult PgBackend::query(const TranslatedStatement& statement) {

@@ -17,6 +17,8 @@ public:
 
     Dialect dialect() const override { return Dialect::PostgreSql; }
     QString storeName() const override { return name_; }
+    QString estimator() override;
+    void setWorkstation(const QString& id) override;
     JetSchema readSchema() override;
 
     int execute(const TranslatedStatement& statement) override;

@@ -163,7 +163,9 @@ TEST_F(ProjectListTest, EmptyResultIsNotAnError) {
 }
 
 TEST_F(ProjectListTest, QueryFailureShowsErrorLoadingProjects) {
-    conn.executeNative("DROP TABLE Projects");
+    // On a firm store the program's Projects is a view over the shared table.
+    conn.executeNative(conn.dialect() == brevant::db::Dialect::PostgreSql ? "DROP VIEW Projects"
+                                                                          : "DROP TABLE Projects");
     const LoadResult r = loadProjects(conn, Filter::All, SortState());
     EXPECT_FALSE(r.ok);
     ASSERT_EQ(ui.shown().size(), 1);
