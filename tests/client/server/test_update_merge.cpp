@@ -224,9 +224,10 @@ TEST_F(UpdateDb, AFailingStatementLeavesTheProjectAsItWas) {
               "'2027-01-01')");
     // The database refuses one specification of 520 after its fields were already written.
     if (c.dialect() == brevant::db::Dialect::PostgreSql)
-        c.executeNative("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
-                        "RAISE EXCEPTION 'refused'; END$$; CREATE TRIGGER refuse BEFORE INSERT "
-                        "ON specs FOR EACH ROW WHEN (NEW.spec = 'BAD') EXECUTE FUNCTION refuse()");
+        c.executeNative(
+            "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+            "RAISE EXCEPTION 'refused'; END$$; CREATE TRIGGER refuse BEFORE INSERT "
+            "ON specs_shared FOR EACH ROW WHEN (NEW.spec = 'BAD') EXECUTE FUNCTION refuse()");
     else
         c.executeNative("CREATE TRIGGER refuse BEFORE INSERT ON Specs WHEN NEW.Spec = 'BAD' "
                         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
