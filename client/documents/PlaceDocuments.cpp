@@ -122,13 +122,13 @@ bool raiseRevision(db::Connection& connection, const QString& job, const QString
                                false);
     };
     connection.execute(
-        QStringLiteral("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) "
-                       "VALUES (") +
+        QStringLiteral("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value, "
+                       "Found_By) VALUES (") +
         job + QLatin1Char(',') +
         store::SqlValue(
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), false) +
         QStringLiteral(",'PLAN PAGE',") + value(stored) + QLatin1Char(',') + value(revision) +
-        QLatin1Char(')'));
+        QLatin1Char(',') + store::SqlValue(connection.estimator(), false) + QLatin1Char(')'));
     return true;
 }
 

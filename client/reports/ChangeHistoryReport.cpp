@@ -104,6 +104,12 @@ QString ChangeHistoryLines(const QList<Record>& history) {
             line = HistoryFieldCaption(what) + ": " +
                    orNone(valueText(what, ValueText(h.value("Old_Value")))) + " -> " +
                    orNone(valueText(what, ValueText(h.value("New_Value"))));
+        // Rows written before the finder was recorded have none.
+        const QString who = ValueText(h.value("Found_By"));
+        if (!who.isEmpty())
+            line += QCoreApplication::translate("brevant::reports::ChangeHistoryReport",
+                                                " (found by %1)")
+                        .arg(who);
         richtext::rtfAppend(s, Escaped(when + "  " + line));
         s += "\\par";
     }

@@ -82,7 +82,8 @@ class ProjectMerge {
 public:
     ProjectMerge(db::Connection& c, const DocumentProject& p, const QDateTime& now,
                  const MergeHooks& hooks, QList<MergeProblem>& problems)
-        : c_(c), project_(p), now_(now), hooks_(hooks), problems_(problems) {}
+        : c_(c), project_(p), now_(now), hooks_(hooks), problems_(problems),
+          finder_(SqlValue(c.estimator(), false)) {}
 
     // The project's number: the Job_ID field when the project element has fields, else the
     // Job element's first attribute.
@@ -112,7 +113,10 @@ public:
                 "brevant::server::UpdateMerge", "not stored on this computer; skipped")};
         const reports::Record before = reports::CurrentRecord(rs);
 
-        exec("Delete * from [Updates] where [JOBID] = " + id_);
+        // Only this estimator's earlier findings give way: another's check may have found
+        // what this one, coming after it, cannot find again.
+        exec("Delete * from [Updates] where [JOBID] = " + id_ + " AND ([Found_By] = " + finder_ +
+             " OR [Found_By] IS NULL)");
         const DocumentPart& fields = project_.part(0);
         if (fields.hasChildren()) {
             compareBidDate(fields, before.value(QStringLiteral("Due_Date")));
@@ -150,16 +154,17 @@ private:
     void note(const QString& reason) { problems_.append({label_, reason}); }
 
     void log(const QString& update) {
-        exec("INSERT INTO Updates ( JobID, [Update], Added ) Values (" + id_ + ",'" +
-             SqlEscape(update) + "','" + now_.date().toString(Qt::ISODate) + "')");
+        exec("INSERT INTO Updates ( JobID, [Update], Added, Found_By ) Values (" + id_ + ",'" +
+             SqlEscape(update) + "','" + now_.date().toString(Qt::ISODate) + "'," + finder_ + ")");
         outcome_.logged.append(update);
         outcome_.changed = true;
     }
 
     void history(const QString& what, const QString& oldValue, const QString& newValue) {
-        exec("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (" +
+        exec("INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value, Found_By) "
+             "VALUES (" +
              id_ + "," + text(now_.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) + "," +
-             text(what) + "," + text(oldValue) + "," + text(newValue) + ")");
+             text(what) + "," + text(oldValue) + "," + text(newValue) + "," + finder_ + ")");
     }
 
     // A date field's received text when it may be written; nullopt leaves the field as stored.
@@ -387,6 +392,7 @@ private:
     const QDateTime& now_;
     const MergeHooks& hooks_;
     QList<MergeProblem>& problems_;
+    const QString finder_; // SQL literal of who runs this check
     QString id_;
     QString label_;
     ProjectMergeOutcome outcome_;

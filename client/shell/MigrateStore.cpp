@@ -2,6 +2,7 @@
 
 #include "base/ProgramFolders.h"
 #include "base/Settings.h"
+#include "base/Workstation.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/TerminalText.h"
 
@@ -22,6 +23,16 @@ QString number(qint64 n) {
 // its numbered folder).
 QString AttachedFilesFolder() {
     return ReadSetting(QStringLiteral("CACHELOC"), base::ProgramFolder());
+}
+
+// The file being moved is this workstation's: what it says is downloaded is in this
+// workstation's cache. Settings that cannot be written record nothing rather than fail.
+QString thisWorkstation() {
+    try {
+        return base::WorkstationId();
+    } catch (...) {
+        return {};
+    }
 }
 
 } // namespace
@@ -103,6 +114,7 @@ int MigrateStoreCommand(const db::StoreLocator& source, const db::StoreLocator& 
     db::MigrationOptions options;
     options.merge = merge;
     options.attachmentFolder = AttachedFilesFolder();
+    options.workstation = thisWorkstation();
     QString table;
     qint64 nextTenth = 1;
     options.progress = [&](const db::MigrationProgress& p) {
@@ -150,10 +162,12 @@ void StartMigration(QObject* context, const db::StoreLocator& source,
                     std::function<void(const MigrationRun&)> done) {
     QPointer<QObject> guard(context);
     const QString attachmentFolder = AttachedFilesFolder(); // the settings, read on this thread
+    const QString workstation = thisWorkstation();
     QThread* thread = QThread::create([=] {
         db::MigrationOptions options;
         options.merge = merge;
         options.attachmentFolder = attachmentFolder;
+        options.workstation = workstation;
         options.cancel = cancel.get();
         // Posted to the application, which outlives every window; the guard is read on its
         // thread only.

@@ -3,6 +3,7 @@
 #include "base/ChosenStore.h"
 #include "base/ProgramFolders.h"
 #include "base/Settings.h"
+#include "base/Workstation.h"
 #include "base/modResources.h"
 #include "platform/db/Compaction.h"
 #include "platform/db/Connection.h"
@@ -97,6 +98,8 @@ ChosenStoreOpening openChosenStore(db::Connection& connection,
         QString failure;
         try {
             connection.open(locator);
+            // The firm store shows this workstation's document cache, not another's.
+            connection.setWorkstation(base::WorkstationId());
             return ChosenStoreOpening::Opened;
         } catch (const db::DbError& e) {
             failure = e.description();

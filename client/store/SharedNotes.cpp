@@ -82,12 +82,12 @@ QString resolveNotesConflict(db::Connection& connection, int jobId, NotesChoice 
         if (choice != NotesChoice::Both)
             connection.execute(
                 QStringLiteral("INSERT INTO Change_History (JobID, Found, What, Old_Value, "
-                               "New_Value) VALUES (") +
+                               "New_Value, Found_By) VALUES (") +
                 QString::number(jobId) + QLatin1Char(',') +
                 literal(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) + QLatin1Char(',') +
                 literal(QCoreApplication::translate("brevant::store::SharedNotes", "Notes")) +
                 QLatin1Char(',') + literal(setAside) + QLatin1Char(',') + literal(kept) +
-                QLatin1Char(')'));
+                QLatin1Char(',') + literal(connection.estimator()) + QLatin1Char(')'));
     });
     return kept;
 }

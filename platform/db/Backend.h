@@ -35,6 +35,9 @@ public:
     virtual Dialect dialect() const = 0;
     // The store as opened: the file's path, or the locator described without its password.
     virtual QString storeName() const = 0;
+    // The name of who writes (Connection::estimator) and the workstation a session speaks for.
+    virtual QString estimator() = 0;
+    virtual void setWorkstation(const QString& id) = 0;
     // The column kinds (Date, YesNo, Number) of every table, for the translator.
     virtual JetSchema readSchema() = 0;
 

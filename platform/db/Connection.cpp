@@ -46,6 +46,7 @@ void Connection::openReadOnly(const QString& connection, const QStringList& allo
 void Connection::attach(std::unique_ptr<Backend> backend) {
     backend_ = std::move(backend);
     path_ = backend_->storeName();
+    estimator_.clear();
     try {
         reloadSchema();
     } catch (...) {
@@ -57,8 +58,19 @@ void Connection::attach(std::unique_ptr<Backend> backend) {
 void Connection::close() {
     backend_.reset();
     path_.clear();
+    estimator_.clear();
     schema_.clear();
     translations_.clear();
+}
+
+QString Connection::estimator() {
+    if (estimator_.isEmpty())
+        estimator_ = backend().estimator();
+    return estimator_;
+}
+
+void Connection::setWorkstation(const QString& id) {
+    backend().setWorkstation(id);
 }
 
 Dialect Connection::dialect() const {

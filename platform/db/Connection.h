@@ -73,6 +73,13 @@ public:
     // statements.
     void executeNative(const QString& nativeSql);
 
+    // Who writes through this connection: the store login on PostgreSQL (current_user), this
+    // computer's login name on an SQLite file. Found_By columns record it.
+    QString estimator();
+    // Names the workstation this connection speaks for, so the firm store shows this PC's own
+    // document cache (Plans.Local, Specs.Local); an SQLite file is one PC and needs none.
+    void setWorkstation(const QString& id);
+
     // The store actually opened: the file's path, or the locator without its password.
     const QString& path() const { return path_; }
     const JetSchema& schema() const { return schema_; }
@@ -90,6 +97,7 @@ private:
 
     std::unique_ptr<Backend> backend_;
     QString path_;
+    QString estimator_; // read once
     JetSchema schema_;
     JetTranslationCache translations_; // of schema_
 };

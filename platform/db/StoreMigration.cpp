@@ -227,6 +227,7 @@ public:
                 return finishWithout();
             carryAttachedFiles();
             setIdentities();
+            recordCachedDocuments();
             b.commit();
         } catch (const Cancelled&) {
             b.rollback();
@@ -314,7 +315,8 @@ private:
             if (p.types[size_t(i)] == DesktopColumnType::Identity)
                 p.identity = i;
         }
-        p.copySql = "COPY " + quoted(p.table->name) + " (" + columns.join(", ") + ") FROM STDIN";
+        p.copySql =
+            "COPY " + quoted(p.table->storedAs) + " (" + columns.join(", ") + ") FROM STDIN";
         p.uniqueKey = !p.table->uniqueKey.isEmpty();
         for (int i = 0; i < p.names.size(); ++i) {
             const bool inKey = p.uniqueKey
@@ -341,7 +343,7 @@ private:
         session_->run("SELECT pg_advisory_xact_lock(1112692321, 2)", pg::Params{});
         QByteArrayList names;
         for (const pg::DesktopTable& t : tables_)
-            names << quoted(t.name);
+            names << quoted(t.storedAs);
         session_->run("LOCK TABLE " + names.join(", ") + " IN SHARE ROW EXCLUSIVE MODE",
                       pg::Params{});
     }
@@ -349,7 +351,7 @@ private:
     bool targetEmpty() {
         QByteArrayList probes;
         for (const pg::DesktopTable& t : tables_)
-            probes << "EXISTS (SELECT 1 FROM " + quoted(t.name) + ")";
+            probes << "EXISTS (SELECT 1 FROM " + quoted(t.storedAs) + ")";
         return session_->run("SELECT " + probes.join(" OR "), pg::Params{}).text(0, 0) == "f";
     }
 
@@ -443,7 +445,7 @@ private:
         for (const QString& n : p.names)
             columns << quoted(n);
         const pg::Result r = session_->run(
-            "SELECT " + columns.join(", ") + " FROM " + quoted(p.table->name), pg::Params{});
+            "SELECT " + columns.join(", ") + " FROM " + quoted(p.table->storedAs), pg::Params{});
         std::vector<QByteArray> values(size_t(p.names.size()));
         for (int row = 0; row < r.rows(); ++row) {
             for (int c = 0; c < r.columns(); ++c) {
@@ -622,14 +624,29 @@ private:
         return result_;
     }
 
+    // The store keeps which documents a workstation has cached apart from the shared rows;
+    // the copied Local flags are the source file's workstation's.
+    void recordCachedDocuments() {
+        const QByteArray ws = options_.workstation.toUtf8();
+        session_->run("INSERT INTO workstation_documents SELECT $1, jobid, 'PLN', file FROM "
+                      "plans_shared WHERE local <> 0 AND jobid IS NOT NULL AND file IS NOT NULL "
+                      "ON CONFLICT DO NOTHING",
+                      pg::Params{ws});
+        session_->run("INSERT INTO workstation_documents SELECT $1, jobid, 'SPC', spec FROM "
+                      "specs_shared WHERE local <> 0 AND jobid IS NOT NULL AND spec IS NOT NULL "
+                      "ON CONFLICT DO NOTHING",
+                      pg::Params{ws});
+    }
+
     // New rows numbered by the target follow the highest number now in the table.
     void setIdentities() {
         for (const pg::DesktopTable& t : tables_)
             for (const pg::DesktopColumn& c : t.columns)
                 if (c.type == DesktopColumnType::Identity)
-                    session_->run("SELECT setval(pg_get_serial_sequence('" + quoted(t.name) +
+                    session_->run("SELECT setval(pg_get_serial_sequence('" + quoted(t.storedAs) +
                                       "', '" + c.name.toLower().toUtf8() + "'), coalesce(max(" +
-                                      quoted(c.name) + "), 0) + 1, false) FROM " + quoted(t.name),
+                                      quoted(c.name) + "), 0) + 1, false) FROM " +
+                                      quoted(t.storedAs),
                                   pg::Params{});
     }
 

@@ -42,6 +42,9 @@ struct MigrationOptions {
     std::function<void(const MigrationProgress&)> progress;
     // Set (from any thread) to stop: the target is left as it was.
     const std::atomic<bool>* cancel = nullptr;
+    // The workstation the source file was on: the plan sheets and sections it says are
+    // downloaded are recorded as in that workstation's cache (empty: the unnamed one).
+    QString workstation;
 
     // Where the attached files were kept when a row's own folder (Path) no longer holds its
     // file: the cache location, whose <project number>/ folders hold them.

@@ -24,6 +24,8 @@ public:
 
     Dialect dialect() const override { return Dialect::PostgreSql; }
     QString storeName() const override { return name_; }
+    QString estimator() override;
+    void setWorkstation(const QString& id) override;
     JetSchema readSchema() override;
 
     int execute(const TranslatedStatement& statement) override;
@@ -71,6 +73,7 @@ private:
     QString name_;
     bool transactionBegun_ = false; // BEGIN sent, neither COMMIT nor ROLLBACK since
     QList<int> storeLocks_;         // session locks taken, taken again on a new session
+    QString workstation_;           // set again on a new session
     int reconnects_ = 0;
 };
 

@@ -151,12 +151,12 @@ std::vector<ColumnInfo> ColumnCatalog::describe(Session& session, const Result& 
 
 void loadJetSchema(Session& session, JetSchema& schema) {
     schema.clear();
-    const Result r =
-        session.run("SELECT c.relname, a.attname, t.typname FROM pg_attribute a "
-                    "JOIN pg_class c ON c.oid = a.attrelid JOIN pg_type t ON t.oid = a.atttypid "
-                    "WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind = 'r' "
-                    "AND a.attnum > 0 AND NOT a.attisdropped",
-                    Params{});
+    const Result r = session.run(
+        "SELECT c.relname, a.attname, t.typname FROM pg_attribute a "
+        "JOIN pg_class c ON c.oid = a.attrelid JOIN pg_type t ON t.oid = a.atttypid "
+        "WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind IN ('r', 'v') "
+        "AND a.attnum > 0 AND NOT a.attisdropped",
+        Params{});
     for (int row = 0; row < r.rows(); ++row) {
         const QByteArrayView type = r.text(row, 2);
         // Number marks the text domain, which sorts through jet_number(); bigint columns sort

@@ -169,9 +169,120 @@ struct AddedColumn {
 const AddedColumn kAddedColumns[] = {
     // A sheet's revision, raised when a revised version of it arrives.
     {"Plans", {"Revision", KeyNotNull0}, 3},
+    // Who found a change: the estimator (the store login) whose check, download or notes
+    // wrote the row.
+    {"Updates", {"Found_By", Text}, 5},
+    {"Change_History", {"Found_By", Text}, 5},
     // The SHA-256 of the attached file's bytes in brevant_attachment_content.
     {"Attachments", {"Content", Text}, 6},
 };
+
+// Tables whose rows are shared but whose columns also say something about one reader: the
+// table itself is renamed to <name>_shared and a view of the table's name shows the shared
+// columns with the reader's own column in its place, so every statement the program writes
+// reads and writes them unchanged. The shared table keeps the column: for Projects it is what
+// an estimator sees who never marked the project (a store from before keeps its marks); for
+// Plans and Specs it is no longer read.
+struct ReaderTable {
+    const char* table;
+    const char* key;    // the columns that find one row of the table, comma-separated
+    const char* column; // the per-reader column
+    const char* value;  // its value in the view, over the shared row p
+    const char* write;  // the trigger's statements when the reader's column is written
+};
+
+const ReaderTable kReaderTables[] = {
+    // "New" belongs to the estimator: one marking a project opened or tagged does not make it
+    // seen by the others.
+    {"Projects", "Job_ID", "New",
+     R"(coalesce((SELECT r."new" FROM "project_readers" r
+               WHERE r."estimator" = current_user AND r."job_id" = p."job_id"), p."new"))",
+     R"(INSERT INTO "project_readers" ("estimator", "job_id", "new")
+        VALUES (current_user, NEW."job_id", coalesce(NEW."new", 0))
+        ON CONFLICT ("estimator", "job_id") DO UPDATE SET "new" = EXCLUDED."new";)"},
+    // Which sheets and sections are in the document cache is a fact about one workstation.
+    {"Plans", "JobID,File", "Local",
+     R"(CASE WHEN EXISTS (SELECT 1 FROM "workstation_documents" w
+               WHERE w."workstation" = brevant_workstation() AND w."jobid" = p."jobid"
+               AND w."kind" = 'PLN' AND w."document" = p."file") THEN 1 ELSE 0 END)",
+     R"(PERFORM brevant_mark_local('PLN', NEW."jobid", NEW."file", coalesce(NEW."local", 0) <> 0);)"},
+    {"Specs", "JobID,Spec", "Local",
+     R"(CASE WHEN EXISTS (SELECT 1 FROM "workstation_documents" w
+               WHERE w."workstation" = brevant_workstation() AND w."jobid" = p."jobid"
+               AND w."kind" = 'SPC' AND w."document" = p."spec") THEN 1 ELSE 0 END)",
+     R"(PERFORM brevant_mark_local('SPC', NEW."jobid", NEW."spec", coalesce(NEW."local", 0) <> 0);)"},
+};
+
+// What the per-reader views stand on.
+constexpr const char* kReaderState = R"SQL(
+CREATE TABLE "project_readers" (
+    "estimator" text NOT NULL DEFAULT current_user,
+    "job_id" bigint NOT NULL,
+    "new" jet_yesno NOT NULL,
+    PRIMARY KEY ("estimator", "job_id")
+);
+CREATE TABLE "workstation_documents" (
+    "workstation" text NOT NULL,
+    "jobid" bigint NOT NULL,
+    "kind" text NOT NULL,
+    "document" jet_text NOT NULL,
+    PRIMARY KEY ("workstation", "jobid", "kind", "document")
+);
+
+-- The workstation a session speaks for (Connection::setWorkstation). Sessions that name none
+-- (scripts, tools) are one unnamed workstation, ''.
+CREATE FUNCTION brevant_workstation() RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE RETURN coalesce(current_setting('brevant.workstation', true), '');
+
+-- Records or forgets that this workstation holds a document.
+CREATE FUNCTION brevant_mark_local(k text, job bigint, doc text, here boolean) RETURNS void
+LANGUAGE plpgsql AS $$
+DECLARE
+    ws text := brevant_workstation();
+BEGIN
+    IF job IS NULL OR doc IS NULL THEN
+        RETURN;
+    END IF;
+    IF here THEN
+        INSERT INTO "workstation_documents" VALUES (ws, job, k, doc) ON CONFLICT DO NOTHING;
+    ELSE
+        DELETE FROM "workstation_documents" w
+        WHERE w."workstation" = ws AND w."jobid" = job AND w."kind" = k AND w."document" = doc;
+    END IF;
+END $$;
+
+-- A project deleted is new again for everybody when it comes back; a deleted sheet or section
+-- leaves this workstation's cache with the files (the other workstations keep theirs).
+CREATE FUNCTION brevant_forget_project() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    DELETE FROM "project_readers" r WHERE r."job_id" = OLD."job_id";
+    RETURN NULL;
+END $$;
+CREATE TRIGGER "projects_forget" AFTER DELETE ON "projects_shared"
+    FOR EACH ROW EXECUTE FUNCTION brevant_forget_project();
+-- TG_ARGV: the document kind and the column that names the document.
+CREATE FUNCTION brevant_forget_document() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    PERFORM brevant_mark_local(TG_ARGV[0], OLD."jobid", to_jsonb(OLD) ->> TG_ARGV[1], false);
+    RETURN NULL;
+END $$;
+CREATE TRIGGER "plans_forget" AFTER DELETE ON "plans_shared"
+    FOR EACH ROW EXECUTE FUNCTION brevant_forget_document('PLN', 'file');
+CREATE TRIGGER "specs_forget" AFTER DELETE ON "specs_shared"
+    FOR EACH ROW EXECUTE FUNCTION brevant_forget_document('SPC', 'spec');
+-- A revised sheet is stale in every other workstation's cache; the statement that raised the
+-- revision says for this one (the merge clears Local, a placed later drawing keeps it).
+CREATE FUNCTION brevant_revised_plan() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    DELETE FROM "workstation_documents" w
+    WHERE w."jobid" = NEW."jobid" AND w."kind" = 'PLN' AND w."document" = NEW."file"
+    AND w."workstation" <> brevant_workstation();
+    RETURN NULL;
+END $$;
+CREATE TRIGGER "plans_revised" AFTER UPDATE OF "revision" ON "plans_shared"
+    FOR EACH ROW WHEN (NEW."revision" IS DISTINCT FROM OLD."revision")
+    EXECUTE FUNCTION brevant_revised_plan();
+)SQL";
 
 const Index kIndexes[] = {
     {"Projects_Job_ID", "Projects", "Job_ID", true, 1},
@@ -330,6 +441,96 @@ ALTER TABLE brevant_attachment_content ALTER COLUMN bytes SET STORAGE EXTERNAL;
 CREATE INDEX "attachments_content" ON "attachments" ("content");
 )SQL";
 
+constexpr int kReaderVersion = 5; // the step that made the per-reader views
+
+const Table& tableNamed(const char* name) {
+    for (const Table& t : kTables)
+        if (qstrcmp(t.name, name) == 0)
+            return t;
+    Q_UNREACHABLE();
+}
+
+QByteArray storedName(const char* table) {
+    return quoted((QByteArray(table) + "_shared").constData());
+}
+
+// Every column of the table after the given step, in its order. A later step that adds a
+// column to a reader table adds it to <name>_shared and makes the view and its triggers again.
+std::vector<Column> columnsAt(const char* table, int version) {
+    std::vector<Column> out(tableNamed(table).columns);
+    for (const AddedColumn& a : kAddedColumns)
+        if (qstrcmp(a.table, table) == 0 && a.since <= version)
+            out.push_back(a.column);
+    return out;
+}
+
+// The default a column's type gives, for a view column that inserts through a trigger (its
+// NEW row takes the view's defaults, not the table's).
+const char* defaultOf(const char* type) {
+    if (type == YesNo0 || type == KeyNotNull0)
+        return "0";
+    if (type == YesNo1)
+        return "1";
+    return nullptr;
+}
+
+// The view of a reader table and the triggers that write through it. A delete goes to the
+// shared table by itself; an insert writes every column there (for Projects the shared New
+// is what estimators who never marked the project see) and records a document said to be
+// local for this workstation; an update writes the shared columns and, when the statement
+// changed it, the reader's own one.
+QByteArray readerView(const ReaderTable& r) {
+    const QByteArray view = quoted(r.table);
+    const QByteArray own = quoted(r.column);
+    const QByteArray lower = QByteArray(r.table).toLower();
+    const QByteArray updateFn = "brevant_" + lower + "_update";
+    const QByteArray insertFn = "brevant_" + lower + "_insert";
+    QByteArrayList select, assign, names, values, match;
+    QByteArray defaults;
+    for (const Column& c : columnsAt(r.table, kReaderVersion)) {
+        const QByteArray name = quoted(c.name);
+        names << name;
+        values << "NEW." + name;
+        if (name == own) {
+            select << "(" + QByteArray(r.value) + ")::jet_yesno AS " + own;
+        } else {
+            select << "p." + name;
+            assign << name + " = NEW." + name;
+        }
+        if (const char* d = defaultOf(c.type))
+            defaults +=
+                "ALTER VIEW " + view + " ALTER COLUMN " + name + " SET DEFAULT " + d + ";\n";
+    }
+    for (const QByteArray& k : QByteArray(r.key).split(',')) {
+        // A key may be Null (a row the program never wrote): such a row is found too.
+        const QByteArray col = quoted(k.constData());
+        match << "(s." + col + " = OLD." + col + " OR (OLD." + col + " IS NULL AND s." + col +
+                     " IS NULL))";
+    }
+    const bool perWorkstation = qstrcmp(r.column, "Local") == 0;
+    return "CREATE VIEW " + view + " AS SELECT " + select.join(", ") + " FROM " +
+           storedName(r.table) + " p;\n" + defaults +
+           // update
+           "CREATE FUNCTION " + updateFn +
+           "() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n    UPDATE " + storedName(r.table) +
+           " s SET " + assign.join(", ") + " WHERE " + match.join(" AND ") + ";\n    IF NEW." +
+           own + " IS DISTINCT FROM OLD." + own + " THEN\n        " + r.write +
+           "\n    END IF;\n    RETURN NEW;\nEND $$;\n" + "CREATE TRIGGER " +
+           quoted((lower + "_update").constData()) + " INSTEAD OF UPDATE ON " + view +
+           " FOR EACH ROW EXECUTE FUNCTION " + updateFn + "();\n" +
+           // insert
+           "CREATE FUNCTION " + insertFn +
+           "() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n    INSERT INTO " +
+           storedName(r.table) + " (" + names.join(", ") + ") VALUES (" + values.join(", ") +
+           ");\n" +
+           (perWorkstation ? "    IF coalesce(NEW." + own + ", 0) <> 0 THEN\n        " + r.write +
+                                 "\n    END IF;\n"
+                           : QByteArray()) +
+           "    RETURN NEW;\nEND $$;\n" + "CREATE TRIGGER " +
+           quoted((lower + "_insert").constData()) + " INSTEAD OF INSERT ON " + view +
+           " FOR EACH ROW EXECUTE FUNCTION " + insertFn + "();\n";
+}
+
 // The statements of one version's step.
 QByteArray stepText(int version) {
     QByteArray sql;
@@ -367,6 +568,13 @@ QByteArray stepText(int version) {
             columns << quoted(c.constData());
         sql += QByteArray(i.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + quoted(i.name) +
                " ON " + quoted(i.table) + " (" + columns.join(", ") + ");\n";
+    }
+    if (version == kReaderVersion) {
+        for (const ReaderTable& r : kReaderTables)
+            sql += "ALTER TABLE " + quoted(r.table) + " RENAME TO " + storedName(r.table) + ";\n";
+        sql += kReaderState;
+        for (const ReaderTable& r : kReaderTables)
+            sql += readerView(r);
     }
     return sql;
 }
@@ -474,7 +682,8 @@ std::vector<DesktopTable> desktopTables() {
     };
     std::vector<DesktopTable> out;
     for (const Table& t : kTables) {
-        DesktopTable table{QLatin1String(t.name), {}, {}};
+        const QString name = QLatin1String(t.name);
+        DesktopTable table{name, storedTableName(name), {}, {}};
         for (const Column& c : t.columns)
             table.columns.push_back({QLatin1String(c.name), typeOf(c.type)});
         // Columns a later step appended, where ALTER TABLE put them.
@@ -489,7 +698,16 @@ std::vector<DesktopTable> desktopTables() {
     return out;
 }
 
+QString storedTableName(const QString& table) {
+    for (const ReaderTable& r : kReaderTables)
+        if (table.compare(QLatin1String(r.table), Qt::CaseInsensitive) == 0)
+            return QLatin1String(r.table) + QLatin1String("_Shared");
+    return table;
+}
+
 QString desktopColumnSpelling(QStringView table, QStringView column) {
+    if (table.endsWith(QLatin1String("_shared"), Qt::CaseInsensitive))
+        table.chop(7);
     for (const Table& t : kTables) {
         if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) != 0)
             continue;

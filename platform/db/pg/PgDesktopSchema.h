@@ -53,12 +53,17 @@ struct DesktopColumn {
 
 struct DesktopTable {
     QString name;
+    QString storedAs; // the table that holds its rows (a view of the name shows them)
     std::vector<DesktopColumn> columns;
     QStringList uniqueKey; // the columns of its unique index, empty when it has none
 };
 
 // The Desktop tables of the version this program creates, in the order they were made.
 std::vector<DesktopTable> desktopTables();
+
+// The table that holds a Desktop table's rows: the name itself, or <name>_Shared where the
+// name is a view adding one reader's own column (Projects.New, Plans.Local, Specs.Local).
+QString storedTableName(const QString& table);
 
 // The spelling the program uses for a Desktop table's column ("Estimated Cost" for
 // "estimated cost"), or an empty text when the table or column is not one of them.

@@ -1,5 +1,6 @@
 #include "platform/db/pg/PgTextIndex.h"
 
+#include "platform/db/pg/PgDesktopSchema.h"
 #include "platform/db/pg/PgError.h"
 #include "platform/db/pg/PgSession.h"
 
@@ -142,7 +143,8 @@ QByteArray triggersSql(const TextIndex& index, const Names& n) {
             watched << ident(c);
         sql += "CREATE OR REPLACE TRIGGER " + n.trigger(s) +
                " AFTER INSERT OR DELETE OR UPDATE OF " + watched.join(", ") + " ON " +
-               ident(s.table) + " FOR EACH ROW EXECUTE FUNCTION " + n.trigger(s) + "();\n";
+               ident(storedTableName(s.table)) + " FOR EACH ROW EXECUTE FUNCTION " + n.trigger(s) +
+               "();\n";
     }
     return sql;
 }
@@ -152,14 +154,14 @@ QByteArray fillSql(const TextIndex& index, const Names& n) {
     // indexed twice, by its trigger and by the refill.
     QByteArrayList tables;
     for (const TextIndexSource& s : index.sources)
-        tables << ident(s.table);
+        tables << ident(storedTableName(s.table));
     QByteArray sql =
         "LOCK TABLE " + tables.join(", ") + " IN SHARE MODE;\nDELETE FROM " + n.table + ";\n";
     for (int kind = 0; kind < int(index.sources.size()); ++kind) {
         const TextIndexSource& s = index.sources[size_t(kind)];
         sql += "INSERT INTO " + n.table + " (kind, job, body) SELECT " + QByteArray::number(kind) +
                ", r." + ident(s.key) + ", " + n.doc + '(' + rowText(s, "r") + ") FROM " +
-               ident(s.table) + " r WHERE r." + ident(s.key) + " IS NOT NULL;\n";
+               ident(storedTableName(s.table)) + " r WHERE r." + ident(s.key) + " IS NOT NULL;\n";
     }
     return sql;
 }
@@ -171,8 +173,8 @@ bool tableExists(Session& session, const QByteArray& name) {
 bool inStep(Session& session, const TextIndex& index, const Names& n) {
     QByteArrayList sources;
     for (const TextIndexSource& s : index.sources)
-        sources << "(SELECT count(*) FROM " + ident(s.table) + " WHERE " + ident(s.key) +
-                       " IS NOT NULL)";
+        sources << "(SELECT count(*) FROM " + ident(storedTableName(s.table)) + " WHERE " +
+                       ident(s.key) + " IS NOT NULL)";
     return session
                .run("SELECT " + sources.join(" + ") + " = (SELECT count(*) FROM " + n.table + ')',
                     Params{})
@@ -185,7 +187,7 @@ bool triggersPresent(Session& session, const TextIndex& index, const Names& n) {
         found += session
                      .run("SELECT count(*) FROM pg_trigger WHERE tgname = $1 AND tgrelid = "
                           "to_regclass($2)",
-                          Params{n.trigger(s).mid(1).chopped(1), ident(s.table)})
+                          Params{n.trigger(s).mid(1).chopped(1), ident(storedTableName(s.table))})
                      .text(0, 0)
                      .toInt();
     return found == int(index.sources.size());

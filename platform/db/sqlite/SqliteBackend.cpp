@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -311,6 +312,13 @@ void SqliteBackend::rollback() noexcept {
 
 bool SqliteBackend::inTransaction() const {
     return sqlite3_get_autocommit(db_) == 0;
+}
+
+QString SqliteBackend::estimator() {
+    // The file is one computer's: its user is the one who finds changes.
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name && *pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
 }
 
 } // namespace brevant::db

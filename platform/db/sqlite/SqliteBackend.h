@@ -34,6 +34,8 @@ public:
 
     Dialect dialect() const override { return Dialect::Sqlite; }
     QString storeName() const override { return path_; }
+    QString estimator() override;
+    void setWorkstation(const QString&) override {} // one file is one workstation
     JetSchema readSchema() override;
     int execute(const TranslatedStatement& statement) override;
     std::optional<int> executeUnlessDuplicate(const TranslatedStatement& statement) override;
@@ -73,7 +75,7 @@ private:
     void runSchemaText(const char* text);
     // Whether the table (column nullptr) or the table's column exists.
     bool hasColumn(const char* table, const char* column) const;
-    void addPlanRevision();
+    bool addMissingColumns(); // true when it added any
 
     sqlite3* db_;
     QString path_;

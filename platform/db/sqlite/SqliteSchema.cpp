@@ -187,13 +187,21 @@ CREATE INDEX IF NOT EXISTS Takeoff_Snapshot_Lines_Key ON Takeoff_Snapshot_Lines 
 COMMIT;
 )SQL";
 
-// A sheet's revision, raised when a revised version of it arrives: takeoff marks measured on
-// an earlier one are stale.
-const char* const kPlanRevision = R"SQL(
-BEGIN;
-ALTER TABLE Plans ADD COLUMN Revision INTEGER NOT NULL DEFAULT 0;
-COMMIT;
-)SQL";
+// Columns added to tables after they were made.
+struct AddedColumn {
+    const char* table;
+    const char* column;
+    const char* declaration;
+};
+
+const AddedColumn kAddedColumns[] = {
+    // A sheet's revision, raised when a revised version of it arrives: takeoff marks measured
+    // on an earlier one are stale.
+    {"Plans", "Revision", "INTEGER NOT NULL DEFAULT 0"},
+    // Who found a change: the estimator whose check, download or notes wrote the row.
+    {"Updates", "Found_By", "TEXT COLLATE NOCASE"},
+    {"Change_History", "Found_By", "TEXT COLLATE NOCASE"},
+};
 
 } // namespace
 
@@ -211,34 +219,37 @@ bool SqliteBackend::hasColumn(const char* table, const char* column) const {
                                          nullptr, nullptr) == SQLITE_OK;
 }
 
-void SqliteBackend::addPlanRevision() {
-    try {
-        runSchemaText(kPlanRevision);
-    } catch (...) {
-        if (!hasColumn("Plans", "Revision")) // else another program added it meanwhile
-            throw;
+bool SqliteBackend::addMissingColumns() {
+    bool added = false;
+    for (const AddedColumn& a : kAddedColumns) {
+        if (hasColumn(a.table, a.column))
+            continue;
+        const QByteArray sql = QByteArray("BEGIN;\nALTER TABLE ") + a.table + " ADD COLUMN " +
+                               a.column + ' ' + a.declaration + ";\nCOMMIT;\n";
+        try {
+            runSchemaText(sql.constData());
+        } catch (...) {
+            if (!hasColumn(a.table, a.column)) // else another program added it meanwhile
+                throw;
+        }
+        added = true;
     }
+    return added;
 }
 
 void SqliteBackend::createSchema() {
     runSchemaText(kSchema);
     runSchemaText(kAddedTables);
-    if (!hasColumn("Plans", "Revision"))
-        addPlanRevision();
+    addMissingColumns();
 }
 
 bool SqliteBackend::upgradeSchema() {
-    // The tables and the column of the latest step tell whether anything is missing.
     const bool tables =
         hasColumn("Takeoff_Snapshot_Lines", nullptr) && hasColumn("Change_History", nullptr);
-    const bool revision = hasColumn("Plans", "Revision");
-    if (tables && revision)
-        return false;
     if (!tables)
         runSchemaText(kAddedTables);
-    if (!revision)
-        addPlanRevision();
-    return true;
+    const bool columns = addMissingColumns();
+    return !tables || columns;
 }
 
 } // namespace brevant::db

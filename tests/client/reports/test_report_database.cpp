@@ -105,13 +105,14 @@ TEST_F(ProjectReportsDb, ReportsReadBackAsTheirLines) {
 }
 
 // What the Updates view shows of the lasting history: dates whole (a date right after a
-// paragraph mark once lost its month to the mark), fields under the names the user knows.
+// paragraph mark once lost its month to the mark), fields under the names the user knows, and
+// who found a change when that is known.
 TEST_F(ProjectReportsDb, TheUpdatesViewShowsHistoryDatesWholeAndFieldsByTheirCaptions) {
     for (const char* sql :
          {"INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
           "'2026-12-08 09:00:00', 'Due_Date', '3/1/2026', '3/5/2026')",
-          "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
-          "'2026-12-08 09:00:00', 'Building', '0', '1')",
+          "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value, Found_By) "
+          "VALUES (4711, '2026-12-08 09:00:00', 'Building', '0', '1', 'pat')",
           "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
           "'2026-11-30 09:00:00', 'SPECIFICATION', NULL, '07500 - ROOFING')",
           "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
@@ -121,7 +122,8 @@ TEST_F(ProjectReportsDb, TheUpdatesViewShowsHistoryDatesWholeAndFieldsByTheirCap
     const qsizetype earlier = lines.indexOf("Earlier changes");
     ASSERT_GE(earlier, 0) << lines.join('\n').toStdString();
     EXPECT_EQ(lines.mid(earlier + 2, 4),
-              QStringList({"12/08/2026  Type: HEAVY CONSTRUCTION -> BUILDING CONSTRUCTION",
+              QStringList({"12/08/2026  Type: HEAVY CONSTRUCTION -> BUILDING CONSTRUCTION "
+                           "(found by pat)",
                            "12/08/2026  Bid date: 3/1/2026 -> 3/5/2026",
                            "11/30/2026  Estimated cost (upper end): (none) -> 2500000",
                            "11/30/2026  SPECIFICATION ADDED: 07500 - ROOFING"}))

@@ -224,9 +224,10 @@ TEST_F(UpdateDb, AFailingStatementLeavesTheProjectAsItWas) {
               "'2027-01-01')");
     // The database refuses one specification of 520 after its fields were already written.
     if (c.dialect() == brevant::db::Dialect::PostgreSql)
-        c.executeNative("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
-                        "RAISE EXCEPTION 'refused'; END$$; CREATE TRIGGER refuse BEFORE INSERT "
-                        "ON specs FOR EACH ROW WHEN (NEW.spec = 'BAD') EXECUTE FUNCTION refuse()");
+        c.executeNative(
+            "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+            "RAISE EXCEPTION 'refused'; END$$; CREATE TRIGGER refuse BEFORE INSERT "
+            "ON specs_shared FOR EACH ROW WHEN (NEW.spec = 'BAD') EXECUTE FUNCTION refuse()");
     else
         c.executeNative("CREATE TRIGGER refuse BEFORE INSERT ON Specs WHEN NEW.Spec = 'BAD' "
                         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
@@ -280,13 +281,30 @@ TEST_F(UpdateDb, AnOlderDatabaseGetsTheHistoryTable) {
     if (c.dialect() == brevant::db::Dialect::PostgreSql) {
         // A server store knows its version: one of the first release has none of what later
         // steps added either.
-        c.executeNative("DROP TABLE takeoff_items, takeoff_marks, takeoff_scales, "
-                        "takeoff_snapshots, takeoff_snapshot_lines; "
-                        "ALTER TABLE plans DROP COLUMN revision; "
-                        "DROP TABLE brevant_attachment_content; "
-                        "ALTER TABLE attachments DROP COLUMN content; "
-                        "DROP FUNCTION brevant_announce() CASCADE; "
-                        "UPDATE brevant_schema SET version = 1");
+        c.executeNative(
+            "DROP VIEW projects, plans, specs; "
+            "DROP TABLE project_readers, workstation_documents; "
+            "DROP FUNCTION brevant_workstation(), brevant_mark_local(text, bigint, "
+            "text, boolean), brevant_forget_project(), brevant_forget_document(), "
+            "brevant_revised_plan(), "
+            "brevant_projects_update(), brevant_plans_update(), "
+            "brevant_specs_update(), brevant_projects_insert(), brevant_plans_insert(), "
+            "brevant_specs_insert() CASCADE; "
+            "ALTER TABLE projects_shared RENAME TO projects; "
+            "ALTER TABLE plans_shared RENAME TO plans; "
+            "ALTER TABLE specs_shared RENAME TO specs; "
+            "ALTER TABLE updates DROP COLUMN found_by; "
+            "DROP TABLE takeoff_items, takeoff_marks, takeoff_scales, "
+            "takeoff_snapshots, takeoff_snapshot_lines; "
+            "ALTER TABLE plans DROP COLUMN revision; "
+            "DROP TABLE brevant_attachment_content; "
+            "ALTER TABLE attachments DROP COLUMN content; "
+            "DROP FUNCTION brevant_announce() CASCADE; "
+            "UPDATE brevant_schema SET version = 1");
+        c.reloadSchema();
+    } else {
+        // A file from before the finder was recorded.
+        c.executeNative("ALTER TABLE Updates DROP COLUMN Found_By");
         c.reloadSchema();
     }
     storeProject(550);
@@ -294,6 +312,19 @@ TEST_F(UpdateDb, AnOlderDatabaseGetsTheHistoryTable) {
         {jobXml({"550", projectFields(550, {{"City", "Joliet"}}), {}, {}, {}, {}})}));
     EXPECT_EQ(history(550), QStringList{"City|SPRINGFIELD|JOLIET"});
     EXPECT_EQ(value("Select Found from Change_History").toDateTime(), now);
+    EXPECT_EQ(value("Select Found_By from Change_History").toString(), c.estimator());
+}
+
+// Whoever runs the check is named on every row it writes, in the log and the history.
+TEST_F(UpdateDb, EveryRowACheckWritesNamesWhoFoundIt) {
+    storeProject(560);
+    merge(updateDocument({jobXml(
+        {"560", projectFields(560, {{"City", "Joliet"}}), {spec("01000", "A")}, {}, {}, {}})}));
+    const QString me = c.estimator();
+    ASSERT_FALSE(me.isEmpty());
+    EXPECT_EQ(column("Select Found_By from Change_History where JobID = 560"),
+              (QStringList{me, me}));
+    EXPECT_EQ(column("Select Found_By from Updates where JobID = 560"), QStringList{me});
 }
 
 TEST(NumberLiteral, OnlyPlainNumbersAreWrittenUnquoted) {

@@ -4,6 +4,7 @@
 // process-wide state reset before and after.
 #include "TestStore.h"
 #include "base/Settings.h"
+#include "base/Workstation.h"
 #include "base/modResources.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DesktopSchema.h"
@@ -70,6 +71,8 @@ public:
     static void execute(const QString& file, const QStringList& statements) {
         db::Connection c;
         c.open(file);
+        // As this PC: a firm store keeps Local per workstation, and the window is this one.
+        c.setWorkstation(base::WorkstationId());
         for (const QString& s : statements)
             c.execute(s);
         c.close();

@@ -99,7 +99,7 @@ TEST_P(LocalSearchTest, ExistingDatabaseIsIndexedOnFirstStartAndRepairedWhenOutO
     EXPECT_EQ(find("ortiz"), Ids({2}));
 
     // Rows written while the triggers were missing (an older program) are caught up.
-    conn.executeNative(onPostgreSql() ? "DROP TRIGGER project_search_projects ON projects"
+    conn.executeNative(onPostgreSql() ? "DROP TRIGGER project_search_projects ON projects_shared"
                                       : "DROP TRIGGER Project_Search_Projects_ai;");
     project(5, "Harbor Pier");
     EXPECT_TRUE(find("harbor").empty());

@@ -163,7 +163,9 @@ TEST_F(ProjectListTest, EmptyResultIsNotAnError) {
 }
 
 TEST_F(ProjectListTest, QueryFailureShowsErrorLoadingProjects) {
-    conn.executeNative("DROP TABLE Projects");
+    // On a firm store the program's Projects is a view over the shared table.
+    conn.executeNative(conn.dialect() == brevant::db::Dialect::PostgreSql ? "DROP VIEW Projects"
+                                                                          : "DROP TABLE Projects");
     const LoadResult r = loadProjects(conn, Filter::All, SortState());
     EXPECT_FALSE(r.ok);
     ASSERT_EQ(ui.shown().size(), 1);
@@ -214,8 +216,10 @@ TEST_F(ProjectListTest, NotesKeepApostrophesAndBarsAndNeedASelectedProject) {
     EXPECT_EQ(shared.field("Notes").toString(), notes);
     EXPECT_TRUE(ui.shown().isEmpty());
 
-    // Another failure is reported with the "try again" tail.
-    conn.executeNative("DROP TABLE Projects");
+    // Another failure is reported with the "try again" tail. (On a firm store the program's
+    // Projects is a view over the shared table.)
+    conn.executeNative(conn.dialect() == brevant::db::Dialect::PostgreSql ? "DROP VIEW Projects"
+                                                                          : "DROP TABLE Projects");
     EXPECT_FALSE(saveNotes(conn, 103, "x"));
     ASSERT_EQ(ui.shown().size(), 1);
     EXPECT_TRUE(ui.last().text.endsWith(" - Please try again later ..."))

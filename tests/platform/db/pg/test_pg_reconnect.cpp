@@ -69,6 +69,12 @@ TEST_F(PgReconnect, TheNextUseAfterADroppedIdleSessionOpensANewOneLikeTheOld) {
     // The new session waits for a project's lock as long as the first one did.
     EXPECT_EQ(db.backend().queryNative("SHOW lock_timeout", {}).front().value(0).toString(),
               QStringLiteral("5s"));
+    // ... and speaks for the same workstation (what is in this PC's cache stays this PC's).
+    db.setWorkstation(QStringLiteral("ws-reconnect"));
+    dropSession(db);
+    EXPECT_EQ(
+        db.backend().queryNative("SELECT brevant_workstation()", {}).front().value(0).toString(),
+        QStringLiteral("ws-reconnect"));
     // A dropped session is noticed again the next time, and a unit runs on the new one.
     dropSession(db);
     brevant::db::runProjectUnit(

@@ -29,6 +29,9 @@ using brevant::db::MigrationOptions;
 using brevant::db::MigrationResult;
 using brevant::db::StoreLocator;
 
+// The workstation whose file is moved across.
+const QString kMigratingPc = QStringLiteral("migrating-pc");
+
 const QStringList kTables = {"Projects", "Plans",       "Specs",         "Contacts",      "Awards",
                              "Updates",  "Attachments", "Custom_Search", "Change_History"};
 
@@ -140,7 +143,9 @@ protected:
             "VALUES (40, 5001, '2027-03-02 07:30:00', 'Due_Date', '12/1/2026', '12/24/2026');");
     }
 
-    MigrationResult migrate(const MigrationOptions& options = {}) {
+    // The file is the workstation kMigratingPc's.
+    MigrationResult migrate(MigrationOptions options = {}) {
+        options.workstation = kMigratingPc;
         return brevant::db::migrateStore(StoreLocator::parse(source_),
                                          StoreLocator::parse(locator()), options);
     }
@@ -148,6 +153,7 @@ protected:
     std::map<QString, TableSum> sums(const QString& store, bool withAutonumber = true) {
         Connection c;
         c.open(store);
+        c.setWorkstation(kMigratingPc);
         std::map<QString, TableSum> out;
         for (const QString& t : kTables)
             out[t] = tableSum(c, t, withAutonumber);
@@ -215,6 +221,17 @@ TEST_F(StoreMigration, ThousandProjectsArriveWithEqualCountsAndValues) {
     EXPECT_EQ(rs.field(0).toLongLong(), 13);
     rs.open("Select Change_ID from Change_History where What = 'x'", pg);
     EXPECT_EQ(rs.field(0).toLongLong(), 41);
+
+    // The file's downloaded sheet is in the migrating workstation's cache, no other's.
+    const QString sheet = "Select [Local] from Plans where JobID = 5001 AND File = 'A-1.PDF'";
+    rs.open(sheet, pg);
+    EXPECT_EQ(rs.field(0), QVariant(false));
+    pg.setWorkstation("another-pc");
+    rs.open(sheet, pg);
+    EXPECT_EQ(rs.field(0), QVariant(false));
+    pg.setWorkstation(kMigratingPc);
+    rs.open(sheet, pg);
+    EXPECT_EQ(rs.field(0), QVariant(true));
 }
 
 TEST_F(StoreMigration, FilledTargetIsRefusedMergedOrLeftAlone) {
