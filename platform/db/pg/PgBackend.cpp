@@ -100,198 +100,198 @@ void PgBackend::abandon() noexcept {
     if (session_.isOpen() && !session_.connected())
         return;
     rollback();
-    QString PgBackend::estimator() {
-        return QString::fromUtf8(run("SELECT current_user", Params{}).text(0, 0));
-    }
+}
 
-    void PgBackend::setWorkstation(const QString& id) {
-        // Session-wide (not local to a transaction): it holds for every later statement.
-        run("SELECT set_config('brevant.workstation', $1, false)", Params{id.toUtf8()});
-        workstation_ = id;
-    }
+QString PgBackend::estimator() {
+    return QString::fromUtf8(run("SELECT current_user", Params{}).text(0, 0));
+}
 
-    JetSchema PgBackend::readSchema() {
-        ensureSession();
-        JetSchema schema;
-        loadJetSchema(session_, schema);
-        return schema;
-    }
+void PgBackend::setWorkstation(const QString& id) {
+    // Session-wide (not local to a transaction): it holds for every later statement.
+    run("SELECT set_config('brevant.workstation', $1, false)", Params{id.toUtf8()});
+    workstation_ = id;
+}
 
-    int PgBackend::execute(const TranslatedStatement& statement) {
-        return int(run(statement.sql, textParams(statement.params)).affected());
-    }
+JetSchema PgBackend::readSchema() {
+    ensureSession();
+    JetSchema schema;
+    loadJetSchema(session_, schema);
+    return schema;
+}
 
-    std::optional<int> PgBackend::executeUnlessDuplicate(const TranslatedStatement& statement) {
-        // Translated with ON CONFLICT DO NOTHING: a refused row is no row. A view that inserts
-        // through its own trigger (Projects, Plans, Specs) cannot take that clause for its table,
-        // so its trigger's refusal comes as an error: taken back to a savepoint, it leaves the
-        // transaction going, as a refused row does on SQLite.
-        const bool inside = session_.inTransaction();
+int PgBackend::execute(const TranslatedStatement& statement) {
+    return int(run(statement.sql, textParams(statement.params)).affected());
+}
+
+std::optional<int> PgBackend::executeUnlessDuplicate(const TranslatedStatement& statement) {
+    // Translated with ON CONFLICT DO NOTHING: a refused row is no row. A view that inserts
+    // through its own trigger (Projects, Plans, Specs) cannot take that clause for its table,
+    // so its trigger's refusal comes as an error: taken back to a savepoint, it leaves the
+    // transaction going, as a refused row does on SQLite.
+    const bool inside = session_.inTransaction();
+    if (inside)
+        session_.run(QByteArrayView("SAVEPOINT brevant_unless_duplicate"));
+    try {
+        const int n = int(session_.run(statement.sql, textParams(statement.params)).affected());
         if (inside)
-            session_.run(QByteArrayView("SAVEPOINT brevant_unless_duplicate"));
-        try {
-            const int n = int(session_.run(statement.sql, textParams(statement.params)).affected());
-            if (inside)
-                session_.run(QByteArrayView("RELEASE SAVEPOINT brevant_unless_duplicate"));
-            if (n == 0)
+            session_.run(QByteArrayView("RELEASE SAVEPOINT brevant_unless_duplicate"));
+        if (n == 0)
+            return std::nullopt;
+        return n;
+    } catch (const DbError& e) {
+        if (e.condition() == Condition::UniqueViolation) {
+            if (!inside)
                 return std::nullopt;
-            return n;
-        } catch (const DbError& e) {
-            if (e.condition() == Condition::UniqueViolation) {
-                if (!inside)
-                    return std::nullopt;
-                try {
-                    session_.run(QByteArrayView("ROLLBACK TO SAVEPOINT brevant_unless_duplicate"));
-                    session_.run(QByteArrayView("RELEASE SAVEPOINT brevant_unless_duplicate"));
-                    return std::nullopt;
-                } catch (const DbError&) {
-                    // the session broke: as any failure below
-                }
+            try {
+                session_.run(QByteArrayView("ROLLBACK TO SAVEPOINT brevant_unless_duplicate"));
+                session_.run(QByteArrayView("RELEASE SAVEPOINT brevant_unless_duplicate"));
+                return std::nullopt;
+            } catch (const DbError&) {
+                // the session broke: as any failure below
             }
-            rollback();
-            throw;
         }
+        rollback();
+        throw;
     }
+}
 
-    QueryResult PgBackend::query(const TranslatedStatement& statement) {
-        const Result r = run(statement.sql, textParams(statement.params));
-        const std::vector<ColumnInfo> columns = catalog_.describe(session_, r);
-        QueryResult out;
-        for (const ColumnInfo& c : columns)
-            out.names << c.name;
-        out.rows.reserve(size_t(r.rows()));
-        StoredDateReader dates;
-        for (int row = 0; row < r.rows(); ++row) {
-            QVariantList values;
-            values.reserve(r.columns());
-            for (int c = 0; c < r.columns(); ++c)
-                values.push_back(r.isNull(row, c)
-                                     ? QVariant()
-                                     : decodeValue(columns[size_t(c)].kind, r.text(row, c), dates));
-            out.rows.push_back(std::move(values));
-        }
-        return out;
+QueryResult PgBackend::query(const TranslatedStatement& statement) {
+    const Result r = run(statement.sql, textParams(statement.params));
+    const std::vector<ColumnInfo> columns = catalog_.describe(session_, r);
+    QueryResult out;
+    for (const ColumnInfo& c : columns)
+        out.names << c.name;
+    out.rows.reserve(size_t(r.rows()));
+    StoredDateReader dates;
+    for (int row = 0; row < r.rows(); ++row) {
+        QVariantList values;
+        values.reserve(r.columns());
+        for (int c = 0; c < r.columns(); ++c)
+            values.push_back(r.isNull(row, c)
+                                 ? QVariant()
+                                 : decodeValue(columns[size_t(c)].kind, r.text(row, c), dates));
+        out.rows.push_back(std::move(values));
     }
+    return out;
+}
 
-    void PgBackend::executeNative(const QString& text) {
-        ensureSession();
-        try {
-            session_.run(QByteArrayView(text.toUtf8()));
-        } catch (const DbError&) {
-            abandon();
-            throw;
-        }
-        catalog_.clear(); // the tables may have changed
+void PgBackend::executeNative(const QString& text) {
+    ensureSession();
+    try {
+        session_.run(QByteArrayView(text.toUtf8()));
+    } catch (const DbError&) {
+        abandon();
+        throw;
     }
+    catalog_.clear(); // the tables may have changed
+}
 
-    std::vector<QVariantList> PgBackend::queryNative(const QString& text,
-                                                     const QVariantList& params) {
-        const Result r = run(text.toUtf8(), textParams(params));
-        std::vector<QVariantList> rows;
-        rows.reserve(size_t(r.rows()));
-        StoredDateReader unused;
-        for (int row = 0; row < r.rows(); ++row) {
-            QVariantList values;
-            for (int c = 0; c < r.columns(); ++c)
-                values.push_back(r.isNull(row, c)
-                                     ? QVariant()
-                                     : decodeValue(kindOfType(r.type(c)), r.text(row, c), unused));
-            rows.push_back(std::move(values));
-        }
-        return rows;
+std::vector<QVariantList> PgBackend::queryNative(const QString& text, const QVariantList& params) {
+    const Result r = run(text.toUtf8(), textParams(params));
+    std::vector<QVariantList> rows;
+    rows.reserve(size_t(r.rows()));
+    StoredDateReader unused;
+    for (int row = 0; row < r.rows(); ++row) {
+        QVariantList values;
+        for (int c = 0; c < r.columns(); ++c)
+            values.push_back(r.isNull(row, c)
+                                 ? QVariant()
+                                 : decodeValue(kindOfType(r.type(c)), r.text(row, c), unused));
+        rows.push_back(std::move(values));
     }
+    return rows;
+}
 
-    bool PgBackend::tableExists(const QString& name) {
-        return run("SELECT 1 FROM pg_class c WHERE lower(c.relname) = lower($1) AND "
-                   "c.relkind IN ('r', 'v', 'm', 'p', 'f') AND pg_table_is_visible(c.oid)",
-                   Params{name.toUtf8()})
-                   .rows() > 0;
-    }
+bool PgBackend::tableExists(const QString& name) {
+    return run("SELECT 1 FROM pg_class c WHERE lower(c.relname) = lower($1) AND "
+               "c.relkind IN ('r', 'v', 'm', 'p', 'f') AND pg_table_is_visible(c.oid)",
+               Params{name.toUtf8()})
+               .rows() > 0;
+}
 
-    void PgBackend::ensureTextIndex(const TextIndex& index) {
-        ensureSession();
-        ensureTsIndex(session_, index);
-        catalog_.clear(); // the tables may have changed
-    }
+void PgBackend::ensureTextIndex(const TextIndex& index) {
+    ensureSession();
+    ensureTsIndex(session_, index);
+    catalog_.clear(); // the tables may have changed
+}
 
-    std::vector<qint64> PgBackend::searchTextIndex(const TextIndex& index,
-                                                   const QStringList& words) {
-        ensureSession();
-        try {
-            return searchTsIndex(session_, index, words);
-        } catch (const DbError&) {
-            abandon();
-            throw;
-        }
+std::vector<qint64> PgBackend::searchTextIndex(const TextIndex& index, const QStringList& words) {
+    ensureSession();
+    try {
+        return searchTsIndex(session_, index, words);
+    } catch (const DbError&) {
+        abandon();
+        throw;
     }
+}
 
-    void PgBackend::begin() {
-        ensureSession();
-        session_.run("BEGIN", {});
-        transactionBegun_ = true;
-    }
+void PgBackend::begin() {
+    ensureSession();
+    session_.run("BEGIN", {});
+    transactionBegun_ = true;
+}
 
-    void PgBackend::commit() {
-        // COMMIT of a failed transaction "succeeds" as a ROLLBACK; never let that pass for one.
-        if (session_.inFailedTransaction()) {
-            rollback();
-            throw DbError(errors::Unspecified,
-                          QStringLiteral("The transaction was ended by an earlier failure."));
-        }
-        try {
-            run("COMMIT", {});
-        } catch (const DbError&) {
-            transactionBegun_ = false; // over, one way or the other
-            throw;
-        }
-        transactionBegun_ = false;
+void PgBackend::commit() {
+    // COMMIT of a failed transaction "succeeds" as a ROLLBACK; never let that pass for one.
+    if (session_.inFailedTransaction()) {
+        rollback();
+        throw DbError(errors::Unspecified,
+                      QStringLiteral("The transaction was ended by an earlier failure."));
     }
+    try {
+        run("COMMIT", {});
+    } catch (const DbError&) {
+        transactionBegun_ = false; // over, one way or the other
+        throw;
+    }
+    transactionBegun_ = false;
+}
 
-    void PgBackend::rollback() noexcept {
-        transactionBegun_ = false;
-        if (!session_.inTransaction())
-            return;
-        try {
-            session_.run(QByteArrayView("ROLLBACK"));
-        } catch (...) {
-            // The session is gone; the server rolled back.
-        }
+void PgBackend::rollback() noexcept {
+    transactionBegun_ = false;
+    if (!session_.inTransaction())
+        return;
+    try {
+        session_.run(QByteArrayView("ROLLBACK"));
+    } catch (...) {
+        // The session is gone; the server rolled back.
     }
+}
 
-    bool PgBackend::inTransaction() const {
-        return session_.inTransaction() && !session_.inFailedTransaction();
-    }
+bool PgBackend::inTransaction() const {
+    return session_.inTransaction() && !session_.inFailedTransaction();
+}
 
-    void PgBackend::lockProject(qint64 jobId) {
-        // The one-key form; schema work locks with the two-key form, a space of its own.
-        run("SELECT pg_advisory_xact_lock($1::bigint)", Params{QByteArray::number(jobId)});
-    }
+void PgBackend::lockProject(qint64 jobId) {
+    // The one-key form; schema work locks with the two-key form, a space of its own.
+    run("SELECT pg_advisory_xact_lock($1::bigint)", Params{QByteArray::number(jobId)});
+}
 
-    bool PgBackend::tryLockStore(int key, const QString&) {
-        // A session lock, in the two-key space the schema work uses (first key of its own): the
-        // server lets it go when the session ends, however the process ended.
-        const Result r = run("SELECT pg_try_advisory_lock(1112692322, $1::integer)",
-                             Params{QByteArray::number(key)});
-        const bool taken = r.rows() == 1 && r.text(0, 0) == QByteArrayView("t");
-        if (taken && !storeLocks_.contains(key))
-            storeLocks_.append(key);
-        return taken;
-    }
+bool PgBackend::tryLockStore(int key, const QString&) {
+    // A session lock, in the two-key space the schema work uses (first key of its own): the
+    // server lets it go when the session ends, however the process ended.
+    const Result r = run("SELECT pg_try_advisory_lock(1112692322, $1::integer)",
+                         Params{QByteArray::number(key)});
+    const bool taken = r.rows() == 1 && r.text(0, 0) == QByteArrayView("t");
+    if (taken && !storeLocks_.contains(key))
+        storeLocks_.append(key);
+    return taken;
+}
 
-    void PgBackend::createSchema() {
-        ensureSession();
-        ensureDesktopSchema(session_);
-        catalog_.clear();
-    }
+void PgBackend::createSchema() {
+    ensureSession();
+    ensureDesktopSchema(session_);
+    catalog_.clear();
+}
 
-    bool PgBackend::upgradeSchema() {
-        ensureSession();
-        if (storedDesktopSchemaVersion(session_) >= desktopSchemaVersion())
-            return false;
-        ensureDesktopSchema(session_);
-        catalog_.clear();
-        return true;
-    }
+bool PgBackend::upgradeSchema() {
+    ensureSession();
+    if (storedDesktopSchemaVersion(session_) >= desktopSchemaVersion())
+        return false;
+    ensureDesktopSchema(session_);
+    catalog_.clear();
+    return true;
+}
 
 } // namespace pg
 
