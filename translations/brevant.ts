@@ -145,6 +145,10 @@
         <source>%1 takeoff items were measured on an earlier version of their sheets: open the sheets to measure again or accept.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> (found by %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>brevant::reports::MailDocuments</name>

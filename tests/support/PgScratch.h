@@ -14,6 +14,29 @@
 
 namespace pgtest {
 
+// Native statements that take a current store back to one of the first release (before the
+// change history, which the caller drops as it needs): everything later steps added is undone.
+inline QString firstReleaseStoreSql() {
+    return QStringLiteral(
+        "DROP VIEW projects, plans, specs; "
+        "DROP TABLE project_readers, workstation_documents; "
+        "DROP FUNCTION brevant_workstation(), brevant_mark_local(text, bigint, text, boolean), "
+        "brevant_forget_project(), brevant_forget_document(), brevant_revised_plan(), "
+        "brevant_projects_update(), brevant_plans_update(), brevant_specs_update(), "
+        "brevant_projects_insert(), brevant_plans_insert(), brevant_specs_insert() CASCADE; "
+        "ALTER TABLE projects_shared RENAME TO projects; "
+        "ALTER TABLE plans_shared RENAME TO plans; "
+        "ALTER TABLE specs_shared RENAME TO specs; "
+        "ALTER TABLE updates DROP COLUMN found_by; "
+        "DROP TABLE takeoff_items, takeoff_marks, takeoff_scales, takeoff_snapshots, "
+        "takeoff_snapshot_lines; "
+        "ALTER TABLE plans DROP COLUMN revision; "
+        "DROP TABLE brevant_attachment_content; "
+        "ALTER TABLE attachments DROP COLUMN content; "
+        "DROP FUNCTION brevant_announce() CASCADE; "
+        "UPDATE brevant_schema SET version = 1");
+}
+
 // The cluster's connection string; empty with the reason in whyNot when there is none.
 inline QString clusterLocator(QString* whyNot) {
     QString state = qEnvironmentVariable("BREVANT_PG_STATE_DIR");

@@ -1,6 +1,7 @@
 // The update merge on hand-written documents: every statement's effect on the tables, the
 // change log and the history, values that must survive the SQL text intact, and the projects
 // or values that are reported instead of half-merged.
+#include "PgScratch.h"
 #include "UpdateFixture.h"
 
 #include "platform/db/DbError.h"
@@ -281,26 +282,7 @@ TEST_F(UpdateDb, AnOlderDatabaseGetsTheHistoryTable) {
     if (c.dialect() == brevant::db::Dialect::PostgreSql) {
         // A server store knows its version: one of the first release has none of what later
         // steps added either.
-        c.executeNative(
-            "DROP VIEW projects, plans, specs; "
-            "DROP TABLE project_readers, workstation_documents; "
-            "DROP FUNCTION brevant_workstation(), brevant_mark_local(text, bigint, "
-            "text, boolean), brevant_forget_project(), brevant_forget_document(), "
-            "brevant_revised_plan(), "
-            "brevant_projects_update(), brevant_plans_update(), "
-            "brevant_specs_update(), brevant_projects_insert(), brevant_plans_insert(), "
-            "brevant_specs_insert() CASCADE; "
-            "ALTER TABLE projects_shared RENAME TO projects; "
-            "ALTER TABLE plans_shared RENAME TO plans; "
-            "ALTER TABLE specs_shared RENAME TO specs; "
-            "ALTER TABLE updates DROP COLUMN found_by; "
-            "DROP TABLE takeoff_items, takeoff_marks, takeoff_scales, "
-            "takeoff_snapshots, takeoff_snapshot_lines; "
-            "ALTER TABLE plans DROP COLUMN revision; "
-            "DROP TABLE brevant_attachment_content; "
-            "ALTER TABLE attachments DROP COLUMN content; "
-            "DROP FUNCTION brevant_announce() CASCADE; "
-            "UPDATE brevant_schema SET version = 1");
+        c.executeNative(pgtest::firstReleaseStoreSql());
         c.reloadSchema();
     } else {
         // A file from before the finder was recorded.
