@@ -63,8 +63,10 @@ QString store(bool pg, bool filled) {
         return {};
     Connection c;
     c.open(locator);
-    c.executeNative("TRUNCATE projects, plans, specs, contacts, awards, updates, attachments, "
-                    "custom_search, change_history");
+    // The tables under the per-reader views, and what the views keep per reader.
+    c.executeNative("TRUNCATE projects_shared, plans_shared, specs_shared, project_readers, "
+                    "workstation_documents, contacts, awards, updates, attachments, "
+                    "brevant_attachment_content, custom_search, change_history");
     c.close();
     if (filled)
         brevant::db::migrateStore(StoreLocator::parse(fixture().base),

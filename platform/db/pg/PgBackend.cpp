@@ -5,6 +5,7 @@
 #include "platform/db/pg/PgTextIndex.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <chrono>
 #include <thread>
 
@@ -22,6 +23,17 @@ namespace {
 
 QString tr(const char* text) {
     return QCoreApplication::translate("brevant::db::PgBackend", text);
+}
+
+// Whether an INSERT goes into one of the per-reader views, whose trigger refuses a duplicate
+// row with an error instead of the statement's ON CONFLICT clause.
+bool insertsThroughView(const QByteArray& sql) {
+    static const QRegularExpression target(
+        QStringLiteral(R"re(^\s*INSERT\s+INTO\s+"?([A-Za-z_][A-Za-z0-9_]*)"?)re"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = target.match(QString::fromUtf8(sql));
+    return m.hasMatch() &&
+           storedTableName(m.captured(1)).compare(m.captured(1), Qt::CaseInsensitive) != 0;
 }
 
 } // namespace
@@ -128,7 +140,8 @@ std::optional<int> PgBackend::executeUnlessDuplicate(const TranslatedStatement& 
     // through its own trigger (Projects, Plans, Specs) cannot take that clause for its table,
     // so its trigger's refusal comes as an error: taken back to a savepoint, it leaves the
     // transaction going, as a refused row does on SQLite.
-    const bool inside = session_.inTransaction();
+    // Only those pay the savepoint's two round trips: a merge inserts thousands of rows.
+    const bool inside = session_.inTransaction() && insertsThroughView(statement.sql);
     if (inside)
         session_.run(QByteArrayView("SAVEPOINT brevant_unless_duplicate"));
     try {

@@ -485,7 +485,7 @@ QByteArray readerView(const ReaderTable& r) {
     const QByteArray lower = QByteArray(r.table).toLower();
     const QByteArray updateFn = "brevant_" + lower + "_update";
     const QByteArray insertFn = "brevant_" + lower + "_insert";
-    QByteArrayList select, assign, names, values, match;
+    QByteArrayList select, assign, names, values, match, exact, present;
     QByteArray defaults;
     for (const Column& c : columnsAt(r.table, kReaderVersion)) {
         const QByteArray name = quoted(c.name);
@@ -506,15 +506,21 @@ QByteArray readerView(const ReaderTable& r) {
         const QByteArray col = quoted(k.constData());
         match << "(s." + col + " = OLD." + col + " OR (OLD." + col + " IS NULL AND s." + col +
                      " IS NULL))";
+        exact << "s." + col + " = OLD." + col;
+        present << "OLD." + col + " IS NOT NULL";
     }
     const bool perWorkstation = qstrcmp(r.column, "Local") == 0;
     return "CREATE VIEW " + view + " AS SELECT " + select.join(", ") + " FROM " +
            storedName(r.table) + " p;\n" + defaults +
            // update
-           "CREATE FUNCTION " + updateFn +
-           "() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n    UPDATE " + storedName(r.table) +
-           " s SET " + assign.join(", ") + " WHERE " + match.join(" AND ") + ";\n    IF NEW." +
-           own + " IS DISTINCT FROM OLD." + own + " THEN\n        " + r.write +
+           "CREATE FUNCTION " + updateFn + "() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n" +
+           // The usual row has its whole key: found through the key's index, where the
+           // comparison that also finds a Null key would read the whole table for every row.
+           "    IF " + present.join(" AND ") + " THEN\n        UPDATE " + storedName(r.table) +
+           " s SET " + assign.join(", ") + " WHERE " + exact.join(" AND ") +
+           ";\n    ELSE\n        UPDATE " + storedName(r.table) + " s SET " + assign.join(", ") +
+           " WHERE " + match.join(" AND ") + ";\n    END IF;\n    IF NEW." + own +
+           " IS DISTINCT FROM OLD." + own + " THEN\n        " + r.write +
            "\n    END IF;\n    RETURN NEW;\nEND $$;\n" + "CREATE TRIGGER " +
            quoted((lower + "_update").constData()) + " INSTEAD OF UPDATE ON " + view +
            " FOR EACH ROW EXECUTE FUNCTION " + updateFn + "();\n" +
