@@ -25,6 +25,9 @@ QString tr(const char* text) {
     return QCoreApplication::translate("brevant::db::PgBackend", text);
 }
 
+// The workstation a session speaks for (the store's brevant_workstation()).
+const QByteArray kSetWorkstation = "SELECT set_config('brevant.workstation', $1, false)";
+
 // Whether an INSERT goes into one of the per-reader views, whose trigger refuses a duplicate
 // row with an error instead of the statement's ON CONFLICT clause.
 bool insertsThroughView(const QByteArray& sql) {
@@ -49,8 +52,7 @@ void PgBackend::connect() {
     session_.run(QByteArrayView("SET lock_timeout = " + QByteArray::number(kProjectLockWaitMs)));
     // A session opened again speaks for the same workstation as the one it replaces.
     if (!workstation_.isEmpty())
-        session_.run("SELECT set_config('brevant.workstation', $1, false)",
-                     Params{workstation_.toUtf8()});
+        session_.run(kSetWorkstation, Params{workstation_.toUtf8()});
 }
 
 void PgBackend::ensureSession() {
@@ -120,7 +122,7 @@ QString PgBackend::estimator() {
 
 void PgBackend::setWorkstation(const QString& id) {
     // Session-wide (not local to a transaction): it holds for every later statement.
-    run("SELECT set_config('brevant.workstation', $1, false)", Params{id.toUtf8()});
+    run(kSetWorkstation, Params{id.toUtf8()});
     workstation_ = id;
 }
 
