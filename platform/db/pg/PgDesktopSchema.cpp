@@ -479,7 +479,8 @@ const char* defaultOf(const char* type) {
 // is what estimators who never marked the project see) and records a document said to be
 // local for this workstation; an update writes the shared columns and, when the statement
 // changed it, the reader's own one.
-QByteArray readerView(const ReaderTable& r) {
+// With functionOnly, the update trigger's function alone, as a later step replaces it.
+QByteArray readerView(const ReaderTable& r, bool functionOnly = false) {
     const QByteArray view = quoted(r.table);
     const QByteArray own = quoted(r.column);
     const QByteArray lower = QByteArray(r.table).toLower();
@@ -495,7 +496,12 @@ QByteArray readerView(const ReaderTable& r) {
             select << "(" + QByteArray(r.value) + ")::jet_yesno AS " + own;
         } else {
             select << "p." + name;
-            assign << name + " = NEW." + name;
+            // Only what the statement changed: a row of the view is found by its key, and
+            // rows whose keys differ only in case (Specs' key is not unique) are found alike;
+            // each keeps its own key and the columns its own row did not change.
+            assign << name + " = CASE WHEN NEW." + name +
+                          "::text COLLATE \"C\" IS NOT DISTINCT FROM OLD." + name +
+                          "::text COLLATE \"C\" THEN s." + name + " ELSE NEW." + name + " END";
         }
         if (const char* d = defaultOf(c.type))
             defaults +=
@@ -510,18 +516,21 @@ QByteArray readerView(const ReaderTable& r) {
         present << "OLD." + col + " IS NOT NULL";
     }
     const bool perWorkstation = qstrcmp(r.column, "Local") == 0;
+    const QByteArray update =
+        "CREATE OR REPLACE FUNCTION " + updateFn +
+        "() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n" +
+        // The usual row has its whole key: found through the key's index, where the
+        // comparison that also finds a Null key would read the whole table for every row.
+        "    IF " + present.join(" AND ") + " THEN\n        UPDATE " + storedName(r.table) +
+        " s SET " + assign.join(", ") + " WHERE " + exact.join(" AND ") +
+        ";\n    ELSE\n        UPDATE " + storedName(r.table) + " s SET " + assign.join(", ") +
+        " WHERE " + match.join(" AND ") + ";\n    END IF;\n    IF NEW." + own +
+        " IS DISTINCT FROM OLD." + own + " THEN\n        " + r.write +
+        "\n    END IF;\n    RETURN NEW;\nEND $$;\n";
+    if (functionOnly)
+        return update;
     return "CREATE VIEW " + view + " AS SELECT " + select.join(", ") + " FROM " +
-           storedName(r.table) + " p;\n" + defaults +
-           // update
-           "CREATE FUNCTION " + updateFn + "() RETURNS trigger LANGUAGE plpgsql AS $$\nBEGIN\n" +
-           // The usual row has its whole key: found through the key's index, where the
-           // comparison that also finds a Null key would read the whole table for every row.
-           "    IF " + present.join(" AND ") + " THEN\n        UPDATE " + storedName(r.table) +
-           " s SET " + assign.join(", ") + " WHERE " + exact.join(" AND ") +
-           ";\n    ELSE\n        UPDATE " + storedName(r.table) + " s SET " + assign.join(", ") +
-           " WHERE " + match.join(" AND ") + ";\n    END IF;\n    IF NEW." + own +
-           " IS DISTINCT FROM OLD." + own + " THEN\n        " + r.write +
-           "\n    END IF;\n    RETURN NEW;\nEND $$;\n" + "CREATE TRIGGER " +
+           storedName(r.table) + " p;\n" + defaults + update + "CREATE TRIGGER " +
            quoted((lower + "_update").constData()) + " INSTEAD OF UPDATE ON " + view +
            " FOR EACH ROW EXECUTE FUNCTION " + updateFn + "();\n" +
            // insert
@@ -582,10 +591,16 @@ QByteArray stepText(int version) {
         for (const ReaderTable& r : kReaderTables)
             sql += readerView(r);
     }
+    // The update triggers of step 5 wrote every column of a row to every row whose key
+    // compared alike, so a Specs row took the key's spelling of its case variant.
+    if (version == 7) {
+        for (const ReaderTable& r : kReaderTables)
+            sql += readerView(r, true);
+    }
     return sql;
 }
 
-constexpr int kVersion = 6;
+constexpr int kVersion = 7;
 // Serialises schema work of all programs on one database. The two-key form: projects are
 // locked with the one-key form, so no project number can meet this lock.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(1112692321, 1)";
