@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 #include "reports/ReportFormat.h"
 #include "reports/ReportRecord.h"
+#include "server/StoredRows.h"
 #include "store/LostUnit.h"
 #include "store/SqlValue.h"
 
@@ -124,17 +125,30 @@ public:
             rs.open("Select * from [Projects] where [Job_ID] = " + id_, c_);
             recordFieldChanges(before, reports::CurrentRecord(rs));
         }
-        for (const DocumentEntry& e : project_.part(1).entries) {
-            if (e.hasAttributes())
-                mergeSpecification(e);
+        if (hasEntries(1)) {
+            specs_.load(c_, "Select [Spec], [Description] from Specs where JobID=" + id_, 1);
+            for (const DocumentEntry& e : project_.part(1).entries) {
+                if (e.hasAttributes())
+                    mergeSpecification(e);
+            }
         }
-        for (const DocumentEntry& e : project_.part(2).entries) {
-            if (e.hasAttributes())
-                mergePlanSheet(e);
+        if (hasEntries(2)) {
+            sheets_.load(c_, "Select [File], [Revision] from Plans where JobID=" + id_, 1);
+            for (const DocumentEntry& e : project_.part(2).entries) {
+                if (e.hasAttributes())
+                    mergePlanSheet(e);
+            }
         }
-        for (const DocumentEntry& e : project_.part(3).entries) {
-            if (e.hasAttributes())
-                mergeContact(e);
+        if (hasEntries(3)) {
+            contacts_.load(c_,
+                           "Select [Name], [Type], [Contact], Phone, Extension, Fax, Address1, "
+                           "Address2, City, [State], [Zip] from Contacts where Job_ID=" +
+                               id_,
+                           2);
+            for (const DocumentEntry& e : project_.part(3).entries) {
+                if (e.hasAttributes())
+                    mergeContact(e);
+            }
         }
         for (const DocumentEntry& e : project_.part(4).entries) {
             if (e.hasAttributes())
@@ -144,6 +158,14 @@ public:
     }
 
 private:
+    bool hasEntries(int part) const {
+        for (const DocumentEntry& e : project_.part(part).entries) {
+            if (e.hasAttributes())
+                return true;
+        }
+        return false;
+    }
+
     int exec(const QString& sql) {
         const int n = c_.execute(sql);
         if (hooks_.afterStatement)
@@ -249,12 +271,17 @@ private:
                                              "a specification without a section; left out"));
             return;
         }
+        if (specs_.unchanged({section}, {description}))
+            return;
         const int updated = exec("UPDATE Specs SET Description =" + text(description) +
                                  " WHERE JobID=" + id_ + " AND [Spec] = " + text(section));
-        if (updated > 0)
+        if (updated > 0) {
+            specs_.updated({section}, {description});
             return;
+        }
         exec("INSERT INTO Specs (JobID, Spec, Description) VALUES (" + id_ + "," + text(section) +
              "," + text(description) + ")");
+        specs_.inserted({section}, {description});
         log("SPECIFICATION ADDED - NEW VALUE: " + section + " - " + description);
         history(QStringLiteral("SPECIFICATION"), {}, section + " - " + description);
     }
@@ -291,12 +318,19 @@ private:
         const QString columns =
             revision ? QStringLiteral("[Size], Revision") : QStringLiteral("[Size]");
         const QString values = revision ? QString(size + "," + QString::number(*revision)) : size;
+        // A sheet stored under exactly this name would be refused: no need to ask the store.
+        if (const std::optional<QVariantList> stored = sheets_.exact({file})) {
+            if (revision && *revision > 0)
+                mergeSheetRevision(file, description, size, *revision, stored->value(0).toInt());
+            return;
+        }
         const std::optional<int> added = c_.executeUnlessDuplicate(
             "INSERT INTO Plans (JobID, File, Description, " + columns + ") VALUES (" + id_ + "," +
             text(file) + "," + text(description) + "," + values + ")");
         if (hooks_.afterStatement)
             hooks_.afterStatement();
         if (added && *added > 0) {
+            sheets_.inserted({file}, {revision ? QString::number(*revision) : QString()});
             log("PLAN PAGE ADDED: " + description);
             history(QStringLiteral("PLAN PAGE"), {}, file + " - " + description);
             return;
@@ -309,18 +343,23 @@ private:
     // measurements made on the earlier one read as stale) and its cached page no longer counts
     // as cached, since the file in the cache is the earlier drawing.
     void mergeSheetRevision(const QString& file, const QString& description, const QString& size,
-                            int revision) {
+                            int revision, std::optional<int> known = std::nullopt) {
         const QString where = " WHERE JobID=" + id_ + " AND File=" + text(file);
-        db::Recordset rs;
-        rs.open("Select Revision from Plans" + where, c_);
-        if (rs.eof())
-            return;
-        const int stored = rs.field(QStringLiteral("Revision")).toInt();
-        rs.close();
+        int stored = 0;
+        if (known) {
+            stored = *known;
+        } else {
+            db::Recordset rs;
+            rs.open("Select Revision from Plans" + where, c_);
+            if (rs.eof())
+                return;
+            stored = rs.field(QStringLiteral("Revision")).toInt();
+        }
         if (stored >= revision)
             return;
         exec("UPDATE Plans SET Revision=" + QString::number(revision) + ", [Size]=" + size +
              ", [Local]=0" + where);
+        sheets_.updated({file}, {QString::number(revision)});
         log("PLAN PAGE REVISED: " + description);
         auto value = [&](int r) -> QString {
             return file + " - " + description + " (REVISION " + QString::number(r) + ")";
@@ -334,6 +373,21 @@ private:
             return text(e.attribute(QString::fromLatin1(name)).toUpper());
         };
         auto plain = [&](const char* name) { return text(e.attribute(QString::fromLatin1(name))); };
+        const QStringList key{e.attribute(QStringLiteral("Name")).toUpper(),
+                              e.attribute(QStringLiteral("Type")).toUpper()};
+        const QStringList received{
+            e.attribute(QStringLiteral("Contact")).toUpper(),
+            e.attribute(QStringLiteral("Phone")),
+            e.attribute(QStringLiteral("Extension")),
+            e.attribute(QStringLiteral("Fax")),
+            e.attribute(QStringLiteral("Address1")).toUpper(),
+            e.attribute(QStringLiteral("Address2")).toUpper(),
+            e.attribute(QStringLiteral("City")).toUpper(),
+            e.attribute(QStringLiteral("State")).toUpper(),
+            e.attribute(QStringLiteral("Zip")),
+        };
+        if (contacts_.unchanged(key, received))
+            return;
         const QString name = upper("Name"), contact = upper("Contact"), phone = plain("Phone"),
                       extension = plain("Extension"), fax = plain("Fax"),
                       address1 = upper("Address1"), address2 = upper("Address2"),
@@ -344,12 +398,15 @@ private:
                  extension + ", Fax=" + fax + ", Address1=" + address1 + ", Address2=" + address2 +
                  ", City=" + city + ", [State]=" + state + ", [Zip]=" + zip +
                  " WHERE Job_ID=" + id_ + " AND [Name]=" + name + " AND [Type]=" + type);
-        if (updated > 0)
+        if (updated > 0) {
+            contacts_.updated(key, received);
             return;
+        }
         exec("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, Extension, Fax, Address1, "
              "Address2, City, [State], Zip, [Type]) VALUES (" +
              id_ + "," + name + "," + contact + "," + phone + "," + extension + "," + fax + "," +
              address1 + "," + address2 + "," + city + "," + state + "," + zip + "," + type + ")");
+        contacts_.inserted(key, received);
         const QString entry = e.attribute(QStringLiteral("Name")).toUpper() + " - " +
                               reports::ContactTypeName(e.attribute(QStringLiteral("Type")));
         log("CONTACT ADDED - NEW VALUE: " + entry);
@@ -396,6 +453,9 @@ private:
     QString id_;
     QString label_;
     ProjectMergeOutcome outcome_;
+    StoredRows specs_;
+    StoredRows sheets_;
+    StoredRows contacts_;
 };
 
 } // namespace

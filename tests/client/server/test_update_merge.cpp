@@ -139,6 +139,44 @@ TEST_F(UpdateDb, ContactsAreMatchedByProjectNameAndType) {
     EXPECT_EQ(value("Select Zip from Contacts where Job_ID = 505").toString(), "62701");
 }
 
+// The merge skips a row that already holds what arrived; a row whose key differs only in case
+// is one the store's UPDATE reaches too, so it must not be skipped on the exact row's word.
+TEST_F(UpdateDb, ARowAlreadyAsReceivedIsKeptAndItsCaseVariantsAreStillUpdated) {
+    storeProject(506);
+    c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (506, 'AB100', 'NEW TEXT')");
+    c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (506, 'ab100', 'OLD TEXT')");
+    c.execute("INSERT INTO Specs (JobID, Spec, Description) VALUES (506, '03300', 'CONCRETE')");
+    c.execute("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, Extension, Fax, Address1, "
+              "City, [State], Zip, [Type]) VALUES (506, 'ACME ARCHITECTS', 'PAT SMITH', "
+              "'555-0100', '12', '555-0101', '1 MAIN ST', 'SPRINGFIELD', 'IL', '62701', 'A')");
+    c.execute("INSERT INTO Contacts (Job_ID, Name, Contact, Phone, Extension, Fax, Address1, "
+              "City, [State], Zip, [Type]) VALUES (506, 'acme architects', 'PAT SMITH', "
+              "'555-9999', '12', '555-0101', '1 MAIN ST', 'SPRINGFIELD', 'IL', '62701', 'A')");
+    const QByteArray document = updateDocument(
+        {jobXml({"506",
+                 projectFields(506),
+                 {spec("ab100", "New text"), spec("03300", "Concrete"), spec("04200", "Masonry")},
+                 {},
+                 {contact("Acme Architects", "A")},
+                 {}})});
+    ASSERT_EQ(merge(document).merged.size(), 1u);
+    // Both stores order the two case variants as equals: sorted here.
+    QStringList specs = column("Select Spec & '=' & Description from Specs where JobID = 506");
+    specs.sort();
+    EXPECT_EQ(specs,
+              (QStringList{"03300=CONCRETE", "04200=MASONRY", "AB100=NEW TEXT", "ab100=NEW TEXT"}));
+    EXPECT_EQ(column("Select Phone from Contacts where Job_ID = 506"),
+              (QStringList{"555-0100", "555-0100"}));
+    EXPECT_EQ(updates(506), QStringList{"SPECIFICATION ADDED - NEW VALUE: 04200 - MASONRY"});
+
+    // The same document again finds everything as received: nothing added, nothing logged.
+    const MergeSummary again = merge(document);
+    ASSERT_EQ(again.merged.size(), 1u);
+    EXPECT_TRUE(updates(506).isEmpty());
+    EXPECT_EQ(column("Select Count(*) from Specs where JobID = 506"), QStringList{"4"});
+    EXPECT_EQ(column("Select Count(*) from Contacts where Job_ID = 506"), QStringList{"2"});
+}
+
 TEST_F(UpdateDb, AwardsKeepTextThatIsNotANumberAndStoreEmptyNumbersAsNull) {
     storeProject(506);
     c.execute("INSERT INTO Awards (JobID, Name, Bid, Awarded) VALUES (506, 'BUILDCO', 5, 0)");
