@@ -98,8 +98,12 @@ QString ChangeHistoryLines(const QList<Record>& history) {
         const QString what = ValueText(h.value("What"));
         const QString when = FormatMmDdYyyy(h.value("Found"));
         QString line;
-        if (isAddedRow(what))
+        const QString oldValue = ValueText(h.value("Old_Value"));
+        if (isAddedRow(what) && oldValue.isEmpty())
             line = what.toUpper() + " ADDED: " + ValueText(h.value("New_Value"));
+        else if (isAddedRow(what)) // a sheet the service sent again in a later revision
+            line =
+                what.toUpper() + " REVISED: " + oldValue + " -> " + ValueText(h.value("New_Value"));
         else
             line = HistoryFieldCaption(what) + ": " +
                    orNone(valueText(what, ValueText(h.value("Old_Value")))) + " -> " +

@@ -116,17 +116,22 @@ TEST_F(ProjectReportsDb, TheUpdatesViewShowsHistoryDatesWholeAndFieldsByTheirCap
           "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
           "'2026-11-30 09:00:00', 'SPECIFICATION', NULL, '07500 - ROOFING')",
           "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
-          "'2026-11-30 09:00:00', 'Estimated Cost End', NULL, '2500000')"})
+          "'2026-11-30 09:00:00', 'Estimated Cost End', NULL, '2500000')",
+          "INSERT INTO Change_History (JobID, Found, What, Old_Value, New_Value) VALUES (4711, "
+          "'2026-11-29 09:00:00', 'PLAN PAGE', 'A-101 - PLAN (REVISION 0)', "
+          "'A-101 - PLAN (REVISION 1)')"})
         db.execute(QString::fromUtf8(sql));
     const QStringList lines = shown(DrawUpdates(db, 4711)).split('\n');
     const qsizetype earlier = lines.indexOf("Earlier changes");
     ASSERT_GE(earlier, 0) << lines.join('\n').toStdString();
-    EXPECT_EQ(lines.mid(earlier + 2, 4),
+    EXPECT_EQ(lines.mid(earlier + 2, 5),
               QStringList({"12/08/2026  Type: HEAVY CONSTRUCTION -> BUILDING CONSTRUCTION "
                            "(found by pat)",
                            "12/08/2026  Bid date: 3/1/2026 -> 3/5/2026",
                            "11/30/2026  Estimated cost (upper end): (none) -> 2500000",
-                           "11/30/2026  SPECIFICATION ADDED: 07500 - ROOFING"}))
+                           "11/30/2026  SPECIFICATION ADDED: 07500 - ROOFING",
+                           "11/29/2026  PLAN PAGE REVISED: A-101 - PLAN (REVISION 0) -> A-101 - "
+                           "PLAN (REVISION 1)"}))
         << lines.join('\n').toStdString();
     EXPECT_EQ(HistoryFieldCaption("Pre_Bid_Date"), "Pre-bid date");
     EXPECT_EQ(HistoryFieldCaption("Some_New_Field"), "Some New Field");
