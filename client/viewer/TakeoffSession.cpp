@@ -123,6 +123,23 @@ QString TakeoffSession::noScaleHint() {
     return takeoff::noScaleHint();
 }
 
+int TakeoffSession::latestItemOf(Kind kind) const {
+    int latest = 0;
+    for (const auto& [id, item] : model_.data().items)
+        if (item.kind == kind)
+            latest = std::max(latest, id);
+    return latest;
+}
+
+std::optional<Kind> TakeoffSession::missingItemKind(Tool tool) const {
+    const std::optional<Kind> kind = kindOfTool(tool);
+    if (!kind || latestItemOf(*kind) != 0)
+        return std::nullopt;
+    if ((tool == Tool::Length || tool == Tool::Area) && !model_.scale(sheet()).isSet())
+        return std::nullopt;
+    return kind;
+}
+
 bool TakeoffSession::chooseTool(Tool tool, QString* why) {
     const auto fail = [why](const QString& text) {
         if (why)
@@ -134,9 +151,13 @@ bool TakeoffSession::chooseTool(Tool tool, QString* why) {
         return fail(noScaleHint());
     if (const std::optional<Kind> kind = kindOfTool(tool)) {
         const Item* item = model_.item(currentItem_);
-        if (!item || item->kind != *kind)
-            return fail(
-                tr("Choose or add a takeoff item of the kind %1 first ...").arg(kindName(*kind)));
+        if (!item || item->kind != *kind) {
+            const int latest = latestItemOf(*kind);
+            if (latest == 0)
+                return fail(tr("Choose or add a takeoff item of the kind %1 first ...")
+                                .arg(kindName(*kind)));
+            currentItem_ = latest;
+        }
     }
     tool_.setTool(tool);
     Q_EMIT changed();

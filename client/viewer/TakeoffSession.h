@@ -67,13 +67,19 @@ public:
     void setSheetOfPage(SheetOfPage sheetOfPage);
     takeoff::SheetKey sheet() const;
 
+    qint64 jobId() const { return jobId_; }
+
     // The item new marks belong to (0: none chosen).
     int currentItem() const { return currentItem_; }
     void setCurrentItem(int itemId);
 
     // Chooses a tool; a length or area on a sheet without a scale, or a measuring tool without
-    // an item of its kind, is refused with the hint in *why.
+    // an item of its kind, is refused with the hint in *why. When the current item is of
+    // another kind, the latest item of the tool's kind becomes current.
     bool chooseTool(Tool tool, QString* why = nullptr);
+    // The kind of item the tool records into when the project has none of that kind yet and
+    // nothing else stops the tool (the window then offers to add one).
+    std::optional<takeoff::Kind> missingItemKind(Tool tool) const;
     // The sheet's scale: a stated one by its label, or cleared with an empty label.
     bool setStatedScale(const QString& label, QString* why = nullptr);
     // The calibrate tool's two points and the real length typed ("40'-0\"", "12.192 m").
@@ -112,6 +118,7 @@ Q_SIGNALS:
 
 private:
     void save();
+    int latestItemOf(takeoff::Kind kind) const; // 0: none
     takeoff::LengthSystem lengthSystem() const;
     QString lengthText(double inches) const;
 

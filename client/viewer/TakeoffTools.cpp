@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDateTime>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -170,6 +171,14 @@ void TakeoffTools::tell(const QString& text) {
 }
 
 bool TakeoffTools::chooseTool(Tool tool) {
+    // A measuring tool with no item of its kind yet: the item is made first, as the hint would
+    // ask, and the tool is ready when the dialog closes.
+    if (const std::optional<Kind> kind = session_->missingItemKind(tool)) {
+        if (!newItem(*kind)) {
+            syncTool();
+            return false;
+        }
+    }
     QString why;
     const bool ok = session_->chooseTool(tool, &why);
     if (!ok)
@@ -294,23 +303,26 @@ bool TakeoffTools::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TakeoffTools::newItem() {
+bool TakeoffTools::newItem(std::optional<Kind> kind) {
     const Scale s = session_->model().scale(session_->sheet());
     frmTakeoffItem dialog(
         s.family == ScaleFamily::Metric ? LengthSystem::Metric : LengthSystem::Imperial, &window_);
+    if (kind)
+        dialog.setKind(*kind);
     QStringList used;
     for (const auto& [id, item] : session_->model().data().items)
         used << item.colour;
     dialog.preferColourBeside(used);
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
     QString why;
     const int id = session_->model().addItem(dialog.item(), &why);
     if (id == 0) {
         tell(why);
-        return;
+        return false;
     }
     session_->setCurrentItem(id);
+    return true;
 }
 
 void TakeoffTools::calibrate() {
@@ -335,7 +347,12 @@ void TakeoffTools::freeze() {
 }
 
 void TakeoffTools::exportCsv() {
-    const QString path = ui::current().saveFile(tr("Export Takeoff"), QStringLiteral("takeoff.csv"),
+    // In the home folder, as the main window's exports: the viewer runs in the document cache,
+    // which is no place for the estimator's own files.
+    const QString name = session_->jobId() > 0
+                             ? QStringLiteral("takeoff-%1.csv").arg(session_->jobId())
+                             : QStringLiteral("takeoff.csv");
+    const QString path = ui::current().saveFile(tr("Export Takeoff"), QDir::home().filePath(name),
                                                 tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -70,7 +71,8 @@ protected:
 private:
     bool mouse(const PageMouseEvent& event);
     void finished(const ToolResult& result);
-    void newItem();
+    // Adds an item through its dialog (starting on `kind` when given); false when cancelled.
+    bool newItem(std::optional<takeoff::Kind> kind = std::nullopt);
     void calibrate();
     void verify();
     void freeze();

@@ -96,6 +96,10 @@ void frmTakeoffItem::setItem(const Item& item) {
     txtWaste->setValue(item.wastePercent);
 }
 
+void frmTakeoffItem::setKind(Kind kind) {
+    cboKind->setCurrentIndex(std::max(0, cboKind->findData(int(kind))));
+}
+
 void frmTakeoffItem::preferColourBeside(const QStringList& used) {
     QSet<QString> taken;
     for (const QString& c : used)

@@ -20,6 +20,7 @@ public:
     // What was entered (the name trimmed).
     takeoff::Item item() const;
     void setItem(const takeoff::Item& item);
+    void setKind(takeoff::Kind kind);
     // Starts on the first offered colour the project's items do not use yet, so that marks of
     // items made without choosing one still look apart on the sheet.
     void preferColourBeside(const QStringList& used);

@@ -59,6 +59,36 @@ TEST(TakeoffSessionTest, LengthAndAreaWaitForAScaleCountsDoNot) {
     EXPECT_EQ(s.model().data().marks.size(), 2u);
 }
 
+// Choosing a measuring tool takes the latest item of its kind when another kind is current;
+// with none of that kind the window is told to offer one, unless the missing scale comes first.
+TEST(TakeoffSessionTest, AToolTakesTheLatestItemOfItsKindOrAsksForOne) {
+    TakeoffSession s(nullptr, 7, Sheet);
+    ASSERT_TRUE(s.load());
+    EXPECT_EQ(s.missingItemKind(Tool::Count), Kind::Count);
+    EXPECT_EQ(s.missingItemKind(Tool::Area), std::nullopt); // the scale is asked for first
+    QString why;
+    EXPECT_FALSE(s.chooseTool(Tool::Count, &why));
+    EXPECT_FALSE(why.isEmpty());
+    ASSERT_TRUE(s.setStatedScale(QStringLiteral("1/8\" = 1'-0\""), &why)) << why.toStdString();
+    EXPECT_EQ(s.missingItemKind(Tool::Area), Kind::Area);
+    EXPECT_EQ(s.missingItemKind(Tool::Select), std::nullopt);
+
+    const int walls = s.model().addItem(item("Walls", Kind::Length, Unit::FeetInches));
+    s.model().addItem(item("Slab", Kind::Area, Unit::SquareFeet));
+    const int roof = s.model().addItem(item("Roof", Kind::Area, Unit::SquareFeet));
+    EXPECT_EQ(s.missingItemKind(Tool::Area), std::nullopt);
+    s.setCurrentItem(walls);
+    ASSERT_TRUE(s.chooseTool(Tool::Area, &why)) << why.toStdString();
+    EXPECT_EQ(s.currentItem(), roof);
+    QString shown;
+    ASSERT_TRUE(s.record({Tool::Area, {{0, 0}, {90, 0}, {90, 90}}}, &shown, &why));
+    EXPECT_TRUE(shown.startsWith("Roof: ")) << shown.toStdString();
+    // The current item of the tool's kind stays chosen.
+    s.setCurrentItem(walls);
+    ASSERT_TRUE(s.chooseTool(Tool::Length, &why));
+    EXPECT_EQ(s.currentItem(), walls);
+}
+
 TEST(TakeoffSessionTest, AStatedScaleMeasuresLengthsAndAreasExactly) {
     TakeoffSession s(nullptr, 7, Sheet);
     s.load();

@@ -203,6 +203,36 @@ TEST_F(TakeoffWindow, MeasureUndoRedoDeleteAndReopen) {
     EXPECT_EQ(ui.last().text, TakeoffSession::noScaleHint());
 }
 
+// A new user picks Count before making any item: the item's dialog opens on that kind, and
+// the tool is ready once it is made; cancelling it leaves the pointer tool.
+TEST_F(TakeoffWindow, AToolWithoutAnItemOfItsKindOpensTheItemDialogOnThatKind) {
+    std::unique_ptr<frmViewer> v = open();
+    TakeoffSession& session = v->takeoff()->session();
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmTakeoffItem*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        d->reject();
+    });
+    action(*v, "actCount")->trigger();
+    EXPECT_EQ(session.tool().tool(), Tool::Select);
+    EXPECT_TRUE(session.model().data().items.empty());
+
+    QString offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* d = qobject_cast<frmTakeoffItem*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        offered = d->findChild<QComboBox*>("cboKind")->currentText();
+        d->findChild<QLineEdit*>("txtName")->setText("Doors");
+        QTest::mouseClick(d->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    });
+    action(*v, "actCount")->trigger();
+    activate(*v);
+    EXPECT_EQ(offered, brevant::takeoff::kindName(brevant::takeoff::Kind::Count));
+    EXPECT_EQ(session.tool().tool(), Tool::Count);
+    click(*v, at(*v, {300, 300}));
+    EXPECT_EQ(cell(*v, "Doors", TakeoffPanel::ColSheet), "1 ea");
+}
+
 TEST_F(TakeoffWindow, ASheetPrintsToPdfAtItsSizeWithItsMarks) {
     std::unique_ptr<frmViewer> v = open();
     TakeoffSession& session = v->takeoff()->session();
@@ -250,6 +280,11 @@ TEST_F(TakeoffWindow, ASheetPrintsToPdfAtItsSizeWithItsMarks) {
     // The CSV names the sheet as the sheet list does.
     ui.answerPath(home.filePath("takeoff.csv"));
     QTest::mouseClick(v->findChild<QPushButton*>("cmdExport"), Qt::LeftButton);
+    // Offered in the home folder under the project's number, never in the document cache.
+    EXPECT_EQ(ui.last().kind, "saveFile");
+    EXPECT_EQ(QFileInfo(ui.last().text).dir(), QDir::home()) << ui.last().text.toStdString();
+    EXPECT_TRUE(ui.last().text.endsWith(QStringLiteral("takeoff-%1.csv").arg(project.jobId)))
+        << ui.last().text.toStdString();
     QFile csv(home.filePath("takeoff.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(csv.readAll());
