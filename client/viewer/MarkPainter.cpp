@@ -1,5 +1,6 @@
 #include "MarkPainter.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -86,24 +87,103 @@ QRectF MarkShape::bounds() const {
     return boundsOf(points);
 }
 
-void MarkLayer::setShapes(QList<MarkShape> shapes) {
-    shapes_ = std::move(shapes);
-    bounds_.clear();
-    bounds_.reserve(shapes_.size());
+namespace {
+
+// A shape's bounds grown by half a point, so that a single marker or a straight line (no
+// width or no height) still counts as an area when areas are joined.
+QRectF touched(const QRectF& bounds) {
+    return bounds.adjusted(-0.5, -0.5, 0.5, 0.5);
+}
+
+bool sameDrawing(const MarkShape& a, const MarkShape& b) {
+    return a.kind == b.kind && a.colour == b.colour && a.selected == b.selected &&
+           a.stale == b.stale && a.points == b.points;
+}
+
+// How many revisions' areas are kept: the page view paints after every change or two.
+constexpr qsizetype KeptChanges = 16;
+
+} // namespace
+
+void MarkLayer::changed(const QRectF& area) {
     ++revision_;
-    for (MarkShape& s : shapes_) {
+    changes_.append({revision_, area});
+    if (changes_.size() > KeptChanges)
+        changes_.removeFirst();
+}
+
+std::optional<QRectF> MarkLayer::changedSince(quint64 revision) const {
+    if (revision > revision_)
+        return std::nullopt;
+    QRectF area;
+    quint64 next = revision + 1;
+    for (const Change& c : changes_) {
+        if (c.revision < next)
+            continue;
+        if (c.revision != next)
+            return std::nullopt; // a revision nobody recorded, or one forgotten
+        area = area.united(c.area);
+        ++next;
+    }
+    if (next != revision_ + 1)
+        return std::nullopt;
+    return area;
+}
+
+void MarkLayer::setShapes(QList<MarkShape> shapes) {
+    // What differs from the shapes drawn so far, by mark: a mark added, removed or drawn
+    // otherwise, at its old place and its new one.
+    QHash<int, qsizetype> before;
+    before.reserve(shapes_.size());
+    bool idsUnique = true;
+    for (qsizetype i = 0; i < shapes_.size(); ++i)
+        idsUnique =
+            idsUnique && !before.contains(shapes_[i].id) && (before.insert(shapes_[i].id, i), true);
+    QList<bool> kept(shapes_.size(), false);
+    QRectF area;
+    QList<QRectF> bounds;
+    bounds.reserve(shapes.size());
+    for (MarkShape& s : shapes) {
         s.selected = selected_ && s.id == *selected_;
-        bounds_.append(s.bounds());
+        bounds.append(s.bounds());
+        const auto old = idsUnique ? before.constFind(s.id) : before.constEnd();
+        if (old != before.constEnd() && !kept[*old] && sameDrawing(shapes_[*old], s)) {
+            kept[*old] = true;
+            continue;
+        }
+        area = area.united(touched(bounds.back()));
+        if (old != before.constEnd() && !kept[*old]) {
+            kept[*old] = true;
+            area = area.united(touched(bounds_[*old]));
+        }
+    }
+    for (qsizetype i = 0; i < shapes_.size(); ++i)
+        if (!kept[i])
+            area = area.united(touched(bounds_[i]));
+    shapes_ = std::move(shapes);
+    bounds_ = std::move(bounds);
+    if (!idsUnique) {
+        // Marks told apart by their number only: without it, everything may have changed.
+        ++revision_;
+        changes_.clear();
+    } else if (!area.isNull()) {
+        changed(area);
     }
 }
 
 void MarkLayer::setSelected(std::optional<int> id) {
     if (selected_ == id)
         return;
+    QRectF area;
+    for (qsizetype i = 0; i < shapes_.size(); ++i) {
+        MarkShape& s = shapes_[i];
+        const bool selected = id && s.id == *id;
+        if (s.selected != selected)
+            area = area.united(touched(bounds_[i]));
+        s.selected = selected;
+    }
     selected_ = id;
-    ++revision_;
-    for (MarkShape& s : shapes_)
-        s.selected = id && s.id == *id;
+    changed(area);
 }
 
 int MarkLayer::paint(QPainter& painter, const QRectF& visible, qreal pixelsPerPoint) const {

@@ -45,17 +45,32 @@ public:
     // Changes whenever what paint() draws changes (new shapes, another selection), so that a
     // picture of the layer kept for redraws knows it is out of date.
     quint64 revision() const { return revision_; }
+    // The page area (points) whose drawing changed since `revision`: a null rectangle when
+    // nothing did, nullopt when it is not known (too long ago, or everything). Marks reach
+    // beyond it by their pixel widths (MarkReach).
+    std::optional<QRectF> changedSince(quint64 revision) const;
 
     // Paints the marks that reach into visible (page points); pixelsPerPoint is the zoom.
     // Returns how many were drawn.
     int paint(QPainter& painter, const QRectF& visible, qreal pixelsPerPoint) const;
 
 private:
+    struct Change {
+        quint64 revision;
+        QRectF area; // page points, null: nothing
+    };
+    void changed(const QRectF& area);
+
     QList<MarkShape> shapes_;
     QList<QRectF> bounds_;
     std::optional<int> selected_;
     quint64 revision_ = 0;
+    QList<Change> changes_; // the latest revisions' areas, oldest first
 };
+
+// How far a mark's drawing reaches beyond its points, in pixels: the selection's highlight and
+// a count's marker, plus a pixel of antialiasing.
+inline constexpr qreal MarkReach = HighlightWidth + MarkerRadius * 2 + 2;
 
 // The measurement in progress (placed points plus the pointer) in the item's colour; a
 // polygon is drawn closed.

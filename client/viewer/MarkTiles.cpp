@@ -38,12 +38,19 @@ void MarkTiles::paint(QPainter& painter, const MarkLayer& layer, const QRect& ex
     const QPoint offset(int(std::floor(toDevice.dx())), int(std::floor(toDevice.dy())));
     const QTransform placement = toDevice * QTransform::fromTranslate(-offset.x(), -offset.y());
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    if (!samePlacement(placement, placement_) || layer.revision() != revision_ || ratio != ratio_) {
+    if (!samePlacement(placement, placement_) || ratio != ratio_) {
         tiles_.clear();
         placement_ = placement;
-        revision_ = layer.revision();
         ratio_ = ratio;
+    } else if (layer.revision() != revision_) {
+        // An edit or a new selection: only the tiles over what changed are drawn again.
+        const std::optional<QRectF> area = layer.changedSince(revision_);
+        if (!area)
+            tiles_.clear();
+        else if (!area->isNull())
+            dropTilesOver(placement_.mapRect(*area));
     }
+    revision_ = layer.revision();
     const QRect wanted = exposed.translated(-offset);
     const int left = floorDiv(wanted.left(), TileSize), right = floorDiv(wanted.right(), TileSize);
     const int top = floorDiv(wanted.top(), TileSize), bottom = floorDiv(wanted.bottom(), TileSize);
@@ -94,6 +101,29 @@ QImage MarkTiles::drawTile(const MarkLayer& layer, const QPoint& index, qreal ra
         return {};
     p.end();
     return image;
+}
+
+void MarkTiles::dropTilesOver(const QRectF& pixels) {
+    const QRectF reach = pixels.adjusted(-MarkReach, -MarkReach, MarkReach, MarkReach);
+    // Tile numbers of a pixel, kept inside int whatever the zoom.
+    const auto tileOf = [](qreal pixel) {
+        return floorDiv(int(std::clamp(pixel, -1e9, 1e9)), TileSize);
+    };
+    const int left = tileOf(std::floor(reach.left())), right = tileOf(std::ceil(reach.right()));
+    const int top = tileOf(std::floor(reach.top())), bottom = tileOf(std::ceil(reach.bottom()));
+    if (qint64(right - left + 1) * (bottom - top + 1) > tiles_.size()) {
+        for (auto i = tiles_.begin(); i != tiles_.end();) {
+            const QPoint& k = i.key();
+            if (k.x() >= left && k.x() <= right && k.y() >= top && k.y() <= bottom)
+                i = tiles_.erase(i);
+            else
+                ++i;
+        }
+        return;
+    }
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            tiles_.remove(QPoint(x, y));
 }
 
 void MarkTiles::evict(int room) {

@@ -3,8 +3,8 @@
 // pixels. Drawing a few thousand antialiased marks costs several frames; panning only moves the
 // same picture, so a redraw while panning blits the tiles it already has and draws only those
 // newly scrolled into view. The tiles belong to one placement of the layer (zoom, rotation, the
-// fraction of a pixel the page is offset by) and one revision of the layer: when either
-// changes, they are all dropped.
+// fraction of a pixel the page is offset by): when it changes, they are all dropped. An edit
+// or a new selection drops only the tiles over the marks it changed.
 #include <QHash>
 #include <QImage>
 #include <QPoint>
@@ -42,6 +42,8 @@ private:
         quint64 used = 0;
     };
     QImage drawTile(const MarkLayer& layer, const QPoint& index, qreal ratio) const;
+    // Forgets the tiles a change over these pixels (of the placement) may have touched.
+    void dropTilesOver(const QRectF& pixels);
     void evict(int room);
 
     QHash<QPoint, Tile> tiles_;

@@ -167,3 +167,56 @@ TEST(MarkTilesTest, TheTilesKeptStayBoundedWhilePanningFar) {
         }
     EXPECT_GT(tiles.tileCount(), 0);
 }
+
+// An edit or a new selection draws again only the tiles over the marks it changed, at their old
+// place and their new one, and the picture is still the one drawn directly; so are changes the
+// layer no longer remembers one by one.
+TEST(MarkTilesTest, AnEditDrawsAgainOnlyTheTilesOverWhatItChanged) {
+    MarkLayer layer;
+    layer.setShapes(someMarks());
+    MarkTiles tiles;
+    const QTransform t = placement(0, 2.0, {-150, -100}); // the page spans 5 x 4 tiles
+    QImage shown = tiled(tiles, layer, t);
+    const int whole = tiles.drawnLastPaint();
+    ASSERT_GE(whole, 6);
+
+    // A count marker added in the view's top right tile: that tile only.
+    QList<MarkShape> more = someMarks();
+    more.append(shape(5, ShapeKind::Markers, {{350, 80}}, Qt::darkGreen));
+    layer.setShapes(more);
+    shown = tiled(tiles, layer, t);
+    EXPECT_EQ(tiles.drawnLastPaint(), 1);
+    EXPECT_LE(differing(shown, direct(layer, t)), Seams);
+    EXPECT_TRUE(
+        isColour(shown.pixel(t.map(QPointF(350, 80)).toPoint() + QPoint(3, 0)), Qt::darkGreen));
+
+    // The same shapes again: nothing to draw.
+    layer.setShapes(more);
+    tiled(tiles, layer, t);
+    EXPECT_EQ(tiles.drawnLastPaint(), 0);
+
+    // The marker moved: its old tile and its new one.
+    more.last().points = {{300, 160}};
+    layer.setShapes(more);
+    shown = tiled(tiles, layer, t);
+    EXPECT_EQ(tiles.drawnLastPaint(), 2);
+    EXPECT_LE(differing(shown, direct(layer, t)), Seams);
+    EXPECT_FALSE(
+        isColour(shown.pixel(t.map(QPointF(350, 80)).toPoint() + QPoint(3, 0)), Qt::darkGreen));
+
+    // Selecting the marker highlights it without drawing the whole view again.
+    layer.setSelected(5);
+    shown = tiled(tiles, layer, t);
+    EXPECT_GT(tiles.drawnLastPaint(), 0);
+    EXPECT_LT(tiles.drawnLastPaint(), whole);
+    EXPECT_LE(differing(shown, direct(layer, t)), Seams);
+
+    // More changes between two paints than the layer keeps: everything is drawn again, right.
+    for (int i = 0; i < 40; ++i) {
+        more.last().points = {{100.0 + i * 10, 300}};
+        layer.setShapes(more);
+    }
+    shown = tiled(tiles, layer, t);
+    EXPECT_EQ(tiles.drawnLastPaint(), whole);
+    EXPECT_LE(differing(shown, direct(layer, t)), Seams);
+}
