@@ -1,6 +1,7 @@
 // The marks' tiles: what they blit is what drawing the marks directly gives, at every zoom,
-// quarter turn and scroll (fractions of a pixel included); panning reuses them; an edit, a new
-// selection or a new zoom draws afresh; the number kept stays bounded.
+// quarter turn and scroll (fractions of a pixel included); panning reuses them; an edit or a new
+// selection draws again the tiles over what it changed, a new zoom all of them; the number kept
+// stays bounded.
 #include "MarkPainter.h"
 #include "MarkShapes.h"
 #include "MarkTiles.h"
