@@ -370,29 +370,21 @@ private:
 
     void mergeContact(const DocumentEntry& e) {
         auto upper = [&](const char* name) {
-            return text(e.attribute(QString::fromLatin1(name)).toUpper());
+            return e.attribute(QString::fromLatin1(name)).toUpper();
         };
-        auto plain = [&](const char* name) { return text(e.attribute(QString::fromLatin1(name))); };
-        const QStringList key{e.attribute(QStringLiteral("Name")).toUpper(),
-                              e.attribute(QStringLiteral("Type")).toUpper()};
-        const QStringList received{
-            e.attribute(QStringLiteral("Contact")).toUpper(),
-            e.attribute(QStringLiteral("Phone")),
-            e.attribute(QStringLiteral("Extension")),
-            e.attribute(QStringLiteral("Fax")),
-            e.attribute(QStringLiteral("Address1")).toUpper(),
-            e.attribute(QStringLiteral("Address2")).toUpper(),
-            e.attribute(QStringLiteral("City")).toUpper(),
-            e.attribute(QStringLiteral("State")).toUpper(),
-            e.attribute(QStringLiteral("Zip")),
-        };
+        auto plain = [&](const char* name) { return e.attribute(QString::fromLatin1(name)); };
+        const QStringList key{upper("Name"), upper("Type")};
+        // In the order of the UPDATE's columns and of the rows StoredRows read.
+        const QStringList received{upper("Contact"), plain("Phone"),    plain("Extension"),
+                                   plain("Fax"),     upper("Address1"), upper("Address2"),
+                                   upper("City"),    upper("State"),    plain("Zip")};
         if (contacts_.unchanged(key, received))
             return;
-        const QString name = upper("Name"), contact = upper("Contact"), phone = plain("Phone"),
-                      extension = plain("Extension"), fax = plain("Fax"),
-                      address1 = upper("Address1"), address2 = upper("Address2"),
-                      city = upper("City"), state = upper("State"), zip = plain("Zip"),
-                      type = upper("Type");
+        const QString name = text(key[0]), type = text(key[1]), contact = text(received[0]),
+                      phone = text(received[1]), extension = text(received[2]),
+                      fax = text(received[3]), address1 = text(received[4]),
+                      address2 = text(received[5]), city = text(received[6]),
+                      state = text(received[7]), zip = text(received[8]);
         const int updated =
             exec("UPDATE Contacts SET [Contact]=" + contact + ", Phone=" + phone + ", Extension=" +
                  extension + ", Fax=" + fax + ", Address1=" + address1 + ", Address2=" + address2 +
@@ -407,8 +399,7 @@ private:
              id_ + "," + name + "," + contact + "," + phone + "," + extension + "," + fax + "," +
              address1 + "," + address2 + "," + city + "," + state + "," + zip + "," + type + ")");
         contacts_.inserted(key, received);
-        const QString entry = e.attribute(QStringLiteral("Name")).toUpper() + " - " +
-                              reports::ContactTypeName(e.attribute(QStringLiteral("Type")));
+        const QString entry = key[0] + " - " + reports::ContactTypeName(plain("Type"));
         log("CONTACT ADDED - NEW VALUE: " + entry);
         history(QStringLiteral("CONTACT"), {}, entry);
     }

@@ -136,9 +136,12 @@ void MarkLayer::setShapes(QList<MarkShape> shapes) {
     QHash<int, qsizetype> before;
     before.reserve(shapes_.size());
     bool idsUnique = true;
-    for (qsizetype i = 0; i < shapes_.size(); ++i)
-        idsUnique =
-            idsUnique && !before.contains(shapes_[i].id) && (before.insert(shapes_[i].id, i), true);
+    for (qsizetype i = 0; i < shapes_.size(); ++i) {
+        if (before.contains(shapes_[i].id))
+            idsUnique = false;
+        else
+            before.insert(shapes_[i].id, i);
+    }
     QList<bool> kept(shapes_.size(), false);
     QRectF area;
     QList<QRectF> bounds;
